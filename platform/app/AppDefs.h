@@ -1,0 +1,47 @@
+#ifndef _APP_DEFS_H
+#define _APP_DEFS_H
+
+#include <SupportDefs.h>
+
+// Message codes defined by the platform.
+enum {
+	B_ABOUT_REQUESTED = '_ABR',
+	B_APP_ACTIVATED = '_ACT',
+	B_ARGV_RECEIVED = '_ARG',
+	B_QUIT_REQUESTED = '_QRQ',
+	B_CANCEL = '_CNC',
+	B_KEY_DOWN = '_KYD',
+	B_KEY_UP = '_KYU',
+	B_MOUSE_DOWN = '_MDN',
+	B_MOUSE_MOVED = '_MMV',
+	B_MOUSE_UP = '_MUP',
+	B_MOUSE_WHEEL_CHANGED = '_MWC',
+	B_PULSE = '_PUL',
+	B_READY_TO_RUN = '_RTR',
+	B_REFS_RECEIVED = '_RRC',
+	B_WINDOW_ACTIVATED = '_ACT',
+	B_WINDOW_RESIZED = '_WRS',
+	B_WINDOW_MOVED = '_WMV',
+	B_VIEW_RESIZED = '_VRS',
+	B_VIEW_MOVED = '_VMV',
+	B_MINIMIZE = '_WMZ',
+	B_ZOOM = '_WZM',
+	B_NODE_MONITOR = 'NDMN',
+	B_SAVE_REQUESTED = 'SAVE',
+	B_NO_REPLY = '_NRP',
+	B_REPLY = '_RPL',
+	B_MESSAGE_NOT_UNDERSTOOD = '_NUN',
+	B_CONTROL_INVOKED = '_CIV',
+	B_SIMPLE_DATA = 'DATA',
+	B_MIME_DATA = 'MIME',
+	B_COPY_TARGET = 'DDCP',
+	B_MOVE_TARGET = 'DDMV',
+	B_TRASH_TARGET = 'DDRM',
+	B_LINK_TARGET = 'DDLN',
+	B_CUT = 'CCUT',
+	B_COPY = 'COPY',
+	B_PASTE = 'PSTE',
+	B_SELECT_ALL = 'SALL'
+};
+
+#endif

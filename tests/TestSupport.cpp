@@ -1,0 +1,116 @@
+#include "TestSupport.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+
+namespace glim_test {
+
+TempDir::TempDir(const char* tag)
+{
+	std::string pattern = std::filesystem::temp_directory_path().string() + "/glim-" + tag
+		+ "-XXXXXX";
+	std::vector<char> buffer(pattern.begin(), pattern.end());
+	buffer.push_back('\0');
+	if (mkdtemp(buffer.data()) == nullptr)
+		abort();
+	fPath = buffer.data();
+}
+
+TempDir::~TempDir()
+{
+	std::error_code ignored;
+	std::filesystem::remove_all(fPath, ignored);
+}
+
+void
+MakeDirs(const std::string& path)
+{
+	std::filesystem::create_directories(path);
+}
+
+void
+WriteFile(const std::string& path, const std::string& contents)
+{
+	std::ofstream out(path, std::ios::binary | std::ios::trunc);
+	out.write(contents.data(), contents.size());
+}
+
+void
+WriteFile(const std::string& path, const std::vector<char>& contents)
+{
+	std::ofstream out(path, std::ios::binary | std::ios::trunc);
+	out.write(contents.data(), contents.size());
+}
+
+std::vector<char>
+ReadFile(const std::string& path)
+{
+	std::ifstream in(path, std::ios::binary);
+	return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+bool
+Exists(const std::string& path)
+{
+	return access(path.c_str(), F_OK) == 0;
+}
+
+std::string
+Mount(const std::string& parent, const char* type, const char* options)
+{
+	std::string point = parent + "/mnt-" + type + "-" + std::to_string(rand());
+	MakeDirs(point);
+	if (mount(type, point.c_str(), type, 0, options) != 0) {
+		rmdir(point.c_str());
+		return "";
+	}
+	return point;
+}
+
+void
+Unmount(const std::string& mountPoint)
+{
+	if (mountPoint.empty())
+		return;
+	umount2(mountPoint.c_str(), MNT_DETACH);
+	rmdir(mountPoint.c_str());
+}
+
+bool
+CanMount()
+{
+	static int sCan = -1;
+	if (sCan < 0) {
+		TempDir probe("mount-probe");
+		std::string point = Mount(probe.Path(), "tmpfs", "size=64k");
+		sCan = point.empty() ? 0 : 1;
+		Unmount(point);
+	}
+	return sCan == 1;
+}
+
+bool
+WaitFor(const std::function<bool()>& condition, long long timeout)
+{
+	auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(timeout);
+	while (!condition()) {
+		if (std::chrono::steady_clock::now() > deadline)
+			return condition();
+		if (QCoreApplication::instance() != nullptr)
+			QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+		std::this_thread::sleep_for(std::chrono::milliseconds(5));
+	}
+	return true;
+}
+
+} // namespace glim_test

@@ -1,0 +1,45 @@
+#ifndef GLIM_TEST_SUPPORT_H
+#define GLIM_TEST_SUPPORT_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace glim_test {
+
+// A temporary folder removed with everything in it when the object dies.
+class TempDir {
+public:
+	explicit TempDir(const char* tag = "test");
+	~TempDir();
+
+	const std::string& Path() const { return fPath; }
+	std::string operator/(const std::string& name) const { return fPath + "/" + name; }
+
+private:
+	std::string fPath;
+};
+
+void MakeDirs(const std::string& path);
+void WriteFile(const std::string& path, const std::string& contents);
+void WriteFile(const std::string& path, const std::vector<char>& contents);
+std::vector<char> ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+// True when the process may mount file systems (it runs as root with the
+// needed capability). Tests that mount a tmpfs or ramfs skip otherwise.
+bool CanMount();
+
+// Mounts a file system of the given type (tmpfs, ramfs) with options on a
+// new folder under parent; returns the mount point or "" when not permitted.
+// The mount is removed by Unmount.
+std::string Mount(const std::string& parent, const char* type, const char* options);
+void Unmount(const std::string& mountPoint);
+
+// Waits, handling Qt events if an application exists, until the condition
+// holds or the timeout (microseconds) passes. Returns the condition.
+bool WaitFor(const std::function<bool()>& condition, long long timeout = 5000000);
+
+} // namespace glim_test
+
+#endif
