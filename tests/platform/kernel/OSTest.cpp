@@ -1,0 +1,133 @@
+#include <OS.h>
+
+#include <atomic>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Counter {
+	sem_id sem;
+	int32 value = 0;
+	int32 rounds = 0;
+};
+
+status_t
+increment(void* data)
+{
+	Counter* counter = (Counter*)data;
+	for (int32 i = 0; i < counter->rounds; i++) {
+		if (acquire_sem(counter->sem) != B_OK)
+			return B_ERROR;
+		counter->value++;
+		release_sem(counter->sem);
+	}
+	return 42;
+}
+
+status_t
+wait_on(void* data)
+{
+	return acquire_sem(*(sem_id*)data);
+}
+
+} // namespace
+
+TEST(OSTest, SemaphoreGuardsACounterUnderContention)
+{
+	Counter counter;
+	counter.sem = create_sem(1, "counter");
+	counter.rounds = 2000;
+	ASSERT_GE(counter.sem, 0);
+
+	std::vector<thread_id> threads;
+	for (int i = 0; i < 4; i++) {
+		thread_id thread = spawn_thread(increment, "incrementer", B_NORMAL_PRIORITY, &counter);
+		ASSERT_GE(thread, 0);
+		EXPECT_EQ(resume_thread(thread), B_OK);
+		threads.push_back(thread);
+	}
+	for (thread_id thread : threads) {
+		status_t result = 0;
+		EXPECT_EQ(wait_for_thread(thread, &result), B_OK);
+		EXPECT_EQ(result, 42);
+	}
+	EXPECT_EQ(counter.value, 8000);
+	EXPECT_EQ(delete_sem(counter.sem), B_OK);
+	EXPECT_EQ(release_sem(counter.sem), B_BAD_SEM_ID);
+}
+
+TEST(OSTest, ThreadLifecycle)
+{
+	Counter counter;
+	counter.sem = create_sem(1, "counter");
+	counter.rounds = 1;
+
+	// A thread waited for while still suspended is started first.
+	thread_id thread = spawn_thread(increment, "suspended", B_NORMAL_PRIORITY, &counter);
+	status_t result = 0;
+	EXPECT_EQ(wait_for_thread(thread, &result), B_OK);
+	EXPECT_EQ(result, 42);
+	EXPECT_EQ(counter.value, 1);
+
+	EXPECT_EQ(wait_for_thread(thread, &result), B_BAD_THREAD_ID);
+	EXPECT_EQ(resume_thread(12345678), B_BAD_THREAD_ID);
+	EXPECT_LT(spawn_thread(NULL, "none", B_NORMAL_PRIORITY, NULL), 0);
+	EXPECT_NE(find_thread(NULL), thread);
+	EXPECT_EQ(find_thread(NULL), find_thread(NULL));
+	delete_sem(counter.sem);
+}
+
+TEST(OSTest, DeletingASemaphoreWakesWaitersWithAnError)
+{
+	sem_id sem = create_sem(0, "gate");
+	std::vector<thread_id> waiters;
+	for (int i = 0; i < 3; i++) {
+		waiters.push_back(spawn_thread(wait_on, "waiter", B_NORMAL_PRIORITY, &sem));
+		resume_thread(waiters.back());
+	}
+	// Give the waiters time to block before the semaphore goes.
+	for (int i = 0; i < 100; i++) {
+		int32 count = 0;
+		get_sem_count(sem, &count);
+		if (count == -3)
+			break;
+		snooze(1000);
+	}
+	EXPECT_EQ(delete_sem(sem), B_OK);
+	for (thread_id waiter : waiters) {
+		status_t result = B_OK;
+		EXPECT_EQ(wait_for_thread(waiter, &result), B_OK);
+		EXPECT_EQ(result, B_BAD_SEM_ID);
+	}
+}
+
+TEST(OSTest, AcquireWithTimeouts)
+{
+	sem_id sem = create_sem(0, "empty");
+	EXPECT_EQ(acquire_sem_etc(sem, 1, B_RELATIVE_TIMEOUT, 0), B_WOULD_BLOCK);
+	bigtime_t start = system_time();
+	EXPECT_EQ(acquire_sem_etc(sem, 1, B_RELATIVE_TIMEOUT, 20000), B_TIMED_OUT);
+	EXPECT_GE(system_time() - start, 20000);
+
+	EXPECT_EQ(release_sem_etc(sem, 2, 0), B_OK);
+	EXPECT_EQ(acquire_sem_etc(sem, 2, B_RELATIVE_TIMEOUT, 0), B_OK);
+	EXPECT_EQ(acquire_sem_etc(sem, 0, 0, 0), B_BAD_VALUE);
+	EXPECT_EQ(acquire_sem(-5), B_BAD_SEM_ID);
+	delete_sem(sem);
+}
+
+TEST(OSTest, ClocksAndTheirTestHook)
+{
+	bigtime_t before = real_time_clock_usecs();
+	uint32 seconds = real_time_clock();
+	EXPECT_NEAR((double)seconds, before / 1000000.0, 2.0);
+
+	bigtime_t system = system_time();
+	BPrivate::advance_clocks(600000);
+	EXPECT_GE(real_time_clock_usecs() - before, 600000);
+	EXPECT_GE(system_time() - system, 600000);
+	BPrivate::advance_clocks(-600000);
+	EXPECT_LT(system_time() - system, 600000);
+}
