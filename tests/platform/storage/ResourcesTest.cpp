@@ -184,9 +184,9 @@ TEST(ResourcesTest, ArchiveRoundTripKeepsTypeIdNameAndData)
 		EXPECT_EQ(entries[i].type, items[i].type);
 		EXPECT_EQ(entries[i].id, items[i].id);
 		EXPECT_STREQ(entries[i].name, items[i].name.c_str());
-		ASSERT_EQ(entries[i].size, items[i].data.size());
-		EXPECT_EQ(memcmp(entries[i].data, items[i].data.data(), entries[i].size), 0);
-		EXPECT_EQ(((const char*)entries[i].data - archive.data()) % 8, 0);
+		const char* data = static_cast<const char*>(entries[i].data);
+		EXPECT_EQ(std::vector<char>(data, data + entries[i].size), items[i].data);
+		EXPECT_EQ((data - archive.data()) % 8, 0);
 	}
 
 	std::vector<char> empty = build_resources_archive({});
