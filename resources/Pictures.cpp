@@ -14,13 +14,11 @@ const QColor kOutline(45, 45, 50);
 
 typedef void (*DrawFunction)(QPainter&);
 
-
 QPen
 outline_pen(const QColor& color, qreal width = 1.2)
 {
 	return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
-
 
 // A raised button has light top and left edges and shaded bottom and right
 // ones; a pressed button swaps them.
@@ -47,7 +45,6 @@ draw_bevel(QPainter& painter, bool pressed)
 	}
 }
 
-
 QImage
 button_picture(DrawFunction draw, bool pressed)
 {
@@ -61,7 +58,6 @@ button_picture(DrawFunction draw, bool pressed)
 	draw(painter);
 	return image;
 }
-
 
 void
 draw_open(QPainter& painter)
@@ -93,13 +89,11 @@ draw_open(QPainter& painter)
 	painter.drawPolygon(QPolygonF({{11, 19.5}, {35, 19.5}, {31, 30}, {6.5, 30}}));
 }
 
-
 QPolygonF
 left_arrow()
 {
 	return QPolygonF({{7, 20}, {19, 8}, {19, 15}, {33, 15}, {33, 25}, {19, 25}, {19, 32}});
 }
-
 
 void
 draw_arrow(QPainter& painter, const QPolygonF& arrow)
@@ -112,13 +106,11 @@ draw_arrow(QPainter& painter, const QPolygonF& arrow)
 	painter.drawPolygon(arrow);
 }
 
-
 void
 draw_back(QPainter& painter)
 {
 	draw_arrow(painter, left_arrow());
 }
-
 
 void
 draw_next(QPainter& painter)
@@ -128,7 +120,6 @@ draw_next(QPainter& painter)
 		point.setX(40 - point.x());
 	draw_arrow(painter, arrow);
 }
-
 
 void
 draw_show(QPainter& painter)
@@ -145,7 +136,6 @@ draw_show(QPainter& painter)
 	painter.drawPolygon(QPolygonF({{16, 14}, {16, 26}, {26, 20}}));
 }
 
-
 void
 draw_close(QPainter& painter)
 {
@@ -155,7 +145,6 @@ draw_close(QPainter& painter)
 	painter.setPen(QPen(QColor(214, 48, 40), 5, Qt::SolidLine, Qt::RoundCap));
 	painter.drawLines(strokes, 2);
 }
-
 
 void
 draw_magnify(QPainter& painter)
@@ -174,7 +163,6 @@ draw_magnify(QPainter& painter)
 	painter.setBrush(Qt::NoBrush);
 	painter.drawArc(QRectF(11.5, 11.5, 11, 11), 100 * 16, 70 * 16);
 }
-
 
 void
 draw_mouse(QPainter& painter)
@@ -204,7 +192,6 @@ draw_mouse(QPainter& painter)
 	painter.drawLine(QLineF(20, 19, 28.5, 19));
 }
 
-
 // The maker's mark: three additive light discs on a dark plate.
 QImage
 fenwix_logo()
@@ -227,7 +214,6 @@ fenwix_logo()
 	}
 	return image;
 }
-
 
 // The program's name, its letters drawn as strokes.
 QImage
@@ -266,7 +252,6 @@ glim_word()
 	painter.drawRoundedRect(QRectF(13, 25, 18.5, 2), 1, 1);	// underline
 	return image;
 }
-
 
 // A framed landscape: the picture of the application icon. Coordinates are
 // those of glim.svg (32 x 32).
@@ -307,7 +292,6 @@ draw_landscape(QPainter& painter)
 	painter.restore();
 }
 
-
 QImage
 jpeg_logo()
 {
@@ -321,7 +305,6 @@ jpeg_logo()
 }
 
 } // namespace
-
 
 std::vector<Picture>
 all_pictures()
@@ -356,7 +339,6 @@ all_pictures()
 	}
 	return pictures;
 }
-
 
 QImage
 app_icon(int size)

@@ -28,7 +28,6 @@
 
 using BPrivate::ResourceItem;
 
-
 static std::vector<char>
 bmp_data(const QImage& source)
 {
@@ -80,7 +79,6 @@ bmp_data(const QImage& source)
 	return out;
 }
 
-
 static std::vector<char>
 encoded_data(const QImage& image, const char* format, int quality = -1)
 {
@@ -98,13 +96,11 @@ encoded_data(const QImage& image, const char* format, int quality = -1)
 	return std::vector<char>(bytes.constData(), bytes.constData() + bytes.size());
 }
 
-
 static std::vector<char>
 text_data(const char* text)
 {
 	return std::vector<char>(text, text + strlen(text) + 1);
 }
-
 
 static bool
 write_file(const std::string& path, const std::vector<char>& data)
@@ -121,14 +117,12 @@ write_file(const std::string& path, const std::vector<char>& data)
 	return ok;
 }
 
-
 static void
 fill_text(char* field, size_t size, const char* text)
 {
 	memset(field, 0, size);
 	strncpy(field, text, size - 1);
 }
-
 
 static std::vector<ResourceItem>
 app_info_items()
@@ -153,7 +147,6 @@ app_info_items()
 			flatten_version_info(version, version)},
 	};
 }
-
 
 int
 main(int argc, char** argv)

@@ -1,4 +1,4 @@
-#include "AppFileInfo.h"
+#include <AppFileInfo.h>
 
 #include <cstring>
 #include <strings.h>
@@ -10,14 +10,12 @@ const char kAppSignatureName[] = "BEOS:APP_SIG";
 const char kAppFlagsName[] = "BEOS:APP_FLAGS";
 const char kSupportedTypesName[] = "BEOS:FILE_TYPES";
 
-
 static void
 append_le32(std::vector<char>& out, uint32 value)
 {
 	for (int shift = 0; shift < 32; shift += 8)
 		out.push_back((char)((value >> shift) & 0xff));
 }
-
 
 static uint32
 read_le32(const char* bytes)
@@ -26,7 +24,6 @@ read_le32(const char* bytes)
 	return (uint32)p[0] | (uint32)p[1] << 8 | (uint32)p[2] << 16 | (uint32)p[3] << 24;
 }
 
-
 static void
 append_text(std::vector<char>& out, const char* text, size_t fieldSize)
 {
@@ -34,7 +31,6 @@ append_text(std::vector<char>& out, const char* text, size_t fieldSize)
 	out.insert(out.end(), text, text + length);
 	out.insert(out.end(), fieldSize - length, '\0');
 }
-
 
 static void
 flatten_one(std::vector<char>& out, const version_info& info)
@@ -48,7 +44,6 @@ flatten_one(std::vector<char>& out, const version_info& info)
 	append_text(out, info.long_info, sizeof(info.long_info));
 }
 
-
 std::vector<char>
 flatten_version_info(const version_info& app, const version_info& system)
 {
@@ -57,7 +52,6 @@ flatten_version_info(const version_info& app, const version_info& system)
 	flatten_one(out, system);
 	return out;
 }
-
 
 static void
 unflatten_version_info(const char* flat, version_info* info)
@@ -78,16 +72,8 @@ unflatten_version_info(const char* flat, version_info* info)
 
 using namespace BPrivate;
 
-
-BAppFileInfo::BAppFileInfo()
-{
-}
-
-
-BAppFileInfo::~BAppFileInfo()
-{
-}
-
+BAppFileInfo::BAppFileInfo() = default;
+BAppFileInfo::~BAppFileInfo() = default;
 
 status_t
 BAppFileInfo::SetTo(const char* path)
@@ -95,13 +81,11 @@ BAppFileInfo::SetTo(const char* path)
 	return fResources.SetTo(path);
 }
 
-
 status_t
 BAppFileInfo::InitCheck() const
 {
 	return fResources.InitCheck();
 }
-
 
 status_t
 BAppFileInfo::GetSignature(char* signature) const
@@ -120,7 +104,6 @@ BAppFileInfo::GetSignature(char* signature) const
 	return B_OK;
 }
 
-
 status_t
 BAppFileInfo::GetAppFlags(uint32* flags) const
 {
@@ -136,7 +119,6 @@ BAppFileInfo::GetAppFlags(uint32* flags) const
 	*flags = read_le32(data);
 	return B_OK;
 }
-
 
 status_t
 BAppFileInfo::GetVersionInfo(version_info* info, version_kind kind) const
@@ -154,7 +136,6 @@ BAppFileInfo::GetVersionInfo(version_info* info, version_kind kind) const
 	unflatten_version_info(data + index * kFlatVersionInfoSize, info);
 	return B_OK;
 }
-
 
 bool
 BAppFileInfo::IsSupportedType(const char* type) const
@@ -179,7 +160,6 @@ BAppFileInfo::IsSupportedType(const char* type) const
 	}
 	return false;
 }
-
 
 status_t
 BAppFileInfo::_Find(type_code type, int32 id, const char** _data, size_t* _size) const

@@ -10,14 +10,15 @@
 #define B_MIME_TYPE_LENGTH 256
 #endif
 
-// Launch flags of an application.
+// Launch flags of an application, spelt exactly as Application.h spells
+// them so that either header may come first.
 #ifndef B_SINGLE_LAUNCH
-#define B_SINGLE_LAUNCH (0x0)
-#define B_MULTIPLE_LAUNCH (0x1)
-#define B_EXCLUSIVE_LAUNCH (0x2)
-#define B_LAUNCH_MASK (0x3)
-#define B_BACKGROUND_APP (0x4)
-#define B_ARGV_ONLY (0x8)
+#define B_SINGLE_LAUNCH 0x0
+#define B_MULTIPLE_LAUNCH 0x1
+#define B_EXCLUSIVE_LAUNCH 0x2
+#define B_LAUNCH_MASK 0x3
+#define B_BACKGROUND_APP 0x4
+#define B_ARGV_ONLY 0x8
 #endif
 
 enum version_kind {

@@ -1,4 +1,4 @@
-#include "Resources.h"
+#include <Resources.h>
 
 #include <cerrno>
 #include <cstring>
@@ -7,18 +7,13 @@
 
 using BPrivate::ResourceEntry;
 
-
 BResources::BResources()
 	:
 	fInitStatus(B_NO_INIT)
 {
 }
 
-
-BResources::~BResources()
-{
-}
-
+BResources::~BResources() = default;
 
 status_t
 BResources::SetTo(const char* path)
@@ -35,7 +30,6 @@ BResources::SetTo(const char* path)
 	return fInitStatus;
 }
 
-
 void
 BResources::Unset()
 {
@@ -44,13 +38,11 @@ BResources::Unset()
 	fInitStatus = B_NO_INIT;
 }
 
-
 status_t
 BResources::InitCheck() const
 {
 	return fInitStatus;
 }
-
 
 const void*
 BResources::LoadResource(type_code type, int32 id, size_t* _size) const
@@ -63,7 +55,6 @@ BResources::LoadResource(type_code type, int32 id, size_t* _size) const
 	return entry->data;
 }
 
-
 const void*
 BResources::LoadResource(type_code type, const char* name, size_t* _size) const
 {
@@ -75,20 +66,17 @@ BResources::LoadResource(type_code type, const char* name, size_t* _size) const
 	return entry->data;
 }
 
-
 bool
 BResources::HasResource(type_code type, int32 id) const
 {
 	return _Find(type, id) != NULL;
 }
 
-
 bool
 BResources::HasResource(type_code type, const char* name) const
 {
 	return _Find(type, name) != NULL;
 }
-
 
 bool
 BResources::GetResourceInfo(int32 index, type_code* _type, int32* _id, const char** _name,
@@ -108,7 +96,6 @@ BResources::GetResourceInfo(int32 index, type_code* _type, int32* _id, const cha
 	return true;
 }
 
-
 bool
 BResources::GetResourceInfo(type_code type, int32 id, const char** _name, size_t* _size) const
 {
@@ -121,7 +108,6 @@ BResources::GetResourceInfo(type_code type, int32 id, const char** _name, size_t
 		*_size = entry->size;
 	return true;
 }
-
 
 status_t
 BResources::_Load(int fd)
@@ -143,7 +129,6 @@ BResources::_Load(int fd)
 	return B_OK;
 }
 
-
 const ResourceEntry*
 BResources::_Find(type_code type, int32 id) const
 {
@@ -153,7 +138,6 @@ BResources::_Find(type_code type, int32 id) const
 	}
 	return NULL;
 }
-
 
 const ResourceEntry*
 BResources::_Find(type_code type, const char* name) const
@@ -167,7 +151,6 @@ BResources::_Find(type_code type, const char* name) const
 	return NULL;
 }
 
-
 namespace BPrivate {
 
 namespace {
@@ -180,7 +163,6 @@ struct AppResources {
 };
 
 } // namespace
-
 
 status_t
 load_app_resource(type_code type, int32 id, std::vector<char>* _data)

@@ -5,7 +5,7 @@
 
 #include <SupportDefs.h>
 
-#include "ResourcesArchive.h"
+#include <ResourcesArchive.h>
 
 // The resources of an executable file: typed, numbered and named blocks of
 // data that the build stored in the file (see ResourcesArchive.h). Read-only:

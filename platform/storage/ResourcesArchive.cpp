@@ -1,4 +1,4 @@
-#include "ResourcesArchive.h"
+#include <ResourcesArchive.h>
 
 #include <cerrno>
 #include <cstring>
@@ -15,14 +15,12 @@ const char kResourcesMagic[8] = {'G', 'L', 'I', 'M', 'R', 'S', 'R', 'C'};
 // kilobytes; anything claiming more than this is not worth reading.
 static const uint64 kMaxElfTableSize = 16 * 1024 * 1024;
 
-
 static uint32
 read_le32(const char* bytes)
 {
 	const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
 	return (uint32)p[0] | (uint32)p[1] << 8 | (uint32)p[2] << 16 | (uint32)p[3] << 24;
 }
-
 
 static void
 append_le32(std::vector<char>& out, uint32 value)
@@ -31,14 +29,12 @@ append_le32(std::vector<char>& out, uint32 value)
 		out.push_back((char)((value >> shift) & 0xff));
 }
 
-
 static void
 write_le32(std::vector<char>& out, size_t offset, uint32 value)
 {
 	for (int i = 0; i < 4; i++)
 		out[offset + i] = (char)((value >> (8 * i)) & 0xff);
 }
-
 
 std::vector<char>
 build_resources_archive(const std::vector<ResourceItem>& items)
@@ -71,7 +67,6 @@ build_resources_archive(const std::vector<ResourceItem>& items)
 	write_le32(out, 16, (uint32)out.size());
 	return out;
 }
-
 
 status_t
 parse_resources_archive(const void* data, size_t size, std::vector<ResourceEntry>* _entries)
@@ -114,7 +109,6 @@ parse_resources_archive(const void* data, size_t size, std::vector<ResourceEntry
 	return B_OK;
 }
 
-
 // Reads exactly size bytes at offset; a file that ends first is corrupt.
 static status_t
 read_exactly(int fd, uint64 offset, void* buffer, size_t size)
@@ -136,7 +130,6 @@ read_exactly(int fd, uint64 offset, void* buffer, size_t size)
 	return B_OK;
 }
 
-
 // Reads [offset, offset + size) of a file of fileSize bytes into _contents,
 // refusing ranges outside the file or above limit.
 static status_t
@@ -152,7 +145,6 @@ read_range(int fd, uint64 fileSize, uint64 offset, uint64 size, uint64 limit,
 	return status;
 }
 
-
 static Elf64_Shdr
 section_header(const std::vector<char>& table, uint64 entrySize, uint64 index)
 {
@@ -160,7 +152,6 @@ section_header(const std::vector<char>& table, uint64 entrySize, uint64 index)
 	memcpy(&header, table.data() + index * entrySize, sizeof(header));
 	return header;
 }
-
 
 // Checks the ELF header and gives the number of sections and the index of
 // the section name table, following the extended numbering that files with
@@ -203,7 +194,6 @@ read_elf_layout(int fd, uint64 fileSize, Elf64_Ehdr* _header, uint64* _count,
 	return B_OK;
 }
 
-
 static status_t
 read_section(int fd, uint64 fileSize, const Elf64_Shdr& section, uint64 limit,
 	std::vector<char>* _contents)
@@ -212,7 +202,6 @@ read_section(int fd, uint64 fileSize, const Elf64_Shdr& section, uint64 limit,
 		return B_BAD_DATA;
 	return read_range(fd, fileSize, section.sh_offset, section.sh_size, limit, _contents);
 }
-
 
 status_t
 read_elf_section(int fd, const char* name, std::vector<char>* _contents)

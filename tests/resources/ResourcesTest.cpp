@@ -50,7 +50,6 @@ const PictureSpec kPictures[] = {
 
 const int32 kToolbarUpIds[] = {1, 3, 5, 7, 9, 14, 16};
 
-
 uint32
 le(const unsigned char* bytes, int count)
 {
@@ -59,7 +58,6 @@ le(const unsigned char* bytes, int count)
 		value = value << 8 | bytes[i];
 	return value;
 }
-
 
 // Checks the headers of an uncompressed 24-bit Windows BMP.
 void
@@ -80,7 +78,6 @@ ExpectBmp24(const std::vector<char>& data, int width, int height)
 	EXPECT_GE(data.size(), le(bytes + 10, 4) + rowSize * height);
 }
 
-
 QImage
 AppPicture(int32 id)
 {
@@ -91,13 +88,11 @@ AppPicture(int32 id)
 		.convertToFormat(QImage::Format_RGB32);
 }
 
-
 int
 Brightness(QRgb pixel)
 {
 	return qRed(pixel) + qGreen(pixel) + qBlue(pixel);
 }
-
 
 std::string
 ExecutableFolder()
@@ -111,7 +106,6 @@ ExecutableFolder()
 	return folder.substr(0, folder.rfind('/'));
 }
 
-
 std::string
 DesktopValue(const std::string& entry, const std::string& key)
 {
@@ -124,7 +118,6 @@ DesktopValue(const std::string& entry, const std::string& key)
 }
 
 } // namespace
-
 
 TEST(ResourcesTest, EveryPictureIsInTheExecutableWithItsNameAndSize)
 {
@@ -153,7 +146,6 @@ TEST(ResourcesTest, EveryPictureIsInTheExecutableWithItsNameAndSize)
 		EXPECT_EQ(image.height(), spec.height);
 	}
 }
-
 
 TEST(ResourcesTest, ToolbarPicturesShowRaisedAndPressedButtons)
 {
@@ -195,7 +187,6 @@ TEST(ResourcesTest, ToolbarPicturesShowRaisedAndPressedButtons)
 	}
 }
 
-
 TEST(ResourcesTest, IconsAreInTheExecutableAndBesideIt)
 {
 	const struct {
@@ -226,7 +217,6 @@ TEST(ResourcesTest, IconsAreInTheExecutableAndBesideIt)
 	EXPECT_EQ(qAlpha(scalable.pixel(16, 16)), 255);
 }
 
-
 TEST(ResourcesTest, DesktopEntryMatchesTheProgramAndValidates)
 {
 	const std::string path = GLIM_RESOURCES_SOURCE_DIR "/glim.desktop";
@@ -255,7 +245,6 @@ TEST(ResourcesTest, DesktopEntryMatchesTheProgramAndValidates)
 	EXPECT_EQ(pclose(validator), 0) << output;
 	EXPECT_EQ(output, "");	// not even a hint or a warning
 }
-
 
 TEST(ResourcesTest, HelpPageIsBesideTheExecutableAndWellFormed)
 {

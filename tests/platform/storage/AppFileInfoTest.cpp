@@ -15,20 +15,17 @@ namespace {
 
 const char kSignature[] = "application/x-vnd.Fenwix-Viewer";
 
-
 std::vector<char>
 text(const char* value)
 {
 	return std::vector<char>(value, value + strlen(value) + 1);
 }
 
-
 bool
 run(const std::string& command)
 {
 	return system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
-
 
 // A copy of a small real executable carrying the given resources, made the
 // way the build makes the application's file.
@@ -53,7 +50,6 @@ private:
 	bool fMade;
 };
 
-
 version_info
 sample_version()
 {
@@ -64,7 +60,6 @@ sample_version()
 }
 
 } // namespace
-
 
 TEST(AppFileInfoTest, TheRunningProgramDeclaresItsVersionAndSignature)
 {
@@ -97,7 +92,6 @@ TEST(AppFileInfoTest, TheRunningProgramDeclaresItsVersionAndSignature)
 	EXPECT_FALSE(info.IsSupportedType("image"));
 }
 
-
 TEST(AppFileInfoTest, NullArgumentsAndNoFile)
 {
 	BAppFileInfo info;
@@ -119,7 +113,6 @@ TEST(AppFileInfoTest, NullArgumentsAndNoFile)
 	EXPECT_NE(info.SetTo("/nonexistent/glim"), B_OK);
 	EXPECT_NE(info.GetAppFlags(&flags), B_OK);
 }
-
 
 TEST(AppFileInfoTest, AProgramWithoutResourcesLeavesTheCallersDefaults)
 {
@@ -145,7 +138,6 @@ TEST(AppFileInfoTest, AProgramWithoutResourcesLeavesTheCallersDefaults)
 		EXPECT_FALSE(info.IsSupportedType("image/jpeg"));
 	}
 }
-
 
 TEST(AppFileInfoTest, ReadsWhatAnotherProgramDeclares)
 {
@@ -188,7 +180,6 @@ TEST(AppFileInfoTest, ReadsWhatAnotherProgramDeclares)
 	EXPECT_FALSE(info.IsSupportedType("text/plain"));
 	EXPECT_FALSE(info.IsSupportedType("x"));
 }
-
 
 TEST(AppFileInfoTest, MalformedRecordsAreErrorsAndChangeNothing)
 {

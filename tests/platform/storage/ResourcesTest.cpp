@@ -26,7 +26,6 @@ bytes(const std::string& text)
 	return std::vector<char>(text.begin(), text.end());
 }
 
-
 std::vector<ResourceItem>
 sample_items()
 {
@@ -38,14 +37,12 @@ sample_items()
 	};
 }
 
-
 // A section to put into a hand-made ELF file.
 struct Section {
 	std::string name;
 	uint32 type;
 	std::vector<char> data;
 };
-
 
 // Lays out a minimal 64-bit ELF file: header, the sections' contents, the
 // section name table, then the section header table (null section first,
@@ -100,14 +97,12 @@ make_elf(const std::vector<Section>& sections)
 	return file;
 }
 
-
 std::vector<char>
 elf_with_archive(const std::vector<char>& archive)
 {
 	return make_elf({{".text", SHT_PROGBITS, bytes("code")},
 		{".glimrsrc", SHT_PROGBITS, archive}});
 }
-
 
 Elf64_Ehdr
 elf_header(const std::vector<char>& file)
@@ -117,13 +112,11 @@ elf_header(const std::vector<char>& file)
 	return header;
 }
 
-
 void
 set_elf_header(std::vector<char>& file, const Elf64_Ehdr& header)
 {
 	memcpy(file.data(), &header, sizeof(header));
 }
-
 
 Elf64_Shdr
 section_header(const std::vector<char>& file, int index)
@@ -134,14 +127,12 @@ section_header(const std::vector<char>& file, int index)
 	return section;
 }
 
-
 void
 set_section_header(std::vector<char>& file, int index, const Elf64_Shdr& section)
 {
 	memcpy(file.data() + elf_header(file).e_shoff + index * sizeof(section), &section,
 		sizeof(section));
 }
-
 
 status_t
 set_to_contents(glim_test::TempDir& dir, const std::vector<char>& contents, BResources& resources)
@@ -151,13 +142,11 @@ set_to_contents(glim_test::TempDir& dir, const std::vector<char>& contents, BRes
 	return resources.SetTo(path.c_str());
 }
 
-
 bool
 run(const std::string& command)
 {
 	return system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
-
 
 // The test program's own file: inside a command that the shell runs,
 // /proc/self/exe would be that command.
@@ -170,7 +159,6 @@ own_executable()
 }
 
 } // namespace
-
 
 TEST(ResourcesTest, ArchiveRoundTripKeepsTypeIdNameAndData)
 {
@@ -193,7 +181,6 @@ TEST(ResourcesTest, ArchiveRoundTripKeepsTypeIdNameAndData)
 	EXPECT_EQ(parse_resources_archive(empty.data(), empty.size(), &entries), B_OK);
 	EXPECT_TRUE(entries.empty());
 }
-
 
 TEST(ResourcesTest, MalformedArchivesAreRefused)
 {
@@ -238,7 +225,6 @@ TEST(ResourcesTest, MalformedArchivesAreRefused)
 	EXPECT_EQ(parse_resources_archive(good.data(), good.size(), NULL), B_BAD_VALUE);
 }
 
-
 TEST(ResourcesTest, DamagedArchivesNeverReachOutsideTheirBytes)
 {
 	const std::vector<char> good = build_resources_archive(sample_items());
@@ -260,7 +246,6 @@ TEST(ResourcesTest, DamagedArchivesNeverReachOutsideTheirBytes)
 		}
 	}
 }
-
 
 TEST(ResourcesTest, ReadsResourcesFromAnElfSection)
 {
@@ -301,7 +286,6 @@ TEST(ResourcesTest, ReadsResourcesFromAnElfSection)
 	EXPECT_FALSE(resources.HasResource('PICT', 1));
 }
 
-
 TEST(ResourcesTest, FilesWithoutResourcesAreEmptyAndOthersAreErrors)
 {
 	glim_test::TempDir dir;
@@ -329,7 +313,6 @@ TEST(ResourcesTest, FilesWithoutResourcesAreEmptyAndOthersAreErrors)
 	EXPECT_EQ(resources.InitCheck(), B_BAD_VALUE);
 	EXPECT_FALSE(resources.HasResource('PICT', 1));
 }
-
 
 TEST(ResourcesTest, TruncatedAndInconsistentElfFilesAreRefused)
 {
@@ -393,7 +376,6 @@ TEST(ResourcesTest, TruncatedAndInconsistentElfFilesAreRefused)
 	EXPECT_FALSE(resources.HasResource('PICT', 1));
 }
 
-
 TEST(ResourcesTest, FollowsExtendedSectionNumbering)
 {
 	// Files with very many sections keep the counts in section 0.
@@ -412,7 +394,6 @@ TEST(ResourcesTest, FollowsExtendedSectionNumbering)
 	ASSERT_EQ(set_to_contents(dir, file, resources), B_OK);
 	EXPECT_TRUE(resources.HasResource('PICT', 2));
 }
-
 
 TEST(ResourcesTest, RealExecutablesWithAndWithoutTheSection)
 {
@@ -435,7 +416,6 @@ TEST(ResourcesTest, RealExecutablesWithAndWithoutTheSection)
 	EXPECT_EQ(resources.SetTo(damaged.c_str()), B_BAD_DATA);
 	EXPECT_FALSE(resources.HasResource('PICT', 1));
 }
-
 
 TEST(ResourcesTest, AppResourcesLoadOnceForAllThreads)
 {
