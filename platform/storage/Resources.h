@@ -1,0 +1,58 @@
+#ifndef _RESOURCES_H
+#define _RESOURCES_H
+
+#include <vector>
+
+#include <SupportDefs.h>
+
+#include <ResourcesArchive.h>
+
+// The resources of an executable file: typed, numbered and named blocks of
+// data that the build stored in the file (see ResourcesArchive.h). Read-only:
+// SetTo reads and checks the whole archive once, and the pointers that
+// LoadResource and GetResourceInfo hand out stay valid until the next SetTo,
+// Unset or the object's end. An ELF file without resources is a valid,
+// empty resource file. Const calls may be made from several threads at once.
+class BResources {
+public:
+	BResources();
+	~BResources();
+
+	status_t SetTo(const char* path);
+	void Unset();
+	status_t InitCheck() const;
+
+	const void* LoadResource(type_code type, int32 id, size_t* _size) const;
+	const void* LoadResource(type_code type, const char* name, size_t* _size) const;
+
+	bool HasResource(type_code type, int32 id) const;
+	bool HasResource(type_code type, const char* name) const;
+
+	bool GetResourceInfo(int32 index, type_code* _type, int32* _id, const char** _name,
+		size_t* _size) const;
+	bool GetResourceInfo(type_code type, int32 id, const char** _name, size_t* _size) const;
+
+private:
+	BResources(const BResources&) = delete;
+	BResources& operator=(const BResources&) = delete;
+
+	status_t _Load(int fd);
+	const BPrivate::ResourceEntry* _Find(type_code type, int32 id) const;
+	const BPrivate::ResourceEntry* _Find(type_code type, const char* name) const;
+
+	status_t fInitStatus;
+	std::vector<char> fArchive;
+	std::vector<BPrivate::ResourceEntry> fEntries;
+};
+
+namespace BPrivate {
+
+// Copies the resource of the given type and id out of the running
+// executable (/proc/self/exe). The executable's archive is read and checked
+// once, on the first call from any thread. B_NAME_NOT_FOUND when there is no
+// such resource; the executable's own error when it has no usable archive.
+status_t load_app_resource(type_code type, int32 id, std::vector<char>* _data);
+
+} // namespace BPrivate
+
+#endif

@@ -1,0 +1,440 @@
+#include <Resources.h>
+#include <ResourcesArchive.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <elf.h>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+using namespace BPrivate;
+
+namespace {
+
+std::vector<char>
+bytes(const std::string& text)
+{
+	return std::vector<char>(text.begin(), text.end());
+}
+
+std::vector<ResourceItem>
+sample_items()
+{
+	return {
+		{'PICT', 1, "OpenUp", bytes("first picture")},
+		{'PICT', 2, "OpenDown", bytes("second")},
+		{'APPV', 1, "BEOS:APP_VERSION", std::vector<char>(680, 'v')},
+		{'RAWT', -5, "", std::vector<char>()},
+	};
+}
+
+// A section to put into a hand-made ELF file.
+struct Section {
+	std::string name;
+	uint32 type;
+	std::vector<char> data;
+};
+
+// Lays out a minimal 64-bit ELF file: header, the sections' contents, the
+// section name table, then the section header table (null section first,
+// the given sections, the name table last).
+std::vector<char>
+make_elf(const std::vector<Section>& sections)
+{
+	std::vector<char> file(sizeof(Elf64_Ehdr));
+	std::string names(1, '\0');
+	std::vector<Elf64_Shdr> headers(1, Elf64_Shdr{});
+
+	auto addSection = [&](const std::string& name, uint32 type, const std::vector<char>& data) {
+		Elf64_Shdr header = {};
+		header.sh_name = names.size();
+		names += name + '\0';
+		header.sh_type = type;
+		header.sh_offset = file.size();
+		header.sh_size = data.size();
+		file.insert(file.end(), data.begin(), data.end());
+		headers.push_back(header);
+	};
+	for (const Section& section : sections)
+		addSection(section.name, section.type, section.data);
+	// The name table names itself, so its name goes in before its bytes are
+	// taken.
+	const uint32 nameIndex = headers.size();
+	const size_t ownName = names.size();
+	names += std::string(".shstrtab") + '\0';
+	addSection("", SHT_STRTAB, std::vector<char>(names.begin(), names.end()));
+	headers.back().sh_name = ownName;
+
+	while (file.size() % 8 != 0)
+		file.push_back('\0');
+	Elf64_Ehdr header = {};
+	memcpy(header.e_ident, ELFMAG, SELFMAG);
+	header.e_ident[EI_CLASS] = ELFCLASS64;
+	header.e_ident[EI_DATA] = ELFDATA2LSB;
+	header.e_ident[EI_VERSION] = EV_CURRENT;
+	header.e_type = ET_EXEC;
+	header.e_machine = EM_X86_64;
+	header.e_version = EV_CURRENT;
+	header.e_ehsize = sizeof(Elf64_Ehdr);
+	header.e_shoff = file.size();
+	header.e_shentsize = sizeof(Elf64_Shdr);
+	header.e_shnum = headers.size();
+	header.e_shstrndx = nameIndex;
+	memcpy(file.data(), &header, sizeof(header));
+	for (const Elf64_Shdr& section : headers) {
+		const char* raw = reinterpret_cast<const char*>(&section);
+		file.insert(file.end(), raw, raw + sizeof(section));
+	}
+	return file;
+}
+
+std::vector<char>
+elf_with_archive(const std::vector<char>& archive)
+{
+	return make_elf({{".text", SHT_PROGBITS, bytes("code")},
+		{".glimrsrc", SHT_PROGBITS, archive}});
+}
+
+Elf64_Ehdr
+elf_header(const std::vector<char>& file)
+{
+	Elf64_Ehdr header;
+	memcpy(&header, file.data(), sizeof(header));
+	return header;
+}
+
+void
+set_elf_header(std::vector<char>& file, const Elf64_Ehdr& header)
+{
+	memcpy(file.data(), &header, sizeof(header));
+}
+
+Elf64_Shdr
+section_header(const std::vector<char>& file, int index)
+{
+	Elf64_Shdr section;
+	memcpy(&section, file.data() + elf_header(file).e_shoff + index * sizeof(section),
+		sizeof(section));
+	return section;
+}
+
+void
+set_section_header(std::vector<char>& file, int index, const Elf64_Shdr& section)
+{
+	memcpy(file.data() + elf_header(file).e_shoff + index * sizeof(section), &section,
+		sizeof(section));
+}
+
+status_t
+set_to_contents(glim_test::TempDir& dir, const std::vector<char>& contents, BResources& resources)
+{
+	const std::string path = dir / "file";
+	glim_test::WriteFile(path, contents);
+	return resources.SetTo(path.c_str());
+}
+
+bool
+run(const std::string& command)
+{
+	return system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// The test program's own file: inside a command that the shell runs,
+// /proc/self/exe would be that command.
+std::string
+own_executable()
+{
+	char path[4096];
+	ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+	return std::string(path, length > 0 ? length : 0);
+}
+
+} // namespace
+
+TEST(ResourcesTest, ArchiveRoundTripKeepsTypeIdNameAndData)
+{
+	const std::vector<char> archive = build_resources_archive(sample_items());
+	std::vector<ResourceEntry> entries;
+	ASSERT_EQ(parse_resources_archive(archive.data(), archive.size(), &entries), B_OK);
+	ASSERT_EQ(entries.size(), 4u);
+	const std::vector<ResourceItem> items = sample_items();
+	for (size_t i = 0; i < items.size(); i++) {
+		SCOPED_TRACE(items[i].name);
+		EXPECT_EQ(entries[i].type, items[i].type);
+		EXPECT_EQ(entries[i].id, items[i].id);
+		EXPECT_STREQ(entries[i].name, items[i].name.c_str());
+		const char* data = static_cast<const char*>(entries[i].data);
+		EXPECT_EQ(std::vector<char>(data, data + entries[i].size), items[i].data);
+		EXPECT_EQ((data - archive.data()) % 8, 0);
+	}
+
+	std::vector<char> empty = build_resources_archive({});
+	EXPECT_EQ(parse_resources_archive(empty.data(), empty.size(), &entries), B_OK);
+	EXPECT_TRUE(entries.empty());
+}
+
+TEST(ResourcesTest, MalformedArchivesAreRefused)
+{
+	const std::vector<char> good = build_resources_archive(sample_items());
+	std::vector<ResourceEntry> entries;
+
+	// Every truncation fails: the header records the whole size.
+	for (size_t length = 0; length < good.size(); length++) {
+		std::vector<char> cut(good.begin(), good.begin() + length);
+		ASSERT_EQ(parse_resources_archive(cut.data(), cut.size(), &entries), B_BAD_DATA)
+			<< "length " << length;
+		ASSERT_TRUE(entries.empty());
+	}
+
+	auto patched = [&good](size_t offset, uint32 value) {
+		std::vector<char> copy = good;
+		memcpy(copy.data() + offset, &value, 4);
+		return copy;
+	};
+	const size_t firstEntry = kResourcesHeaderSize;
+	const struct {
+		const char* what;
+		std::vector<char> data;
+	} cases[] = {
+		{"magic", patched(0, 0x0)},
+		{"version", patched(8, 2)},
+		{"count past the table", patched(12, 0x0fffffff)},
+		{"size past the buffer", patched(16, good.size() + 1)},
+		{"size below the header", patched(16, 3)},
+		{"name past the end", patched(firstEntry + 8, good.size() - 2)},
+		{"name length past the end", patched(firstEntry + 12, 0xffffffff)},
+		{"name without its NUL", patched(firstEntry + 12, 2)},
+		{"data past the end", patched(firstEntry + 16, good.size())},
+		{"data size past the end", patched(firstEntry + 20, 0xfffffff0)},
+	};
+	for (const auto& testCase : cases) {
+		SCOPED_TRACE(testCase.what);
+		EXPECT_EQ(parse_resources_archive(testCase.data.data(), testCase.data.size(), &entries),
+			B_BAD_DATA);
+	}
+	EXPECT_EQ(parse_resources_archive(NULL, 0, &entries), B_BAD_DATA);
+	EXPECT_EQ(parse_resources_archive(good.data(), good.size(), NULL), B_BAD_VALUE);
+}
+
+TEST(ResourcesTest, DamagedArchivesNeverReachOutsideTheirBytes)
+{
+	const std::vector<char> good = build_resources_archive(sample_items());
+	std::mt19937 random(7);
+	for (int round = 0; round < 3000; round++) {
+		std::vector<char> data = good;
+		const int flips = 1 + random() % 4;
+		for (int i = 0; i < flips; i++)
+			data[random() % data.size()] ^= (char)(1 << (random() % 8));
+		std::vector<ResourceEntry> entries;
+		if (parse_resources_archive(data.data(), data.size(), &entries) != B_OK)
+			continue;
+		for (const ResourceEntry& entry : entries) {
+			const char* start = data.data();
+			const char* end = start + data.size();
+			ASSERT_TRUE(entry.name >= start && entry.name + strlen(entry.name) < end);
+			ASSERT_TRUE((const char*)entry.data >= start
+				&& (const char*)entry.data + entry.size <= end);
+		}
+	}
+}
+
+TEST(ResourcesTest, ReadsResourcesFromAnElfSection)
+{
+	glim_test::TempDir dir;
+	BResources resources;
+	EXPECT_EQ(resources.InitCheck(), B_NO_INIT);
+	ASSERT_EQ(set_to_contents(dir, elf_with_archive(build_resources_archive(sample_items())),
+		resources), B_OK);
+
+	size_t size = 0;
+	const void* data = resources.LoadResource('PICT', 1, &size);
+	ASSERT_NE(data, nullptr);
+	EXPECT_EQ(std::string((const char*)data, size), "first picture");
+	data = resources.LoadResource('PICT', "OpenDown", &size);
+	ASSERT_NE(data, nullptr);
+	EXPECT_EQ(std::string((const char*)data, size), "second");
+	EXPECT_TRUE(resources.HasResource('RAWT', -5));
+	EXPECT_TRUE(resources.HasResource('APPV', "BEOS:APP_VERSION"));
+	EXPECT_FALSE(resources.HasResource('PICT', 3));
+	EXPECT_FALSE(resources.HasResource('JPEG', 1));
+	EXPECT_EQ(resources.LoadResource('PICT', (const char*)NULL, &size), nullptr);
+
+	type_code type;
+	int32 id;
+	const char* name;
+	ASSERT_TRUE(resources.GetResourceInfo(2, &type, &id, &name, &size));
+	EXPECT_EQ(type, (type_code)'APPV');
+	EXPECT_EQ(id, 1);
+	EXPECT_STREQ(name, "BEOS:APP_VERSION");
+	EXPECT_EQ(size, 680u);
+	EXPECT_FALSE(resources.GetResourceInfo(4, &type, &id, &name, &size));
+	EXPECT_FALSE(resources.GetResourceInfo(-1, &type, &id, &name, &size));
+	ASSERT_TRUE(resources.GetResourceInfo('PICT', 2, &name, &size));
+	EXPECT_STREQ(name, "OpenDown");
+
+	resources.Unset();
+	EXPECT_EQ(resources.InitCheck(), B_NO_INIT);
+	EXPECT_FALSE(resources.HasResource('PICT', 1));
+}
+
+TEST(ResourcesTest, FilesWithoutResourcesAreEmptyAndOthersAreErrors)
+{
+	glim_test::TempDir dir;
+	BResources resources;
+
+	// A valid ELF file without the section holds no resources.
+	EXPECT_EQ(set_to_contents(dir, make_elf({{".text", SHT_PROGBITS, bytes("code")}}),
+		resources), B_OK);
+	EXPECT_FALSE(resources.GetResourceInfo(0, NULL, NULL, NULL, NULL));
+	EXPECT_EQ(resources.LoadResource('PICT', 1, NULL), nullptr);
+	if (glim_test::Exists("/bin/true")) {
+		EXPECT_EQ(resources.SetTo("/bin/true"), B_OK);
+		EXPECT_FALSE(resources.HasResource('PICT', 1));
+	}
+
+	EXPECT_EQ(set_to_contents(dir, bytes("#!/bin/sh\necho not an executable\n"), resources),
+		B_BAD_DATA);
+	EXPECT_EQ(set_to_contents(dir, std::vector<char>(), resources), B_BAD_DATA);
+	std::vector<char> elf32 = elf_with_archive(build_resources_archive(sample_items()));
+	elf32[EI_CLASS] = ELFCLASS32;
+	EXPECT_EQ(set_to_contents(dir, elf32, resources), B_BAD_DATA);
+	EXPECT_EQ(resources.SetTo(dir.Path().c_str()), B_IS_A_DIRECTORY);
+	EXPECT_EQ(resources.SetTo((dir / "missing").c_str()), B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(resources.SetTo(NULL), B_BAD_VALUE);
+	EXPECT_EQ(resources.InitCheck(), B_BAD_VALUE);
+	EXPECT_FALSE(resources.HasResource('PICT', 1));
+}
+
+TEST(ResourcesTest, TruncatedAndInconsistentElfFilesAreRefused)
+{
+	glim_test::TempDir dir;
+	BResources resources;
+	const std::vector<char> good = elf_with_archive(build_resources_archive(sample_items()));
+	ASSERT_EQ(set_to_contents(dir, good, resources), B_OK);
+
+	// The section header table is at the end, so every shorter file lacks it.
+	for (size_t length = 0; length < good.size(); length += 7) {
+		std::vector<char> cut(good.begin(), good.begin() + length);
+		ASSERT_EQ(set_to_contents(dir, cut, resources), B_BAD_DATA) << "length " << length;
+		ASSERT_FALSE(resources.HasResource('PICT', 1));
+	}
+
+	const int archiveIndex = 2;
+	const int namesIndex = elf_header(good).e_shstrndx;
+	struct Case {
+		const char* what;
+		std::vector<char> file;
+	};
+	std::vector<Case> cases;
+	auto withHeader = [&](const char* what, auto change) {
+		std::vector<char> file = good;
+		Elf64_Ehdr header = elf_header(file);
+		change(header);
+		set_elf_header(file, header);
+		cases.push_back({what, file});
+	};
+	auto withSection = [&](const char* what, int index, auto change) {
+		std::vector<char> file = good;
+		Elf64_Shdr section = section_header(file, index);
+		change(section);
+		set_section_header(file, index, section);
+		cases.push_back({what, file});
+	};
+	withHeader("table past the end", [](Elf64_Ehdr& h) { h.e_shoff = 1 << 30; });
+	withHeader("table offset overflows", [](Elf64_Ehdr& h) { h.e_shoff = ~0ull - 8; });
+	withHeader("too many sections", [](Elf64_Ehdr& h) { h.e_shnum = 0xfff0; });
+	withHeader("entries too small", [](Elf64_Ehdr& h) { h.e_shentsize = 16; });
+	withHeader("name table index", [](Elf64_Ehdr& h) { h.e_shstrndx = h.e_shnum; });
+	withSection("names past the end", namesIndex, [](Elf64_Shdr& s) { s.sh_offset = 1 << 30; });
+	withSection("names too long", namesIndex, [](Elf64_Shdr& s) { s.sh_size = ~0ull; });
+	withSection("names are empty", namesIndex, [](Elf64_Shdr& s) { s.sh_type = SHT_NOBITS; });
+	withSection("archive past the end", archiveIndex, [](Elf64_Shdr& s) { s.sh_size = 1 << 20; });
+	withSection("archive offset huge", archiveIndex, [](Elf64_Shdr& s) { s.sh_offset = ~0ull; });
+	withSection("archive has no bits", archiveIndex, [](Elf64_Shdr& s) { s.sh_type = SHT_NOBITS; });
+	withSection("archive cut short", archiveIndex, [](Elf64_Shdr& s) { s.sh_size -= 1; });
+	for (const Case& testCase : cases) {
+		SCOPED_TRACE(testCase.what);
+		EXPECT_EQ(set_to_contents(dir, testCase.file, resources), B_BAD_DATA);
+		EXPECT_FALSE(resources.HasResource('PICT', 1));
+	}
+
+	// A section name running off the end of the name table matches nothing.
+	std::vector<char> file = good;
+	Elf64_Shdr section = section_header(file, archiveIndex);
+	section.sh_name = section_header(file, namesIndex).sh_size - 3;
+	set_section_header(file, archiveIndex, section);
+	EXPECT_EQ(set_to_contents(dir, file, resources), B_OK);
+	EXPECT_FALSE(resources.HasResource('PICT', 1));
+}
+
+TEST(ResourcesTest, FollowsExtendedSectionNumbering)
+{
+	// Files with very many sections keep the counts in section 0.
+	glim_test::TempDir dir;
+	std::vector<char> file = elf_with_archive(build_resources_archive(sample_items()));
+	Elf64_Ehdr header = elf_header(file);
+	Elf64_Shdr zero = section_header(file, 0);
+	zero.sh_size = header.e_shnum;
+	zero.sh_link = header.e_shstrndx;
+	set_section_header(file, 0, zero);
+	header.e_shnum = 0;
+	header.e_shstrndx = SHN_XINDEX;
+	set_elf_header(file, header);
+
+	BResources resources;
+	ASSERT_EQ(set_to_contents(dir, file, resources), B_OK);
+	EXPECT_TRUE(resources.HasResource('PICT', 2));
+}
+
+TEST(ResourcesTest, RealExecutablesWithAndWithoutTheSection)
+{
+	BResources resources;
+	ASSERT_EQ(resources.SetTo("/proc/self/exe"), B_OK);
+	EXPECT_TRUE(resources.HasResource('PICT', 1));
+
+	glim_test::TempDir dir;
+	const std::string stripped = dir / "stripped";
+	const std::string damaged = dir / "damaged";
+	const std::string garbage = dir / "garbage";
+	glim_test::WriteFile(garbage, bytes("GLIMRSRC but nothing after it"));
+	const std::string self = own_executable();
+	if (!run("objcopy --remove-section=.glimrsrc '" + self + "' " + stripped)
+		|| !run("objcopy --update-section .glimrsrc=" + garbage + " '" + self + "' " + damaged))
+		GTEST_SKIP() << "objcopy is not available";
+
+	EXPECT_EQ(resources.SetTo(stripped.c_str()), B_OK);
+	EXPECT_FALSE(resources.HasResource('PICT', 1));
+	EXPECT_EQ(resources.SetTo(damaged.c_str()), B_BAD_DATA);
+	EXPECT_FALSE(resources.HasResource('PICT', 1));
+}
+
+TEST(ResourcesTest, AppResourcesLoadOnceForAllThreads)
+{
+	std::vector<std::thread> threads;
+	std::vector<size_t> sizes(4, 0);
+	for (size_t i = 0; i < sizes.size(); i++) {
+		threads.emplace_back([i, &sizes] {
+			std::vector<char> data;
+			if (load_app_resource('PICT', 1 + i, &data) == B_OK)
+				sizes[i] = data.size();
+		});
+	}
+	for (std::thread& thread : threads)
+		thread.join();
+	for (size_t size : sizes)
+		EXPECT_GT(size, 54u);
+
+	std::vector<char> data(3, 'x');
+	EXPECT_EQ(load_app_resource('PICT', 999, &data), B_NAME_NOT_FOUND);
+	EXPECT_EQ(data.size(), 3u);
+	EXPECT_EQ(load_app_resource('PICT', 1, NULL), B_BAD_VALUE);
+}
