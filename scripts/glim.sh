@@ -40,6 +40,9 @@ run_viewer() {
 }
 
 run_tests() {
+	export ASAN_OPTIONS=detect_leaks=1
+	export UBSAN_OPTIONS=print_stacktrace=1
+	export TSAN_OPTIONS="suppressions=$root/tests/tsan.supp second_deadlock_stack=1"
 	# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer,
 	# then the threaded tests under ThreadSanitizer.
 	configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DGLIM_SANITIZE=address \
@@ -50,7 +53,7 @@ run_tests() {
 		-DGLIM_CONCURRENCY_TESTS_ONLY=ON -DGLIM_BUILD_BENCH=OFF
 	# ThreadSanitizer needs a memory layout without address randomisation on
 	# some kernels; setarch turns it off for the run.
-	(cd "$root/build-tsan" && setarch "$(uname -m)" -R ctest --output-on-failure -L concurrency)
+	(cd "$root/build-tsan" && setarch "$(uname -m)" -R ctest --output-on-failure)
 }
 
 command=${1:-run}
