@@ -82,6 +82,12 @@ BAppFileInfo::SetTo(const char* path)
 }
 
 status_t
+BAppFileInfo::SetTo(BFile* file)
+{
+	return fResources.SetTo(file);
+}
+
+status_t
 BAppFileInfo::InitCheck() const
 {
 	return fResources.InitCheck();

@@ -58,6 +58,8 @@ public:
 	~BAppFileInfo();
 
 	status_t SetTo(const char* path);
+	// Reads the application information of an open file.
+	status_t SetTo(BFile* file);
 	status_t InitCheck() const;
 
 	// signature must hold B_MIME_TYPE_LENGTH bytes.

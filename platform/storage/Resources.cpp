@@ -1,5 +1,7 @@
 #include <Resources.h>
 
+#include <File.h>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -28,6 +30,17 @@ BResources::SetTo(const char* path)
 	fInitStatus = _Load(fd);
 	close(fd);
 	return fInitStatus;
+}
+
+status_t
+BResources::SetTo(BFile* file, bool)
+{
+	Unset();
+	if (file == NULL)
+		return fInitStatus = B_BAD_VALUE;
+	if (file->_Descriptor() < 0)
+		return fInitStatus = B_NO_INIT;
+	return fInitStatus = _Load(file->_Descriptor());
 }
 
 void

@@ -13,12 +13,16 @@
 // LoadResource and GetResourceInfo hand out stay valid until the next SetTo,
 // Unset or the object's end. An ELF file without resources is a valid,
 // empty resource file. Const calls may be made from several threads at once.
+class BFile;
+
 class BResources {
 public:
 	BResources();
 	~BResources();
 
 	status_t SetTo(const char* path);
+	// Reads the resources of an open file; the file stays the caller's.
+	status_t SetTo(BFile* file, bool clobber = false);
 	void Unset();
 	status_t InitCheck() const;
 

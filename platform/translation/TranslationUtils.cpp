@@ -1,6 +1,7 @@
 #include <TranslationUtils.h>
 
 #include <cerrno>
+#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <Bitmap.h>
 #include <BitmapStream.h>
 #include <DataIO.h>
+#include <Resources.h>
 #include <TranslatorRoster.h>
 
 namespace {
@@ -99,4 +101,14 @@ BTranslationUtils::GetBitmap(BPositionIO* stream)
 	BBitmap* bitmap = NULL;
 	bitmapStream.DetachBitmap(&bitmap);
 	return bitmap;
+}
+
+BBitmap*
+BTranslationUtils::GetBitmap(uint32 type, int32 id)
+{
+	std::vector<char> data;
+	if (BPrivate::load_app_resource(type, id, &data) != B_OK || data.empty())
+		return NULL;
+	BMemoryIO stream(data.data(), data.size());
+	return GetBitmap(&stream);
 }

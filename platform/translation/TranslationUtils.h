@@ -14,6 +14,9 @@ public:
 	static BBitmap* GetBitmap(const char* path);
 	// Decodes the image data of stream, from its start.
 	static BBitmap* GetBitmap(BPositionIO* stream);
+	// A picture from the application's own resources, decoded; NULL when
+	// the application has no such resource.
+	static BBitmap* GetBitmap(uint32 type, int32 id);
 
 private:
 	BTranslationUtils() = delete;

@@ -1,4 +1,5 @@
 #include <Resources.h>
+#include <File.h>
 #include <ResourcesArchive.h>
 
 #include <cstdlib>
@@ -309,8 +310,9 @@ TEST(ResourcesTest, FilesWithoutResourcesAreEmptyAndOthersAreErrors)
 	EXPECT_EQ(set_to_contents(dir, elf32, resources), B_BAD_DATA);
 	EXPECT_EQ(resources.SetTo(dir.Path().c_str()), B_IS_A_DIRECTORY);
 	EXPECT_EQ(resources.SetTo((dir / "missing").c_str()), B_ENTRY_NOT_FOUND);
-	EXPECT_EQ(resources.SetTo(NULL), B_BAD_VALUE);
+	EXPECT_EQ(resources.SetTo((const char*)NULL), B_BAD_VALUE);
 	EXPECT_EQ(resources.InitCheck(), B_BAD_VALUE);
+	EXPECT_EQ(resources.SetTo((BFile*)NULL), B_BAD_VALUE);
 	EXPECT_FALSE(resources.HasResource('PICT', 1));
 }
 

@@ -51,3 +51,22 @@ TEST(TranslationUtilsTest, GetBitmapFailsWithNull)
 	EXPECT_EQ(BTranslationUtils::GetBitmap((dir / "note.png").c_str()), nullptr);
 	EXPECT_EQ(BTranslationUtils::GetBitmap(dir.Path().c_str()), nullptr);
 }
+
+// The toolbar and about pictures come from the resources built into the
+// running executable.
+TEST(TranslationUtilsTest, PictureResourcesDecodeFromTheApplicationFile)
+{
+	for (int32 id : {1, 2, 8, 9, 10, 14, 17}) {
+		SCOPED_TRACE(id);
+		std::unique_ptr<BBitmap> picture(BTranslationUtils::GetBitmap('PICT', id));
+		ASSERT_NE(picture, nullptr);
+		EXPECT_EQ(picture->Bounds(), BRect(0, 0, 39, 39));
+	}
+	std::unique_ptr<BBitmap> logo(BTranslationUtils::GetBitmap('PICT', 11));
+	ASSERT_NE(logo, nullptr);
+	EXPECT_EQ(logo->Bounds(), BRect(0, 0, 49, 19));
+	std::unique_ptr<BBitmap> jpeg(BTranslationUtils::GetBitmap('PICT', 12));
+	EXPECT_NE(jpeg, nullptr);
+	EXPECT_EQ(BTranslationUtils::GetBitmap('PICT', 99), nullptr);
+	EXPECT_EQ(BTranslationUtils::GetBitmap('XXXX', 1), nullptr);
+}
