@@ -304,6 +304,11 @@ BLooper::_DispatchPending()
 		if (fQuitting || !_PopMessage(message, dispatched))
 			break;
 		Lock();
+		// A worker that held the lock may have quit the looper meanwhile.
+		if (fQuitting) {
+			Unlock();
+			break;
+		}
 		_DispatchOne(std::move(message), NULL);
 		Unlock();
 	}

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <Autolock.h>
 #include <Message.h>
 #include <Messenger.h>
 #include <OS.h>
@@ -365,15 +366,22 @@ TEST_F(LooperTest, QuitFromAnotherThreadHandsDeletionToTheGuiThread)
 {
 	std::atomic<bool> deleted{false};
 	RecordingLooper* looper = new RecordingLooper("remote", &deleted);
+	looper->hook = [&](BMessage*) { ADD_FAILURE() << "dispatched after Quit"; };
 	looper->Run();
 	BMessenger messenger(looper);
+	std::atomic<bool> quit{false};
 	std::thread worker([&] {
 		ASSERT_TRUE(looper->Lock());
+		// The GUI thread meanwhile waits for the lock to dispatch this.
+		looper->PostMessage('NEVR');
+		snooze(100000);
 		looper->Quit();
+		quit = true;
 	});
-	worker.join();
+	ASSERT_TRUE(pump_until([&] { return quit.load(); }));
 	EXPECT_EQ(messenger.SendMessage('LATE'), B_BAD_PORT_ID) << "no message after Quit";
 	ASSERT_TRUE(pump_until([&] { return deleted.load(); }));
+	worker.join();
 	EXPECT_FALSE(messenger.IsValid());
 
 	// A looper that never ran is deleted at once.
@@ -482,4 +490,62 @@ TEST_F(LooperTest, RepliesReachTheReturnAddress)
 	asker->Quit();
 	answerer->Lock();
 	answerer->Quit();
+}
+
+TEST_F(LooperTest, DirectDispatchFollowsTheSameRules)
+{
+	// How the interface kit hands Qt's input to a window: at once, on the
+	// GUI thread, with the lock held and CurrentMessage() set.
+	std::atomic<bool> deleted{false};
+	RecordingLooper* looper = new RecordingLooper("direct", &deleted);
+	looper->Run();
+	std::vector<uint32> order;
+	BMessage* outerCurrent = NULL;
+	looper->hook = [&](BMessage* message) {
+		order.push_back(message->what);
+		if (message->what == 'OUTR') {
+			outerCurrent = looper->CurrentMessage();
+			looper->_DispatchDirectly(std::make_unique<BMessage>('INPT'), NULL);
+			EXPECT_EQ(looper->CurrentMessage(), outerCurrent) << "restored after the inner one";
+		}
+		if (message->what == 'QUIT') {
+			looper->Quit();
+			order.push_back(deleted ? 'DEAD' : 'ALIV');
+		}
+	};
+	looper->PostMessage('OUTR');
+	ASSERT_TRUE(pump_until([&] { return looper->count == 2; }));
+	EXPECT_TRUE(looper->records[1].wasCurrent);
+	EXPECT_TRUE(looper->records[1].wasLocked);
+
+	looper->PostMessage('QUEU');
+	looper->_DispatchDirectly(std::make_unique<BMessage>('QUIT'), NULL);
+	EXPECT_FALSE(deleted) << "never deleted inside the caller's stack";
+	ASSERT_TRUE(pump_until([&] { return deleted.load(); }));
+	EXPECT_EQ(order, (std::vector<uint32>{'OUTR', 'INPT', 'QUIT', 'ALIV'}))
+		<< "a quitting looper dispatches nothing more";
+}
+
+TEST_F(LooperTest, AutolockHoldsTheLooperLock)
+{
+	RecordingLooper* looper = new RecordingLooper("autolock");
+	{
+		BAutolock lock(looper);
+		ASSERT_TRUE(lock.IsLocked());
+		EXPECT_TRUE(looper->IsLocked());
+		EXPECT_EQ(looper->CountLocks(), 1);
+		ASSERT_TRUE(looper->Lock());
+		EXPECT_EQ(looper->CountLocks(), 2);
+		looper->Unlock();
+	}
+	EXPECT_FALSE(looper->IsLocked());
+	EXPECT_EQ(looper->LockingThread(), -1);
+	bool lockedElsewhere = true;
+	std::thread([&] {
+		lockedElsewhere = looper->LockWithTimeout(0) == B_OK;
+		if (lockedElsewhere)
+			looper->Unlock();
+	}).join();
+	EXPECT_TRUE(lockedElsewhere);
+	looper->Quit();
 }

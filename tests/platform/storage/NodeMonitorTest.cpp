@@ -45,7 +45,8 @@ public:
 	}
 
 	// The first notice with this opcode and name, waiting up to timeout.
-	const BMessage* WaitFor(int32 opcode, const std::string& name, bigtime_t timeout = kSecond)
+	const BMessage* WaitFor(int32 opcode, const std::string& name,
+		bigtime_t timeout = 5 * kSecond)
 	{
 		const BMessage* found = NULL;
 		BPrivate::process_events_until([&] { return (found = Find(opcode, name)) != NULL; },
@@ -120,7 +121,7 @@ TEST_F(NodeMonitorTest, ReportsEntriesCreatedRenamedAndRemoved)
 	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, fMessenger), B_OK);
 
 	glim_test::WriteFile(fDir / "a.jpg", "x");
-	const BMessage* created = fCollector->WaitFor(B_ENTRY_CREATED, "a.jpg");
+	const BMessage* created = fCollector->WaitFor(B_ENTRY_CREATED, "a.jpg", kSecond);
 	ASSERT_NE(created, nullptr);
 	EXPECT_EQ(created->GetInt64("directory", 0), (int64)folder.node);
 	EXPECT_EQ(created->GetInt32("device", 0), (int32)folder.device);
@@ -128,11 +129,11 @@ TEST_F(NodeMonitorTest, ReportsEntriesCreatedRenamedAndRemoved)
 
 	const std::string latin1 = "caf\xe9 \xff.png";
 	glim_test::WriteFile(fDir / latin1, "x");
-	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, latin1), nullptr) << "name bytes as they are";
+	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, latin1, kSecond), nullptr) << "name bytes as they are";
 
 	ino_t moved = inode_of(fDir / "a.jpg");
 	ASSERT_EQ(rename((fDir / "a.jpg").c_str(), (fDir / "b.jpg").c_str()), 0);
-	const BMessage* move = fCollector->WaitFor(B_ENTRY_MOVED, "b.jpg");
+	const BMessage* move = fCollector->WaitFor(B_ENTRY_MOVED, "b.jpg", kSecond);
 	ASSERT_NE(move, nullptr);
 	EXPECT_STREQ(move->GetString("from name"), "a.jpg");
 	EXPECT_EQ(move->GetInt64("from directory", 0), (int64)folder.node);
@@ -141,7 +142,7 @@ TEST_F(NodeMonitorTest, ReportsEntriesCreatedRenamedAndRemoved)
 	EXPECT_EQ(fCollector->Find(B_ENTRY_REMOVED, "a.jpg"), nullptr) << "one notice for a rename";
 
 	ASSERT_EQ(unlink((fDir / "b.jpg").c_str()), 0);
-	const BMessage* removed = fCollector->WaitFor(B_ENTRY_REMOVED, "b.jpg");
+	const BMessage* removed = fCollector->WaitFor(B_ENTRY_REMOVED, "b.jpg", kSecond);
 	ASSERT_NE(removed, nullptr);
 	EXPECT_EQ(removed->GetInt64("directory", 0), (int64)folder.node);
 
@@ -272,7 +273,7 @@ TEST_F(NodeMonitorTest, WatchedFolderThatMovesAwayAndVanishes)
 				away = &notice;
 		}
 		return away != NULL;
-	}, kSecond));
+	}, 5 * kSecond));
 	EXPECT_STREQ(away->GetString("from name"), "album");
 	EXPECT_EQ(away->GetInt64("to directory", 0), -1) << "inotify does not say where";
 	EXPECT_FALSE(away->HasString("name"));
