@@ -508,21 +508,38 @@ TEST_F(LooperTest, DirectDispatchFollowsTheSameRules)
 			looper->_DispatchDirectly(std::make_unique<BMessage>('INPT'), NULL);
 			EXPECT_EQ(looper->CurrentMessage(), outerCurrent) << "restored after the inner one";
 		}
-		if (message->what == 'QUIT') {
-			looper->Quit();
-			order.push_back(deleted ? 'DEAD' : 'ALIV');
-		}
 	};
 	looper->PostMessage('OUTR');
 	ASSERT_TRUE(pump_until([&] { return looper->count == 2; }));
 	EXPECT_TRUE(looper->records[1].wasCurrent);
 	EXPECT_TRUE(looper->records[1].wasLocked);
 
+	// A nested event loop inside a direct dispatch holds queued messages
+	// back; they follow when it returns.
+	looper->hook = [&](BMessage* message) {
+		order.push_back(message->what);
+		if (message->what != 'TRAK')
+			return;
+		std::thread([&] { looper->PostMessage('HELD'); }).join();
+		pump_until([] { return false; }, 50000);
+		order.push_back('DONE');
+	};
+	looper->_DispatchDirectly(std::make_unique<BMessage>('TRAK'), NULL);
+	ASSERT_TRUE(pump_until([&] { return looper->count == 4; }));
+	order.erase(order.begin(), order.begin() + 2);
+	EXPECT_EQ(order, (std::vector<uint32>{'TRAK', 'DONE', 'HELD'}));
+
+	order.clear();
+	looper->hook = [&](BMessage* message) {
+		order.push_back(message->what);
+		looper->Quit();
+		order.push_back(deleted ? 'DEAD' : 'ALIV');
+	};
 	looper->PostMessage('QUEU');
 	looper->_DispatchDirectly(std::make_unique<BMessage>('QUIT'), NULL);
 	EXPECT_FALSE(deleted) << "never deleted inside the caller's stack";
 	ASSERT_TRUE(pump_until([&] { return deleted.load(); }));
-	EXPECT_EQ(order, (std::vector<uint32>{'OUTR', 'INPT', 'QUIT', 'ALIV'}))
+	EXPECT_EQ(order, (std::vector<uint32>{'QUIT', 'ALIV'}))
 		<< "a quitting looper dispatches nothing more";
 }
 
