@@ -1,0 +1,217 @@
+#include "PrefsHandler.h"
+
+#include <atomic>
+#include <cstring>
+#include <string>
+
+#include <sys/xattr.h>
+
+#include <AppPrivate.h>
+#include <FindDirectory.h>
+#include <Looper.h>
+#include <Message.h>
+#include <Path.h>
+#include <Rect.h>
+
+#include <gtest/gtest.h>
+
+#include "Commands.h"
+#include "TestSupport.h"
+
+namespace {
+
+// A registered "window": counts the change notices it is sent.
+class NoticeCounter : public BLooper {
+public:
+	NoticeCounter() : BLooper("notices") {}
+
+	virtual void MessageReceived(BMessage* message)
+	{
+		void* store = NULL;
+		if (message->what == MSG_PREFS_CHANGED
+			&& message->FindPointer("BPrefsHandler", &store) == B_OK)
+			fStore = store;
+		if (message->what == MSG_PREFS_CHANGED)
+			fCount++;
+		else
+			BLooper::MessageReceived(message);
+	}
+
+	std::atomic<int> fCount{0};
+	void* fStore = NULL;
+};
+
+class PrefsHandlerTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		static int argc = 1;
+		static char name[] = "PrefsHandlerTest";
+		static char* argv[] = {name, NULL};
+		BPrivate::ensure_qt_application(argc, argv);
+		fName = "Glim-test-" + std::to_string(sCounter++);
+		BMessage notice(MSG_PREFS_CHANGED);
+		fPrefs = new BPrefsHandler(fName.c_str(), &notice);
+	}
+
+	void TearDown() override
+	{
+		if (fPrefs->Path() != NULL)
+			unlink(fPrefs->Path());
+		delete fPrefs;
+	}
+
+	// Waits a moment for any notices still on their way.
+	static void Settle()
+	{
+		BPrivate::process_events_until([] { return false; }, 100000);
+	}
+
+	static int sCounter;
+	std::string fName;
+	BPrefsHandler* fPrefs = NULL;
+};
+
+int PrefsHandlerTest::sCounter = 0;
+
+} // namespace
+
+TEST_F(PrefsHandlerTest, WithoutAFileEveryReadFailsAndTheFirstStoreMakesIt)
+{
+	ASSERT_NE(fPrefs->Path(), nullptr);
+	BPath settings;
+	ASSERT_EQ(find_directory(B_USER_SETTINGS_DIRECTORY, &settings), B_OK);
+	EXPECT_EQ(std::string(fPrefs->Path()), std::string(settings.Path()) + "/" + fName);
+	EXPECT_FALSE(glim_test::Exists(fPrefs->Path()));
+
+	int32 integer = 42;
+	float number = 1.5f;
+	BRect rect(1, 2, 3, 4);
+	char* text = (char*)"untouched";
+	EXPECT_FALSE(fPrefs->GetInteger("SlideShowTimer", integer));
+	EXPECT_FALSE(fPrefs->GetFloat("ThumbWidth", number));
+	EXPECT_FALSE(fPrefs->GetRect("MainRect", &rect));
+	EXPECT_FALSE(fPrefs->GetString("LastFolder", &text));
+	EXPECT_EQ(integer, 42);
+	EXPECT_EQ(number, 1.5f);
+	EXPECT_EQ(rect, BRect(1, 2, 3, 4));
+	EXPECT_STREQ(text, "untouched");
+	EXPECT_FALSE(glim_test::Exists(fPrefs->Path()));
+
+	EXPECT_TRUE(fPrefs->SetInteger("SlideShowTimer", 5, false));
+	EXPECT_TRUE(glim_test::Exists(fPrefs->Path()));
+	EXPECT_EQ(glim_test::ReadFile(fPrefs->Path()).size(), 0u);
+	// Each setting is an attribute of the file, holding the int32 itself.
+	int32 raw = 0;
+	EXPECT_EQ(getxattr(fPrefs->Path(), "user.SlideShowTimer", &raw, sizeof(raw)), 4);
+	EXPECT_EQ(raw, 5);
+}
+
+TEST_F(PrefsHandlerTest, ValuesRoundTripWithTheirStoredSizes)
+{
+	BRect frame(50.5f, 60, 400, 450.25f);
+	EXPECT_TRUE(fPrefs->SetRect("MainRect", &frame, false));
+	EXPECT_TRUE(fPrefs->SetFloat("ThumbWidth", 100.4f, false));
+	EXPECT_TRUE(fPrefs->SetString("LastFolder", "abc", false));
+
+	BRect back;
+	EXPECT_TRUE(fPrefs->GetRect("MainRect", &back));
+	EXPECT_EQ(back, frame);
+	float width = 0;
+	EXPECT_TRUE(fPrefs->GetFloat("ThumbWidth", width));
+	EXPECT_EQ(width, 100.4f);
+
+	// Three letters occupy four bytes with their NUL; the copy has one more.
+	EXPECT_EQ(getxattr(fPrefs->Path(), "user.LastFolder", NULL, 0), 4);
+	char* text = NULL;
+	EXPECT_TRUE(fPrefs->GetString("LastFolder", &text));
+	ASSERT_NE(text, nullptr);
+	EXPECT_STREQ(text, "abc");
+	delete[] text;
+
+	// Reads do not check the type: an integer read as a float gives its bits.
+	EXPECT_TRUE(fPrefs->SetInteger("Mixed", 7, false));
+	float bits = 0;
+	EXPECT_TRUE(fPrefs->GetFloat("Mixed", bits));
+	int32 seven = 7;
+	EXPECT_EQ(memcmp(&bits, &seven, 4), 0);
+}
+
+TEST_F(PrefsHandlerTest, BadArgumentsAndShortRectangles)
+{
+	EXPECT_TRUE(fPrefs->SetInteger("Short", 1, false));
+	BRect rect(9, 9, 9, 9);
+	EXPECT_FALSE(fPrefs->GetRect("Short", &rect));
+	EXPECT_EQ(rect, BRect(9, 9, 9, 9));
+
+	int32 value = 3;
+	EXPECT_FALSE(fPrefs->GetInteger(NULL, value));
+	EXPECT_FALSE(fPrefs->SetInteger(NULL, 1, false));
+	EXPECT_FALSE(fPrefs->SetString("Key", NULL, false));
+	EXPECT_FALSE(fPrefs->SetRect("Key", NULL, false));
+	EXPECT_FALSE(fPrefs->GetRect("Short", NULL));
+	EXPECT_FALSE(fPrefs->GetString("Short", NULL));
+
+	// A store without a name has no file: everything fails.
+	BPrefsHandler nameless(NULL, NULL);
+	EXPECT_EQ(nameless.Path(), nullptr);
+	EXPECT_FALSE(nameless.SetInteger("Key", 1, true));
+	EXPECT_FALSE(nameless.GetInteger("Key", value));
+	EXPECT_EQ(value, 3);
+}
+
+TEST_F(PrefsHandlerTest, NoticesGoToEachRegisteredWindowOncePerUpdate)
+{
+	NoticeCounter* first = new NoticeCounter;
+	NoticeCounter* second = new NoticeCounter;
+	first->Run();
+	second->Run();
+
+	EXPECT_TRUE(fPrefs->Register(first));
+	EXPECT_FALSE(fPrefs->Register(first));
+	EXPECT_TRUE(fPrefs->Register(second));
+	fPrefs->Unregister((BLooper*)0x1);
+
+	// Stored without notify: nothing to send.
+	fPrefs->SetInteger("SlideShowTimer", 3, false);
+	fPrefs->Update();
+	Settle();
+	EXPECT_EQ(first->fCount, 0);
+
+	// Two notifying stores, one update: one notice each; then none.
+	fPrefs->SetInteger("LeftMouseFunc", 2, true);
+	fPrefs->SetInteger("RightMouseFunc", 6, true);
+	fPrefs->Update();
+	EXPECT_TRUE(BPrivate::process_events_until(
+		[&] { return first->fCount == 1 && second->fCount == 1; }, 2000000));
+	fPrefs->Update();
+	Settle();
+	EXPECT_EQ(first->fCount, 1);
+	EXPECT_EQ(second->fCount, 1);
+	EXPECT_EQ(first->fStore, (void*)fPrefs);
+
+	// A window that unregistered hears nothing more.
+	fPrefs->Unregister(first);
+	fPrefs->SetFloat("ThumbWidth", 120, true);
+	fPrefs->Update();
+	EXPECT_TRUE(BPrivate::process_events_until([&] { return second->fCount == 2; }, 2000000));
+	EXPECT_EQ(first->fCount, 1);
+
+	// Without a notice template, an update sends nothing and the change
+	// stays pending until a template is set again.
+	EXPECT_TRUE(fPrefs->SetMessage(NULL));
+	fPrefs->SetFloat("ThumbWidth", 130, true);
+	fPrefs->Update();
+	Settle();
+	EXPECT_EQ(second->fCount, 2);
+	BMessage notice(MSG_PREFS_CHANGED);
+	EXPECT_TRUE(fPrefs->SetMessage(&notice));
+	fPrefs->Update();
+	EXPECT_TRUE(BPrivate::process_events_until([&] { return second->fCount == 3; }, 2000000));
+
+	fPrefs->Unregister(second);
+	first->Lock();
+	first->Quit();
+	second->Lock();
+	second->Quit();
+}
