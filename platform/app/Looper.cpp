@@ -116,10 +116,13 @@ BLooper::Quit()
 	}
 	// Another thread: the GUI thread deletes the looper. Nothing of it may be
 	// touched once the lock is released.
+	// The GUI thread may delete the looper as soon as the last hold is
+	// released, so the lock is reached through a copy from here on.
+	std::shared_ptr<BLocker> lock = fLock;
 	int32 token = _Token();
 	fQuitting = true;
-	while (fLock->IsLocked())
-		fLock->Unlock();
+	while (lock->IsLocked())
+		lock->Unlock();
 	BPrivate::schedule_looper(token);
 }
 
