@@ -69,7 +69,12 @@ public:
 	ssize_t FlattenedSize() const;
 	status_t Flatten(char* buffer, ssize_t size) const;
 	status_t Flatten(BDataIO* stream, ssize_t* size = NULL) const;
+	// Reads the size from the header: flatBuffer must hold a whole message.
 	status_t Unflatten(const char* flatBuffer);
+	// Never reads past size bytes. Bad or truncated data fails with
+	// B_NOT_A_MESSAGE (not this format) or B_BAD_VALUE and leaves the
+	// message unchanged.
+	status_t Unflatten(const char* flatBuffer, ssize_t size);
 	status_t Unflatten(BDataIO* stream);
 
 	// Adding data.
@@ -214,6 +219,9 @@ private:
 	const Field* _FindField(const char* name) const;
 	status_t _FindValue(const char* name, type_code type, int32 index, const void** data,
 		ssize_t* size) const;
+	bool _HasSameData(const BMessage& other, bool ignoreFieldOrder, bool deep,
+		int32 depth) const;
+	void _PrintToStream(int32 indent) const;
 
 	std::vector<Field> fFields;
 

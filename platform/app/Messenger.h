@@ -8,7 +8,10 @@ class BLooper;
 class BMessage;
 
 // Addresses a handler in a looper by token, so it stays safe to use after
-// its target is gone: sending to a deleted looper fails with B_BAD_PORT_ID.
+// its target is gone: sending to a deleted looper fails with B_BAD_PORT_ID,
+// to a handler that left its looper with B_BAD_HANDLER. Safe from any thread,
+// also while the target is being deleted. Messages are queued as copies;
+// sending never blocks.
 class BMessenger {
 public:
 	BMessenger();
