@@ -1,0 +1,96 @@
+#ifndef _BITMAP_H
+#define _BITMAP_H
+
+#include <memory>
+
+#include <GraphicsDefs.h>
+#include <Rect.h>
+
+class QImage;
+
+namespace BPrivate {
+class BitmapAccess;
+}
+
+enum {
+	B_BITMAP_CLEAR_TO_WHITE = 0x00000001,
+	B_BITMAP_ACCEPTS_VIEWS = 0x00000002,
+	B_BITMAP_IS_AREA = 0x00000004,
+	B_BITMAP_IS_LOCKED = 0x00000008 | B_BITMAP_IS_AREA,
+	B_BITMAP_IS_CONTIGUOUS = 0x00000010 | B_BITMAP_IS_LOCKED
+};
+
+#define B_ANY_BYTES_PER_ROW -1
+
+// Pixels in memory, in B_RGB32 (bytes B, G, R, unused alpha) or B_RGBA32
+// (B, G, R, A with straight alpha). Rows are BytesPerRow() apart and follow
+// each other without gaps; BytesPerRow() is four bytes per pixel.
+//
+// Bounds: each edge of the rectangle handed to a constructor is rounded to
+// the nearest whole number, halves upward (floor(edge + 0.5)), and Bounds()
+// returns the rounded rectangle. The bitmap then has right - left + 1 by
+// bottom - top + 1 pixels: bounds (0, 0, 96, 71.96) become (0, 0, 96, 72),
+// 97 x 73 pixels. Drawing into a fractional destination rounds the same way.
+//
+// A bitmap that could not be made reports it through InitCheck(): B_BAD_VALUE
+// for bounds that are not finite or whose right is left of its left (bottom
+// above top) after rounding, for colour spaces other than B_RGB32 and
+// B_RGBA32 and for a bytesPerRow other than B_ANY_BYTES_PER_ROW or the
+// natural row length; B_NO_MEMORY for pixel data over 1 GiB or when memory
+// runs out. Such a bitmap has no Bits() and a BitsLength() of 0.
+//
+// New pixels are zero (black, and transparent in B_RGBA32) unless
+// B_BITMAP_CLEAR_TO_WHITE asks for white. A bitmap is not locked against
+// other threads; one thread at a time may use it.
+class BBitmap {
+public:
+	BBitmap(BRect bounds, uint32 flags, color_space colorSpace,
+		int32 bytesPerRow = B_ANY_BYTES_PER_ROW);
+	BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews = false,
+		bool needsContiguous = false);
+	// A copy of source's pixels, bounds and colour space.
+	BBitmap(const BBitmap* source, bool acceptsViews = false, bool needsContiguous = false);
+	virtual ~BBitmap();
+
+	status_t InitCheck() const;
+	bool IsValid() const;
+
+	uint32 Flags() const;
+	BRect Bounds() const;
+	void* Bits() const;
+	int32 BitsLength() const;
+	int32 BytesPerRow() const;
+	color_space ColorSpace() const;
+
+	// Copies pixel data in B_RGB32 or B_RGBA32 into the bitmap, converting
+	// between the two (pixels that come without alpha become opaque).
+	// bytesPerRow is the source's row length (B_ANY_BYTES_PER_ROW: four bytes
+	// per pixel of this bitmap's width); offset is a byte offset into this
+	// bitmap's data where the copy starts, and must fall on a pixel. Copying
+	// stops at the end of the data or of the bitmap.
+	status_t ImportBits(const void* data, int32 length, int32 bytesPerRow, int32 offset,
+		color_space colorSpace);
+	// Copies all pixels of a bitmap of the same size.
+	status_t ImportBits(const BBitmap* bitmap);
+	// ImportBits with the source rows as long as this bitmap's.
+	void SetBits(const void* data, int32 length, int32 offset, color_space colorSpace);
+
+	// view-accepting operations: added with the interface kit
+
+private:
+	friend class BPrivate::BitmapAccess;
+
+	BBitmap();
+	BBitmap(const BBitmap&) = delete;
+	BBitmap& operator=(const BBitmap&) = delete;
+
+	void _Init(BRect bounds, uint32 flags, color_space colorSpace, int32 bytesPerRow);
+
+	std::unique_ptr<QImage> fImage;
+	BRect fBounds;
+	color_space fColorSpace;
+	uint32 fFlags;
+	status_t fInitStatus;
+};
+
+#endif
