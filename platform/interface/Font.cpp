@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "FontPrivate.h"
-#include "GuiThread.h"
+#include "AppPrivate.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ BFont::SetFamilyAndStyle(const font_family family, const font_style style)
 			face |= B_BOLD_FACE;
 		if (strstr(style, "Italic") != NULL || strstr(style, "Oblique") != NULL)
 			face |= B_ITALIC_FACE;
-		fFace = face != 0 ? face : B_REGULAR_FACE;
+		fFace = face != 0 ? face : (uint16)B_REGULAR_FACE;
 	}
 	return B_OK;
 }
@@ -120,7 +120,7 @@ BFont::SetSize(float size)
 void
 BFont::SetFace(uint16 face)
 {
-	fFace = face != 0 ? face : B_REGULAR_FACE;
+	fFace = face != 0 ? face : (uint16)B_REGULAR_FACE;
 }
 
 
@@ -138,7 +138,7 @@ BFont::StringWidth(const char* string, int32 length) const
 {
 	if (string == NULL || length <= 0)
 		return 0;
-	BPrivate::ensure_gui();
+	BPrivate::attach_gui_thread();
 	QFontMetricsF metrics(BPrivate::qt_font(*this));
 	return metrics.horizontalAdvance(QString::fromUtf8(string, length));
 }
@@ -149,7 +149,7 @@ BFont::GetHeight(font_height* height) const
 {
 	if (height == NULL)
 		return;
-	BPrivate::ensure_gui();
+	BPrivate::attach_gui_thread();
 	QFontMetricsF metrics(BPrivate::qt_font(*this));
 	height->ascent = metrics.ascent();
 	height->descent = metrics.descent();

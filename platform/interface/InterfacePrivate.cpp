@@ -82,7 +82,14 @@ run_for_view(BView* view, std::function<void(BView*)> function)
 {
 	if (view == NULL || view->Window() == NULL)
 		return;
-	run_locked(view->Window()->_Token(), view->_Token(),
+	run_for_view(view->Window()->_Token(), view->_Token(), std::move(function));
+}
+
+
+void
+run_for_view(int32 windowToken, int32 viewToken, std::function<void(BView*)> function)
+{
+	run_locked(windowToken, viewToken,
 		[function](BLooper*, BHandler* handler) {
 			if (BView* target = dynamic_cast<BView*>(handler))
 				function(target);

@@ -21,6 +21,7 @@ namespace BPrivate {
 // held by the caller, it runs at once.
 void run_for_window(BWindow* window, std::function<void(BWindow*)> function);
 void run_for_view(BView* view, std::function<void(BView*)> function);
+void run_for_view(int32 windowToken, int32 viewToken, std::function<void(BView*)> function);
 
 // Windows in creation order, for BApplication::CountWindows and WindowAt.
 void register_window(BWindow* window);

@@ -24,6 +24,7 @@ class QWidget;
 namespace BPrivate {
 class ViewWidget;
 class ViewAccess;
+class BitmapViews;
 }
 
 // Resizing modes: how a view's edges follow its parent's when the parent is
@@ -259,6 +260,8 @@ private:
 	friend class BWindow;
 	friend class BBitmap;
 	friend class BScrollBar;
+	friend class BMenuBar;
+	friend class BPrivate::BitmapViews;
 	friend class BPrivate::ViewWidget;
 	friend class BPrivate::ViewAccess;
 

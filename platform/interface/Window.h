@@ -142,17 +142,25 @@ private:
 	void _ViewDetached(BView* view);
 	void _SetFocus(BView* view);
 	void _UnhandledKeyDown(const char* bytes, int32 numBytes);
-	bool _HandleShortcut(BMessage* message);
 	void _PulseViews(BView* view);
-	void _InvokeMenuItem(BMessage* message);
+	void _ViewsActivated(BView* view, bool active);
+
+	// Dispatch (Window.cpp).
 	void _DispatchInput(BMessage* message, BHandler* handler);
-	void _SetFrameFromWidget(BRect frame);
+	void _DispatchKeyDown(BMessage* message);
+	bool _HandleShortcut(BMessage* message);
+	void _InvokeMenuItem(BMessage* message);
+	void _ResizeState(float width, float height);
+	void _FrameResizedByUser(BMessage* message);
+	void _FrameMovedByUser(BMessage* message);
+	void _Activated(bool active);
 
 	// Widgets (WindowWidget.cpp); GUI thread, window locked.
 	bool _HasWidgets() const { return fWidget != NULL; }
 	void _CreateWidgets();
 	void _DestroyWidgets();
 	void _SyncWindowWidget();
+	void _SyncWindowWidgetNow();
 	void _SyncPulse();
 
 	BRect fFrame;
