@@ -209,7 +209,7 @@ push_scripted_pointer(BPoint screenWhere, uint32 buttons)
 
 
 void
-clear_pointer_script()
+clear_scripted_pointer()
 {
 	std::lock_guard<std::mutex> guard(sPointerLock);
 	sScript.clear();

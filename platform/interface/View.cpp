@@ -93,7 +93,31 @@ BView::KeyDown(const char* bytes, int32 numBytes)
 void
 BView::MessageReceived(BMessage* message)
 {
+	if (message->what == B_MOUSE_WHEEL_CHANGED && (fHorizontalBar != NULL || fVerticalBar != NULL)) {
+		_ScrollByWheel(message);
+		return;
+	}
 	BHandler::MessageReceived(message);
+}
+
+
+// A wheel notch scrolls three small steps of the bar on its axis.
+void
+BView::_ScrollByWheel(BMessage* message)
+{
+	float deltaX = message->GetFloat("be:wheel_delta_x", 0);
+	float deltaY = message->GetFloat("be:wheel_delta_y", 0);
+	BScrollBar* bars[2] = {fHorizontalBar, fVerticalBar};
+	float deltas[2] = {deltaX, deltaY};
+	if (fVerticalBar == NULL && deltaX == 0)
+		deltas[0] = deltaY;
+	for (int i = 0; i < 2; i++) {
+		if (bars[i] == NULL || deltas[i] == 0)
+			continue;
+		float smallStep;
+		bars[i]->GetSteps(&smallStep, NULL);
+		bars[i]->SetValue(bars[i]->Value() + deltas[i] * 3 * std::max(smallStep, 1.0f));
+	}
 }
 
 

@@ -278,6 +278,7 @@ private:
 	BPoint _OriginInWindow() const;
 	void _ParentResized(float dx, float dy);
 	void _ApplyResize(float dx, float dy);
+	void _ScrollByWheel(BMessage* message);
 
 	// Widget mirror (ViewWidget.cpp). The virtual ones let the views that
 	// are backed by a toolkit widget of their own (menu bar, scroll bar)
