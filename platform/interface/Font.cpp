@@ -168,3 +168,12 @@ BPrivate::qt_font(const BFont& font)
 	result.setStrikeOut((font.Face() & B_STRIKEOUT_FACE) != 0);
 	return result;
 }
+
+
+// Fonts bring in fontconfig, whose process-wide configuration is never
+// released before exit; leak checking in sanitizer builds leaves it out.
+extern "C" const char*
+__lsan_default_suppressions()
+{
+	return "leak:libfontconfig.so\n";
+}

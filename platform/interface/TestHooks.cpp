@@ -13,18 +13,13 @@
 #include "BitmapPrivate.h"
 #include "InterfacePrivate.h"
 #include "ViewWidget.h"
+#include "WindowPrivate.h"
 #include "WindowWidget.h"
 
 namespace BPrivate {
 
 void push_scripted_pointer(BPoint screenWhere, uint32 buttons);
 void clear_scripted_pointer();
-
-
-class WindowAccess {
-public:
-	static QWidget* Widget(BWindow* window) { return window->fWidget; }
-};
 
 
 void

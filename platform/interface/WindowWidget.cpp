@@ -18,6 +18,7 @@
 #include "AppPrivate.h"
 #include "InterfacePrivate.h"
 #include "ViewWidget.h"
+#include "WindowPrivate.h"
 
 namespace BPrivate {
 
@@ -264,6 +265,30 @@ WindowWidget::keyReleaseEvent(QKeyEvent* event)
 		_PostKey(B_KEY_UP, event);
 }
 
+QWidget*
+WindowAccess::Widget(BWindow* window)
+{
+	return window->fWidget;
+}
+
+
+QWidget*
+WindowAccess::MakeWidget(BWindow* window)
+{
+	if (!window->_HasWidgets())
+		window->_CreateWidgets();
+	return window->fWidget;
+}
+
+
+QWidget*
+window_widget(BWindow* window)
+{
+	if (window == NULL || !is_gui_thread())
+		return NULL;
+	return WindowAccess::MakeWidget(window);
+}
+
 } // namespace BPrivate
 
 
@@ -326,7 +351,7 @@ BWindow::_SyncWindowWidgetNow()
 	bool visible = fShowLevel <= 0;
 	if (visible && fWidget->isHidden()) {
 		fWidget->show();
-		fWidget->Activate();
+		fWidget->activateWindow();
 	} else if (!visible && !fWidget->isHidden())
 		fWidget->hide();
 	if (visible && fMinimized != fWidget->isMinimized())
