@@ -204,8 +204,11 @@ TEST(WindowTest, DrawGetsTheUpdateInScrolledCoordinates)
 	view->Invalidate(BRect(10, 510, 19, 519));
 	window->Unlock();
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return view->DrawCount() > 0; }));
-	std::lock_guard<std::mutex> guard(view->lock);
-	BRect update = view->draws.back();
+	BRect update;
+	{
+		std::lock_guard<std::mutex> guard(view->lock);
+		update = view->draws.back();
+	}
 	EXPECT_TRUE(update.Contains(BRect(10, 510, 19, 519)));
 	EXPECT_GE(update.top, 500);
 	CloseWindow(window);
