@@ -304,6 +304,11 @@ BLooper::_DispatchPending()
 		if (fQuitting || !_PopMessage(message, dispatched))
 			break;
 		Lock();
+		// A worker that held the lock may have quit the looper meanwhile.
+		if (fQuitting) {
+			Unlock();
+			break;
+		}
 		_DispatchOne(std::move(message), NULL);
 		Unlock();
 	}
@@ -328,9 +333,10 @@ BLooper::_DispatchDirectly(std::unique_ptr<BMessage> message, BHandler* handler)
 	if (!outermost)
 		return;
 	fDispatching = false;
-	// Carried out from the event loop, never inside the caller's stack; the
-	// same wake-up also dispatches what was queued meanwhile.
-	if (fQuitting)
+	// A Quit() is carried out from the event loop, never inside the caller's
+	// stack. Messages queued meanwhile may have had their wake-up turned
+	// away by a nested event loop: wake up again for them.
+	if (fQuitting || _HasPending())
 		BPrivate::schedule_looper(_Token());
 }
 
@@ -384,6 +390,13 @@ BLooper::_Destroy()
 	// Wait for a worker that holds the lock to let go before deleting.
 	Lock();
 	delete this;
+}
+
+bool
+BLooper::_HasPending()
+{
+	std::lock_guard<std::mutex> guard(fQueueLock);
+	return !fQueue.empty();
 }
 
 bool

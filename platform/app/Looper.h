@@ -123,6 +123,7 @@ private:
 	void _DispatchOne(std::unique_ptr<BMessage> message, BHandler* handler);
 	bool _PopMessage(std::unique_ptr<BMessage>& _message, int32 dispatched);
 	void _Destroy();
+	bool _HasPending();
 	bool _IsRunning();
 
 	std::shared_ptr<BLocker> fLock;

@@ -64,17 +64,21 @@ record_gui_thread()
 }
 
 // One token at a time, so that a nested event loop started by a handler
-// picks up the loopers still waiting.
+// picks up the loopers still waiting; and only the tokens there at the
+// start, so that loopers flooded with messages cannot keep the GUI thread
+// from Qt's own events (later tokens come with a wake-up of their own).
 void
 dispatch_ready()
 {
 	record_gui_thread();
 	ReadyList& list = ready_list();
+	size_t waiting;
 	{
 		std::lock_guard<std::mutex> guard(list.lock);
 		list.wakePosted = false;
+		waiting = list.tokens.size();
 	}
-	for (;;) {
+	for (; waiting > 0; waiting--) {
 		int32 token;
 		{
 			std::lock_guard<std::mutex> guard(list.lock);

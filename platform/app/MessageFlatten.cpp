@@ -394,7 +394,6 @@ print_value(type_code type, const std::vector<char>& value, int32 indent)
 		case B_MESSAGE_TYPE: {
 			BMessage message;
 			if (message.Unflatten(value.data(), value.size()) == B_OK) {
-				printf("BMessage ");
 				BPrivate::MessagePrivate::Print(message, indent);
 			} else
 				printf("BMessage(invalid)");

@@ -1,0 +1,568 @@
+#include <Looper.h>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <Autolock.h>
+#include <Message.h>
+#include <Messenger.h>
+#include <OS.h>
+
+#include "AppPrivate.h"
+
+namespace {
+
+const bigtime_t kWait = 5000000;
+
+void
+ensure_application()
+{
+	static int argc = 1;
+	static char name[] = "LooperTest";
+	static char* argv[] = {name, NULL};
+	BPrivate::ensure_qt_application(argc, argv);
+}
+
+bool
+pump_until(const std::function<bool()>& done, bigtime_t timeout = kWait)
+{
+	return BPrivate::process_events_until(done, timeout);
+}
+
+struct Record {
+	uint32 what;
+	int32 sender;
+	int32 sequence;
+	BHandler* handler;
+	bool wasCurrent;
+	bool wasLocked;
+	thread_id thread;
+};
+
+// Records every message it or one of its handlers receives. The records are
+// only touched on the GUI thread; the count may be read anywhere.
+class RecordingLooper : public BLooper {
+public:
+	RecordingLooper(const char* name = "recording", std::atomic<bool>* deleted = NULL)
+		:
+		BLooper(name),
+		fDeleted(deleted)
+	{
+	}
+
+	~RecordingLooper() override
+	{
+		if (fDeleted != NULL)
+			*fDeleted = true;
+	}
+
+	void MessageReceived(BMessage* message) override { Note(this, message); }
+
+	bool QuitRequested() override { return allowQuit; }
+
+	void Note(BHandler* handler, BMessage* message)
+	{
+		records.push_back(Record{message->what, message->GetInt32("sender", -1),
+			message->GetInt32("seq", -1), handler, CurrentMessage() == message, IsLocked(),
+			find_thread(NULL)});
+		count++;
+		if (hook)
+			hook(message);
+	}
+
+	std::vector<Record> records;
+	std::atomic<int32> count{0};
+	std::function<void(BMessage*)> hook;
+	bool allowQuit = true;
+
+private:
+	std::atomic<bool>* fDeleted;
+};
+
+class RecordingHandler : public BHandler {
+public:
+	RecordingHandler(const char* name) : BHandler(name) {}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == 'PASS') {
+			BHandler::MessageReceived(message);
+			return;
+		}
+		static_cast<RecordingLooper*>(Looper())->Note(this, message);
+	}
+};
+
+BMessage
+numbered(uint32 what, int32 sender, int32 sequence)
+{
+	BMessage message(what);
+	message.AddInt32("sender", sender);
+	message.AddInt32("seq", sequence);
+	return message;
+}
+
+class LooperTest : public testing::Test {
+protected:
+	void SetUp() override { ensure_application(); }
+};
+
+} // namespace
+
+TEST_F(LooperTest, DispatchesOnTheGuiThreadWithCurrentMessageAndLock)
+{
+	std::atomic<bool> deleted{false};
+	RecordingLooper* looper = new RecordingLooper("gui", &deleted);
+	BMessenger messenger(looper);
+	looper->PostMessage('EARL');
+	pump_until([] { return false; }, 50000);
+	EXPECT_EQ(looper->count, 0) << "nothing is dispatched before Run";
+
+	thread_id gui = find_thread(NULL);
+	EXPECT_EQ(looper->Run(), gui);
+	EXPECT_EQ(looper->Thread(), gui);
+	EXPECT_EQ(looper->Run(), (thread_id)B_ALREADY_RUNNING);
+	std::thread([&] { looper->PostMessage('LATE'); }).join();
+	ASSERT_TRUE(pump_until([&] { return looper->count == 2; }));
+	EXPECT_EQ(looper->records[0].what, (uint32)'EARL');
+	EXPECT_EQ(looper->records[1].what, (uint32)'LATE');
+	for (const Record& record : looper->records) {
+		EXPECT_EQ(record.thread, gui);
+		EXPECT_TRUE(record.wasCurrent);
+		EXPECT_TRUE(record.wasLocked);
+	}
+	EXPECT_EQ(looper->CurrentMessage(), nullptr);
+	EXPECT_FALSE(looper->IsLocked());
+
+	ASSERT_TRUE(looper->Lock());
+	looper->Quit();
+	EXPECT_TRUE(deleted);
+	EXPECT_EQ(messenger.SendMessage('GONE'), B_BAD_PORT_ID);
+}
+
+TEST_F(LooperTest, ManySendersEachMessageOnceInSenderOrder)
+{
+	const int32 kSenders = 4;
+	const int32 kPerSender = 400;
+	RecordingLooper* looper = new RecordingLooper("many");
+	looper->Run();
+	BMessenger messenger(looper);
+
+	std::vector<std::thread> senders;
+	std::atomic<int32> failures{0};
+	for (int32 sender = 0; sender < kSenders; sender++) {
+		senders.emplace_back([&, sender] {
+			for (int32 i = 0; i < kPerSender; i++) {
+				BMessage message = numbered('NUMB', sender, i);
+				// Half the senders post, half go through a messenger.
+				status_t status = sender % 2 == 0 ? looper->PostMessage(&message)
+					: messenger.SendMessage(&message);
+				if (status != B_OK)
+					failures++;
+			}
+		});
+	}
+	bool all = pump_until([&] { return looper->count == kSenders * kPerSender; });
+	for (std::thread& sender : senders)
+		sender.join();
+	ASSERT_TRUE(all) << looper->count;
+	EXPECT_EQ(failures, 0);
+
+	std::map<int32, int32> next;
+	for (const Record& record : looper->records) {
+		ASSERT_EQ(record.sequence, next[record.sender]) << "sender " << record.sender;
+		next[record.sender]++;
+		ASSERT_TRUE(record.wasCurrent);
+	}
+	EXPECT_EQ(next.size(), (size_t)kSenders);
+	pump_until([] { return false; }, 50000);
+	EXPECT_EQ(looper->count, kSenders * kPerSender) << "nothing twice";
+	looper->Lock();
+	looper->Quit();
+}
+
+TEST_F(LooperTest, WorkerHoldingTheLockDelaysButDoesNotLoseDispatch)
+{
+	RecordingLooper* looper = new RecordingLooper("held");
+	looper->Run();
+	std::atomic<bool> holding{false}, released{false};
+	std::vector<bool> sawRelease;
+	looper->hook = [&](BMessage*) { sawRelease.push_back(released.load()); };
+
+	std::thread worker([&] {
+		ASSERT_EQ(looper->LockWithTimeout(1000000), B_OK);
+		EXPECT_EQ(looper->LockingThread(), find_thread(NULL));
+		EXPECT_EQ(looper->CountLocks(), 1);
+		looper->PostMessage('HELD');
+		holding = true;
+		snooze(150000);
+		released = true;
+		looper->Unlock();
+	});
+	ASSERT_TRUE(pump_until([&] { return holding.load(); }));
+	ASSERT_TRUE(pump_until([&] { return looper->count == 1; }));
+	worker.join();
+	ASSERT_EQ(sawRelease.size(), 1u);
+	EXPECT_TRUE(sawRelease[0]) << "dispatched only after the worker let go";
+	looper->Lock();
+	looper->Quit();
+}
+
+TEST_F(LooperTest, HandlerWaitingForWorkerThatWantsTheLockDoesNotDeadlock)
+{
+	// The stop protocol: the GUI thread holds the looper's lock while it
+	// waits for a worker that keeps trying to lock it with a time-out.
+	RecordingLooper* looper = new RecordingLooper("stop");
+	looper->Run();
+	struct StopState {
+		RecordingLooper* looper;
+		std::atomic<bool> stop{false};
+		std::atomic<int32> attempts{0};
+	} state;
+	state.looper = looper;
+	thread_id worker = -1;
+	looper->hook = [&](BMessage* message) {
+		if (message->what != 'STOP')
+			return;
+		state.stop = true;
+		wait_for_thread(worker, NULL);
+	};
+	worker = spawn_thread(
+		[](void* data) -> status_t {
+			StopState* state = static_cast<StopState*>(data);
+			while (!state->stop) {
+				state->attempts++;
+				if (state->looper->LockWithTimeout(10000) == B_OK) {
+					snooze(1000);
+					state->looper->Unlock();
+				}
+			}
+			return B_OK;
+		},
+		"worker", B_NORMAL_PRIORITY, &state);
+	ASSERT_GE(worker, 0);
+	resume_thread(worker);
+	ASSERT_TRUE(pump_until([&] { return state.attempts > 3; }));
+	looper->PostMessage('STOP');
+	ASSERT_TRUE(pump_until([&] { return looper->count == 1; }));
+	EXPECT_TRUE(state.stop);
+	looper->Lock();
+	looper->Quit();
+}
+
+TEST_F(LooperTest, NestedEventLoopDoesNotReenterTheSameLooper)
+{
+	RecordingLooper* outer = new RecordingLooper("outer");
+	RecordingLooper* other = new RecordingLooper("other");
+	outer->Run();
+	other->Run();
+	std::vector<uint32> order;
+	bool otherFlowed = false;
+	outer->hook = [&](BMessage* message) {
+		order.push_back(message->what);
+		if (message->what != 'NEST')
+			return;
+		std::thread([&] {
+			outer->PostMessage('SECO');
+			other->PostMessage('OTHR');
+		}).join();
+		// A synchronous alert or tracking loop would run here.
+		otherFlowed = pump_until([&] { return other->count == 1; });
+		pump_until([] { return false; }, 50000);
+		EXPECT_EQ(outer->CurrentMessage(), message);
+		order.push_back('DONE');
+	};
+	outer->PostMessage('NEST');
+	ASSERT_TRUE(pump_until([&] { return outer->count == 2; }));
+	EXPECT_TRUE(otherFlowed) << "other loopers keep dispatching";
+	EXPECT_EQ(order, (std::vector<uint32>{'NEST', 'DONE', 'SECO'}));
+	outer->Lock();
+	outer->Quit();
+	other->Lock();
+	other->Quit();
+}
+
+TEST_F(LooperTest, HandlersTargetsAndThePreferredHandler)
+{
+	RecordingLooper* looper = new RecordingLooper("handlers");
+	RecordingLooper* stranger = new RecordingLooper("stranger");
+	RecordingHandler* first = new RecordingHandler("first");
+	RecordingHandler* second = new RecordingHandler("second");
+	looper->Lock();
+	looper->AddHandler(first);
+	looper->AddHandler(second);
+	looper->Unlock();
+	EXPECT_EQ(looper->CountHandlers(), 3);
+	EXPECT_EQ(looper->HandlerAt(0), looper);
+	EXPECT_EQ(looper->IndexOf(second), 2);
+	EXPECT_EQ(first->Looper(), looper);
+	EXPECT_EQ(first->NextHandler(), looper);
+	EXPECT_EQ(stranger->PostMessage('NOPE', first), B_MISMATCHED_VALUES);
+	looper->Run();
+
+	looper->PostMessage('TOLO');
+	looper->PostMessage('TOFI', first);
+	looper->PostMessage('PREF', NULL);
+	ASSERT_TRUE(pump_until([&] { return looper->count == 3; }));
+	looper->Lock();
+	looper->SetPreferredHandler(second);
+	looper->Unlock();
+	looper->PostMessage('PRE2', NULL);
+	looper->PostMessage('PASS', first);
+	ASSERT_TRUE(pump_until([&] { return looper->count == 5; }));
+	std::vector<std::pair<uint32, BHandler*>> got;
+	for (const Record& record : looper->records)
+		got.emplace_back(record.what, record.handler);
+	EXPECT_EQ(got, (std::vector<std::pair<uint32, BHandler*>>{{'TOLO', looper},
+		{'TOFI', first}, {'PREF', looper}, {'PRE2', second}, {'PASS', looper}}));
+
+	BMessenger toSecond(second);
+	looper->Lock();
+	EXPECT_TRUE(looper->RemoveHandler(second));
+	EXPECT_FALSE(looper->RemoveHandler(looper));
+	EXPECT_EQ(looper->PreferredHandler(), nullptr);
+	looper->Unlock();
+	EXPECT_EQ(toSecond.SendMessage('LOST'), B_BAD_HANDLER);
+	delete second;
+	delete first;
+	EXPECT_EQ(looper->CountHandlers(), 1) << "a deleted handler leaves its looper";
+	looper->Lock();
+	looper->Quit();
+	stranger->Quit();
+}
+
+TEST_F(LooperTest, QuitRequestedDecidesAndQuitInsideHandlerWaitsForItToReturn)
+{
+	std::atomic<bool> deleted{false};
+	RecordingLooper* looper = new RecordingLooper("quitting", &deleted);
+	looper->allowQuit = false;
+	looper->Run();
+	BMessenger messenger(looper);
+	looper->PostMessage(B_QUIT_REQUESTED);
+	looper->PostMessage('ALIV');
+	ASSERT_TRUE(pump_until([&] { return looper->count == 1; }));
+	EXPECT_TRUE(messenger.IsValid()) << "QuitRequested said no";
+
+	bool aliveAfterQuit = false;
+	looper->hook = [&](BMessage*) {
+		looper->Quit();
+		aliveAfterQuit = !deleted && looper->CurrentMessage() != NULL;
+	};
+	looper->PostMessage('QUIT');
+	looper->PostMessage('NEVR');
+	ASSERT_TRUE(pump_until([&] { return deleted.load(); }));
+	EXPECT_TRUE(aliveAfterQuit);
+	EXPECT_FALSE(messenger.IsValid());
+	EXPECT_EQ(messenger.SendMessage('LATE'), B_BAD_PORT_ID);
+	EXPECT_FALSE(messenger.LockTarget());
+}
+
+TEST_F(LooperTest, QuitFromAnotherThreadHandsDeletionToTheGuiThread)
+{
+	std::atomic<bool> deleted{false};
+	RecordingLooper* looper = new RecordingLooper("remote", &deleted);
+	looper->hook = [&](BMessage*) { ADD_FAILURE() << "dispatched after Quit"; };
+	looper->Run();
+	BMessenger messenger(looper);
+	std::atomic<bool> quit{false};
+	std::thread worker([&] {
+		ASSERT_TRUE(looper->Lock());
+		// The GUI thread meanwhile waits for the lock to dispatch this.
+		looper->PostMessage('NEVR');
+		snooze(100000);
+		looper->Quit();
+		quit = true;
+	});
+	ASSERT_TRUE(pump_until([&] { return quit.load(); }));
+	EXPECT_EQ(messenger.SendMessage('LATE'), B_BAD_PORT_ID) << "no message after Quit";
+	ASSERT_TRUE(pump_until([&] { return deleted.load(); }));
+	worker.join();
+	EXPECT_FALSE(messenger.IsValid());
+
+	// A looper that never ran is deleted at once.
+	std::atomic<bool> idleDeleted{false};
+	RecordingLooper* idle = new RecordingLooper("idle", &idleDeleted);
+	std::thread([&] { idle->Quit(); }).join();
+	EXPECT_TRUE(idleDeleted);
+}
+
+TEST_F(LooperTest, SendersRacingTheDeletionFailCleanly)
+{
+	const int32 kSenders = 3;
+	for (int round = 0; round < 5; round++) {
+		std::atomic<bool> deleted{false};
+		RecordingLooper* looper = new RecordingLooper("racing", &deleted);
+		looper->Run();
+		BMessenger messenger(looper);
+		std::atomic<bool> go{false};
+		std::atomic<int32> accepted{0};
+		std::vector<std::thread> senders;
+		for (int32 sender = 0; sender < kSenders; sender++) {
+			senders.emplace_back([&, sender] {
+				while (!go)
+					std::this_thread::yield();
+				for (int32 i = 0;; i++) {
+					BMessage message = numbered('RACE', sender, i);
+					status_t status = messenger.SendMessage(&message);
+					if (status == B_BAD_PORT_ID)
+						break;
+					ASSERT_EQ(status, B_OK);
+					accepted++;
+					if (i % 16 == 0 && messenger.LockTargetWithTimeout(1000) == B_OK)
+						messenger.Target(NULL)->UnlockLooper();
+				}
+				// Once refused, always refused.
+				EXPECT_EQ(messenger.SendMessage('AFTR'), B_BAD_PORT_ID);
+				EXPECT_FALSE(messenger.LockTarget());
+			});
+		}
+		go = true;
+		pump_until([&] { return looper->count > 50; });
+		looper->Lock();
+		looper->Quit();
+		EXPECT_TRUE(deleted);
+		for (std::thread& sender : senders)
+			sender.join();
+		EXPECT_GT(accepted, 0);
+	}
+}
+
+TEST_F(LooperTest, DetachedMessageOutlivesTheDispatch)
+{
+	RecordingLooper* looper = new RecordingLooper("detach");
+	looper->Run();
+	std::unique_ptr<BMessage> kept;
+	looper->hook = [&](BMessage* message) {
+		if (message->what == 'KEEP')
+			kept.reset(looper->DetachCurrentMessage());
+	};
+	BMessage message('KEEP');
+	message.AddString("text", "still here");
+	looper->PostMessage(&message);
+	ASSERT_TRUE(pump_until([&] { return kept != nullptr; }));
+	EXPECT_STREQ(kept->GetString("text"), "still here");
+	EXPECT_TRUE(kept->WasDelivered());
+	looper->Lock();
+	looper->Quit();
+}
+
+TEST_F(LooperTest, RepliesReachTheReturnAddress)
+{
+	RecordingLooper* asker = new RecordingLooper("asker");
+	RecordingLooper* answerer = new RecordingLooper("answerer");
+	RecordingHandler* replyHandler = new RecordingHandler("replies");
+	asker->Lock();
+	asker->AddHandler(replyHandler);
+	asker->Unlock();
+	asker->Run();
+	answerer->Run();
+	answerer->hook = [&](BMessage* message) {
+		EXPECT_TRUE(message->ReturnAddress().IsValid());
+		BMessage reply('ANSW');
+		reply.AddInt32("seq", 7);
+		EXPECT_EQ(message->SendReply(&reply), B_OK);
+	};
+	BMessage question('ASK?');
+	question.AddInt32("sender", 3);
+	ASSERT_EQ(answerer->PostMessage(&question, answerer, replyHandler), B_OK);
+	ASSERT_TRUE(pump_until([&] { return asker->count == 1; }));
+	EXPECT_EQ(asker->records[0].handler, replyHandler);
+	EXPECT_EQ(asker->records[0].what, (uint32)'ANSW');
+	EXPECT_EQ(asker->records[0].sequence, 7);
+
+	// The answer is marked as a reply and remembers the question.
+	BMessage* answer = NULL;
+	asker->hook = [&](BMessage* message) { answer = new BMessage(*message); };
+	answerer->hook = [&](BMessage* message) { message->SendReply('ANS2', replyHandler); };
+	answerer->PostMessage(&question, answerer, replyHandler);
+	ASSERT_TRUE(pump_until([&] { return answer != NULL; }));
+	EXPECT_TRUE(answer->IsReply());
+	ASSERT_NE(answer->Previous(), nullptr);
+	EXPECT_EQ(answer->Previous()->what, (uint32)'ASK?');
+	EXPECT_EQ(answer->Previous()->GetInt32("sender", 0), 3);
+	delete answer;
+	asker->Lock();
+	asker->Quit();
+	answerer->Lock();
+	answerer->Quit();
+}
+
+TEST_F(LooperTest, DirectDispatchFollowsTheSameRules)
+{
+	// How the interface kit hands Qt's input to a window: at once, on the
+	// GUI thread, with the lock held and CurrentMessage() set.
+	std::atomic<bool> deleted{false};
+	RecordingLooper* looper = new RecordingLooper("direct", &deleted);
+	looper->Run();
+	std::vector<uint32> order;
+	BMessage* outerCurrent = NULL;
+	looper->hook = [&](BMessage* message) {
+		order.push_back(message->what);
+		if (message->what == 'OUTR') {
+			outerCurrent = looper->CurrentMessage();
+			looper->_DispatchDirectly(std::make_unique<BMessage>('INPT'), NULL);
+			EXPECT_EQ(looper->CurrentMessage(), outerCurrent) << "restored after the inner one";
+		}
+	};
+	looper->PostMessage('OUTR');
+	ASSERT_TRUE(pump_until([&] { return looper->count == 2; }));
+	EXPECT_TRUE(looper->records[1].wasCurrent);
+	EXPECT_TRUE(looper->records[1].wasLocked);
+
+	// A nested event loop inside a direct dispatch holds queued messages
+	// back; they follow when it returns.
+	looper->hook = [&](BMessage* message) {
+		order.push_back(message->what);
+		if (message->what != 'TRAK')
+			return;
+		std::thread([&] { looper->PostMessage('HELD'); }).join();
+		pump_until([] { return false; }, 50000);
+		order.push_back('DONE');
+	};
+	looper->_DispatchDirectly(std::make_unique<BMessage>('TRAK'), NULL);
+	ASSERT_TRUE(pump_until([&] { return looper->count == 4; }));
+	order.erase(order.begin(), order.begin() + 2);
+	EXPECT_EQ(order, (std::vector<uint32>{'TRAK', 'DONE', 'HELD'}));
+
+	order.clear();
+	looper->hook = [&](BMessage* message) {
+		order.push_back(message->what);
+		looper->Quit();
+		order.push_back(deleted ? 'DEAD' : 'ALIV');
+	};
+	looper->PostMessage('QUEU');
+	looper->_DispatchDirectly(std::make_unique<BMessage>('QUIT'), NULL);
+	EXPECT_FALSE(deleted) << "never deleted inside the caller's stack";
+	ASSERT_TRUE(pump_until([&] { return deleted.load(); }));
+	EXPECT_EQ(order, (std::vector<uint32>{'QUIT', 'ALIV'}))
+		<< "a quitting looper dispatches nothing more";
+}
+
+TEST_F(LooperTest, AutolockHoldsTheLooperLock)
+{
+	RecordingLooper* looper = new RecordingLooper("autolock");
+	{
+		BAutolock lock(looper);
+		ASSERT_TRUE(lock.IsLocked());
+		EXPECT_TRUE(looper->IsLocked());
+		EXPECT_EQ(looper->CountLocks(), 1);
+		ASSERT_TRUE(looper->Lock());
+		EXPECT_EQ(looper->CountLocks(), 2);
+		looper->Unlock();
+	}
+	EXPECT_FALSE(looper->IsLocked());
+	EXPECT_EQ(looper->LockingThread(), -1);
+	bool lockedElsewhere = true;
+	std::thread([&] {
+		lockedElsewhere = looper->LockWithTimeout(0) == B_OK;
+		if (lockedElsewhere)
+			looper->Unlock();
+	}).join();
+	EXPECT_TRUE(lockedElsewhere);
+	looper->Quit();
+}

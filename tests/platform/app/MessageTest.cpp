@@ -1,0 +1,458 @@
+#include <Message.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <DataIO.h>
+#include <Entry.h>
+#include <Messenger.h>
+#include <Node.h>
+
+#include "MessagePrivate.h"
+
+namespace {
+
+const char kLatin1Name[] = "caf\xe9 \xff.jpg";
+
+// A message with every field type the system uses, two or three values each.
+BMessage
+make_full_message()
+{
+	BMessage message('FULL');
+	message.AddInt8("int8", -8);
+	message.AddInt8("int8", 8);
+	message.AddUInt8("uint8", 200);
+	message.AddInt16("int16", -1600);
+	message.AddUInt16("uint16", 60000);
+	message.AddInt32("int32", -32);
+	message.AddInt32("int32", 32);
+	message.AddInt32("int32", INT32_MIN);
+	message.AddUInt32("uint32", 0xdeadbeef);
+	message.AddInt64("int64", INT64_MAX);
+	message.AddUInt64("uint64", UINT64_MAX);
+	message.AddBool("bool", true);
+	message.AddBool("bool", false);
+	message.AddFloat("float", 1.5f);
+	message.AddDouble("double", -2.25);
+	message.AddDouble("double", 1e300);
+	message.AddString("string", "first");
+	message.AddString("string", "");
+	message.AddString("string", std::string(kLatin1Name));
+	message.AddPointer("pointer", &message);
+	message.AddPointer("pointer", NULL);
+	message.AddRect("rect", BRect(50, 50, 400, 400));
+	message.AddRect("rect", BRect());
+	message.AddPoint("point", BPoint(-1.5f, 2.5f));
+
+	entry_ref ref(3, 1234, kLatin1Name);
+	ref._SetDirectoryPath("/tmp/\xe9t\xe9");
+	message.AddRef("refs", &ref);
+	entry_ref plain(4, 5, "plain.png");
+	message.AddRef("refs", &plain);
+
+	node_ref node(7, 99);
+	node._SetPath("/home/\xfe");
+	message.AddNodeRef("node", &node);
+
+	BMessenger messenger;
+	messenger._SetTo(11, 12);
+	message.AddMessenger("messenger", messenger);
+
+	BMessage inner('INNR');
+	inner.AddString("leaf", "value");
+	BMessage innermost('DEEP');
+	innermost.AddInt32("depth", 2);
+	inner.AddMessage("nested", &innermost);
+	message.AddMessage("message", &inner);
+	message.AddMessage("message", &innermost);
+
+	const char raw[] = {0, 1, 2, 3, 0, (char)0xff};
+	message.AddData("raw", B_RAW_TYPE, raw, sizeof(raw), false);
+	message.AddData("raw", B_RAW_TYPE, raw, 2, false);
+	return message;
+}
+
+void
+expect_full_message(const BMessage& message)
+{
+	int8 i8;
+	EXPECT_EQ(message.FindInt8("int8", 1, &i8), B_OK);
+	EXPECT_EQ(i8, 8);
+	uint8 u8;
+	EXPECT_EQ(message.FindUInt8("uint8", &u8), B_OK);
+	EXPECT_EQ(u8, 200);
+	int16 i16;
+	EXPECT_EQ(message.FindInt16("int16", &i16), B_OK);
+	EXPECT_EQ(i16, -1600);
+	uint16 u16;
+	EXPECT_EQ(message.FindUInt16("uint16", &u16), B_OK);
+	EXPECT_EQ(u16, 60000);
+	int32 i32;
+	EXPECT_EQ(message.FindInt32("int32", 2, &i32), B_OK);
+	EXPECT_EQ(i32, INT32_MIN);
+	EXPECT_EQ(message.GetInt32("int32", 0), -32);
+	uint32 u32;
+	EXPECT_EQ(message.FindUInt32("uint32", &u32), B_OK);
+	EXPECT_EQ(u32, 0xdeadbeef);
+	EXPECT_EQ(message.GetInt64("int64", 0), INT64_MAX);
+	uint64 u64;
+	EXPECT_EQ(message.FindUInt64("uint64", &u64), B_OK);
+	EXPECT_EQ(u64, UINT64_MAX);
+	bool flag = true;
+	EXPECT_EQ(message.FindBool("bool", 1, &flag), B_OK);
+	EXPECT_FALSE(flag);
+	EXPECT_TRUE(message.GetBool("bool"));
+	EXPECT_EQ(message.GetFloat("float", 0), 1.5f);
+	double d;
+	EXPECT_EQ(message.FindDouble("double", 1, &d), B_OK);
+	EXPECT_EQ(d, 1e300);
+
+	const char* string;
+	EXPECT_EQ(message.FindString("string", &string), B_OK);
+	EXPECT_STREQ(string, "first");
+	EXPECT_EQ(message.FindString("string", 1, &string), B_OK);
+	EXPECT_STREQ(string, "");
+	std::string bytes;
+	EXPECT_EQ(message.FindString("string", 2, &bytes), B_OK);
+	EXPECT_EQ(bytes, kLatin1Name);
+
+	void* pointer = NULL;
+	EXPECT_EQ(message.FindPointer("pointer", 1, &pointer), B_OK);
+	EXPECT_EQ(pointer, nullptr);
+	EXPECT_EQ(message.GetRect("rect", BRect(1, 1, 1, 1)), BRect(50, 50, 400, 400));
+	BRect invalid(1, 2, 3, 4);
+	EXPECT_EQ(message.FindRect("rect", 1, &invalid), B_OK);
+	EXPECT_FALSE(invalid.IsValid());
+	EXPECT_EQ(message.GetPoint("point", BPoint()), BPoint(-1.5f, 2.5f));
+
+	entry_ref ref;
+	ASSERT_EQ(message.FindRef("refs", &ref), B_OK);
+	EXPECT_EQ(ref.device, 3);
+	EXPECT_EQ(ref.directory, 1234u);
+	EXPECT_STREQ(ref.name, kLatin1Name);
+	EXPECT_STREQ(ref._DirectoryPath(), "/tmp/\xe9t\xe9");
+	ASSERT_EQ(message.FindRef("refs", 1, &ref), B_OK);
+	EXPECT_EQ(ref, entry_ref(4, 5, "plain.png"));
+	EXPECT_EQ(ref._DirectoryPath(), nullptr);
+
+	node_ref node;
+	ASSERT_EQ(message.FindNodeRef("node", &node), B_OK);
+	EXPECT_EQ(node, node_ref(7, 99));
+	EXPECT_EQ(node._Path(), "/home/\xfe");
+
+	BMessenger messenger;
+	ASSERT_EQ(message.FindMessenger("messenger", &messenger), B_OK);
+	EXPECT_EQ(messenger._LooperToken(), 11);
+	EXPECT_EQ(messenger._HandlerToken(), 12);
+
+	BMessage inner, innermost;
+	ASSERT_EQ(message.FindMessage("message", &inner), B_OK);
+	EXPECT_EQ(inner.what, (uint32)'INNR');
+	EXPECT_STREQ(inner.GetString("leaf"), "value");
+	ASSERT_EQ(inner.FindMessage("nested", &innermost), B_OK);
+	EXPECT_EQ(innermost.GetInt32("depth", 0), 2);
+
+	const void* raw;
+	ssize_t size;
+	ASSERT_EQ(message.FindData("raw", B_RAW_TYPE, 0, &raw, &size), B_OK);
+	ASSERT_EQ(size, 6);
+	EXPECT_EQ(memcmp(raw, "\0\1\2\3\0\xff", 6), 0);
+	ASSERT_EQ(message.FindData("raw", B_ANY_TYPE, 1, &raw, &size), B_OK);
+	EXPECT_EQ(size, 2);
+}
+
+std::vector<char>
+flatten(const BMessage& message)
+{
+	std::vector<char> data(message.FlattenedSize());
+	EXPECT_EQ(message.Flatten(data.data(), data.size()), B_OK);
+	return data;
+}
+
+} // namespace
+
+TEST(MessageTest, EveryFieldTypeSurvivesCopyAndFlattening)
+{
+	BMessage original = make_full_message();
+	expect_full_message(original);
+
+	BMessage copy(original);
+	original.MakeEmpty();
+	{
+		SCOPED_TRACE("copy");
+		expect_full_message(copy);
+	}
+
+	std::vector<char> data = flatten(copy);
+	BMessage fromBuffer;
+	ASSERT_EQ(fromBuffer.Unflatten(data.data(), data.size()), B_OK);
+	{
+		SCOPED_TRACE("buffer");
+		expect_full_message(fromBuffer);
+	}
+	BMessage fromPointer;
+	ASSERT_EQ(fromPointer.Unflatten(data.data()), B_OK);
+	EXPECT_TRUE(fromPointer.HasSameData(copy, false, true));
+
+	BMallocIO stream;
+	ssize_t written = 0;
+	ASSERT_EQ(copy.Flatten(&stream, &written), B_OK);
+	EXPECT_EQ(written, (ssize_t)data.size());
+	stream.Write("trailing", 8);
+	stream.Seek(0, SEEK_SET);
+	BMessage fromStream;
+	ASSERT_EQ(fromStream.Unflatten(&stream), B_OK);
+	EXPECT_EQ(fromStream.what, (uint32)'FULL');
+	EXPECT_TRUE(fromStream.HasSameData(copy, true, true));
+	EXPECT_EQ(stream.Position(), written) << "reads exactly one message";
+}
+
+TEST(MessageTest, ErrorsFollowThePlatformContract)
+{
+	BMessage message('ERRS');
+	ASSERT_EQ(message.AddInt32("number", 1), B_OK);
+	EXPECT_EQ(message.AddString("number", "one"), B_BAD_TYPE);
+	EXPECT_EQ(message.AddInt64("number", 1), B_BAD_TYPE);
+	EXPECT_EQ(message.AddInt32(NULL, 1), B_BAD_VALUE);
+	EXPECT_EQ(message.AddString("text", (const char*)NULL), B_BAD_VALUE);
+	EXPECT_EQ(message.AddRef("ref", NULL), B_BAD_VALUE);
+	EXPECT_EQ(message.AddMessage("msg", NULL), B_BAD_VALUE);
+	EXPECT_EQ(message.AddData("any", B_ANY_TYPE, "x", 1), B_BAD_TYPE);
+
+	const char* string;
+	int32 number;
+	EXPECT_EQ(message.FindString("number", &string), B_BAD_TYPE);
+	EXPECT_EQ(message.FindInt32("missing", &number), B_NAME_NOT_FOUND);
+	EXPECT_EQ(message.FindInt32("number", 1, &number), B_BAD_INDEX);
+	EXPECT_EQ(message.FindInt32("number", -1, &number), B_BAD_INDEX);
+	EXPECT_EQ(message.FindInt32("number", (int32*)NULL), B_BAD_VALUE);
+	EXPECT_EQ(message.FindInt32(NULL, &number), B_BAD_VALUE);
+	EXPECT_EQ(message.GetInt32("missing", 42), 42);
+	EXPECT_EQ(message.GetString("number", "fallback"), std::string("fallback"));
+
+	EXPECT_EQ(message.ReplaceString("number", "x"), B_BAD_TYPE);
+	EXPECT_EQ(message.ReplaceInt32("missing", 2), B_NAME_NOT_FOUND);
+	EXPECT_EQ(message.ReplaceInt32("number", 3, 2), B_BAD_INDEX);
+	EXPECT_EQ(message.RemoveData("number", 1), B_BAD_INDEX);
+	EXPECT_EQ(message.RemoveName("missing"), B_NAME_NOT_FOUND);
+
+	// A fixed-size field keeps one size; data of another size is refused.
+	EXPECT_EQ(message.AddData("number", B_INT32_TYPE, "ab", 2), B_BAD_VALUE);
+	EXPECT_EQ(message.ReplaceData("number", B_INT32_TYPE, "ab", 2), B_BAD_VALUE);
+	EXPECT_EQ(message.GetInt32("number", 0), 1);
+
+	// Typed look-ups check what AddData stored before reading it.
+	message.AddData("unterminated", B_STRING_TYPE, "abc", 3, false);
+	EXPECT_EQ(message.FindString("unterminated", &string), B_BAD_VALUE);
+	message.AddData("short", B_INT64_TYPE, "abcd", 4);
+	int64 big;
+	EXPECT_EQ(message.FindInt64("short", &big), B_BAD_VALUE);
+	message.AddData("ref", B_REF_TYPE, "garbage", 7, false);
+	entry_ref ref;
+	EXPECT_EQ(message.FindRef("ref", &ref), B_BAD_VALUE);
+	message.AddData("message", B_MESSAGE_TYPE, "garbage!", 8, false);
+	BMessage inner;
+	EXPECT_EQ(message.FindMessage("message", &inner), B_NOT_A_MESSAGE);
+}
+
+TEST(MessageTest, FieldInformationAndEditing)
+{
+	BMessage message;
+	EXPECT_TRUE(message.IsEmpty());
+	message.AddString("b", "one");
+	message.AddString("b", "two");
+	message.AddInt32("a", 1);
+	message.AddString("c", "three");
+
+	EXPECT_EQ(message.CountNames(B_ANY_TYPE), 3);
+	EXPECT_EQ(message.CountNames(B_STRING_TYPE), 2);
+	EXPECT_EQ(message.CountNames(B_FLOAT_TYPE), 0);
+
+	char* name;
+	type_code type;
+	int32 count;
+	ASSERT_EQ(message.GetInfo(B_STRING_TYPE, 1, &name, &type, &count), B_OK);
+	EXPECT_STREQ(name, "c");
+	EXPECT_EQ(count, 1);
+	ASSERT_EQ(message.GetInfo(B_ANY_TYPE, 0, &name, &type, &count), B_OK);
+	EXPECT_STREQ(name, "b");
+	EXPECT_EQ(type, (type_code)B_STRING_TYPE);
+	EXPECT_EQ(count, 2);
+	EXPECT_EQ(message.GetInfo(B_STRING_TYPE, 2, &name, &type), B_BAD_INDEX);
+	EXPECT_EQ(message.GetInfo(B_FLOAT_TYPE, 0, &name, &type), B_BAD_TYPE);
+	bool fixedSize = true;
+	ASSERT_EQ(message.GetInfo("b", &type, &fixedSize), B_OK);
+	EXPECT_FALSE(fixedSize);
+	ASSERT_EQ(message.GetInfo("a", &type, &fixedSize), B_OK);
+	EXPECT_TRUE(fixedSize);
+	EXPECT_EQ(message.GetInfo("zzz", &type, &count), B_NAME_NOT_FOUND);
+
+	ASSERT_EQ(message.ReplaceString("b", 1, "TWO"), B_OK);
+	EXPECT_STREQ(message.GetString("b"), "one");
+	ASSERT_EQ(message.RemoveData("b", 0), B_OK);
+	EXPECT_STREQ(message.GetString("b"), "TWO");
+	ASSERT_EQ(message.RemoveData("b", 0), B_OK);
+	EXPECT_FALSE(message.HasString("b")) << "the last value takes the name with it";
+	EXPECT_EQ(message.CountNames(B_ANY_TYPE), 2);
+	EXPECT_EQ(message.AddFloat("b", 1.0f), B_OK) << "the name is free for another type";
+
+	EXPECT_EQ(message.Rename("a", "c"), B_NAME_IN_USE);
+	ASSERT_EQ(message.Rename("a", "renamed"), B_OK);
+	EXPECT_EQ(message.GetInt32("renamed", 0), 1);
+	EXPECT_FALSE(message.HasInt32("a"));
+
+	ASSERT_EQ(message.RemoveName("c"), B_OK);
+	EXPECT_FALSE(message.HasData("c", B_ANY_TYPE));
+	message.MakeEmpty();
+	EXPECT_TRUE(message.IsEmpty());
+}
+
+TEST(MessageTest, ReplaceKeepsOrderAndOtherValues)
+{
+	BMessage message;
+	message.AddInt32("n", 1);
+	message.AddInt32("n", 2);
+	message.AddBool("flag", false);
+	entry_ref first(1, 2, "first");
+	message.AddRef("ref", &first);
+	BMessage inner('IN1');
+	message.AddMessage("inner", &inner);
+
+	EXPECT_EQ(message.ReplaceInt32("n", 1, 20), B_OK);
+	EXPECT_EQ(message.ReplaceBool("flag", true), B_OK);
+	entry_ref second(3, 4, "a much longer name than before");
+	EXPECT_EQ(message.ReplaceRef("ref", &second), B_OK);
+	BMessage replacement('IN2');
+	replacement.AddString("s", "grown");
+	EXPECT_EQ(message.ReplaceMessage("inner", &replacement), B_OK);
+
+	EXPECT_EQ(message.GetInt32("n", 0), 1);
+	int32 value;
+	message.FindInt32("n", 1, &value);
+	EXPECT_EQ(value, 20);
+	EXPECT_TRUE(message.GetBool("flag"));
+	entry_ref ref;
+	ASSERT_EQ(message.FindRef("ref", &ref), B_OK);
+	EXPECT_EQ(ref, second);
+	BMessage found;
+	ASSERT_EQ(message.FindMessage("inner", &found), B_OK);
+	EXPECT_EQ(found.what, (uint32)'IN2');
+	EXPECT_STREQ(found.GetString("s"), "grown");
+}
+
+TEST(MessageTest, DeliveryStateTravelsWithCopiesAndFlattening)
+{
+	BMessage message(B_SIMPLE_DATA);
+	EXPECT_FALSE(message.WasDropped());
+	EXPECT_FALSE(message.IsReply());
+	EXPECT_FALSE(message.ReturnAddress().IsValid());
+	EXPECT_EQ(message.SendReply(B_MOVE_TARGET), B_BAD_REPLY);
+
+	BMessenger source;
+	source._SetTo(5, 6);
+	BPrivate::MessagePrivate access(&message);
+	access.SetWasDropped(true, BPoint(300, 200), BPoint(48, 48));
+	access.SetReturnAddress(source);
+
+	BMessage copy(message);
+	BMessage flat;
+	std::vector<char> data = flatten(message);
+	ASSERT_EQ(flat.Unflatten(data.data(), data.size()), B_OK);
+	for (BMessage* each : {&copy, &flat}) {
+		EXPECT_TRUE(each->WasDropped());
+		BPoint offset;
+		EXPECT_EQ(each->DropPoint(&offset), BPoint(300, 200));
+		EXPECT_EQ(offset, BPoint(48, 48));
+		EXPECT_EQ(each->ReturnAddress(), source);
+	}
+
+	// Sending again forgets the old reply address but keeps the drop.
+	BPrivate::MessagePrivate(&copy).PrepareForSending(BMessenger());
+	EXPECT_TRUE(copy.WasDropped());
+	EXPECT_EQ(copy.ReturnAddress(), BMessenger());
+}
+
+TEST(MessageTest, SystemCodesAreRecognised)
+{
+	EXPECT_TRUE(BMessage(B_QUIT_REQUESTED).IsSystem());
+	EXPECT_TRUE(BMessage(B_REFS_RECEIVED).IsSystem());
+	EXPECT_FALSE(BMessage('Bvbi').IsSystem());
+	EXPECT_FALSE(BMessage(B_NODE_MONITOR).IsSystem());
+}
+
+TEST(MessageTest, UnflattenRefusesTruncatedAndForeignData)
+{
+	BMessage sample = make_full_message();
+	std::vector<char> data = flatten(sample);
+
+	BMessage target('KEEP');
+	target.AddString("kept", "yes");
+	for (size_t length = 0; length < data.size(); length++) {
+		status_t status = target.Unflatten(data.data(), length);
+		ASSERT_TRUE(status == B_BAD_VALUE) << "length " << length << ": " << status;
+		BMemoryIO stream(data.data(), length);
+		ASSERT_EQ(target.Unflatten(&stream), B_BAD_VALUE) << "stream length " << length;
+	}
+	EXPECT_EQ(target.what, (uint32)'KEEP') << "a failed Unflatten changes nothing";
+	EXPECT_STREQ(target.GetString("kept"), "yes");
+
+	std::vector<char> foreign = data;
+	foreign[0] ^= 0x55;
+	EXPECT_EQ(target.Unflatten(foreign.data(), foreign.size()), B_NOT_A_MESSAGE);
+	BMemoryIO foreignStream(foreign.data(), foreign.size());
+	EXPECT_EQ(target.Unflatten(&foreignStream), B_NOT_A_MESSAGE);
+	EXPECT_EQ(target.Unflatten((const char*)NULL, 10), B_BAD_VALUE);
+
+	// A header that claims far more than the stream holds fails after
+	// reading what is there.
+	std::vector<char> liar(data.begin(), data.begin() + 64);
+	uint32 huge = 0xfffffff0;
+	memcpy(liar.data() + 4, &huge, 4);
+	BMemoryIO liarStream(liar.data(), liar.size());
+	EXPECT_EQ(target.Unflatten(&liarStream), B_BAD_VALUE);
+}
+
+TEST(MessageTest, UnflattenSurvivesCorruption)
+{
+	std::vector<char> data = flatten(make_full_message());
+	std::mt19937 random(1234);
+	for (int round = 0; round < 3000; round++) {
+		std::vector<char> broken = data;
+		int changes = 1 + random() % 4;
+		for (int i = 0; i < changes; i++)
+			broken[8 + random() % (broken.size() - 8)] = (char)random();
+		BMessage message;
+		if (message.Unflatten(broken.data(), broken.size()) != B_OK)
+			continue;
+		// Whatever was accepted must be safe to read back in full.
+		BMessage inner;
+		entry_ref ref;
+		node_ref node;
+		std::string text;
+		for (int32 i = 0; i < 3; i++) {
+			message.FindMessage("message", i, &inner);
+			message.FindRef("refs", i, &ref);
+			message.FindNodeRef("node", i, &node);
+			message.FindString("string", i, &text);
+		}
+		std::vector<char> again(message.FlattenedSize());
+		ASSERT_EQ(message.Flatten(again.data(), again.size()), B_OK);
+	}
+}
+
+TEST(MessageTest, PrintToStreamShowsFieldsAndValues)
+{
+	BMessage message = make_full_message();
+	testing::internal::CaptureStdout();
+	message.PrintToStream();
+	std::string output = testing::internal::GetCapturedStdout();
+	EXPECT_NE(output.find("BMessage('FULL')"), std::string::npos) << output;
+	EXPECT_NE(output.find("int32[2], type = LONG, int32(-2147483648)"), std::string::npos);
+	EXPECT_NE(output.find("string(\"first\")"), std::string::npos);
+	EXPECT_NE(output.find("BMessage('DEEP')"), std::string::npos);
+	EXPECT_NE(output.find("name=\"plain.png\""), std::string::npos);
+}

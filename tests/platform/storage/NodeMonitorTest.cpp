@@ -1,0 +1,350 @@
+#include <NodeMonitor.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <Looper.h>
+#include <Message.h>
+
+#include "AppPrivate.h"
+#include "TestSupport.h"
+
+namespace {
+
+const bigtime_t kSecond = 1000000;
+
+void
+ensure_application()
+{
+	static int argc = 1;
+	static char name[] = "NodeMonitorTest";
+	static char* argv[] = {name, NULL};
+	BPrivate::ensure_qt_application(argc, argv);
+}
+
+// Keeps every node monitor notice it receives (GUI thread only).
+class Collector : public BLooper {
+public:
+	Collector() : BLooper("collector") {}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == B_NODE_MONITOR)
+			notices.push_back(*message);
+		else
+			BLooper::MessageReceived(message);
+	}
+
+	// The first notice with this opcode and name, waiting up to timeout.
+	const BMessage* WaitFor(int32 opcode, const std::string& name,
+		bigtime_t timeout = 5 * kSecond)
+	{
+		const BMessage* found = NULL;
+		BPrivate::process_events_until([&] { return (found = Find(opcode, name)) != NULL; },
+			timeout);
+		return found;
+	}
+
+	const BMessage* Find(int32 opcode, const std::string& name) const
+	{
+		for (const BMessage& notice : notices) {
+			std::string noticeName;
+			notice.FindString("name", &noticeName);
+			if (notice.GetInt32("opcode", 0) == opcode && noticeName == name)
+				return &notice;
+		}
+		return NULL;
+	}
+
+	std::vector<BMessage> notices;
+};
+
+node_ref
+node_for(const std::string& path)
+{
+	struct stat info;
+	EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+	node_ref node(info.st_dev, info.st_ino);
+	node._SetPath(path);
+	return node;
+}
+
+ino_t
+inode_of(const std::string& path)
+{
+	struct stat info;
+	return lstat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+void
+settle()
+{
+	BPrivate::process_events_until([] { return false; }, 150000);
+}
+
+class NodeMonitorTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		ensure_application();
+		fCollector = new Collector;
+		fCollector->Run();
+		fMessenger = BMessenger(fCollector);
+	}
+
+	void TearDown() override
+	{
+		stop_watching(fMessenger);
+		if (fCollector->Lock())
+			fCollector->Quit();
+	}
+
+	glim_test::TempDir fDir{"monitor"};
+	Collector* fCollector = NULL;
+	BMessenger fMessenger;
+};
+
+} // namespace
+
+TEST_F(NodeMonitorTest, ReportsEntriesCreatedRenamedAndRemoved)
+{
+	node_ref folder = node_for(fDir.Path());
+	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, fMessenger), B_OK);
+
+	glim_test::WriteFile(fDir / "a.jpg", "x");
+	const BMessage* created = fCollector->WaitFor(B_ENTRY_CREATED, "a.jpg", kSecond);
+	ASSERT_NE(created, nullptr);
+	EXPECT_EQ(created->GetInt64("directory", 0), (int64)folder.node);
+	EXPECT_EQ(created->GetInt32("device", 0), (int32)folder.device);
+	EXPECT_EQ(created->GetInt64("node", 0), (int64)inode_of(fDir / "a.jpg"));
+
+	const std::string latin1 = "caf\xe9 \xff.png";
+	glim_test::WriteFile(fDir / latin1, "x");
+	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, latin1, kSecond), nullptr) << "name bytes as they are";
+
+	ino_t moved = inode_of(fDir / "a.jpg");
+	ASSERT_EQ(rename((fDir / "a.jpg").c_str(), (fDir / "b.jpg").c_str()), 0);
+	const BMessage* move = fCollector->WaitFor(B_ENTRY_MOVED, "b.jpg", kSecond);
+	ASSERT_NE(move, nullptr);
+	EXPECT_STREQ(move->GetString("from name"), "a.jpg");
+	EXPECT_EQ(move->GetInt64("from directory", 0), (int64)folder.node);
+	EXPECT_EQ(move->GetInt64("to directory", 0), (int64)folder.node);
+	EXPECT_EQ(move->GetInt64("node", 0), (int64)moved);
+	EXPECT_EQ(fCollector->Find(B_ENTRY_REMOVED, "a.jpg"), nullptr) << "one notice for a rename";
+
+	ASSERT_EQ(unlink((fDir / "b.jpg").c_str()), 0);
+	const BMessage* removed = fCollector->WaitFor(B_ENTRY_REMOVED, "b.jpg", kSecond);
+	ASSERT_NE(removed, nullptr);
+	EXPECT_EQ(removed->GetInt64("directory", 0), (int64)folder.node);
+
+	ASSERT_EQ(mkdir((fDir / "sub").c_str(), 0755), 0);
+	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, "sub"), nullptr);
+	ASSERT_EQ(rmdir((fDir / "sub").c_str()), 0);
+	EXPECT_NE(fCollector->WaitFor(B_ENTRY_REMOVED, "sub"), nullptr);
+}
+
+TEST_F(NodeMonitorTest, MovesInOutAndBetweenWatchedFolders)
+{
+	glim_test::MakeDirs(fDir / "watched");
+	glim_test::MakeDirs(fDir / "other");
+	glim_test::MakeDirs(fDir / "elsewhere");
+	node_ref watched = node_for(fDir / "watched");
+	node_ref other = node_for(fDir / "other");
+	ASSERT_EQ(watch_node(&watched, B_WATCH_DIRECTORY, fMessenger), B_OK);
+
+	glim_test::WriteFile(fDir / "elsewhere/in.gif", "x");
+	ASSERT_EQ(rename((fDir / "elsewhere/in.gif").c_str(), (fDir / "watched/in.gif").c_str()), 0);
+	const BMessage* movedIn = fCollector->WaitFor(B_ENTRY_CREATED, "in.gif");
+	ASSERT_NE(movedIn, nullptr);
+	EXPECT_EQ(movedIn->GetInt64("node", 0), (int64)inode_of(fDir / "watched/in.gif"));
+
+	ASSERT_EQ(rename((fDir / "watched/in.gif").c_str(), (fDir / "elsewhere/out.gif").c_str()), 0);
+	EXPECT_NE(fCollector->WaitFor(B_ENTRY_REMOVED, "in.gif"), nullptr);
+
+	// Between two folders the target watches: one move, with both folders.
+	ASSERT_EQ(watch_node(&other, B_WATCH_DIRECTORY, fMessenger), B_OK);
+	glim_test::WriteFile(fDir / "watched/across.png", "x");
+	ASSERT_NE(fCollector->WaitFor(B_ENTRY_CREATED, "across.png"), nullptr);
+	ASSERT_EQ(rename((fDir / "watched/across.png").c_str(), (fDir / "other/there.png").c_str()),
+		0);
+	const BMessage* across = fCollector->WaitFor(B_ENTRY_MOVED, "there.png");
+	ASSERT_NE(across, nullptr);
+	EXPECT_EQ(across->GetInt64("from directory", 0), (int64)watched.node);
+	EXPECT_EQ(across->GetInt64("to directory", 0), (int64)other.node);
+	settle();
+	int32 moves = 0;
+	for (const BMessage& notice : fCollector->notices)
+		moves += notice.GetInt32("opcode", 0) == B_ENTRY_MOVED ? 1 : 0;
+	EXPECT_EQ(moves, 1);
+}
+
+TEST_F(NodeMonitorTest, StopWatchingEndsNoticesPerTarget)
+{
+	Collector* second = new Collector;
+	second->Run();
+	BMessenger secondMessenger(second);
+	node_ref folder = node_for(fDir.Path());
+	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, fMessenger), B_OK);
+	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, secondMessenger), B_OK);
+
+	glim_test::WriteFile(fDir / "both", "x");
+	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, "both"), nullptr);
+	EXPECT_NE(second->WaitFor(B_ENTRY_CREATED, "both"), nullptr);
+
+	ASSERT_EQ(watch_node(&folder, B_STOP_WATCHING, fMessenger), B_OK);
+	EXPECT_EQ(watch_node(&folder, B_STOP_WATCHING, fMessenger), B_BAD_VALUE);
+	glim_test::WriteFile(fDir / "second only", "x");
+	EXPECT_NE(second->WaitFor(B_ENTRY_CREATED, "second only"), nullptr);
+	settle();
+	EXPECT_EQ(fCollector->Find(B_ENTRY_CREATED, "second only"), nullptr);
+
+	ASSERT_EQ(stop_watching(secondMessenger), B_OK);
+	glim_test::WriteFile(fDir / "nobody", "x");
+	settle();
+	EXPECT_EQ(second->Find(B_ENTRY_CREATED, "nobody"), nullptr);
+	second->Lock();
+	second->Quit();
+}
+
+TEST_F(NodeMonitorTest, TargetThatIsGoneIsDropped)
+{
+	Collector* doomed = new Collector;
+	doomed->Run();
+	BMessenger doomedMessenger(doomed);
+	node_ref folder = node_for(fDir.Path());
+	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, doomedMessenger), B_OK);
+	doomed->Lock();
+	doomed->Quit();
+
+	glim_test::WriteFile(fDir / "after", "x");
+	settle();
+	// The dead target was dropped with the watch; watching anew starts clean.
+	EXPECT_EQ(watch_node(&folder, B_STOP_WATCHING, doomedMessenger), B_BAD_VALUE);
+	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, fMessenger), B_OK);
+	glim_test::WriteFile(fDir / "later", "x");
+	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, "later"), nullptr);
+}
+
+TEST_F(NodeMonitorTest, WatchingTheNodeItself)
+{
+	std::string file = fDir / "photo.jpg";
+	glim_test::WriteFile(file, "x");
+	node_ref node = node_for(file);
+	ASSERT_EQ(watch_node(&node, B_WATCH_STAT | B_WATCH_ATTR | B_WATCH_NAME, fMessenger), B_OK);
+
+	ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+	const BMessage* stat = fCollector->WaitFor(B_STAT_CHANGED, "");
+	ASSERT_NE(stat, nullptr);
+	EXPECT_EQ(stat->GetInt64("node", 0), (int64)node.node);
+	EXPECT_NE(fCollector->WaitFor(B_ATTR_CHANGED, ""), nullptr);
+
+	ASSERT_EQ(rename(file.c_str(), (fDir / "renamed.jpg").c_str()), 0);
+	const BMessage* moved = fCollector->WaitFor(B_ENTRY_MOVED, "renamed.jpg");
+	ASSERT_NE(moved, nullptr);
+	EXPECT_STREQ(moved->GetString("from name"), "photo.jpg");
+	EXPECT_EQ(moved->GetInt64("to directory", 0), (int64)inode_of(fDir.Path()));
+
+	ASSERT_EQ(unlink((fDir / "renamed.jpg").c_str()), 0);
+	EXPECT_NE(fCollector->WaitFor(B_ENTRY_REMOVED, "renamed.jpg"), nullptr);
+}
+
+TEST_F(NodeMonitorTest, WatchedFolderThatMovesAwayAndVanishes)
+{
+	glim_test::MakeDirs(fDir / "album");
+	glim_test::MakeDirs(fDir / "archive");
+	node_ref album = node_for(fDir / "album");
+	ASSERT_EQ(watch_node(&album, B_WATCH_DIRECTORY | B_WATCH_NAME, fMessenger), B_OK);
+
+	std::string moved = fDir / "archive/album 2001";
+	ASSERT_EQ(rename((fDir / "album").c_str(), moved.c_str()), 0);
+	const BMessage* away = NULL;
+	ASSERT_TRUE(BPrivate::process_events_until([&] {
+		for (const BMessage& notice : fCollector->notices) {
+			if (notice.GetInt32("opcode", 0) == B_ENTRY_MOVED)
+				away = &notice;
+		}
+		return away != NULL;
+	}, 5 * kSecond));
+	EXPECT_STREQ(away->GetString("from name"), "album");
+	EXPECT_EQ(away->GetInt64("to directory", 0), -1) << "inotify does not say where";
+	EXPECT_FALSE(away->HasString("name"));
+
+	// Entries still come, but the folder's path is no longer known.
+	glim_test::MakeDirs(fDir / "album");
+	glim_test::WriteFile(fDir / "album/late.jpg", "namesake");
+	glim_test::WriteFile(moved + "/late.jpg", "x");
+	const BMessage* late = fCollector->WaitFor(B_ENTRY_CREATED, "late.jpg");
+	ASSERT_NE(late, nullptr);
+	EXPECT_EQ(late->GetInt64("node", 0), -1) << "never the node of a namesake";
+
+	ASSERT_EQ(unlink((moved + "/late.jpg").c_str()), 0);
+	ASSERT_EQ(rmdir(moved.c_str()), 0);
+	const BMessage* gone = fCollector->WaitFor(B_ENTRY_REMOVED, "album");
+	ASSERT_NE(gone, nullptr);
+	EXPECT_EQ(gone->GetInt64("node", 0), (int64)album.node);
+	settle();
+	EXPECT_EQ(watch_node(&album, B_STOP_WATCHING, fMessenger), B_BAD_VALUE)
+		<< "the watch ended with the folder";
+}
+
+TEST_F(NodeMonitorTest, RefusesWhatItCannotWatch)
+{
+	node_ref folder = node_for(fDir.Path());
+	EXPECT_EQ(watch_node(NULL, B_WATCH_DIRECTORY, fMessenger), B_BAD_VALUE);
+	EXPECT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, BMessenger()), B_BAD_VALUE);
+
+	node_ref pathless(folder.device, folder.node);
+	EXPECT_EQ(watch_node(&pathless, B_WATCH_DIRECTORY, fMessenger), B_BAD_VALUE);
+
+	node_ref missing = folder;
+	missing._SetPath(fDir / "does not exist");
+	EXPECT_EQ(watch_node(&missing, B_WATCH_DIRECTORY, fMessenger), B_ENTRY_NOT_FOUND);
+
+	glim_test::MakeDirs(fDir / "another");
+	node_ref stale = folder;
+	stale._SetPath(fDir / "another");
+	EXPECT_EQ(watch_node(&stale, B_WATCH_DIRECTORY, fMessenger), B_ENTRY_NOT_FOUND)
+		<< "the path names another node";
+	EXPECT_EQ(watch_node(&folder, B_STOP_WATCHING, fMessenger), B_BAD_VALUE);
+}
+
+TEST_F(NodeMonitorTest, WatchersOnSeveralThreadsWhileFilesChange)
+{
+	node_ref folder = node_for(fDir.Path());
+	std::atomic<bool> done{false};
+	std::thread writer([&] {
+		for (int i = 0; !done && i < 2000; i++) {
+			std::string path = fDir / ("churn" + std::to_string(i % 8));
+			glim_test::WriteFile(path, "x");
+			unlink(path.c_str());
+		}
+	});
+	std::vector<std::thread> watchers;
+	for (int t = 0; t < 3; t++) {
+		watchers.emplace_back([&] {
+			for (int i = 0; i < 50; i++) {
+				EXPECT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, fMessenger), B_OK);
+				watch_node(&folder, B_STOP_WATCHING, fMessenger);
+			}
+		});
+	}
+	for (std::thread& watcher : watchers)
+		watcher.join();
+	done = true;
+	writer.join();
+	stop_watching(fMessenger);
+	settle();
+	size_t seen = fCollector->notices.size();
+	glim_test::WriteFile(fDir / "quiet", "x");
+	settle();
+	EXPECT_EQ(fCollector->notices.size(), seen) << "nothing after the last stop";
+}
