@@ -25,15 +25,18 @@ enum {
 
 #define B_ANY_BYTES_PER_ROW -1
 
-// Pixels in memory, in B_RGB32 (bytes B, G, R, unused alpha) or B_RGBA32
-// (B, G, R, A with straight alpha). Rows are BytesPerRow() apart and follow
-// each other without gaps; BytesPerRow() is four bytes per pixel.
+// Pixels in memory, in B_RGB32 (bytes B, G, R, then 255) or B_RGBA32 (B, G,
+// R, A with straight alpha). The fourth byte of B_RGB32 is unused but kept
+// at 255, as the Qt painting behind the layer expects; code writing Bits()
+// directly should do the same. Rows are BytesPerRow() apart and follow each
+// other without gaps; BytesPerRow() is four bytes per pixel.
 //
 // Bounds: each edge of the rectangle handed to a constructor is rounded to
 // the nearest whole number, halves upward (floor(edge + 0.5)), and Bounds()
 // returns the rounded rectangle. The bitmap then has right - left + 1 by
 // bottom - top + 1 pixels: bounds (0, 0, 96, 71.96) become (0, 0, 96, 72),
-// 97 x 73 pixels. Drawing into a fractional destination rounds the same way.
+// 97 x 73 pixels. The layer's drawing code rounds fractional destinations
+// by the same rule (BPrivate::round_bitmap_bounds).
 //
 // A bitmap that could not be made reports it through InitCheck(): B_BAD_VALUE
 // for bounds that are not finite or whose right is left of its left (bottom

@@ -39,12 +39,15 @@ public:
 
 	off_t Seek(off_t position, uint32 seekMode) override
 	{
-		off_t size;
-		if (seekMode == SEEK_CUR)
+		if (seekMode == SEEK_CUR) {
 			position += fPosition;
-		else if (seekMode == SEEK_END && GetSize(&size) == B_OK)
+		} else if (seekMode == SEEK_END) {
+			off_t size = 0;
+			status_t status = GetSize(&size);
+			if (status != B_OK)
+				return status;
 			position += size;
-		else if (seekMode != SEEK_SET)
+		} else if (seekMode != SEEK_SET)
 			return B_BAD_VALUE;
 		if (position < 0)
 			return B_BAD_VALUE;
@@ -56,6 +59,8 @@ public:
 
 	status_t GetSize(off_t* _size) const override
 	{
+		if (_size == NULL)
+			return B_BAD_VALUE;
 		struct stat info;
 		if (fstat(fFD, &info) != 0)
 			return BPrivate::status_from_errno(errno);

@@ -1,0 +1,206 @@
+#include <BitmapStream.h>
+
+#include <cstring>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <Bitmap.h>
+#include <TranslatorFormats.h>
+
+namespace {
+
+typedef std::vector<uint8> Bytes;
+
+// A 3 x 2 bitmap at (10, 20) whose pixel bytes count up from 1.
+BBitmap*
+make_bitmap(color_space space = B_RGB32)
+{
+	BBitmap* bitmap = new BBitmap(BRect(10, 20, 12, 21), space);
+	uint8* bits = (uint8*)bitmap->Bits();
+	for (int32 i = 0; i < bitmap->BitsLength(); i++)
+		bits[i] = i + 1;
+	return bitmap;
+}
+
+Bytes
+read_all(BPositionIO& stream)
+{
+	off_t size = 0;
+	EXPECT_EQ(stream.GetSize(&size), B_OK);
+	Bytes data(size);
+	EXPECT_EQ(stream.ReadAt(0, data.data(), data.size()), (ssize_t)size);
+	return data;
+}
+
+Bytes
+header_bytes(float left, float top, float right, float bottom, uint32 rowBytes,
+	uint32 colors, uint32 dataSize, uint32 magic = B_TRANSLATOR_BITMAP)
+{
+	Bytes header;
+	auto put = [&](uint32 value) {
+		for (int shift = 24; shift >= 0; shift -= 8)
+			header.push_back(value >> shift);
+	};
+	auto putFloat = [&](float value) {
+		uint32 bits;
+		memcpy(&bits, &value, 4);
+		put(bits);
+	};
+	put(magic);
+	putFloat(left);
+	putFloat(top);
+	putFloat(right);
+	putFloat(bottom);
+	put(rowBytes);
+	put(colors);
+	put(dataSize);
+	return header;
+}
+
+} // namespace
+
+TEST(BitmapStreamTest, ReadsAsBigEndianHeaderThenPixelRows)
+{
+	BBitmapStream stream(make_bitmap());
+	EXPECT_EQ(stream.Size(), 32 + 24);
+	Bytes data = read_all(stream);
+	Bytes header = header_bytes(10, 20, 12, 21, 12, B_RGB32, 24);
+	EXPECT_EQ(Bytes(data.begin(), data.begin() + 32), header);
+	for (int i = 0; i < 24; i++)
+		EXPECT_EQ(data[32 + i], i + 1);
+
+	// Reads straddling the header's end and past the stream's end.
+	uint8 buffer[8];
+	EXPECT_EQ(stream.ReadAt(28, buffer, 8), 8);
+	EXPECT_EQ(buffer[3], 24);
+	EXPECT_EQ(buffer[4], 1);
+	EXPECT_EQ(stream.ReadAt(52, buffer, 8), 4);
+	EXPECT_EQ(stream.ReadAt(56, buffer, 8), 0);
+	EXPECT_EQ(stream.ReadAt(-1, buffer, 8), B_BAD_VALUE);
+}
+
+TEST(BitmapStreamTest, WritingHeaderThenPixelsMakesTheBitmap)
+{
+	BBitmapStream source(make_bitmap(B_RGBA32));
+	Bytes data = read_all(source);
+
+	BBitmapStream stream;
+	uint8 pixel[4] = {1, 2, 3, 4};
+	EXPECT_EQ(stream.WriteAt(40, pixel, 4), B_ERROR);
+	// The header in two pieces, then the pixels a few bytes at a time
+	// through Write.
+	EXPECT_EQ(stream.Write(data.data(), 10), 10);
+	EXPECT_EQ(stream.Write(data.data() + 10, 22), 22);
+	EXPECT_EQ(stream.Size(), 56);
+	for (size_t offset = 32; offset < data.size(); offset += 5) {
+		size_t count = std::min<size_t>(5, data.size() - offset);
+		ASSERT_EQ(stream.Write(data.data() + offset, count), (ssize_t)count);
+	}
+	EXPECT_EQ(stream.Position(), 56);
+	EXPECT_EQ(stream.Write(pixel, 4), B_BAD_VALUE);
+	EXPECT_EQ(read_all(stream), data);
+
+	BBitmap* bitmap = NULL;
+	ASSERT_EQ(stream.DetachBitmap(&bitmap), B_OK);
+	std::unique_ptr<BBitmap> owner(bitmap);
+	EXPECT_EQ(bitmap->Bounds(), BRect(10, 20, 12, 21));
+	EXPECT_EQ(bitmap->ColorSpace(), B_RGBA32);
+	EXPECT_EQ(memcmp(bitmap->Bits(), data.data() + 32, 24), 0);
+}
+
+TEST(BitmapStreamTest, HeadersOfBitmapsWeCannotMakeAreRefused)
+{
+	const Bytes kBad[] = {
+		header_bytes(0, 0, 2, 1, 12, B_RGB32, 24, 'BITS'),
+		header_bytes(0, 0, 2, 1, 3, B_CMAP8, 6),
+		header_bytes(0, 0, 2, 1, 16, B_RGB32, 32),
+		header_bytes(0, 0, 2, 1, 12, B_RGB32, 20),
+		header_bytes(0, 0, -1, 1, 0, B_RGB32, 0),
+		header_bytes(0, 0, 99999, 99999, 400000, B_RGB32, 400000u * 100000u),
+	};
+	for (const Bytes& header : kBad) {
+		BBitmapStream stream;
+		EXPECT_EQ(stream.WriteAt(0, header.data(), header.size()), B_BAD_VALUE);
+		BBitmap* bitmap = NULL;
+		EXPECT_EQ(stream.DetachBitmap(&bitmap), B_ERROR);
+	}
+
+	// A held bitmap keeps its header when a bad one is written over it.
+	BBitmapStream stream(make_bitmap());
+	Bytes before = read_all(stream);
+	EXPECT_EQ(stream.WriteAt(0, kBad[1].data(), 32), B_BAD_VALUE);
+	EXPECT_EQ(read_all(stream), before);
+}
+
+TEST(BitmapStreamTest, HeaderOfAnotherShapeReplacesTheBitmap)
+{
+	BBitmapStream stream(make_bitmap());
+	Bytes same = header_bytes(10, 20, 12, 21, 12, B_RGB32, 24);
+	ASSERT_EQ(stream.WriteAt(0, same.data(), 32), 32);
+	EXPECT_EQ(read_all(stream)[32], 1);
+
+	Bytes other = header_bytes(0, 0, 4, 0, 20, B_RGBA32, 20);
+	ASSERT_EQ(stream.WriteAt(0, other.data(), 32), 32);
+	EXPECT_EQ(stream.Size(), 52);
+	BBitmap* bitmap = NULL;
+	ASSERT_EQ(stream.DetachBitmap(&bitmap), B_OK);
+	std::unique_ptr<BBitmap> owner(bitmap);
+	EXPECT_EQ(bitmap->Bounds(), BRect(0, 0, 4, 0));
+	EXPECT_EQ(bitmap->ColorSpace(), B_RGBA32);
+}
+
+TEST(BitmapStreamTest, DetachHandsOverTheBitmapOnce)
+{
+	BBitmapStream empty;
+	BBitmap* bitmap = NULL;
+	EXPECT_EQ(empty.DetachBitmap(NULL), B_BAD_VALUE);
+	EXPECT_EQ(empty.DetachBitmap(&bitmap), B_ERROR);
+	EXPECT_EQ(bitmap, nullptr);
+
+	BBitmap* original = make_bitmap();
+	BBitmapStream stream(original);
+	ASSERT_EQ(stream.DetachBitmap(&bitmap), B_OK);
+	EXPECT_EQ(bitmap, original);
+	EXPECT_EQ(stream.DetachBitmap(&bitmap), B_ERROR);
+	EXPECT_EQ(stream.Size(), 0);
+	uint8 buffer[4];
+	EXPECT_EQ(stream.ReadAt(0, buffer, 4), 0);
+	delete original;
+
+	// A stream that still holds its bitmap deletes it (AddressSanitizer
+	// would report the leak otherwise).
+	BBitmapStream owning(make_bitmap());
+}
+
+TEST(BitmapStreamTest, SeekAndSizeStayWithinTheData)
+{
+	BBitmapStream stream(make_bitmap());
+	EXPECT_EQ(stream.Seek(10, SEEK_SET), 10);
+	EXPECT_EQ(stream.Seek(5, SEEK_CUR), 15);
+	EXPECT_EQ(stream.Seek(-6, SEEK_END), 50);
+	EXPECT_EQ(stream.Position(), 50);
+	EXPECT_EQ(stream.Seek(57, SEEK_SET), B_BAD_VALUE);
+	EXPECT_EQ(stream.Seek(-1, SEEK_SET), B_BAD_VALUE);
+	EXPECT_EQ(stream.Position(), 50);
+
+	EXPECT_EQ(stream.SetSize(57), B_BAD_VALUE);
+	EXPECT_EQ(stream.SetSize(40), B_OK);
+	off_t size = 0;
+	EXPECT_EQ(stream.GetSize(&size), B_OK);
+	EXPECT_EQ(size, 40);
+	uint8 buffer[16];
+	EXPECT_EQ(stream.ReadAt(36, buffer, 16), 4);
+	EXPECT_EQ(stream.SetSize(56), B_OK);
+}
+
+TEST(BitmapStreamTest, CopyingOneStreamIntoAnotherCopiesTheBitmap)
+{
+	BBitmapStream source(make_bitmap());
+	BBitmapStream copy;
+	uint8 buffer[7];
+	ssize_t read;
+	while ((read = source.Read(buffer, sizeof(buffer))) > 0)
+		ASSERT_EQ(copy.Write(buffer, read), read);
+	EXPECT_EQ(read_all(copy), read_all(source));
+}
