@@ -112,15 +112,18 @@ copy_user_attributes(int source, int target)
 	}
 }
 
-static status_t
+// Owner, permissions and times, as far as the target file system keeps
+// them: a move must not fail over what it cannot store (vfat keeps no
+// owners). Without the owner, set-id bits are not carried over.
+static void
 copy_metadata(int target, const struct stat& st)
 {
-	if (geteuid() == 0 && fchown(target, st.st_uid, st.st_gid) != 0)
-		return last_error();
-	if (fchmod(target, st.st_mode & 07777) != 0)
-		return last_error();
+	mode_t mode = st.st_mode & 07777;
+	if (fchown(target, st.st_uid, st.st_gid) != 0)
+		mode &= ~(S_ISUID | S_ISGID);
+	fchmod(target, mode);
 	struct timespec times[2] = {st.st_atim, st.st_mtim};
-	return futimens(target, times) == 0 ? B_OK : last_error();
+	futimens(target, times);
 }
 
 static std::string
@@ -152,7 +155,7 @@ copy_file_across(const std::string& from, const std::string& to, const struct st
 	status_t status = copy_data(source.Get(), target.Get());
 	if (status == B_OK) {
 		copy_user_attributes(source.Get(), target.Get());
-		status = copy_metadata(target.Get(), st);
+		copy_metadata(target.Get(), st);
 	}
 	// The copy must be on the disk before the source may go.
 	if (status == B_OK && fsync(target.Get()) != 0)

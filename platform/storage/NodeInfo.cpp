@@ -53,8 +53,8 @@ first_bytes(const BNode* node)
 }
 
 // Content first; the name decides when the content says nothing more
-// specific than the name does (no match, or a type the name's type
-// refines, such as text/plain for a .svg).
+// specific than the name does (no match, an empty file, or a type the
+// name's type refines, such as text/plain for a .svg).
 static std::string
 recognise_type(const BNode* node)
 {
@@ -71,9 +71,10 @@ recognise_type(const BNode* node)
 	QString name = QFile::decodeName(QByteArray(leaf.data(), leaf.size()));
 	QMimeType byName = database.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
 
+	bool contentSaysLittle = !byContent.isValid() || byContent.isDefault()
+		|| byContent.name() == "application/x-zerosize" || byName.inherits(byContent.name());
 	QMimeType chosen = byContent;
-	if (byName.isValid() && !byName.isDefault()
-		&& (!byContent.isValid() || byContent.isDefault() || byName.inherits(byContent.name())))
+	if (byName.isValid() && !byName.isDefault() && contentSaysLittle)
 		chosen = byName;
 	if (!chosen.isValid())
 		return B_FILE_MIME_TYPE;

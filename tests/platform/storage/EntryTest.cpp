@@ -1,0 +1,446 @@
+#include <Entry.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <Directory.h>
+#include <File.h>
+#include <FindDirectory.h>
+#include <Node.h>
+#include <Path.h>
+#include <StorageDefs.h>
+#include <TypeConstants.h>
+
+#include "TestSupport.h"
+
+using glim_test::TempDir;
+
+namespace {
+
+std::string
+EntryPath(const BEntry& entry)
+{
+	BPath path;
+	return entry.GetPath(&path) == B_OK ? path.Path() : "<none>";
+}
+
+std::string
+ReadText(const std::string& path)
+{
+	std::vector<char> data = glim_test::ReadFile(path);
+	return std::string(data.begin(), data.end());
+}
+
+std::string
+TrashFolder()
+{
+	BPath trash;
+	EXPECT_EQ(find_directory(B_TRASH_DIRECTORY, &trash), B_OK);
+	return trash.Path();
+}
+
+std::string
+TrashInfo(const std::string& name)
+{
+	return ReadText(TrashFolder() + "/../info/" + name + ".trashinfo");
+}
+
+std::vector<std::string>
+Names(const std::string& folder)
+{
+	BDirectory directory(folder.c_str());
+	std::vector<std::string> names;
+	BEntry entry;
+	char name[B_FILE_NAME_LENGTH];
+	while (directory.GetNextEntry(&entry) == B_OK) {
+		entry.GetName(name);
+		names.push_back(name);
+	}
+	return names;
+}
+
+} // namespace
+
+TEST(EntryTest, EntryRefCopiesCompareAndCarryTheFolderPath)
+{
+	entry_ref empty;
+	EXPECT_EQ(empty.name, nullptr);
+	entry_ref ref(3, 42, "a.jpg");
+	ASSERT_EQ(ref._SetDirectoryPath("/some/folder"), B_OK);
+	entry_ref copy(ref);
+	EXPECT_TRUE(copy == ref);
+	EXPECT_STREQ(copy._DirectoryPath(), "/some/folder");
+	EXPECT_NE(copy.name, ref.name);
+
+	ASSERT_EQ(copy.set_name("b.jpg"), B_OK);
+	EXPECT_TRUE(copy != ref);
+	EXPECT_TRUE(ref < copy);
+	copy = ref;
+	copy = copy;
+	EXPECT_TRUE(copy == ref);
+	EXPECT_STREQ(copy.name, "a.jpg");
+	EXPECT_FALSE(entry_ref(3, 43, "a.jpg") == ref);
+	ASSERT_EQ(copy.set_name(nullptr), B_OK);
+	EXPECT_EQ(copy.name, nullptr);
+	empty = ref;
+	EXPECT_STREQ(empty._DirectoryPath(), "/some/folder");
+}
+
+TEST(EntryTest, EntriesExistingAndNot)
+{
+	TempDir dir;
+	std::string file = dir / "photo.jpg";
+	glim_test::WriteFile(file, "jpeg");
+
+	BEntry entry(file.c_str());
+	ASSERT_EQ(entry.InitCheck(), B_OK);
+	EXPECT_TRUE(entry.Exists());
+	EXPECT_TRUE(entry.IsFile());
+	EXPECT_FALSE(entry.IsDirectory());
+	char name[B_FILE_NAME_LENGTH];
+	ASSERT_EQ(entry.GetName(name), B_OK);
+	EXPECT_STREQ(name, "photo.jpg");
+	EXPECT_EQ(EntryPath(entry), file);
+
+	// A name not yet there, in a folder that is, is a valid entry.
+	BEntry future((dir / "new.png").c_str());
+	EXPECT_EQ(future.InitCheck(), B_OK);
+	EXPECT_FALSE(future.Exists());
+	entry_ref ref;
+	EXPECT_EQ(future.GetRef(&ref), B_OK);
+	EXPECT_STREQ(ref.name, "new.png");
+
+	EXPECT_EQ(BEntry((dir / "missing/x.png").c_str()).InitCheck(), B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(BEntry((file + "/x").c_str()).InitCheck(), B_NOT_A_DIRECTORY);
+	EXPECT_EQ(BEntry((const char*)nullptr).InitCheck(), B_BAD_VALUE);
+	EXPECT_EQ(BEntry("").InitCheck(), B_ENTRY_NOT_FOUND);
+
+	BEntry parent;
+	ASSERT_EQ(entry.GetParent(&parent), B_OK);
+	EXPECT_EQ(EntryPath(parent), dir.Path());
+	EXPECT_TRUE(parent.IsDirectory());
+	BDirectory folder;
+	ASSERT_EQ(entry.GetParent(&folder), B_OK);
+	EXPECT_EQ(folder._Path(), dir.Path());
+
+	BEntry root("/");
+	ASSERT_EQ(root.InitCheck(), B_OK);
+	EXPECT_EQ(EntryPath(root), "/");
+	ASSERT_EQ(root.GetName(name), B_OK);
+	EXPECT_STREQ(name, "/");
+	EXPECT_EQ(root.GetParent(&parent), B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(EntryPath(BEntry((dir / "sub/..").c_str())), "<none>");
+	glim_test::MakeDirs(dir / "sub");
+	EXPECT_EQ(EntryPath(BEntry((dir / "sub/..").c_str())), dir.Path());
+	EXPECT_EQ(EntryPath(BEntry((dir.Path() + "//sub/").c_str())), dir / "sub");
+}
+
+TEST(EntryTest, LinksAreFollowedOnlyWhenAsked)
+{
+	TempDir dir;
+	glim_test::MakeDirs(dir / "real");
+	glim_test::WriteFile(dir / "real/a.jpg", "");
+	ASSERT_EQ(symlink("real/a.jpg", (dir / "link.jpg").c_str()), 0);
+	ASSERT_EQ(symlink("real", (dir / "folder-link").c_str()), 0);
+	ASSERT_EQ(symlink("nowhere", (dir / "broken").c_str()), 0);
+
+	BEntry link((dir / "link.jpg").c_str());
+	EXPECT_TRUE(link.IsSymLink());
+	EXPECT_EQ(EntryPath(link), dir / "link.jpg");
+	BEntry followed((dir / "link.jpg").c_str(), true);
+	EXPECT_TRUE(followed.IsFile());
+	EXPECT_EQ(EntryPath(followed), dir / "real/a.jpg");
+
+	// Links in the folder part are resolved either way.
+	EXPECT_EQ(EntryPath(BEntry((dir / "folder-link/a.jpg").c_str())), dir / "real/a.jpg");
+
+	EXPECT_TRUE(BEntry((dir / "broken").c_str()).IsSymLink());
+	EXPECT_NE(BEntry((dir / "broken").c_str(), true).InitCheck(), B_OK);
+}
+
+TEST(EntryTest, RefsLeadBackToTheEntry)
+{
+	TempDir dir;
+	std::string file = dir / "a.jpg";
+	glim_test::WriteFile(file, "bytes");
+
+	entry_ref ref;
+	ASSERT_EQ(get_ref_for_path(file.c_str(), &ref), B_OK);
+	struct stat folder;
+	ASSERT_EQ(stat(dir.Path().c_str(), &folder), 0);
+	EXPECT_EQ(ref.device, folder.st_dev);
+	EXPECT_EQ(ref.directory, folder.st_ino);
+	EXPECT_STREQ(ref.name, "a.jpg");
+
+	BEntry entry(&ref);
+	EXPECT_EQ(EntryPath(entry), file);
+	BFile opened(&ref, B_READ_ONLY);
+	char buffer[5];
+	EXPECT_EQ(opened.Read(buffer, 5), 5);
+	EXPECT_EQ(BPath(&ref), BPath(file.c_str()));
+
+	entry_ref missing;
+	EXPECT_EQ(get_ref_for_path((dir / "later.jpg").c_str(), &missing), B_OK);
+	EXPECT_EQ(get_ref_for_path((dir / "no/later.jpg").c_str(), &missing), B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(get_ref_for_path(nullptr, &missing), B_BAD_VALUE);
+	EXPECT_EQ(get_ref_for_path(file.c_str(), nullptr), B_BAD_VALUE);
+
+	// A ref without a folder path, or whose folder was replaced, leads
+	// nowhere rather than to another file.
+	entry_ref bare(ref.device, ref.directory, "a.jpg");
+	EXPECT_EQ(BEntry(&bare).InitCheck(), B_ENTRY_NOT_FOUND);
+	ASSERT_EQ(rename(dir.Path().c_str(), (dir.Path() + "-moved").c_str()), 0);
+	glim_test::MakeDirs(dir.Path());
+	glim_test::WriteFile(file, "other");
+	EXPECT_EQ(BEntry(&ref).InitCheck(), B_ENTRY_NOT_FOUND);
+	EXPECT_NE(BFile(&ref, B_READ_ONLY).InitCheck(), B_OK);
+	std::filesystem::remove_all(dir.Path() + "-moved");
+}
+
+TEST(EntryTest, RenameMoveAndRemove)
+{
+	TempDir dir;
+	glim_test::MakeDirs(dir / "target");
+	glim_test::WriteFile(dir / "a.jpg", "A");
+	glim_test::WriteFile(dir / "target/a.jpg", "old");
+	BDirectory target((dir / "target").c_str());
+
+	BEntry entry((dir / "a.jpg").c_str());
+	EXPECT_EQ(entry.MoveTo(&target), B_FILE_EXISTS);
+	EXPECT_EQ(ReadText(dir / "a.jpg"), "A");
+	EXPECT_EQ(ReadText(dir / "target/a.jpg"), "old");
+
+	ASSERT_EQ(entry.MoveTo(&target, "b.jpg"), B_OK);
+	EXPECT_EQ(EntryPath(entry), dir / "target/b.jpg");
+	EXPECT_FALSE(glim_test::Exists(dir / "a.jpg"));
+	ASSERT_EQ(entry.MoveTo(&target, "a.jpg", true), B_OK);
+	EXPECT_EQ(ReadText(dir / "target/a.jpg"), "A");
+	EXPECT_EQ(entry.MoveTo(nullptr), B_BAD_VALUE);
+
+	ASSERT_EQ(entry.Rename("c.jpg"), B_OK);
+	EXPECT_EQ(EntryPath(entry), dir / "target/c.jpg");
+	EXPECT_EQ(entry.Rename((dir / "d.jpg").c_str()), B_OK);
+	EXPECT_EQ(ReadText(dir / "d.jpg"), "A");
+
+	ASSERT_EQ(entry.Remove(), B_OK);
+	EXPECT_FALSE(entry.Exists());
+	EXPECT_EQ(entry.InitCheck(), B_OK);
+	EXPECT_EQ(entry.Remove(), B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(entry.MoveTo(&target), B_ENTRY_NOT_FOUND);
+
+	BEntry folder((dir / "target").c_str());
+	glim_test::WriteFile(dir / "target/e.jpg", "");
+	EXPECT_EQ(folder.Remove(), B_DIRECTORY_NOT_EMPTY);
+	unlink((dir / "target/e.jpg").c_str());
+	EXPECT_EQ(folder.Remove(), B_OK);
+}
+
+TEST(EntryTest, MovingToTheTrashWritesItsInfo)
+{
+	TempDir dir;
+	std::string original = dir / "my photo 100%.jpg";
+	glim_test::WriteFile(original, "jpeg");
+	BDirectory trash(TrashFolder().c_str());
+	ASSERT_EQ(trash.InitCheck(), B_OK);
+
+	BEntry entry(original.c_str());
+	ASSERT_EQ(entry.MoveTo(&trash, NULL, false), B_OK);
+	EXPECT_FALSE(glim_test::Exists(original));
+	EXPECT_EQ(ReadText(TrashFolder() + "/my photo 100%.jpg"), "jpeg");
+
+	std::string info = TrashInfo("my photo 100%.jpg");
+	std::string expected = "[Trash Info]\nPath=" + dir.Path()
+		+ "/my%20photo%20100%25.jpg\nDeletionDate=";
+	ASSERT_EQ(info.compare(0, expected.size(), expected), 0) << info;
+	// YYYY-MM-DDThh:mm:ss
+	std::string date = info.substr(expected.size());
+	ASSERT_EQ(date.size(), 20u) << info;
+	for (size_t i = 0; i < 19; i++) {
+		char want = std::string("0000-00-00T00:00:00")[i];
+		EXPECT_TRUE(want == '0' ? isdigit((unsigned char)date[i]) != 0 : date[i] == want) << date;
+	}
+	EXPECT_EQ(date.back(), '\n');
+
+	// The same name again: refused, and nothing moves or changes.
+	glim_test::WriteFile(original, "second");
+	BEntry second(original.c_str());
+	EXPECT_EQ(second.MoveTo(&trash, NULL, false), B_FILE_EXISTS);
+	EXPECT_EQ(ReadText(original), "second");
+	EXPECT_EQ(ReadText(TrashFolder() + "/my photo 100%.jpg"), "jpeg");
+	EXPECT_EQ(TrashInfo("my photo 100%.jpg"), info);
+
+	// An info file left without its entry does not block the name.
+	glim_test::WriteFile(TrashFolder() + "/../info/left.jpg.trashinfo", "stale");
+	glim_test::WriteFile(dir / "left.jpg", "");
+	BEntry left((dir / "left.jpg").c_str());
+	ASSERT_EQ(left.MoveTo(&trash), B_OK);
+	EXPECT_NE(TrashInfo("left.jpg").find("Path=" + dir.Path() + "/left.jpg\n"),
+		std::string::npos);
+
+	// A name in the trash without an info file is not replaced either, and
+	// no info is left behind for the refused move.
+	glim_test::WriteFile(TrashFolder() + "/orphan.jpg", "");
+	glim_test::WriteFile(dir / "orphan.jpg", "");
+	BEntry orphan((dir / "orphan.jpg").c_str());
+	EXPECT_EQ(orphan.MoveTo(&trash), B_FILE_EXISTS);
+	EXPECT_FALSE(glim_test::Exists(TrashFolder() + "/../info/orphan.jpg.trashinfo"));
+	EXPECT_TRUE(glim_test::Exists(dir / "orphan.jpg"));
+}
+
+TEST(EntryTest, NamesThatAreNotUtf8WorkEndToEnd)
+{
+	TempDir dir;
+	const std::string name = "caf\xe9.jpg";
+	BDirectory folder(dir.Path().c_str());
+	BFile file;
+	ASSERT_EQ(folder.CreateFile(name.c_str(), &file), B_OK);
+	ASSERT_EQ(file.Write("bytes", 5), 5);
+	ASSERT_EQ(file.WriteAttr("GLIM:Thumbsize", B_INT32_TYPE, 0, "\x60\0\0\0", 4), 4);
+	file.Unset();
+
+	EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{name});
+	BEntry entry;
+	folder.Rewind();
+	ASSERT_EQ(folder.GetNextEntry(&entry), B_OK);
+	BPath path;
+	ASSERT_EQ(entry.GetPath(&path), B_OK);
+	EXPECT_EQ(std::string(path.Path()), dir / name);
+	EXPECT_EQ(std::string(path.Leaf()), name);
+	entry_ref ref;
+	ASSERT_EQ(entry.GetRef(&ref), B_OK);
+	EXPECT_EQ(std::string(ref.name), name);
+
+	BFile reopened(&ref, B_READ_ONLY);
+	char buffer[5];
+	ASSERT_EQ(reopened.Read(buffer, 5), 5);
+	EXPECT_EQ(std::string(buffer, 5), "bytes");
+	int32 width = 0;
+	EXPECT_EQ(reopened.ReadAttr("GLIM:Thumbsize", 0, 0, &width, 4), 4);
+	EXPECT_EQ(width, 0x60);
+
+	glim_test::MakeDirs(dir / "d\xfc");
+	BDirectory sub((dir / "d\xfc").c_str());
+	ASSERT_EQ(entry.MoveTo(&sub), B_OK);
+	EXPECT_EQ(ReadText(dir / ("d\xfc/" + name)), "bytes");
+
+	BDirectory trash(TrashFolder().c_str());
+	ASSERT_EQ(entry.MoveTo(&trash), B_OK);
+	EXPECT_NE(TrashInfo(name).find("Path=" + dir.Path() + "/d%FC/caf%E9.jpg\n"),
+		std::string::npos);
+}
+
+TEST(EntryTest, PathsLongerThanAnyBuffer)
+{
+	TempDir dir;
+	std::string deep = dir.Path();
+	while (deep.size() < 2500)
+		deep += "/" + std::string(200, 'f');
+	glim_test::MakeDirs(deep);
+	std::string file = deep + "/image.jpg";
+
+	BDirectory folder(deep.c_str());
+	ASSERT_EQ(folder.InitCheck(), B_OK);
+	BFile created;
+	ASSERT_EQ(folder.CreateFile("image.jpg", &created), B_OK);
+	ASSERT_EQ(created.Write("x", 1), 1);
+	ASSERT_EQ(created.WriteAttr("Attr", B_RAW_TYPE, 0, "v", 1), 1);
+
+	BEntry entry(file.c_str());
+	ASSERT_EQ(entry.InitCheck(), B_OK);
+	EXPECT_EQ(EntryPath(entry), file);
+	EXPECT_EQ(BPath(file.c_str()).Path(), file);
+	entry_ref ref;
+	ASSERT_EQ(entry.GetRef(&ref), B_OK);
+	EXPECT_EQ(BFile(&ref, B_READ_ONLY).InitCheck(), B_OK);
+	EXPECT_EQ(Names(deep), std::vector<std::string>{"image.jpg"});
+	char value;
+	EXPECT_EQ(BNode(file.c_str()).ReadAttr("Attr", 0, 0, &value, 1), 1);
+
+	ASSERT_EQ(entry.Rename("renamed.jpg"), B_OK);
+	EXPECT_EQ(EntryPath(entry), deep + "/renamed.jpg");
+}
+
+namespace {
+
+class CrossDeviceTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		if (!glim_test::CanMount())
+			GTEST_SKIP() << "mounting is not permitted";
+	}
+	void TearDown() override { glim_test::Unmount(fPoint); }
+
+	TempDir fDir;
+	std::string fPoint;
+};
+
+} // namespace
+
+TEST_F(CrossDeviceTest, FilesAreCopiedThenTheSourceRemoved)
+{
+	fPoint = glim_test::Mount(fDir.Path(), "tmpfs", "size=4m");
+	ASSERT_FALSE(fPoint.empty());
+	std::string source = fDir / "a.jpg";
+	glim_test::WriteFile(source, std::string(300000, 'j'));
+	ASSERT_EQ(setxattr(source.c_str(), "user.GLIM:Thumbsize", "\x60\0\0\0", 4, 0), 0);
+	ASSERT_EQ(chmod(source.c_str(), 0640), 0);
+	struct timespec times[2] = {{1000000000, 0}, {1200000000, 0}};
+	ASSERT_EQ(utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
+
+	BDirectory target(fPoint.c_str());
+	BEntry entry(source.c_str());
+	ASSERT_EQ(entry.MoveTo(&target), B_OK);
+	EXPECT_FALSE(glim_test::Exists(source));
+	EXPECT_EQ(EntryPath(entry), fPoint + "/a.jpg");
+	EXPECT_EQ(ReadText(fPoint + "/a.jpg"), std::string(300000, 'j'));
+	struct stat st;
+	ASSERT_EQ(stat((fPoint + "/a.jpg").c_str(), &st), 0);
+	EXPECT_EQ(st.st_mode & 07777, 0640u);
+	EXPECT_EQ(st.st_mtim.tv_sec, 1200000000);
+	char width[4];
+	EXPECT_EQ(getxattr((fPoint + "/a.jpg").c_str(), "user.GLIM:Thumbsize", width, 4), 4);
+	EXPECT_EQ(Names(fPoint), std::vector<std::string>{"a.jpg"});
+
+	// No clobbering across devices either; folders do not cross.
+	glim_test::WriteFile(source, "again");
+	EXPECT_EQ(BEntry(source.c_str()).MoveTo(&target), B_FILE_EXISTS);
+	EXPECT_EQ(ReadText(source), "again");
+	glim_test::MakeDirs(fDir / "folder");
+	BEntry folder((fDir / "folder").c_str());
+	EXPECT_EQ(folder.MoveTo(&target), B_CROSS_DEVICE_LINK);
+
+	// A link moves as a link.
+	ASSERT_EQ(symlink("a.jpg", (fDir / "link").c_str()), 0);
+	BEntry link((fDir / "link").c_str());
+	ASSERT_EQ(link.MoveTo(&target), B_OK);
+	EXPECT_TRUE(link.IsSymLink());
+	EXPECT_EQ(ReadText(fPoint + "/link"), std::string(300000, 'j'));
+}
+
+TEST_F(CrossDeviceTest, FullTargetKeepsTheSource)
+{
+	fPoint = glim_test::Mount(fDir.Path(), "tmpfs", "size=64k");
+	ASSERT_FALSE(fPoint.empty());
+	std::string source = fDir / "big.jpg";
+	std::string contents(200000, 'b');
+	glim_test::WriteFile(source, contents);
+
+	BDirectory target(fPoint.c_str());
+	BEntry entry(source.c_str());
+	EXPECT_EQ(entry.MoveTo(&target), B_DEVICE_FULL);
+	EXPECT_EQ(ReadText(source), contents);
+	EXPECT_EQ(EntryPath(entry), source);
+	EXPECT_TRUE(Names(fPoint).empty());
+}

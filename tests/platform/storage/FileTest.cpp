@@ -1,0 +1,169 @@
+#include <File.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <Directory.h>
+#include <Entry.h>
+
+#include "TestSupport.h"
+
+using glim_test::TempDir;
+
+namespace {
+
+std::string
+ReadText(const std::string& path)
+{
+	std::vector<char> data = glim_test::ReadFile(path);
+	return std::string(data.begin(), data.end());
+}
+
+} // namespace
+
+TEST(FileTest, OpenModes)
+{
+	TempDir dir;
+	std::string path = dir / "a.jpg";
+
+	EXPECT_EQ(BFile(path.c_str(), B_READ_ONLY).InitCheck(), B_ENTRY_NOT_FOUND);
+	{
+		BFile created(path.c_str(), B_WRITE_ONLY | B_CREATE_FILE);
+		ASSERT_EQ(created.InitCheck(), B_OK);
+		EXPECT_TRUE(created.IsWritable());
+		EXPECT_FALSE(created.IsReadable());
+		EXPECT_EQ(created.Write("hello", 5), 5);
+		char c;
+		EXPECT_LT(created.Read(&c, 1), 0);
+	}
+	EXPECT_EQ(BFile(path.c_str(), B_READ_WRITE | B_FAIL_IF_EXISTS).InitCheck(), B_FILE_EXISTS);
+	EXPECT_EQ(ReadText(path), "hello");
+	{
+		BFile reader(path.c_str(), B_READ_ONLY);
+		EXPECT_TRUE(reader.IsReadable());
+		EXPECT_FALSE(reader.IsWritable());
+		EXPECT_LT(reader.Write("x", 1), 0);
+		EXPECT_LT(reader.SetSize(0), 0);
+	}
+	{
+		BFile appender(path.c_str(), B_WRITE_ONLY | B_OPEN_AT_END);
+		EXPECT_EQ(appender.Write(" world", 6), 6);
+	}
+	EXPECT_EQ(ReadText(path), "hello world");
+	{
+		BFile eraser(path.c_str(), B_READ_WRITE | B_ERASE_FILE);
+		off_t size = -1;
+		EXPECT_EQ(eraser.GetSize(&size), B_OK);
+		EXPECT_EQ(size, 0);
+	}
+	BFile fresh((dir / "b.jpg").c_str(), B_READ_WRITE | B_FAIL_IF_EXISTS);
+	EXPECT_EQ(fresh.InitCheck(), B_OK);
+
+	// Folders are not files, whatever the mode; neither are FIFOs, which
+	// must not block the caller.
+	EXPECT_EQ(BFile(dir.Path().c_str(), B_READ_ONLY).InitCheck(), B_IS_A_DIRECTORY);
+	EXPECT_NE(BFile(dir.Path().c_str(), B_READ_WRITE).InitCheck(), B_OK);
+	ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+	EXPECT_EQ(BFile((dir / "fifo").c_str(), B_READ_ONLY).InitCheck(), B_BAD_TYPE);
+	EXPECT_EQ(BFile((const char*)nullptr, B_READ_ONLY).InitCheck(), B_BAD_VALUE);
+
+	// Opening a link opens what it points to.
+	ASSERT_EQ(symlink("a.jpg", (dir / "link").c_str()), 0);
+	BFile throughLink((dir / "link").c_str(), B_READ_WRITE);
+	ASSERT_EQ(throughLink.InitCheck(), B_OK);
+	EXPECT_EQ(throughLink.Write("via link", 8), 8);
+	EXPECT_EQ(ReadText(path), "via link");
+}
+
+TEST(FileTest, ReadWriteSeekAndPositions)
+{
+	TempDir dir;
+	BFile file((dir / "data").c_str(), B_READ_WRITE | B_CREATE_FILE);
+	ASSERT_EQ(file.InitCheck(), B_OK);
+
+	EXPECT_EQ(file.Write("0123456789", 10), 10);
+	EXPECT_EQ(file.Position(), 10);
+	EXPECT_EQ(file.Seek(2, SEEK_SET), 2);
+	char buffer[16] = {};
+	EXPECT_EQ(file.Read(buffer, 3), 3);
+	EXPECT_STREQ(buffer, "234");
+	EXPECT_EQ(file.Seek(-1, SEEK_END), 9);
+	EXPECT_EQ(file.Seek(-2, SEEK_CUR), 7);
+	EXPECT_LT(file.Seek(-100, SEEK_CUR), 0);
+	EXPECT_EQ(file.Position(), 7);
+
+	// Positioned reads and writes leave the position alone.
+	EXPECT_EQ(file.WriteAt(12, "AB", 2), 2);
+	EXPECT_EQ(file.Position(), 7);
+	memset(buffer, 0, sizeof(buffer));
+	EXPECT_EQ(file.ReadAt(8, buffer, 16), 6);
+	EXPECT_EQ(std::string(buffer, 6), std::string("89\0\0AB", 6));
+	EXPECT_EQ(file.ReadAt(100, buffer, 4), 0);
+	EXPECT_EQ(file.ReadAt(-1, buffer, 4), B_BAD_VALUE);
+
+	EXPECT_EQ(file.SetSize(4), B_OK);
+	off_t size;
+	EXPECT_EQ(file.GetSize(&size), B_OK);
+	EXPECT_EQ(size, 4);
+	EXPECT_EQ(file.Seek(0, SEEK_SET), 0);
+	EXPECT_EQ(file.Read(buffer, 16), 4);
+	EXPECT_EQ(file.Read(buffer, 16), 0);
+
+	BFile unset;
+	EXPECT_EQ(unset.Read(buffer, 1), B_NO_INIT);
+	EXPECT_EQ(unset.GetSize(&size), B_NO_INIT);
+}
+
+TEST(FileTest, SizesBeyondTwoGigabytes)
+{
+	TempDir dir;
+	BFile file((dir / "huge").c_str(), B_READ_WRITE | B_CREATE_FILE);
+	const off_t huge = 3LL * 1024 * 1024 * 1024 + 5;
+	ASSERT_EQ(file.SetSize(huge), B_OK);
+	off_t size = 0;
+	ASSERT_EQ(file.GetSize(&size), B_OK);
+	EXPECT_EQ(size, huge);
+	EXPECT_EQ(file.WriteAt(huge - 2, "ok", 2), 2);
+	char buffer[2];
+	EXPECT_EQ(file.ReadAt(huge - 2, buffer, 2), 2);
+	EXPECT_EQ(std::string(buffer, 2), "ok");
+	EXPECT_EQ(file.Seek(0, SEEK_END), huge);
+}
+
+TEST(FileTest, OpenedFromRefsEntriesAndFolders)
+{
+	TempDir dir;
+	glim_test::MakeDirs(dir / "sub");
+	glim_test::WriteFile(dir / "sub/a.jpg", "A");
+
+	BDirectory folder((dir / "sub").c_str());
+	BFile relative(&folder, "a.jpg", B_READ_ONLY);
+	ASSERT_EQ(relative.InitCheck(), B_OK);
+	EXPECT_EQ(relative._Path(), dir / "sub/a.jpg");
+	BFile absolute(&folder, (dir / "sub/a.jpg").c_str(), B_READ_ONLY);
+	EXPECT_EQ(absolute.InitCheck(), B_OK);
+	EXPECT_EQ(BFile(&folder, "missing", B_READ_ONLY).InitCheck(), B_ENTRY_NOT_FOUND);
+	BDirectory unset;
+	EXPECT_EQ(BFile(&unset, "a.jpg", B_READ_ONLY).InitCheck(), B_NO_INIT);
+
+	BEntry entry((dir / "sub/a.jpg").c_str());
+	BFile fromEntry(&entry, B_READ_ONLY);
+	EXPECT_EQ(fromEntry.InitCheck(), B_OK);
+	entry_ref ref;
+	ASSERT_EQ(entry.GetRef(&ref), B_OK);
+	BFile fromRef(&ref, B_READ_ONLY);
+	char c = 0;
+	EXPECT_EQ(fromRef.Read(&c, 1), 1);
+	EXPECT_EQ(c, 'A');
+	EXPECT_TRUE(fromRef == fromEntry);
+
+	fromRef.Unset();
+	EXPECT_EQ(fromRef.InitCheck(), B_NO_INIT);
+	EXPECT_FALSE(fromRef.IsReadable());
+}

@@ -1,0 +1,156 @@
+#include <FindDirectory.h>
+
+#include <cstdlib>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <Directory.h>
+#include <Entry.h>
+#include <Path.h>
+#include <Volume.h>
+
+#include "TestSupport.h"
+
+using glim_test::TempDir;
+
+namespace {
+
+// Sets an environment variable for one test and puts it back afterwards.
+class ScopedVariable {
+public:
+	ScopedVariable(const char* name, const char* value)
+		:
+		fName(name),
+		fHad(getenv(name) != nullptr),
+		fOld(fHad ? getenv(name) : "")
+	{
+		if (value != nullptr)
+			setenv(name, value, 1);
+		else
+			unsetenv(name);
+	}
+	~ScopedVariable()
+	{
+		if (fHad)
+			setenv(fName.c_str(), fOld.c_str(), 1);
+		else
+			unsetenv(fName.c_str());
+	}
+
+private:
+	std::string fName;
+	bool fHad;
+	std::string fOld;
+};
+
+std::string
+Find(directory_which which, bool create = false, BVolume* volume = nullptr)
+{
+	BPath path;
+	status_t status = find_directory(which, &path, create, volume);
+	return status == B_OK ? path.Path() : "<error " + std::to_string(status) + ">";
+}
+
+mode_t
+ModeOf(const std::string& path)
+{
+	struct stat st;
+	return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+} // namespace
+
+TEST(FindDirectoryTest, UserFoldersFollowTheXdgVariables)
+{
+	std::string home = getenv("HOME");
+	EXPECT_EQ(Find(B_USER_DIRECTORY), home);
+	EXPECT_EQ(Find(B_USER_SETTINGS_DIRECTORY), home + "/.config");
+	EXPECT_EQ(Find(B_USER_DATA_DIRECTORY), home + "/.local/share");
+
+	TempDir dir;
+	{
+		ScopedVariable config("XDG_CONFIG_HOME", (dir / "conf").c_str());
+		// Made when missing, private to the user.
+		EXPECT_EQ(Find(B_USER_SETTINGS_DIRECTORY), dir / "conf");
+		EXPECT_EQ(ModeOf(dir / "conf"), 0700u);
+	}
+	{
+		// A relative value is ignored, as the XDG rules say.
+		ScopedVariable config("XDG_CONFIG_HOME", "relative/conf");
+		EXPECT_EQ(Find(B_USER_SETTINGS_DIRECTORY), home + "/.config");
+	}
+	{
+		ScopedVariable cache("XDG_CACHE_HOME", nullptr);
+		EXPECT_EQ(Find(B_USER_CACHE_DIRECTORY), home + "/.cache");
+	}
+	{
+		ScopedVariable temp("TMPDIR", nullptr);
+		EXPECT_EQ(Find(B_SYSTEM_TEMP_DIRECTORY), "/tmp");
+	}
+
+	BPath path;
+	EXPECT_EQ(find_directory(B_USER_DIRECTORY, nullptr), B_BAD_VALUE);
+	EXPECT_EQ(find_directory((directory_which)12345, &path), B_BAD_VALUE);
+}
+
+TEST(FindDirectoryTest, DesktopComesFromUserDirs)
+{
+	std::string home = getenv("HOME");
+	TempDir dir;
+	ScopedVariable config("XDG_CONFIG_HOME", dir.Path().c_str());
+	EXPECT_EQ(Find(B_DESKTOP_DIRECTORY), home + "/Desktop");
+	EXPECT_FALSE(glim_test::Exists(home + "/Desktop"));
+
+	glim_test::WriteFile(dir / "user-dirs.dirs",
+		"# comment\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
+	EXPECT_EQ(Find(B_DESKTOP_DIRECTORY), home + "/Bureau");
+	EXPECT_EQ(Find(B_DESKTOP_DIRECTORY, true), home + "/Bureau");
+	EXPECT_TRUE(glim_test::Exists(home + "/Bureau"));
+	rmdir((home + "/Bureau").c_str());
+}
+
+TEST(FindDirectoryTest, TheTrashIsAlwaysThere)
+{
+	TempDir dir;
+	ScopedVariable data("XDG_DATA_HOME", (dir / "data").c_str());
+	// Callers do not ask for it to be made; on a fresh home it is missing.
+	EXPECT_EQ(Find(B_TRASH_DIRECTORY, false), dir / "data/Trash/files");
+	EXPECT_EQ(ModeOf(dir / "data/Trash/files"), 0700u);
+	EXPECT_EQ(ModeOf(dir / "data/Trash/info"), 0700u);
+}
+
+TEST(FindDirectoryTest, OtherVolumesHaveTheirOwnTrash)
+{
+	if (!glim_test::CanMount())
+		GTEST_SKIP() << "mounting is not permitted";
+	TempDir dir;
+	std::string point = glim_test::Mount(dir.Path(), "tmpfs", "size=64k");
+	struct stat st;
+	ASSERT_EQ(stat(point.c_str(), &st), 0);
+	BVolume volume(st.st_dev);
+	std::string uid = std::to_string(getuid());
+	EXPECT_EQ(Find(B_TRASH_DIRECTORY, false, &volume), point + "/.Trash-" + uid + "/files");
+	EXPECT_TRUE(glim_test::Exists(point + "/.Trash-" + uid + "/info"));
+
+	// Its info names the entry relative to the volume's top folder.
+	glim_test::MakeDirs(point + "/photos");
+	glim_test::WriteFile(point + "/photos/a b.jpg", "");
+	BEntry entry((point + "/photos/a b.jpg").c_str());
+	BDirectory trash(Find(B_TRASH_DIRECTORY, false, &volume).c_str());
+	ASSERT_EQ(entry.MoveTo(&trash), B_OK);
+	std::vector<char> info
+		= glim_test::ReadFile(point + "/.Trash-" + uid + "/info/a b.jpg.trashinfo");
+	EXPECT_NE(std::string(info.begin(), info.end()).find("\nPath=photos/a%20b.jpg\n"),
+		std::string::npos);
+
+	ASSERT_EQ(stat(getenv("HOME"), &st), 0);
+	BVolume home(st.st_dev);
+	EXPECT_EQ(Find(B_TRASH_DIRECTORY, false, &home), Find(B_TRASH_DIRECTORY));
+	BVolume none;
+	EXPECT_EQ(Find(B_TRASH_DIRECTORY, false, &none), "<error " + std::to_string(B_BAD_VALUE) + ">");
+	glim_test::Unmount(point);
+}

@@ -1,0 +1,196 @@
+#include <Volume.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <Directory.h>
+#include <StorageDefs.h>
+#include <VolumeRoster.h>
+
+#include "TestSupport.h"
+
+using glim_test::TempDir;
+
+namespace {
+
+dev_t
+DeviceOf(const std::string& path)
+{
+	struct stat st;
+	return stat(path.c_str(), &st) == 0 ? st.st_dev : (dev_t)-1;
+}
+
+// Whether the file system really takes a user attribute, by writing one.
+bool
+TakesAttributes(const std::string& folder)
+{
+	std::string file = folder + "/probe";
+	glim_test::WriteFile(file, "");
+	bool takes = setxattr(file.c_str(), "user.probe", "1", 1, 0) == 0;
+	unlink(file.c_str());
+	return takes;
+}
+
+std::string
+Name(const BVolume& volume)
+{
+	char name[B_FILE_NAME_LENGTH];
+	return volume.GetName(name) == B_OK ? name : "<none>";
+}
+
+class MountedVolumeTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		if (!glim_test::CanMount())
+			GTEST_SKIP() << "mounting is not permitted";
+	}
+	void TearDown() override
+	{
+		for (const std::string& point : fPoints)
+			glim_test::Unmount(point);
+	}
+
+	std::string Mount(const char* type, const char* options)
+	{
+		std::string point = glim_test::Mount(fDir.Path(), type, options);
+		EXPECT_FALSE(point.empty());
+		fPoints.push_back(point);
+		return point;
+	}
+
+	TempDir fDir;
+	std::vector<std::string> fPoints;
+};
+
+} // namespace
+
+TEST(VolumeTest, TheTestFolderIsOnAVolume)
+{
+	TempDir dir;
+	BVolume volume(DeviceOf(dir.Path()));
+	ASSERT_EQ(volume.InitCheck(), B_OK);
+	EXPECT_EQ(volume.Device(), DeviceOf(dir.Path()));
+	EXPECT_FALSE(volume.IsReadOnly());
+	EXPECT_EQ(volume.KnowsAttr(), TakesAttributes(dir.Path()));
+	EXPECT_FALSE(Name(volume).empty());
+	EXPECT_GT(volume.Capacity(), 0);
+	EXPECT_GE(volume.FreeBytes(), 0);
+	EXPECT_LE(volume.FreeBytes(), volume.Capacity());
+
+	BDirectory root;
+	ASSERT_EQ(volume.GetRootDirectory(&root), B_OK);
+	EXPECT_TRUE(root.IsRootDirectory() || root._Path() == "/");
+	EXPECT_EQ(DeviceOf(root._Path()), volume.Device());
+
+	BVolume copy(volume);
+	EXPECT_TRUE(copy == volume);
+
+	// Kernel file systems are not volumes.
+	EXPECT_EQ(BVolume(DeviceOf("/proc")).InitCheck(), B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(BVolume(DeviceOf("/sys")).InitCheck(), B_ENTRY_NOT_FOUND);
+	BVolume none;
+	EXPECT_EQ(none.InitCheck(), B_NO_INIT);
+	EXPECT_FALSE(none.KnowsAttr());
+	EXPECT_EQ(none.GetRootDirectory(&root), B_NO_INIT);
+}
+
+TEST(VolumeTest, RosterListsEachVolumeOnce)
+{
+	TempDir dir;
+	BVolumeRoster roster;
+	BVolume volume;
+	std::set<dev_t> devices;
+	bool sawTestFolder = false;
+	while (roster.GetNextVolume(&volume) == B_OK) {
+		EXPECT_TRUE(devices.insert(volume.Device()).second);
+		EXPECT_FALSE(Name(volume).empty());
+		sawTestFolder = sawTestFolder || volume.Device() == DeviceOf(dir.Path());
+	}
+	EXPECT_TRUE(sawTestFolder);
+	EXPECT_FALSE(devices.count(DeviceOf("/proc")));
+	EXPECT_EQ(roster.GetNextVolume(&volume), B_BAD_VALUE);
+	EXPECT_EQ(roster.GetNextVolume(nullptr), B_BAD_VALUE);
+
+	roster.Rewind();
+	size_t count = 0;
+	while (roster.GetNextVolume(&volume) == B_OK)
+		count++;
+	EXPECT_EQ(count, devices.size());
+
+	BVolume boot;
+	ASSERT_EQ(roster.GetBootVolume(&boot), B_OK);
+	EXPECT_EQ(boot.Device(), DeviceOf(getenv("HOME")));
+}
+
+TEST_F(MountedVolumeTest, MountedFileSystemsAreVolumes)
+{
+	std::string point = Mount("tmpfs", "size=1m");
+	BVolume volume(DeviceOf(point));
+	ASSERT_EQ(volume.InitCheck(), B_OK);
+	EXPECT_EQ(Name(volume), point.substr(point.rfind('/') + 1));
+	EXPECT_FALSE(volume.IsReadOnly());
+	EXPECT_EQ(volume.KnowsAttr(), TakesAttributes(point));
+	EXPECT_EQ(volume.Capacity(), 1024 * 1024);
+	EXPECT_EQ(volume.FreeBytes(), 1024 * 1024);
+	BDirectory root;
+	ASSERT_EQ(volume.GetRootDirectory(&root), B_OK);
+	EXPECT_EQ(root._Path(), point);
+
+	// The roster lists it after the volume it is mounted in.
+	BVolumeRoster roster;
+	BVolume listed;
+	bool sawParent = false, sawMount = false;
+	while (roster.GetNextVolume(&listed) == B_OK) {
+		sawParent = sawParent || listed.Device() == DeviceOf(fDir.Path());
+		if (listed.Device() == volume.Device()) {
+			EXPECT_TRUE(sawParent);
+			sawMount = true;
+		}
+	}
+	EXPECT_TRUE(sawMount);
+}
+
+TEST_F(MountedVolumeTest, ReadOnlyMountsAreReadOnly)
+{
+	std::string point = Mount("tmpfs", "size=64k,ro");
+	BVolume volume(DeviceOf(point));
+	ASSERT_EQ(volume.InitCheck(), B_OK);
+	EXPECT_TRUE(volume.IsReadOnly());
+}
+
+TEST_F(MountedVolumeTest, RamfsKeepsNoAttributes)
+{
+	std::string point = Mount("ramfs", "");
+	BVolume volume(DeviceOf(point));
+	ASSERT_EQ(volume.InitCheck(), B_OK);
+	EXPECT_FALSE(volume.KnowsAttr());
+	EXPECT_FALSE(TakesAttributes(point));
+	// Probing wrote nothing.
+	EXPECT_TRUE(glim_test::ReadFile(point + "/probe").empty());
+	EXPECT_EQ(BDirectory(point.c_str()).CountEntries(), 0);
+}
+
+TEST_F(MountedVolumeTest, MountsHiddenByALaterMountAreNotListed)
+{
+	std::string point = Mount("tmpfs", "size=64k");
+	dev_t hiddenDevice = DeviceOf(point);
+	// A second file system mounted on the same folder.
+	ASSERT_EQ(mount("ramfs", point.c_str(), "ramfs", 0, ""), 0);
+	dev_t shown = DeviceOf(point);
+	ASSERT_NE(shown, hiddenDevice);
+	BVolume volume(shown);
+	ASSERT_EQ(volume.InitCheck(), B_OK);
+	EXPECT_FALSE(volume.KnowsAttr());
+	EXPECT_EQ(BVolume(hiddenDevice).InitCheck(), B_ENTRY_NOT_FOUND);
+	umount2(point.c_str(), MNT_DETACH);
+}
