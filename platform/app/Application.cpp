@@ -210,6 +210,8 @@ BApplication::_Init(const char* signature)
 		handOver.push_back(&refs);
 	fSingleLaunch = std::make_unique<BPrivate::SingleLaunch>(signature);
 	fInitStatus = fSingleLaunch->Start(handOver, be_app_messenger);
+	// Without a socket to listen on (no writable runtime folder) the
+	// application still runs, only later starts cannot find it.
 	if (fInitStatus == B_ERROR)
 		fInitStatus = B_OK;
 }
