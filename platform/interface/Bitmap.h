@@ -8,8 +8,11 @@
 
 class QImage;
 
+class BView;
+
 namespace BPrivate {
 class BitmapAccess;
+class BitmapViews;
 }
 
 enum {
@@ -78,7 +81,23 @@ public:
 	// ImportBits with the source rows as long as this bitmap's.
 	void SetBits(const void* data, int32 length, int32 offset, color_space colorSpace);
 
-	// view-accepting operations: added with the interface kit
+	// Views. A bitmap made with B_BITMAP_ACCEPTS_VIEWS takes child views;
+	// while the bitmap is locked their drawing calls draw into its pixels,
+	// and the drawing is complete after Sync() or the last Unlock(). The
+	// bitmap owns its views and deletes them with itself. Lock() fails on a
+	// bitmap that does not accept views.
+	void AddChild(BView* view);
+	bool RemoveChild(BView* view);
+	int32 CountChildren() const;
+	BView* ChildAt(int32 index) const;
+	BView* FindView(const char* name) const;
+	BView* FindView(BPoint point) const;
+	bool Lock();
+	void Unlock();
+	bool IsLocked() const;
+
+	// Private to the layer.
+	BPrivate::BitmapViews* _Views() const;
 
 private:
 	friend class BPrivate::BitmapAccess;
@@ -89,7 +108,12 @@ private:
 
 	void _Init(BRect bounds, uint32 flags, color_space colorSpace, int32 bytesPerRow);
 
+	struct ViewsDeleter {
+		void operator()(BPrivate::BitmapViews* views) const;
+	};
+
 	std::unique_ptr<QImage> fImage;
+	mutable std::unique_ptr<BPrivate::BitmapViews, ViewsDeleter> fViews;
 	BRect fBounds;
 	color_space fColorSpace;
 	uint32 fFlags;

@@ -1,0 +1,17 @@
+#ifndef _APP_TEST_HOOKS_H
+#define _APP_TEST_HOOKS_H
+
+#include <string>
+#include <vector>
+
+// Test hooks of the application kit; production code never calls them.
+namespace BPrivate {
+
+// The command line the next BApplication takes instead of the process's own
+// (/proc/self/cmdline). Cleared by clear_command_line().
+void set_command_line(const std::vector<std::string>& arguments);
+void clear_command_line();
+
+} // namespace BPrivate
+
+#endif

@@ -1,0 +1,185 @@
+// Alerts answered through the test hook, from the GUI thread and from
+// other threads, with and without an invoker; and buttons invoking.
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <Alert.h>
+#include <Button.h>
+#include <Invoker.h>
+#include <Message.h>
+#include <Window.h>
+
+#include "InterfacePrivate.h"
+#include "TestHooks.h"
+
+namespace {
+
+struct Asked {
+	std::string title;
+	std::string text;
+	std::vector<std::string> buttons;
+};
+
+
+class AlertTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		BPrivate::set_alert_responder([this](const std::string& title, const std::string& text,
+				const std::vector<std::string>& buttons) {
+			asked.push_back(Asked{title, text, buttons});
+			return answer;
+		});
+	}
+	void TearDown() override { BPrivate::set_alert_responder(BPrivate::AlertResponder()); }
+
+	std::vector<Asked> asked;
+	int32 answer = 0;
+};
+
+
+class Receiver : public BWindow {
+public:
+	Receiver()
+		:
+		BWindow(BRect(0, 0, 99, 99), "receiver", B_TITLED_WINDOW, 0)
+	{
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		last = *message;
+		count++;
+	}
+
+	BMessage last;
+	std::atomic<int32> count{0};
+};
+
+} // namespace
+
+
+TEST_F(AlertTest, GoReturnsTheAnsweredIndex)
+{
+	int32 windows = BPrivate::count_windows();
+	answer = 2;
+	BAlert* alert = new BAlert("Viewer", "Something failed", "Cancel", "Retry", "OK",
+		B_WIDTH_AS_USUAL, B_STOP_ALERT);
+	EXPECT_EQ(BPrivate::count_windows(), windows + 1);
+	EXPECT_EQ(alert->CountButtons(), 3);
+	EXPECT_EQ(alert->Go(), 2);
+	EXPECT_EQ(BPrivate::count_windows(), windows);
+	ASSERT_EQ(asked.size(), 1u);
+	EXPECT_EQ(asked[0].title, "Viewer");
+	EXPECT_EQ(asked[0].text, "Something failed");
+	EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"Cancel", "Retry", "OK"}));
+}
+
+
+TEST_F(AlertTest, GoWorksFromAnotherThread)
+{
+	answer = 0;
+	int32 result = -1;
+	std::thread worker([&]() {
+		BAlert* alert = new BAlert("Viewer", "From a worker", "OK");
+		result = alert->Go();
+	});
+	worker.join();
+	EXPECT_EQ(result, 0);
+	ASSERT_EQ(asked.size(), 1u);
+	EXPECT_EQ(asked[0].buttons.size(), 1u);
+}
+
+
+TEST_F(AlertTest, GoWithAnInvokerSendsWhich)
+{
+	Receiver* receiver = new Receiver;
+	receiver->Show();
+	answer = 1;
+	BAlert* alert = new BAlert("Question", "Continue?", "No", "Yes");
+	EXPECT_EQ(alert->Go(new BInvoker(new BMessage('answ'), receiver)), B_OK);
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return receiver->count == 1; }));
+	EXPECT_EQ(receiver->last.what, (uint32)'answ');
+	EXPECT_EQ(receiver->last.GetInt32("which", -1), 1);
+	receiver->Lock();
+	receiver->Quit();
+}
+
+
+TEST_F(AlertTest, ButtonInvokesItsWindowByDefault)
+{
+	Receiver* receiver = new Receiver;
+	BButton* button = new BButton(BRect(10, 10, 60, 30), "button", "OK", new BMessage('okay'));
+	receiver->AddChild(button);
+	receiver->Show();
+	receiver->Lock();
+	EXPECT_EQ(button->Target(), receiver);
+	BPoint screen = button->ConvertToScreen(BPoint(5, 5));
+	BPrivate::push_pointer_state(screen, B_PRIMARY_MOUSE_BUTTON);
+	BPrivate::push_pointer_state(screen, 0);
+	BPrivate::simulate_mouse_down(button, BPoint(5, 5), B_PRIMARY_MOUSE_BUTTON);
+	receiver->Unlock();
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return receiver->count == 1; }));
+	EXPECT_EQ(receiver->last.what, (uint32)'okay');
+	void* source = NULL;
+	receiver->last.FindPointer("source", &source);
+	EXPECT_EQ(source, button);
+
+	// Released outside the button: nothing is sent.
+	receiver->Lock();
+	BPrivate::push_pointer_state(screen, B_PRIMARY_MOUSE_BUTTON);
+	BPrivate::push_pointer_state(screen + BPoint(200, 0), 0);
+	BPrivate::simulate_mouse_down(button, BPoint(5, 5), B_PRIMARY_MOUSE_BUTTON);
+	receiver->Unlock();
+	BPrivate::run_events_until([]() { return false; }, 150000);
+	EXPECT_EQ(receiver->count, 1);
+	BPrivate::clear_pointer_script();
+	receiver->Lock();
+	receiver->Quit();
+}
+
+
+TEST(RealAlertTest, WorkerWaitsForTheUsersAnswerOnTheGuiThread)
+{
+	BPrivate::set_alert_responder(BPrivate::AlertResponder());
+	std::atomic<int32> result{-2};
+	BWindow* window = new BWindow(BRect(0, 0, 9, 9), "alive", B_TITLED_WINDOW, 0);
+	window->Show();
+	std::thread worker([&]() {
+		BAlert* alert = new BAlert("Viewer", "Real", "First", "Second");
+		result = alert->Go();
+	});
+	// The alert runs in a nested event loop on this thread: answer it from
+	// a timer, as a user would click.
+	QString text;
+	QTimer clicker;
+	QObject::connect(&clicker, &QTimer::timeout, [&]() {
+		for (QWidget* top : QApplication::topLevelWidgets()) {
+			QMessageBox* box = qobject_cast<QMessageBox*>(top);
+			if (box == NULL || !box->isVisible())
+				continue;
+			text = box->text();
+			for (QAbstractButton* button : box->buttons()) {
+				if (button->text() == "Second")
+					button->click();
+			}
+		}
+	});
+	clicker.start(20);
+	EXPECT_TRUE(BPrivate::run_events_until([&]() { return result != -2; }));
+	clicker.stop();
+	EXPECT_EQ(text, "Real");
+	worker.join();
+	EXPECT_EQ(result, 1);
+	window->Lock();
+	window->Quit();
+}

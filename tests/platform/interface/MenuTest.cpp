@@ -1,0 +1,286 @@
+// Menus: the item model, the menu bar in a window, shortcuts (the first
+// item in menu-bar order wins a shared one) and invoking items.
+#include <atomic>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <Menu.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
+#include <Message.h>
+#include <Window.h>
+
+#include "TestHooks.h"
+
+namespace {
+
+const uint32 kPreferences = 'BPre';
+const uint32 kPrevious = 'BPrv';
+const uint32 kNext = 'BNxt';
+const uint32 kZoomIn = 'Bzin';
+const uint32 kAbout = '_ABR';
+
+
+// A window with a menu bar like the main window's: the same shortcut P in
+// the File menu and the Image menu.
+class MenuWindow : public BWindow {
+public:
+	MenuWindow()
+		:
+		BWindow(BRect(100, 100, 499, 399), "menus", B_DOCUMENT_WINDOW, 0)
+	{
+		fBar = new BMenuBar(BRect(0, 0, 0, 0), "bar");
+		BMenu* file = new BMenu("File");
+		file->AddItem(new BMenuItem("Preferences", new BMessage(kPreferences), 'P'));
+		file->AddSeparatorItem();
+		file->AddItem(new BMenuItem("Quit", new BMessage('BCls'), 'Q'));
+		fBar->AddItem(file);
+		BMenu* image = new BMenu("Image");
+		image->AddItem(new BMenuItem("Previous Image", new BMessage(kPrevious), 'P'));
+		image->AddItem(new BMenuItem("Next Image", new BMessage(kNext), 'N'));
+		BMenu* zoom = new BMenu("Zoom");
+		zoom->AddItem(new BMenuItem("Zoom In", new BMessage(kZoomIn), '='));
+		image->AddItem(zoom);
+		fBar->AddItem(image);
+		AddChild(fBar);
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		received.push_back(*message);
+		count++;
+	}
+
+	void MenusBeginning() override
+	{
+		beginnings++;
+		if (disableNextTime) {
+			fBar->FindItem(kPreferences)->SetEnabled(false);
+			disableNextTime = false;
+		}
+	}
+
+	void MenusEnded() override { endings++; }
+
+	BMenuBar* fBar;
+	std::vector<BMessage> received;
+	std::atomic<int32> count{0};
+	std::atomic<int32> beginnings{0};
+	std::atomic<int32> endings{0};
+	bool disableNextTime = false;
+};
+
+
+void
+CloseWindow(BWindow* window)
+{
+	if (window->Lock())
+		window->Quit();
+}
+
+} // namespace
+
+
+TEST(MenuTest, FindItemSearchesTheWholeTree)
+{
+	BMenu root("root");
+	BMenu* first = new BMenu("first");
+	first->AddItem(new BMenuItem("One", new BMessage('one_')));
+	BMenu* deep = new BMenu("deep");
+	BMenuItem* target = new BMenuItem("Deep", new BMessage('deep'));
+	deep->AddItem(target);
+	first->AddItem(deep);
+	root.AddItem(first);
+	root.AddItem(new BMenuItem("Top", new BMessage('top_')));
+
+	EXPECT_EQ(root.FindItem('deep'), target);
+	EXPECT_EQ(root.FindItem("Deep"), target);
+	EXPECT_EQ(root.FindItem('none'), nullptr);
+	EXPECT_EQ(root.FindItem("none"), nullptr);
+	EXPECT_EQ(target->Menu(), deep);
+	EXPECT_EQ(deep->Supermenu(), first);
+	EXPECT_EQ(deep->Superitem()->Label(), std::string("deep"));
+	EXPECT_EQ(root.CountItems(), 2);
+	EXPECT_EQ(root.SubmenuAt(0), first);
+	EXPECT_EQ(root.IndexOf(first), 0);
+}
+
+
+TEST(MenuTest, RadioModeAndLabelFromMarked)
+{
+	BMenu outer("outer");
+	BMenu* menu = new BMenu("Size");
+	BMenuItem* small = new BMenuItem("Small", new BMessage('smal'));
+	BMenuItem* large = new BMenuItem("Large", new BMessage('larg'));
+	menu->AddItem(small);
+	menu->AddItem(large);
+	outer.AddItem(menu);
+	menu->SetLabelFromMarked(true);
+	EXPECT_TRUE(menu->IsRadioMode());
+	small->SetMarked(true);
+	large->SetMarked(true);
+	EXPECT_FALSE(small->IsMarked());
+	EXPECT_EQ(menu->FindMarked(), large);
+	EXPECT_STREQ(menu->Superitem()->Label(), "Large");
+}
+
+
+TEST(MenuTest, DisabledMenuDisablesItsItems)
+{
+	BMenu menu("menu");
+	BMenu* sub = new BMenu("sub");
+	BMenuItem* item = new BMenuItem("item", new BMessage('item'), 'I');
+	sub->AddItem(item);
+	menu.AddItem(sub);
+	EXPECT_TRUE(item->IsEnabled());
+	sub->SetEnabled(false);
+	EXPECT_FALSE(item->IsEnabled());
+	uint32 modifiers = 0;
+	EXPECT_EQ(item->Shortcut(&modifiers), 'I');
+	EXPECT_EQ(modifiers & B_COMMAND_KEY, (uint32)B_COMMAND_KEY);
+	EXPECT_TRUE(menu.RemoveItem(sub));
+	delete sub;
+}
+
+
+TEST(MenuTest, MenuBarFillsTheWindowWidth)
+{
+	MenuWindow* window = new MenuWindow;
+	BRect bounds = window->fBar->Bounds();
+	EXPECT_EQ(bounds.left, 0);
+	EXPECT_EQ(bounds.Width(), window->Bounds().Width());
+	EXPECT_GT(bounds.Height(), 10);
+	EXPECT_LT(bounds.Height(), 40);
+	EXPECT_EQ(window->KeyMenuBar(), window->fBar);
+	window->Show();
+	window->Lock();
+	window->ResizeBy(100, 0);
+	EXPECT_EQ(window->fBar->Bounds().Width(), window->Bounds().Width());
+	window->Unlock();
+	CloseWindow(window);
+}
+
+
+TEST(MenuTest, SharedShortcutGoesToTheFirstItem)
+{
+	MenuWindow* window = new MenuWindow;
+	window->Show();
+	window->Lock();
+	BPrivate::simulate_key_down(window, "p", B_COMMAND_KEY | B_CONTROL_KEY);
+	window->Unlock();
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	EXPECT_EQ(window->received[0].what, kPreferences);
+	EXPECT_EQ(window->beginnings, 1);
+	EXPECT_EQ(window->endings, 1);
+
+	// Disabled in MenusBeginning, the first gives way to the next.
+	window->Lock();
+	window->disableNextTime = true;
+	BPrivate::simulate_key_down(window, "p", B_COMMAND_KEY | B_CONTROL_KEY);
+	window->Unlock();
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 2; }));
+	EXPECT_EQ(window->received[1].what, kPrevious);
+
+	// A shortcut inside a submenu, and a key without the command key that
+	// is no shortcut at all.
+	window->Lock();
+	BPrivate::simulate_key_down(window, "=", B_COMMAND_KEY | B_CONTROL_KEY);
+	BPrivate::simulate_key_down(window, "n", 0);
+	window->Unlock();
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 3; }));
+	EXPECT_EQ(window->received[2].what, kZoomIn);
+	BPrivate::run_events_until([]() { return false; }, 50000);
+	EXPECT_EQ(window->count, 3);
+	CloseWindow(window);
+}
+
+
+TEST(MenuTest, InvokedItemsCarryWhenSourceAndIndex)
+{
+	MenuWindow* window = new MenuWindow;
+	window->Show();
+	window->Lock();
+	BMenuItem* next = window->fBar->FindItem(kNext);
+	ASSERT_NE(next, nullptr);
+	EXPECT_EQ(next->Invoke(), B_OK);
+	window->Unlock();
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	const BMessage& message = window->received[0];
+	EXPECT_EQ(message.what, kNext);
+	EXPECT_TRUE(message.HasInt64("when"));
+	void* source = NULL;
+	EXPECT_EQ(message.FindPointer("source", &source), B_OK);
+	EXPECT_EQ(source, next);
+	EXPECT_EQ(message.GetInt32("index", -1), 1);
+
+	// Disabled items do not send.
+	window->Lock();
+	next->SetEnabled(false);
+	EXPECT_NE(next->Invoke(), B_OK);
+	window->Unlock();
+	CloseWindow(window);
+}
+
+
+TEST(MenuTest, ItemsTargetedElsewhere)
+{
+	MenuWindow* window = new MenuWindow;
+	MenuWindow* other = new MenuWindow;
+	window->Show();
+	other->Show();
+	window->Lock();
+	BMenuItem* about = new BMenuItem("About", new BMessage(kAbout), 'A');
+	window->fBar->SubmenuAt(0)->AddItem(about);
+	about->SetTarget(other);
+	BPrivate::simulate_key_down(window, "a", B_COMMAND_KEY | B_CONTROL_KEY);
+	window->Unlock();
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return other->count == 1; }));
+	EXPECT_EQ(other->received[0].what, kAbout);
+	EXPECT_EQ(window->count, 0);
+	CloseWindow(window);
+	CloseWindow(other);
+}
+
+
+TEST(MenuTest, OpeningAMenuUpdatesItAndChoosingInvokes)
+{
+	MenuWindow* window = new MenuWindow;
+	window->Show();
+	window->Lock();
+	window->fBar->FindItem(kNext)->SetLabel("Next Picture");
+	window->Unlock();
+	QMenuBar* bar = NULL;
+	ASSERT_TRUE(BPrivate::run_events_until([&]() {
+		for (QWidget* top : QApplication::topLevelWidgets()) {
+			if (top->windowTitle() == "menus" && top->isVisible())
+				bar = top->findChild<QMenuBar*>();
+		}
+		return bar != NULL && bar->actions().size() == 2;
+	}));
+	EXPECT_EQ(bar->actions()[0]->text(), "File");
+	QMenu* image = bar->actions()[1]->menu();
+	ASSERT_NE(image, nullptr);
+	image->popup(QPoint(0, 0));
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->beginnings == 1; }));
+	QAction* next = NULL;
+	QStringList texts;
+	for (QAction* action : image->actions()) {
+		texts << action->text();
+		if (action->text().startsWith("Next Picture"))
+			next = action;
+	}
+	ASSERT_NE(next, nullptr) << texts.join("|").toStdString();
+	EXPECT_EQ(next->text(), "Next Picture\tCtrl+N");
+	next->trigger();
+	image->hide();
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	EXPECT_EQ(window->received[0].what, kNext);
+	EXPECT_TRUE(BPrivate::run_events_until([&]() { return window->endings == 1; }));
+	CloseWindow(window);
+}

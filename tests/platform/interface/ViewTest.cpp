@@ -1,0 +1,190 @@
+// The view tree without a window: geometry, resizing modes, coordinate
+// conversion, hiding and hooks.
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <StringView.h>
+#include <View.h>
+
+namespace {
+
+class HookView : public BView {
+public:
+	HookView(BRect frame, const char* name, uint32 mode, uint32 flags,
+		std::vector<std::string>* log)
+		:
+		BView(frame, name, mode, flags),
+		fLog(log)
+	{
+	}
+
+	void FrameResized(float width, float height) override
+	{
+		fLog->push_back(std::string(Name()) + " resized " + std::to_string((int)width) + "x"
+			+ std::to_string((int)height));
+	}
+
+	void FrameMoved(BPoint where) override
+	{
+		fLog->push_back(std::string(Name()) + " moved " + std::to_string((int)where.x) + ","
+			+ std::to_string((int)where.y));
+	}
+
+private:
+	std::vector<std::string>* fLog;
+};
+
+} // namespace
+
+
+TEST(ViewTest, ResizingModesOnParentResize)
+{
+	struct Case {
+		const char* name;
+		uint32 mode;
+		BRect expected;
+	};
+	// A child at (20, 30)-(59, 69) of a 100 x 100 parent that grows by
+	// (40, 20).
+	const Case cases[] = {
+		{"none", B_FOLLOW_NONE, BRect(20, 30, 59, 69)},
+		{"left top", B_FOLLOW_LEFT | B_FOLLOW_TOP, BRect(20, 30, 59, 69)},
+		{"right", B_FOLLOW_RIGHT | B_FOLLOW_TOP, BRect(60, 30, 99, 69)},
+		{"left right", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, BRect(20, 30, 99, 69)},
+		{"bottom", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, BRect(20, 50, 59, 89)},
+		{"top bottom", B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, BRect(20, 30, 59, 89)},
+		{"all", B_FOLLOW_ALL, BRect(20, 30, 99, 89)},
+		{"centre", B_FOLLOW_H_CENTER | B_FOLLOW_V_CENTER, BRect(40, 40, 79, 79)},
+	};
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.name);
+		BView parent(BRect(0, 0, 99, 99), "parent", B_FOLLOW_NONE, 0);
+		BView* child = new BView(BRect(20, 30, 59, 69), "child", test.mode, 0);
+		parent.AddChild(child);
+		parent.ResizeBy(40, 20);
+		EXPECT_EQ(child->Frame(), test.expected);
+	}
+}
+
+
+TEST(ViewTest, FrameHooksNeedFrameEvents)
+{
+	std::vector<std::string> log;
+	BView parent(BRect(0, 0, 99, 99), "parent", B_FOLLOW_NONE, 0);
+	parent.AddChild(new HookView(BRect(0, 0, 9, 9), "quiet", B_FOLLOW_ALL, 0, &log));
+	parent.AddChild(new HookView(BRect(0, 0, 9, 9), "grows", B_FOLLOW_ALL, B_FRAME_EVENTS,
+		&log));
+	parent.AddChild(new HookView(BRect(0, 0, 9, 9), "moves", B_FOLLOW_RIGHT | B_FOLLOW_TOP,
+		B_FRAME_EVENTS, &log));
+	parent.ResizeBy(10, 5);
+	EXPECT_EQ(log, (std::vector<std::string>{"grows resized 19x14", "moves moved 10,0"}));
+	log.clear();
+	// No change, no hook.
+	parent.ResizeBy(0, 0);
+	EXPECT_TRUE(log.empty());
+}
+
+
+TEST(ViewTest, BoundsCarryTheScrollOffset)
+{
+	BView view(BRect(10, 20, 109, 69), "view", B_FOLLOW_NONE, 0);
+	EXPECT_EQ(view.Bounds(), BRect(0, 0, 99, 49));
+	view.ScrollBy(5, 100);
+	EXPECT_EQ(view.Bounds(), BRect(5, 100, 104, 149));
+	view.ScrollTo(BPoint(0, 0));
+	EXPECT_EQ(view.Bounds(), BRect(0, 0, 99, 49));
+	view.ResizeTo(9, 9);
+	EXPECT_EQ(view.Frame(), BRect(10, 20, 19, 29));
+}
+
+
+TEST(ViewTest, ConversionThroughScrolledParents)
+{
+	BView parent(BRect(100, 100, 399, 399), "parent", B_FOLLOW_NONE, 0);
+	BView* child = new BView(BRect(10, 20, 59, 69), "child", B_FOLLOW_NONE, 0);
+	parent.AddChild(child);
+	parent.ScrollTo(BPoint(0, 15));
+	child->ScrollTo(BPoint(3, 0));
+	EXPECT_EQ(child->ConvertToParent(BPoint(3, 0)), BPoint(10, 20));
+	EXPECT_EQ(child->ConvertFromParent(BPoint(10, 20)), BPoint(3, 0));
+	// Without a window the screen is the top view's coordinates.
+	EXPECT_EQ(child->ConvertToScreen(BPoint(3, 0)), BPoint(110, 105));
+	EXPECT_EQ(child->ConvertFromScreen(BPoint(110, 105)), BPoint(3, 0));
+	BRect rect = child->ConvertToParent(BRect(3, 0, 5, 2));
+	EXPECT_EQ(rect, BRect(10, 20, 12, 22));
+}
+
+
+TEST(ViewTest, TreeOperations)
+{
+	BView root(BRect(0, 0, 99, 99), "root", B_FOLLOW_NONE, 0);
+	BView* a = new BView(BRect(0, 0, 9, 9), "a", B_FOLLOW_NONE, 0);
+	BView* b = new BView(BRect(0, 0, 9, 9), "b", B_FOLLOW_NONE, 0);
+	BView* deep = new BView(BRect(0, 0, 9, 9), "deep", B_FOLLOW_NONE, 0);
+	root.AddChild(a);
+	root.AddChild(b, a);
+	b->AddChild(deep);
+	EXPECT_EQ(root.ChildAt(0), b);
+	EXPECT_EQ(root.ChildAt(1), a);
+	EXPECT_EQ(root.ChildAt(2), nullptr);
+	EXPECT_EQ(b->NextSibling(), a);
+	EXPECT_EQ(a->PreviousSibling(), b);
+	EXPECT_EQ(root.FindView("deep"), deep);
+	EXPECT_EQ(root.FindView("missing"), nullptr);
+	EXPECT_EQ(root.FindView(NULL), nullptr);
+	EXPECT_EQ(deep->Parent(), b);
+
+	// Adding a view that already has a parent does nothing.
+	root.AddChild(deep);
+	EXPECT_EQ(root.CountChildren(), 2);
+	EXPECT_TRUE(deep->RemoveSelf());
+	EXPECT_EQ(deep->Parent(), nullptr);
+	EXPECT_FALSE(deep->RemoveSelf());
+	delete deep;
+}
+
+
+TEST(ViewTest, HidingNests)
+{
+	BView parent(BRect(0, 0, 99, 99), "parent", B_FOLLOW_NONE, 0);
+	BView* child = new BView(BRect(0, 0, 9, 9), "child", B_FOLLOW_NONE, 0);
+	parent.AddChild(child);
+	EXPECT_FALSE(child->IsHidden());
+	parent.Hide();
+	EXPECT_TRUE(child->IsHidden());
+	EXPECT_FALSE(child->IsHidden(&parent));
+	child->Hide();
+	child->Hide();
+	parent.Show();
+	child->Show();
+	EXPECT_TRUE(child->IsHidden());
+	child->Show();
+	EXPECT_FALSE(child->IsHidden());
+	child->Show();
+	EXPECT_FALSE(child->IsHidden());
+}
+
+
+TEST(ViewTest, DrawingStateAndStringView)
+{
+	BView view(BRect(0, 0, 9, 9), "view", B_FOLLOW_NONE, 0);
+	view.SetHighColor(1, 2, 3, 4);
+	EXPECT_EQ(view.HighColor(), make_color(1, 2, 3, 4));
+	view.SetDrawingMode(B_OP_ALPHA);
+	EXPECT_EQ(view.DrawingMode(), B_OP_ALPHA);
+	view.SetFontSize(20);
+	BFont font;
+	view.GetFont(&font);
+	EXPECT_EQ(font.Size(), 20);
+	EXPECT_GT(view.StringWidth("wide text"), view.StringWidth("w"));
+	// Drawing outside Draw and off any bitmap is ignored.
+	view.FillRect(view.Bounds());
+
+	BStringView text(BRect(0, 0, 99, 19), "text", "counts");
+	EXPECT_STREQ(text.Text(), "counts");
+	text.SetText(NULL);
+	EXPECT_STREQ(text.Text(), "");
+	text.SetAlignment(B_ALIGN_RIGHT);
+	EXPECT_EQ(text.Alignment(), B_ALIGN_RIGHT);
+}
