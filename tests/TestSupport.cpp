@@ -13,6 +13,11 @@
 
 #include <QCoreApplication>
 
+#include <Bitmap.h>
+#include <BitmapStream.h>
+#include <File.h>
+#include <TranslatorRoster.h>
+
 namespace glim_test {
 
 TempDir::TempDir(const char* tag)
@@ -97,6 +102,30 @@ CanMount()
 		Unmount(point);
 	}
 	return sCan == 1;
+}
+
+bool
+WriteImage(const std::string& path, int width, int height, unsigned color, unsigned format,
+	unsigned leftColor)
+{
+	BBitmap* bitmap = new BBitmap(BRect(0, 0, width - 1, height - 1), B_RGB32);
+	if (bitmap->InitCheck() != B_OK) {
+		delete bitmap;
+		return false;
+	}
+	for (int y = 0; y < height; y++) {
+		uint32* row = (uint32*)((uint8*)bitmap->Bits() + y * bitmap->BytesPerRow());
+		for (int x = 0; x < width; x++) {
+			unsigned rgb = leftColor != 0xffffffff && x < width / 2 ? leftColor : color;
+			row[x] = 0xff000000 | rgb;
+		}
+	}
+	BBitmapStream stream(bitmap);
+	BFile file(path.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+	bool written = file.InitCheck() == B_OK
+		&& BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, &file,
+			format != 0 ? format : 'PNG ') == B_OK;
+	return written;
 }
 
 bool

@@ -36,6 +36,13 @@ bool CanMount();
 std::string Mount(const std::string& parent, const char* type, const char* options);
 void Unmount(const std::string& mountPoint);
 
+// Writes a width x height image filled with one colour (red, green, blue)
+// through the translators, in the format with type code format ('PNG ' when
+// 0); the left half may be given another colour to tell the sides apart.
+// Returns false when it could not be written.
+bool WriteImage(const std::string& path, int width, int height, unsigned color,
+	unsigned format = 0, unsigned leftColor = 0xffffffff);
+
 // Waits, handling Qt events if an application exists, until the condition
 // holds or the timeout (microseconds) passes. Returns the condition.
 bool WaitFor(const std::function<bool()>& condition, long long timeout = 5000000);

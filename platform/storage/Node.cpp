@@ -297,6 +297,16 @@ BNode::InitCheck() const
 }
 
 status_t
+BNode::Sync()
+{
+	if (fStatus != B_OK)
+		return fStatus;
+	if (fPathOnly)
+		return B_OK;
+	return fsync(fFD) == 0 ? B_OK : BPrivate::status_from_errno(errno);
+}
+
+status_t
 BNode::GetStat(struct stat* st) const
 {
 	if (st == NULL)

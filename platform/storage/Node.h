@@ -87,6 +87,8 @@ public:
 	status_t InitCheck() const;
 
 	status_t GetStat(struct stat* st) const;
+	// Writes the node's data and attributes to the disk.
+	status_t Sync();
 	status_t GetNodeRef(node_ref* ref) const;
 
 	ssize_t WriteAttr(const char* name, type_code type, off_t offset, const void* buffer,

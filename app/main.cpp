@@ -1,0 +1,18 @@
+#include <cstdio>
+
+#include <OS.h>
+
+#include "Commands.h"
+#include "ViewerApp.h"
+
+int
+main()
+{
+	printf("%ld", (long)real_time_clock());
+	fflush(stdout);
+
+	BViewerApp* app = new BViewerApp(kViewerSignature);
+	app->Run();
+	delete app;
+	return 0;
+}

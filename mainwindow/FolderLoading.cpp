@@ -1,0 +1,252 @@
+// Reading the current folder into the image list, stepping through it, the
+// two layouts, and watching the folder for changes.
+
+#include "ViewerWin.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+#include <Application.h>
+#include <Directory.h>
+#include <Entry.h>
+#include <File.h>
+#include <List.h>
+#include <NodeMonitor.h>
+#include <Path.h>
+#include <ScrollView.h>
+#include <StopWatch.h>
+#include <TranslatorRoster.h>
+
+#include "FileListItem.h"
+#include "GlimStatusView.h"
+#include "ImageView.h"
+#include "PrefsHandler.h"
+#include "ThumbnailContainerView.h"
+
+// Comparison for BList::SortItems: each argument points at a list slot.
+int
+SortListItems(const void* a, const void* b)
+{
+	return strcmp(*(const char* const*)a, *(const char* const*)b);
+}
+
+namespace {
+
+// Thumbnail side files end in ".gth"; any path whose last three characters
+// read "gth" in any case is never listed, as long as it is longer than four.
+bool
+is_side_file(const char* path)
+{
+	size_t length = strlen(path);
+	return length > 4 && strcasecmp(path + length - 3, "gth") == 0;
+}
+
+} // namespace
+
+int32
+BViewerWin::CountImages() const
+{
+	return fImageList->CountItems();
+}
+
+void
+BViewerWin::OpenFolder(const char* folderPath, const char* imagePath,
+	BFileListItem* treeItem)
+{
+	BStopWatch* watch = new BStopWatch("OF:Init");
+	_StopWorker();
+	fStatusView->CompleteProgress();
+	if (acquire_sem(fListLock) != B_OK) {
+		delete watch;
+		return;
+	}
+
+	// The image to look for in the new list: the one asked for, else the one
+	// on show now.
+	std::string lookFor;
+	bool hasName = false;
+	if (imagePath != NULL) {
+		lookFor = imagePath;
+		hasName = true;
+	} else if (fCurrentIndex >= 0 && fCurrentIndex < CountImages()) {
+		lookFor = (const char*)fImageList->ItemAt(fCurrentIndex);
+		hasName = true;
+	}
+
+	if (folderPath != NULL) {
+		char* newPath = strdup(folderPath);
+		MonitorFolder(fFolderPath, B_STOP_WATCHING);
+		free(fFolderPath);
+		fFolderPath = newPath;
+		delete fFolder;
+		fFolder = new BDirectory(fFolderPath);
+	}
+	delete watch;
+
+	watch = new BStopWatch("OF:Read");
+	_ReadFolder();
+	delete watch;
+
+	watch = new BStopWatch("OF:Sort");
+	fImageList->SortItems(SortListItems);
+	_ChooseCurrent(hasName ? lookFor.c_str() : NULL);
+	release_sem(fListLock);
+	delete watch;
+
+	if (folderPath != NULL)
+		SwitchToThumbnail(imagePath == NULL);
+
+	watch = new BStopWatch("OF:Update");
+	fThumbnailView->FolderChanged();
+	fThumbnailView->Update();
+	if (fThumbnailMode && fFolderPath != NULL)
+		SetTitle(fFolderPath);
+	if (folderPath != NULL)
+		MonitorFolder(fFolderPath, B_WATCH_DIRECTORY);
+	delete watch;
+
+	watch = new BStopWatch("OF:ShowImage");
+	if (folderPath != NULL)
+		MoveToImage(fCurrentIndex);
+	delete watch;
+
+	if (folderPath != NULL) {
+		if (treeItem != NULL) {
+			char* itemPath = NULL;
+			treeItem->GetPath(&itemPath);
+			BDirectory directory(itemPath);
+			if (directory.InitCheck() == B_OK)
+				ProcessDirectory(&directory, treeItem, true);
+			delete[] itemPath;
+		} else
+			InitDirectoryView();
+		if (fPrefs != NULL)
+			fPrefs->SetString("LastFolder", folderPath, false);
+	}
+
+	_StartWorker();
+}
+
+// Rebuilds the image list from the current folder: every entry that a
+// translator recognises as an image, as a full path.
+void
+BViewerWin::_ReadFolder()
+{
+	for (int32 i = 0; i < fImageList->CountItems(); i++)
+		free(fImageList->ItemAt(i));
+	fImageList->MakeEmpty();
+	fImageCount = 0;
+	fEntryCount = 0;
+	if (fFolder != NULL && fFolder->InitCheck() == B_OK)
+		fEntryCount = std::max(fFolder->CountEntries(), (int32)0);
+	fStatusView->SetFileCount(0, fEntryCount);
+	fStatusView->SetMaxValue(fEntryCount);
+
+	fCurrentIndex = 0;
+	if (fFolder != NULL && fFolder->InitCheck() == B_OK) {
+		fFolder->Rewind();
+		BTranslatorRoster* roster = BTranslatorRoster::Default();
+		BEntry entry;
+		while (fFolder->GetNextEntry(&entry, false) == B_OK) {
+			BPath path;
+			if (entry.GetPath(&path) == B_OK && !is_side_file(path.Path())) {
+				BFile file(path.Path(), B_READ_ONLY);
+				translator_info info;
+				if (file.InitCheck() == B_OK
+					&& roster->Identify(&file, NULL, &info, 0, NULL, B_TRANSLATOR_BITMAP)
+						== B_OK) {
+					char* copy = strdup(path.Path());
+					if (copy != NULL && fImageList->AddItem(copy))
+						fImageCount++;
+					else
+						free(copy);
+				}
+			}
+			fStatusView->UpdateProgressBar(1.0);
+		}
+	}
+	fStatusView->CompleteProgress();
+	fStatusView->SetFileCount(fImageCount, fEntryCount);
+}
+
+void
+BViewerWin::_ChooseCurrent(const char* name)
+{
+	if (name == NULL) {
+		fCurrentIndex = 0;
+		return;
+	}
+	fCurrentIndex = -1;
+	for (int32 i = CountImages() - 1; i >= 0; i--) {
+		if (strcmp((const char*)fImageList->ItemAt(i), name) == 0) {
+			fCurrentIndex = i;
+			break;
+		}
+	}
+}
+
+bool
+BViewerWin::GetNextFile(int32 index, char** path)
+{
+	if (path == NULL || acquire_sem(fListLock) != B_OK)
+		return false;
+	bool found = index >= 0 && index < fImageList->CountItems();
+	if (found)
+		*path = (char*)fImageList->ItemAt(index);
+	release_sem(fListLock);
+	return found;
+}
+
+bool
+BViewerWin::MoveToImage(int32 index)
+{
+	char* path = NULL;
+	if (!GetNextFile(index, &path))
+		return false;
+	fCurrentIndex = index;
+	if (!Lock())
+		return false;
+	if (!fThumbnailMode)
+		SetTitle(path);
+	fImageView->SetImage(path);
+	Unlock();
+	return true;
+}
+
+void
+BViewerWin::MonitorFolder(const char* path, uint32 flags)
+{
+	if (path == NULL)
+		return;
+	BDirectory directory(path);
+	node_ref nodeRef;
+	if (directory.InitCheck() == B_OK && directory.GetNodeRef(&nodeRef) == B_OK)
+		watch_node(&nodeRef, flags, be_app_messenger);
+}
+
+void
+BViewerWin::SwitchToThumbnail(bool thumbnails)
+{
+	if (fThumbnailMode == thumbnails)
+		return;
+	fThumbnailMode = thumbnails;
+	if (thumbnails) {
+		fImageScroll->Hide();
+		fThumbnailScroll->Show();
+		fStatusView->Show();
+		fDirectoryScroll->MakeFocus(true);
+		fDirectoryScroll->Show();
+		if (fFolderPath != NULL)
+			SetTitle(fFolderPath);
+	} else {
+		fThumbnailScroll->Hide();
+		fDirectoryScroll->Hide();
+		fStatusView->Hide();
+		fImageScroll->Show();
+		fImageView->MakeFocus(true);
+		char* path = NULL;
+		if (GetNextFile(fCurrentIndex, &path))
+			SetTitle(path);
+	}
+}

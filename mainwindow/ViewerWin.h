@@ -1,0 +1,152 @@
+#ifndef GLIM_VIEWER_WIN_H
+#define GLIM_VIEWER_WIN_H
+
+#include <atomic>
+
+#include <OS.h>
+#include <Window.h>
+
+class BBitmap;
+class BDirectory;
+class BDirectoryView;
+class BFile;
+class BFileListItem;
+class BFilePanel;
+class BGlimStatusView;
+class BImageView;
+class BList;
+class BMenu;
+class BMenuBar;
+class BPrefsHandler;
+class BScrollView;
+class BThumbnailContainerView;
+class BToolbar;
+
+// The main window: one folder, shown either in the browsing layout (folder
+// tree, thumbnail grid, status line) or the image layout (one image filling
+// the window), under a menu bar and a toolbar.
+//
+// Threads: the window's own thread handles its commands and draws its views;
+// at most one thumbnail worker runs beside it, reading fImageList only
+// through GetNextFile under fListLock and touching views only with the
+// window locked. Closing stops the worker first.
+class BViewerWin : public BWindow {
+public:
+	// Opens the remembered (or default) folder in the browsing layout.
+	BViewerWin(BRect frame);
+	// Opens a folder in the browsing layout, or a file in the image layout on
+	// the folder that holds it. The caller keeps path.
+	BViewerWin(BRect frame, const char* path, bool isFolder);
+	virtual ~BViewerWin();
+
+	virtual void MessageReceived(BMessage* message);
+	virtual bool QuitRequested();
+	virtual void MenusBeginning();
+
+	void BuildWindowStructure();
+
+	// Folder loading and navigation.
+	void OpenFolder(const char* folderPath, const char* imagePath, BFileListItem* treeItem);
+	// Lends the list's own path at index; valid until the folder is read
+	// again. Any thread may call it.
+	bool GetNextFile(int32 index, char** path);
+	bool MoveToImage(int32 index);
+	void MonitorFolder(const char* path, uint32 flags);
+	void SwitchToThumbnail(bool thumbnails);
+
+	// Pop-up menus.
+	void ShowZoomMenu();
+	void ShowMouseMenu();
+	void DisplayThumbnailMenu(int32 index);
+
+	// Thumbnails. CreateThumbnail runs on the worker thread only; path is the
+	// image's, so a thumbnail the image's attributes have no room for can go
+	// to its side file instead.
+	bool CreateThumbnail(BFile* file, BBitmap* image, bool useAttributes,
+		const char* path = NULL);
+	void UpdateThumbnails();
+	static status_t ThumbnailThread(void* data);
+	void RefreshThumbnails(bool clearCache);
+
+	// Folder tree.
+	void InitDirectoryView();
+	void ProcessDirectory(BDirectory* directory, BFileListItem* parent, bool addAll);
+	bool ItemExistsUnder(BFileListItem* parent, BFileListItem* item);
+
+	// Saving.
+	void SaveAs(bool selection);
+	bool WriteFile(BFile* file);
+	// Saves into folder under name: written to a new file first and put in
+	// place only when the conversion succeeded.
+	void SaveTo(BDirectory* folder, const char* name);
+
+	// State, for the views of the window and for tests.
+	bool ThumbnailMode() const { return fThumbnailMode; }
+	// True from the moment the window agreed to close.
+	bool IsClosing() const { return fClosing; }
+	int32 CurrentIndex() const { return fCurrentIndex; }
+	int32 CountImages() const;
+	int32 ImageCount() const { return fImageCount; }
+	int32 EntryCount() const { return fEntryCount; }
+	const char* FolderPath() const { return fFolderPath; }
+	bool SlideShowRunning() const { return fSlideShow; }
+	bool WorkerRunning() const { return fThumbnailThread >= 0; }
+	uint32 SaveType() const { return fSaveType; }
+	BImageView* ImageView() const { return fImageView; }
+	BThumbnailContainerView* ThumbnailView() const { return fThumbnailView; }
+	BDirectoryView* DirectoryView() const { return fDirectoryView; }
+	BGlimStatusView* StatusView() const { return fStatusView; }
+
+private:
+	void _InitFields(bool thumbnailMode);
+	void _StopWorker();
+	void _StartWorker();
+	bool _LockForWorker();
+	void _ReadFolder();
+	void _ChooseCurrent(const char* name);
+	void _StepTo(int32 index, int32 fallback);
+	BPoint _MenuPoint();
+	void _CreateSavePanel();
+	void _AddSaveTypes(BMenu* menu);
+	void _ZoomBy(bool in);
+	void _ToggleSlideShow();
+	void _OpenHelp();
+	void _SaveRequested(BMessage* message);
+	void _FolderSelected(BMessage* message);
+	void _PostOpenFolder(const char* folder, const char* image);
+	void _BuildMenus();
+	BPrefsHandler* _AppPrefs() const;
+
+	// The worker stores the no-worker value itself when it ends, so the id
+	// is shared with it; fWorkerToJoin keeps the id until the window has
+	// waited for the thread.
+	std::atomic<thread_id> fThumbnailThread;
+	std::atomic<bool> fStopThumbnails;
+	thread_id fWorkerToJoin;
+	sem_id fListLock;
+	BMenuBar* fMenuBar;
+	BToolbar* fToolbar;
+	BDirectoryView* fDirectoryView;
+	BScrollView* fDirectoryScroll;
+	BThumbnailContainerView* fThumbnailView;
+	BScrollView* fThumbnailScroll;
+	BImageView* fImageView;
+	BScrollView* fImageScroll;
+	BGlimStatusView* fStatusView;
+	BFilePanel* fSavePanel;
+	BList* fImageList;
+	BDirectory* fFolder;
+	char* fFolderPath;
+	int32 fCurrentIndex;
+	int32 fImageCount;
+	int32 fEntryCount;
+	BPrefsHandler* fPrefs;
+	char* fSavePath;
+	uint32 fSaveType;
+	bool fSaveSelection;
+	bool fThumbnailMode;
+	bool fSlideShow;
+	bool fClosing;
+};
+
+#endif

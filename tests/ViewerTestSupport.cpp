@@ -1,0 +1,96 @@
+#include "ViewerTestSupport.h"
+
+#include <unistd.h>
+
+#include <FindDirectory.h>
+#include <Path.h>
+#include <Window.h>
+
+#include "TestHooks.h"
+#include "ViewerWin.h"
+
+namespace glim_test {
+
+namespace {
+
+std::string
+unique_signature()
+{
+	static int sCount = 0;
+	return "application/x-vnd.glim-test-" + std::to_string(getpid()) + "-"
+		+ std::to_string(sCount++);
+}
+
+} // namespace
+
+TestApp::TestApp()
+	:
+	BViewerApp(unique_signature().c_str())
+{
+	BPrivate::set_alert_responder([this](const std::string&, const std::string& text,
+		const std::vector<std::string>&) {
+		fAlerts.push_back(text);
+		return 0;
+	});
+}
+
+TestApp::~TestApp()
+{
+	BPrivate::set_alert_responder(nullptr);
+}
+
+bool
+TestApp::QuitRequested()
+{
+	fQuitAnswers.push_back(BViewerApp::QuitRequested());
+	return false;
+}
+
+std::string
+SettingsPath()
+{
+	BPath path;
+	find_directory(B_USER_SETTINGS_DIRECTORY, &path, true);
+	return std::string(path.Path()) + "/Glim";
+}
+
+void
+ForgetSettings()
+{
+	unlink(SettingsPath().c_str());
+}
+
+bool
+Settle(const std::function<bool()>& condition)
+{
+	return BPrivate::run_events_until(condition, 5000000);
+}
+
+void
+Settle()
+{
+	BPrivate::run_events_until([] { return false; }, 150000);
+}
+
+std::vector<BViewerWin*>
+MainWindows()
+{
+	std::vector<BViewerWin*> windows;
+	for (int32 i = 0; i < be_app->CountWindows(); i++) {
+		if (BViewerWin* window = dynamic_cast<BViewerWin*>(be_app->WindowAt(i)))
+			windows.push_back(window);
+	}
+	return windows;
+}
+
+void
+CloseAllWindows()
+{
+	for (BViewerWin* window : MainWindows()) {
+		if (window->Lock())
+			window->Quit();
+	}
+	Settle([] { return MainWindows().empty(); });
+}
+
+} // namespace glim_test

@@ -1,0 +1,192 @@
+#include "ViewerApp.h"
+
+#include <memory>
+#include <string>
+
+#include <Entry.h>
+#include <Message.h>
+#include <Window.h>
+
+#include <gtest/gtest.h>
+
+#include "PrefsHandler.h"
+#include "TestSupport.h"
+#include "ViewerTestSupport.h"
+#include "ViewerWin.h"
+
+using namespace glim_test;
+
+namespace {
+
+class ViewerAppTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		ForgetSettings();
+		fApp.reset(new TestApp);
+	}
+
+	void TearDown() override
+	{
+		CloseAllWindows();
+		fApp.reset();
+	}
+
+	BMessage Refs(std::initializer_list<std::string> paths)
+	{
+		BMessage refs(B_REFS_RECEIVED);
+		for (const std::string& path : paths) {
+			entry_ref ref;
+			EXPECT_EQ(get_ref_for_path(path.c_str(), &ref), B_OK);
+			refs.AddRef("refs", &ref);
+		}
+		return refs;
+	}
+
+	TempDir fDir{"app"};
+	std::unique_ptr<TestApp> fApp;
+};
+
+} // namespace
+
+TEST_F(ViewerAppTest, FirstStartOpensTheDefaultFrameAndStoresTheTimer)
+{
+	fApp->ReadyToRun();
+	std::vector<BViewerWin*> windows = MainWindows();
+	ASSERT_EQ(windows.size(), 1u);
+	EXPECT_EQ(windows[0]->Frame(), BRect(50, 50, 400, 400));
+	EXPECT_TRUE(windows[0]->ThumbnailMode());
+
+	// The settings file exists after the first start, holding the timer.
+	BPrefsHandler reader("Glim", NULL);
+	int32 timer = 0;
+	EXPECT_TRUE(reader.GetInteger("SlideShowTimer", timer));
+	EXPECT_EQ(timer, 5);
+
+	// A second ReadyToRun with a window open opens nothing more.
+	fApp->ReadyToRun();
+	EXPECT_EQ(MainWindows().size(), 1u);
+}
+
+TEST_F(ViewerAppTest, WindowsCascadeAndOnlyTheFirstReferenceOpens)
+{
+	MakeDirs(fDir / "a");
+	MakeDirs(fDir / "b");
+	WriteImage(fDir / "one.png", 4, 4, 0xff0000);
+	BMessage two = Refs({fDir / "a", fDir / "b"});
+	fApp->RefsReceived(&two);
+	ASSERT_EQ(MainWindows().size(), 1u);
+
+	BMessage folder = Refs({fDir / "b"});
+	fApp->RefsReceived(&folder);
+	BMessage file = Refs({fDir / "one.png"});
+	fApp->RefsReceived(&file);
+	std::vector<BViewerWin*> windows = MainWindows();
+	ASSERT_EQ(windows.size(), 3u);
+	EXPECT_EQ(windows[0]->Frame(), BRect(50, 50, 400, 400));
+	EXPECT_EQ(windows[1]->Frame(), BRect(130, 130, 480, 480));
+	EXPECT_EQ(windows[2]->Frame(), BRect(210, 210, 560, 560));
+
+	Settle([&] { return windows[2]->FolderPath() != NULL && windows[0]->FolderPath() != NULL; });
+	EXPECT_STREQ(windows[0]->FolderPath(), (fDir / "a").c_str());
+	EXPECT_TRUE(windows[0]->ThumbnailMode());
+	EXPECT_FALSE(windows[2]->ThumbnailMode());
+
+	fApp->ReadyToRun();
+	EXPECT_EQ(MainWindows().size(), 3u);
+}
+
+TEST_F(ViewerAppTest, ACommandLinePathShowsTwoAlertsAndOpensOneWindow)
+{
+	MakeDirs(fDir / "photos");
+	std::string path = fDir / "photos";
+	char* argv[] = {(char*)"glim", (char*)path.c_str(), NULL};
+	fApp->ArgvReceived(2, argv);
+	ASSERT_EQ(fApp->fAlerts.size(), 2u);
+	EXPECT_EQ(fApp->fAlerts[0], path);
+	EXPECT_EQ(fApp->fAlerts[1], path);
+	fApp->ReadyToRun();
+	ASSERT_EQ(MainWindows().size(), 1u);
+	Settle([] { return MainWindows()[0]->FolderPath() != NULL; });
+	EXPECT_STREQ(MainWindows()[0]->FolderPath(), path.c_str());
+}
+
+TEST_F(ViewerAppTest, AMissingPathShowsTwoAlertsThenTheDefaultWindow)
+{
+	std::string path = fDir / "no" / "such" / "thing";
+	char* argv[] = {(char*)"glim", (char*)path.c_str(), NULL};
+	fApp->ArgvReceived(2, argv);
+	EXPECT_EQ(fApp->fAlerts.size(), 2u);
+	EXPECT_TRUE(MainWindows().empty());
+	fApp->ReadyToRun();
+	EXPECT_EQ(MainWindows().size(), 1u);
+}
+
+TEST_F(ViewerAppTest, ClosingTheLastMainWindowEndsTheApplication)
+{
+	fApp->ReadyToRun();
+	fApp->ReadyToRun();
+	BMessage refs = Refs({fDir.Path()});
+	fApp->RefsReceived(&refs);
+	std::vector<BViewerWin*> windows = MainWindows();
+	ASSERT_EQ(windows.size(), 2u);
+
+	windows[0]->PostMessage(B_QUIT_REQUESTED);
+	ASSERT_TRUE(Settle([&] { return fApp->fQuitAnswers.size() == 1; }));
+	EXPECT_FALSE(fApp->fQuitAnswers[0]) << "one main window is still open";
+
+	windows[1]->PostMessage(B_QUIT_REQUESTED);
+	ASSERT_TRUE(Settle([&] { return fApp->fQuitAnswers.size() == 2; }));
+	EXPECT_TRUE(fApp->fQuitAnswers[1]);
+}
+
+TEST_F(ViewerAppTest, TheFrameOfAClosedWindowIsUsedAtTheNextStart)
+{
+	fApp->ReadyToRun();
+	BViewerWin* window = MainWindows()[0];
+	window->Lock();
+	window->MoveTo(200, 150);
+	window->ResizeTo(500, 380);
+	BRect frame = window->Frame();
+	window->Unlock();
+	window->PostMessage(B_QUIT_REQUESTED);
+	Settle([] { return MainWindows().empty(); });
+
+	fApp.reset();
+	fApp.reset(new TestApp);
+	fApp->ReadyToRun();
+	ASSERT_EQ(MainWindows().size(), 1u);
+	EXPECT_EQ(MainWindows()[0]->Frame(), frame);
+}
+
+TEST_F(ViewerAppTest, TheDefaultFolderOpensWhenTheLastOneIsNotWanted)
+{
+	MakeDirs(fDir / "default");
+	MakeDirs(fDir / "last");
+	fApp->Prefs()->SetInteger("UseLastFolder", 0, false);
+	fApp->Prefs()->SetString("DefaultFolder", (fDir / "default").c_str(), false);
+	fApp->Prefs()->SetString("LastFolder", (fDir / "last").c_str(), false);
+	fApp->ReadyToRun();
+	Settle([] { return MainWindows()[0]->FolderPath() != NULL; });
+	EXPECT_STREQ(MainWindows()[0]->FolderPath(), (fDir / "default").c_str());
+}
+
+TEST_F(ViewerAppTest, AFileInTheHomeFolderOpensItsImage)
+{
+	std::string home = getenv("HOME");
+	std::string image = home + "/portrait.png";
+	ASSERT_TRUE(WriteImage(image, 20, 30, 0x00ff00));
+	BMessage refs = Refs({image});
+	fApp->RefsReceived(&refs);
+	BViewerWin* window = MainWindows()[0];
+	EXPECT_FALSE(window->ThumbnailMode());
+	Settle([&] { return window->CurrentIndex() >= 0 && window->FolderPath() != NULL; });
+	EXPECT_STREQ(window->FolderPath(), home.c_str());
+	char* shown = NULL;
+	ASSERT_TRUE(window->GetNextFile(window->CurrentIndex(), &shown));
+	EXPECT_EQ(std::string(shown), image);
+	window->Lock();
+	EXPECT_EQ(std::string(window->Title()), image);
+	window->Unlock();
+	unlink(image.c_str());
+}

@@ -1,0 +1,221 @@
+// Reading folders into the image list, stepping through it, and the window's
+// commands around it.
+#include "ViewerWin.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include <Message.h>
+
+#include <gtest/gtest.h>
+
+#include "Commands.h"
+#include "GlimStatusView.h"
+#include "ImageView.h"
+#include "TestHooks.h"
+#include "TestSupport.h"
+#include "ViewerTestSupport.h"
+
+using namespace glim_test;
+
+namespace {
+
+class FolderLoadingTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		ForgetSettings();
+		fApp.reset(new TestApp);
+	}
+
+	void TearDown() override
+	{
+		CloseAllWindows();
+		fApp.reset();
+	}
+
+	BViewerWin* Open(const std::string& path, bool isFolder)
+	{
+		BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), path.c_str(), isFolder);
+		window->Show();
+		Settle([&] { return window->FolderPath() != NULL; });
+		Settle();
+		return window;
+	}
+
+	void Command(BViewerWin* window, uint32 what)
+	{
+		window->PostMessage(what);
+		Settle();
+	}
+
+	std::vector<std::string> Listed(BViewerWin* window)
+	{
+		std::vector<std::string> names;
+		char* path = NULL;
+		for (int32 i = 0; window->GetNextFile(i, &path); i++)
+			names.push_back(std::string(path).substr(fDir.Path().size() + 1));
+		return names;
+	}
+
+	std::string Title(BViewerWin* window)
+	{
+		window->Lock();
+		std::string title = window->Title();
+		window->Unlock();
+		return title;
+	}
+
+	TempDir fDir{"folder"};
+	std::unique_ptr<TestApp> fApp;
+};
+
+} // namespace
+
+TEST_F(FolderLoadingTest, ImagesAreListedSortedByteWiseWithoutSideFiles)
+{
+	WriteImage(fDir / "apple.png", 4, 4, 0xff0000);
+	WriteImage(fDir / "Zebra.png", 4, 4, 0x00ff00);
+	WriteImage(fDir / "bigth", 4, 4, 0x0000ff);
+	WriteImage(fDir / "photo.jpg.GTH", 4, 4, 0x0000ff, 'JPEG');
+	WriteImage(fDir / "misnamed.txt", 4, 4, 0x0000ff, 'JPEG');
+	WriteFile(fDir / "notes.png", "plain text, not an image");
+	MakeDirs(fDir / "sub");
+
+	BViewerWin* window = Open(fDir.Path(), true);
+	EXPECT_EQ(Listed(window), (std::vector<std::string>{"Zebra.png", "apple.png", "misnamed.txt"}));
+	EXPECT_EQ(window->ImageCount(), 3);
+	EXPECT_EQ(window->EntryCount(), 7);
+	window->Lock();
+	EXPECT_STREQ(window->StatusView()->CountText(), "3 images / 7 files");
+	window->Unlock();
+	EXPECT_TRUE(window->ThumbnailMode());
+	EXPECT_EQ(Title(window), fDir.Path());
+}
+
+TEST_F(FolderLoadingTest, AnEmptyFolderShowsAnEmptyGrid)
+{
+	BViewerWin* window = Open(fDir.Path(), true);
+	EXPECT_TRUE(Listed(window).empty());
+	EXPECT_TRUE(window->ThumbnailMode());
+	Command(window, MSG_NEXT_IMAGE);
+	Command(window, MSG_LAST_IMAGE);
+	Command(window, MSG_PREV_IMAGE);
+	EXPECT_TRUE(window->ThumbnailMode());
+	EXPECT_EQ(Title(window), fDir.Path());
+	window->Lock();
+	EXPECT_EQ(window->ImageView()->Bitmap(), nullptr);
+	window->Unlock();
+}
+
+TEST_F(FolderLoadingTest, NextAndPreviousWrapAround)
+{
+	for (const char* name : {"a.png", "b.png", "c.png"})
+		WriteImage(fDir / name, 4, 4, 0x808080);
+	BViewerWin* window = Open(fDir / "c.png", false);
+	EXPECT_FALSE(window->ThumbnailMode());
+	EXPECT_EQ(window->CurrentIndex(), 2);
+	EXPECT_EQ(Title(window), fDir / "c.png");
+
+	Command(window, MSG_NEXT_IMAGE);
+	EXPECT_EQ(window->CurrentIndex(), 0);
+	Command(window, MSG_PREV_IMAGE);
+	EXPECT_EQ(window->CurrentIndex(), 2);
+	Command(window, MSG_FIRST_IMAGE);
+	EXPECT_EQ(window->CurrentIndex(), 0);
+	Command(window, MSG_LAST_IMAGE);
+	EXPECT_EQ(window->CurrentIndex(), 2);
+	EXPECT_EQ(Title(window), fDir / "c.png");
+
+	// Back to the thumbnails: the title is the folder again; stepping
+	// returns to the image layout.
+	Command(window, MSG_TOGGLE_VIEW);
+	EXPECT_TRUE(window->ThumbnailMode());
+	EXPECT_EQ(Title(window), fDir.Path());
+	Command(window, MSG_NEXT_IMAGE);
+	EXPECT_FALSE(window->ThumbnailMode());
+	EXPECT_EQ(Title(window), fDir / "a.png");
+}
+
+TEST_F(FolderLoadingTest, ReReadingKeepsTheShownImageOrLosesItWhenDeleted)
+{
+	for (const char* name : {"a.png", "b.png", "c.png"})
+		WriteImage(fDir / name, 4, 4, 0x808080);
+	BViewerWin* window = Open(fDir / "b.png", false);
+	ASSERT_EQ(window->CurrentIndex(), 1);
+
+	unlink((fDir / "a.png").c_str());
+	Command(window, B_NODE_MONITOR);
+	EXPECT_EQ(window->CurrentIndex(), 0) << "b.png is still shown, now first";
+	EXPECT_EQ(Listed(window), (std::vector<std::string>{"b.png", "c.png"}));
+
+	unlink((fDir / "b.png").c_str());
+	Command(window, B_NODE_MONITOR);
+	EXPECT_EQ(window->CurrentIndex(), -1);
+	window->Lock();
+	EXPECT_NE(window->ImageView()->Bitmap(), nullptr) << "the view keeps what it showed";
+	window->Unlock();
+	EXPECT_FALSE(window->ThumbnailMode());
+
+	// Previous with no current image tries -2, then wraps to the last.
+	Command(window, MSG_PREV_IMAGE);
+	EXPECT_EQ(window->CurrentIndex(), 0);
+}
+
+TEST_F(FolderLoadingTest, AnImageNotInTheFolderOpensWithNoneShown)
+{
+	WriteImage(fDir / "a.png", 4, 4, 0x808080);
+	BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), (fDir / "a.png").c_str(),
+		false);
+	BMessage open(MSG_OPEN_FOLDER);
+	open.AddString("Folder", fDir.Path().c_str());
+	open.AddString("Image", (fDir / "gone.png").c_str());
+	window->Show();
+	Settle([&] { return window->FolderPath() != NULL; });
+	window->PostMessage(&open);
+	Settle();
+	EXPECT_EQ(window->CurrentIndex(), -1);
+	EXPECT_FALSE(window->ThumbnailMode());
+}
+
+TEST_F(FolderLoadingTest, ZoomStepsAndTheSlideShowSwitch)
+{
+	WriteImage(fDir / "a.png", 40, 40, 0x808080);
+	BViewerWin* window = Open(fDir / "a.png", false);
+	struct {
+		uint32 command;
+		float expected;
+	} steps[] = {{MSG_ZOOM_OUT, 0.95f}, {MSG_ZOOM_IN, 1.0f}, {MSG_ZOOM_IN, 1.5f},
+		{MSG_ZOOM_OUT, 1.0f}, {MSG_ZOOM_IN, 1.5f}, {MSG_ZOOM_IN, 2.0f}};
+	for (const auto& step : steps) {
+		Command(window, step.command);
+		window->Lock();
+		float zoom = 0;
+		window->ImageView()->GetZoom(zoom);
+		window->Unlock();
+		EXPECT_NEAR(zoom, step.expected, 1e-5);
+	}
+
+	Command(window, MSG_TOGGLE_SLIDESHOW);
+	EXPECT_TRUE(window->SlideShowRunning());
+	window->Lock();
+	EXPECT_EQ(window->PulseRate(), 5000000);
+	window->Unlock();
+	Command(window, MSG_TOGGLE_SLIDESHOW);
+	EXPECT_FALSE(window->SlideShowRunning());
+	window->Lock();
+	EXPECT_EQ(window->PulseRate(), 0);
+	window->Unlock();
+}
+
+TEST_F(FolderLoadingTest, UnknownCommandsChangeNothing)
+{
+	WriteImage(fDir / "a.png", 4, 4, 0x808080);
+	BViewerWin* window = Open(fDir.Path(), true);
+	Command(window, 'XXXX');
+	EXPECT_TRUE(window->ThumbnailMode());
+	EXPECT_EQ(window->CurrentIndex(), 0);
+}

@@ -1,0 +1,254 @@
+#include "ThumbnailCache.h"
+
+#include <memory>
+#include <random>
+#include <string>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <Bitmap.h>
+#include <BitmapStream.h>
+#include <File.h>
+#include <Node.h>
+#include <TranslationUtils.h>
+#include <TranslatorRoster.h>
+#include <fs_attr.h>
+
+#include <gtest/gtest.h>
+
+#include "PrefsHandler.h"
+#include "TestSupport.h"
+#include "ThumbnailContainerView.h"
+#include "ViewerTestSupport.h"
+#include "ViewerWin.h"
+
+using namespace glim;
+using namespace glim_test;
+
+namespace {
+
+off_t
+file_size(const std::string& path)
+{
+	struct stat st;
+	return stat(path.c_str(), &st) == 0 ? st.st_size : -1;
+}
+
+// An image of random pixels, which compresses badly: its thumbnail at the
+// largest size does not fit in ext4's room for attributes.
+bool
+write_noise(const std::string& path, int width, int height)
+{
+	BBitmap* bitmap = new BBitmap(BRect(0, 0, width - 1, height - 1), B_RGB32);
+	std::mt19937 random(7);
+	uint32* pixels = (uint32*)bitmap->Bits();
+	for (int i = 0; i < width * height; i++)
+		pixels[i] = 0xff000000 | (random() & 0xffffff);
+	BBitmapStream stream(bitmap);
+	BFile file(path.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+	return BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, &file, 'PNG ') == B_OK;
+}
+
+class ThumbnailCacheTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		ForgetSettings();
+		fApp.reset(new TestApp);
+		fWindow = new BViewerWin(BRect(100, 100, 599, 399), fDir.Path().c_str(), true);
+	}
+
+	void TearDown() override
+	{
+		if (fWindow->Lock())
+			fWindow->Quit();
+		fApp.reset();
+	}
+
+	// Makes the thumbnail of an image file as the worker does.
+	bool MakeThumbnail(const std::string& path, bool useAttributes = true)
+	{
+		std::unique_ptr<BBitmap> image(BTranslationUtils::GetBitmap(path.c_str()));
+		if (!image)
+			return false;
+		if (useAttributes) {
+			BFile file(path.c_str(), B_READ_WRITE);
+			return fWindow->CreateThumbnail(&file, image.get(), true, path.c_str());
+		}
+		BFile side(side_file_path(path.c_str()).c_str(),
+			B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+		return fWindow->CreateThumbnail(&side, image.get(), false, path.c_str());
+	}
+
+	BRect StoredBounds(const std::string& path)
+	{
+		BBitmap* bitmap = NULL;
+		bool fromCache = false;
+		if (!fWindow->ThumbnailView()->GetBitmap(path.c_str(), &bitmap, fromCache))
+			return BRect();
+		EXPECT_TRUE(fromCache);
+		BRect bounds = bitmap->Bounds();
+		delete bitmap;
+		return bounds;
+	}
+
+	bool IsCurrent(const std::string& path, float width)
+	{
+		BFile file(path.c_str(), B_READ_WRITE);
+		return thumbnail_is_current(file, file_size(path), width);
+	}
+
+	TempDir fDir{"thumbs"};
+	std::unique_ptr<TestApp> fApp;
+	BViewerWin* fWindow = NULL;
+};
+
+} // namespace
+
+TEST(ThumbnailScaleTest, ImagesShrinkIntoTheBoxAndAreNeverEnlarged)
+{
+	struct {
+		float w, h, expected;
+	} cases[] = {
+		{96, 96, 1.0f},				// 97 x 97 pixels: not strictly smaller
+		{639, 479, 96.0f / 639},	// 640 x 480
+		{1023, 767, 96.0f / 1023},
+		{49, 39, 1.0f},				// 50 x 40 fits inside
+		{0, 199, 96.0f / 199},		// one pixel wide, taller than the box
+		{0, 0, 1.0f},
+		{299, 0, 96.0f / 299},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(testing::Message() << test.w << " x " << test.h);
+		EXPECT_FLOAT_EQ(thumbnail_scale(test.w, test.h, 96, 96), test.expected);
+	}
+	EXPECT_EQ(side_file_path("/a/b/photo.jpg"), "/a/b/photo.jpg.gth");
+}
+
+TEST_F(ThumbnailCacheTest, ThumbnailsAreStoredInThreeAttributes)
+{
+	std::string path = fDir / "photo.png";
+	ASSERT_TRUE(WriteImage(path, 640, 480, 0x4080ff));
+	ASSERT_TRUE(MakeThumbnail(path));
+	// (0, 0, 96, 71.96) rounds to 97 x 73 pixels.
+	EXPECT_EQ(StoredBounds(path), BRect(0, 0, 96, 72));
+
+	BNode node(path.c_str());
+	attr_info info;
+	ASSERT_EQ(node.GetAttrInfo(kThumbnailAttr, &info), B_OK);
+	EXPECT_EQ(info.type, (uint32)B_RAW_TYPE);
+	unsigned char jpeg[2];
+	EXPECT_EQ(getxattr(path.c_str(), "user.GLIM:Thumbnail", jpeg, 2), 2);
+	EXPECT_EQ(jpeg[0], 0xff);
+	EXPECT_EQ(jpeg[1], 0xd8);
+
+	int32 size = 0;
+	int32 width = 0;
+	ASSERT_EQ(node.GetAttrInfo(kFilesizeAttr, &info), B_OK);
+	EXPECT_EQ(info.type, (uint32)B_INT32_TYPE);
+	EXPECT_EQ(info.size, 4);
+	EXPECT_EQ(getxattr(path.c_str(), "user.GLIM:Filesize", &size, 4), 4);
+	EXPECT_EQ(size, (int32)file_size(path));
+	EXPECT_EQ(getxattr(path.c_str(), "user.GLIM:Thumbsize", &width, 4), 4);
+	EXPECT_EQ(width, 96);
+
+	// Small images keep their size; one-pixel-wide ones scale by height.
+	ASSERT_TRUE(WriteImage(fDir / "small.png", 50, 40, 0x102030));
+	ASSERT_TRUE(MakeThumbnail(fDir / "small.png"));
+	EXPECT_EQ(StoredBounds(fDir / "small.png"), BRect(0, 0, 49, 39));
+	ASSERT_TRUE(WriteImage(fDir / "line.png", 1, 200, 0x102030));
+	ASSERT_TRUE(MakeThumbnail(fDir / "line.png"));
+	EXPECT_EQ(StoredBounds(fDir / "line.png"), BRect(0, 0, 0, 96));
+}
+
+TEST_F(ThumbnailCacheTest, TheCacheTestComparesSizeAndWidth)
+{
+	std::string path = fDir / "photo.png";
+	ASSERT_TRUE(WriteImage(path, 300, 200, 0x4080ff));
+	EXPECT_FALSE(IsCurrent(path, 96)) << "never made";
+	ASSERT_TRUE(MakeThumbnail(path));
+	EXPECT_TRUE(IsCurrent(path, 96));
+	EXPECT_TRUE(IsCurrent(path, 96.7f)) << "the width is compared truncated";
+	EXPECT_FALSE(IsCurrent(path, 100));
+
+	// A changed size fails the test.
+	truncate(path.c_str(), file_size(path) + 1);
+	EXPECT_FALSE(IsCurrent(path, 96));
+	truncate(path.c_str(), file_size(path) - 1);
+	EXPECT_TRUE(IsCurrent(path, 96));
+
+	// The thumbnail attribute alone gone: still current, but no picture.
+	removexattr(path.c_str(), "user.GLIM:Thumbnail");
+	EXPECT_TRUE(IsCurrent(path, 96));
+	EXPECT_FALSE(StoredBounds(path).IsValid());
+}
+
+TEST_F(ThumbnailCacheTest, FilesOfTwoGigabytesOrMoreAreNeverCurrent)
+{
+	std::string path = fDir / "huge.png";
+	ASSERT_TRUE(WriteImage(path, 10, 10, 0x4080ff));
+	ASSERT_TRUE(MakeThumbnail(path));
+	off_t huge = (off_t)1 << 31;
+	ASSERT_EQ(truncate(path.c_str(), huge), 0);
+	int32 low = (int32)(uint32)huge;
+	setxattr(path.c_str(), "user.GLIM:Filesize", &low, 4, 0);
+	EXPECT_FALSE(IsCurrent(path, 96));
+}
+
+TEST_F(ThumbnailCacheTest, ThumbnailsWithoutRoomInTheAttributesGoToTheSideFile)
+{
+	fApp->Prefs()->SetFloat("ThumbWidth", 240, false);
+	fApp->Prefs()->SetFloat("ThumbHeight", 240, false);
+	std::string path = fDir / "noise.png";
+	ASSERT_TRUE(write_noise(path, 480, 360));
+	ASSERT_TRUE(MakeThumbnail(path));
+
+	char byte;
+	bool attributeStored = getxattr(path.c_str(), "user.GLIM:Thumbnail", &byte, 1) >= 0;
+	if (attributeStored)
+		GTEST_SKIP() << "this file system had room for the thumbnail";
+	EXPECT_GT(file_size(side_file_path(path.c_str())), 4096);
+	EXPECT_TRUE(IsCurrent(path, 240));
+	EXPECT_EQ(StoredBounds(path), BRect(0, 0, 240, 180));
+}
+
+TEST_F(ThumbnailCacheTest, SideFilesHoldJustTheStream)
+{
+	std::string path = fDir / "photo.png";
+	ASSERT_TRUE(WriteImage(path, 200, 100, 0x4080ff));
+	ASSERT_TRUE(MakeThumbnail(path, false));
+	std::vector<char> side = ReadFile(side_file_path(path.c_str()));
+	ASSERT_GT(side.size(), 2u);
+	EXPECT_EQ((unsigned char)side[0], 0xff);
+	EXPECT_EQ((unsigned char)side[1], 0xd8);
+	// On a volume with attributes the side file counts only for images that
+	// carry the size attributes.
+	EXPECT_FALSE(StoredBounds(path).IsValid());
+
+	// An empty or undecodable side file yields no thumbnail.
+	WriteFile(side_file_path(path.c_str()), std::string());
+	EXPECT_FALSE(StoredBounds(path).IsValid());
+	BBitmap* bitmap = (BBitmap*)0x1;
+	bool fromCache = false;
+	EXPECT_FALSE(fWindow->ThumbnailView()->GetBitmap(NULL, &bitmap, fromCache));
+	EXPECT_FALSE(fWindow->ThumbnailView()->GetBitmap(path.c_str(), NULL, fromCache));
+	EXPECT_EQ(bitmap, (BBitmap*)0x1);
+	EXPECT_FALSE(fromCache);
+}
+
+TEST_F(ThumbnailCacheTest, VolumesWithoutAttributesUseSideFiles)
+{
+	if (!CanMount())
+		GTEST_SKIP() << "mounting needs root";
+	std::string mount = Mount(fDir.Path(), "ramfs", "");
+	ASSERT_FALSE(mount.empty());
+	std::string path = mount + "/photo.png";
+	ASSERT_TRUE(WriteImage(path, 200, 100, 0x4080ff));
+	BNode node(path.c_str());
+	EXPECT_FALSE(BViewerApp::NodeOnBeVolume(node));
+	ASSERT_TRUE(MakeThumbnail(path, false));
+	EXPECT_EQ(StoredBounds(path), BRect(0, 0, 96, 48));
+	Unmount(mount);
+}

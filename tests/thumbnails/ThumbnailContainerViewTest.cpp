@@ -1,0 +1,168 @@
+// The thumbnail grid: geometry, hit testing, name truncation and clicks.
+#include "ThumbnailContainerView.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <Message.h>
+#include <OS.h>
+#include <ScrollBar.h>
+
+#include <gtest/gtest.h>
+
+#include "Commands.h"
+#include "TestHooks.h"
+#include "TestSupport.h"
+#include "ViewerTestSupport.h"
+#include "ViewerWin.h"
+
+using namespace glim_test;
+
+namespace {
+
+// A main window that records the grid's requests instead of acting on them.
+class GridWindow : public BViewerWin {
+public:
+	GridWindow(BRect frame, const char* folder) : BViewerWin(frame, folder, true) {}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == MSG_THUMBNAIL_OPEN || message->what == MSG_THUMBNAIL_MENU) {
+			fRequests.push_back(*message);
+			return;
+		}
+		BViewerWin::MessageReceived(message);
+	}
+
+	std::vector<BMessage> fRequests;
+};
+
+float
+width_of_characters(const char* text, void*)
+{
+	return 6.0f * strlen(text);
+}
+
+class ThumbnailGridTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		ForgetSettings();
+		fApp.reset(new TestApp);
+	}
+
+	void TearDown() override
+	{
+		CloseAllWindows();
+		fApp.reset();
+	}
+
+	// A window whose grid is width units wide, on a folder of count images.
+	BThumbnailContainerView* Open(int count, float width)
+	{
+		for (int i = 0; i < count; i++)
+			WriteImage(fDir / ("i" + std::to_string(100 + i) + ".png"), 8, 8, 0x445566);
+		// The grid's left is at 168 and its right 14 from the window's.
+		fWindow = new GridWindow(BRect(50, 50, 50 + 168 + width + 14, 450), fDir.Path().c_str());
+		fWindow->Show();
+		Settle([&] { return fWindow->FolderPath() != NULL; });
+		fWindow->Lock();
+		return fWindow->ThumbnailView();
+	}
+
+	void Click(BThumbnailContainerView* grid, BPoint where, uint32 buttons)
+	{
+		BPrivate::push_pointer_state(grid->ConvertToScreen(where), 0);
+		BPrivate::simulate_mouse_down(grid, where, buttons);
+		fWindow->Unlock();
+		Settle();
+		fWindow->Lock();
+	}
+
+	TempDir fDir{"grid"};
+	std::unique_ptr<TestApp> fApp;
+	GridWindow* fWindow = NULL;
+};
+
+} // namespace
+
+TEST(ThumbnailNameTest, LongNamesAreCutToFitWithAnEllipsis)
+{
+	// 6 units a character; names must stay narrower than 60.
+	EXPECT_EQ(BThumbnailContainerView::TruncateName("short.png", 60, width_of_characters, NULL),
+		"short.png");
+	EXPECT_EQ(BThumbnailContainerView::TruncateName("exactly10c", 60, width_of_characters, NULL),
+		"exactl...");
+	EXPECT_EQ(BThumbnailContainerView::TruncateName("a-rather-long-name.jpg", 60,
+		width_of_characters, NULL), "a-rath...");
+	EXPECT_EQ(BThumbnailContainerView::TruncateName("abc", 10, width_of_characters, NULL), "...");
+	// Multi-byte characters are cut whole.
+	std::string cut = BThumbnailContainerView::TruncateName("\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9",
+		40, width_of_characters, NULL);
+	EXPECT_EQ(cut.substr(cut.size() - 3), "...");
+	EXPECT_EQ((cut.size() - 3) % 2, 0u);
+}
+
+TEST_F(ThumbnailGridTest, ColumnsRowsAndHitTesting)
+{
+	BThumbnailContainerView* grid = Open(10, 300);
+	ASSERT_FLOAT_EQ(grid->Bounds().Width(), 300);
+	EXPECT_EQ(grid->CountColumns(), 2);
+	EXPECT_EQ(grid->IndexAt(BPoint(10, 10)), 0);
+	EXPECT_EQ(grid->IndexAt(BPoint(140, 10)), 1);
+	EXPECT_EQ(grid->IndexAt(BPoint(290, 10)), -1) << "the strip right of the last column";
+	EXPECT_EQ(grid->IndexAt(BPoint(10, 139)), 2);
+	EXPECT_EQ(grid->IndexAt(BPoint(10, 138 * 5 + 1)), -1) << "below the last row";
+	EXPECT_EQ(grid->IndexAt(BPoint(-1, 10)), -1);
+	float min, max;
+	grid->ScrollBar(B_VERTICAL)->GetRange(&min, &max);
+	EXPECT_FLOAT_EQ(max, 138 * 5 - grid->Bounds().Height());
+
+	grid->ResizeTo(100, grid->Bounds().Height());
+	EXPECT_EQ(grid->CountColumns(), 1) << "narrower than one frame";
+	grid->ResizeTo(560, grid->Bounds().Height());
+	EXPECT_EQ(grid->CountColumns(), 4);
+	grid->FixupScrollbars();
+	grid->ScrollBar(B_VERTICAL)->GetRange(&min, &max);
+	EXPECT_FLOAT_EQ(max, std::max(0.0f, 414 - grid->Bounds().Height()));
+}
+
+TEST_F(ThumbnailGridTest, AnEmptyFolderHasNoScrollRange)
+{
+	BThumbnailContainerView* grid = Open(0, 300);
+	float min = -1, max = -1;
+	grid->ScrollBar(B_VERTICAL)->GetRange(&min, &max);
+	EXPECT_EQ(min, 0);
+	EXPECT_EQ(max, 0);
+	EXPECT_EQ(grid->IndexAt(BPoint(10, 10)), -1);
+}
+
+TEST_F(ThumbnailGridTest, DoubleClicksAreTwoClicksOnOneCellWithinHalfASecond)
+{
+	BThumbnailContainerView* grid = Open(4, 300);
+	Click(grid, BPoint(20, 20), B_PRIMARY_MOUSE_BUTTON);
+	EXPECT_EQ(grid->Selected(), 0);
+	BPrivate::advance_clocks(400000);
+	Click(grid, BPoint(25, 30), B_PRIMARY_MOUSE_BUTTON);
+	ASSERT_EQ(fWindow->fRequests.size(), 1u);
+	EXPECT_EQ(fWindow->fRequests[0].what, (uint32)MSG_THUMBNAIL_OPEN);
+	EXPECT_EQ(fWindow->fRequests[0].GetInt32("index", -5), 0);
+
+	BPrivate::advance_clocks(600000);
+	Click(grid, BPoint(25, 30), B_PRIMARY_MOUSE_BUTTON);
+	EXPECT_EQ(fWindow->fRequests.size(), 1u) << "0.6 s apart";
+
+	BPrivate::advance_clocks(100000);
+	Click(grid, BPoint(160, 30), B_PRIMARY_MOUSE_BUTTON);
+	EXPECT_EQ(fWindow->fRequests.size(), 1u) << "another cell";
+	EXPECT_EQ(grid->Selected(), 1);
+
+	// The secondary button asks for the menu, with -1 off the cells, and
+	// clicking empty space clears the selection.
+	Click(grid, BPoint(290, 30), B_SECONDARY_MOUSE_BUTTON);
+	ASSERT_EQ(fWindow->fRequests.size(), 2u);
+	EXPECT_EQ(fWindow->fRequests[1].what, (uint32)MSG_THUMBNAIL_MENU);
+	EXPECT_EQ(fWindow->fRequests[1].GetInt32("index", -5), -1);
+	EXPECT_EQ(grid->Selected(), -1);
+}

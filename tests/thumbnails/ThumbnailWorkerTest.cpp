@@ -1,0 +1,177 @@
+// The thumbnail worker: making the missing thumbnails of a folder in the
+// background, stopping promptly, and never deadlocking with its window.
+#include "ViewerWin.h"
+
+#include <memory>
+#include <string>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <Message.h>
+
+#include <gtest/gtest.h>
+
+#include "Commands.h"
+#include "PrefsHandler.h"
+#include "TestSupport.h"
+#include "ThumbnailCache.h"
+#include "ViewerTestSupport.h"
+
+using namespace glim_test;
+
+namespace {
+
+class ThumbnailWorkerTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		ForgetSettings();
+		fApp.reset(new TestApp);
+	}
+
+	void TearDown() override
+	{
+		CloseAllWindows();
+		fApp.reset();
+	}
+
+	BViewerWin* Open(const std::string& folder)
+	{
+		BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), folder.c_str(), true);
+		window->Show();
+		Settle([&] { return window->FolderPath() != NULL; });
+		return window;
+	}
+
+	static bool Done(BViewerWin* window)
+	{
+		return Settle([&] { return !window->WorkerRunning(); });
+	}
+
+	static bool HasThumbnail(const std::string& path)
+	{
+		unsigned char head[2] = {0, 0};
+		return getxattr(path.c_str(), "user.GLIM:Thumbnail", head, 2) == 2 && head[0] == 0xff
+			&& head[1] == 0xd8;
+	}
+
+	static void Spoil(const std::string& path)
+	{
+		setxattr(path.c_str(), "user.GLIM:Thumbnail", "spoilt", 6, 0);
+	}
+
+	void Images(int count, int width, int height)
+	{
+		for (int i = 0; i < count; i++) {
+			char name[32];
+			snprintf(name, sizeof(name), "image%03d.png", i);
+			ASSERT_TRUE(WriteImage(fDir / name, width, height, 0x204060 + i));
+		}
+	}
+
+	TempDir fDir{"worker"};
+	std::unique_ptr<TestApp> fApp;
+};
+
+} // namespace
+
+TEST_F(ThumbnailWorkerTest, EveryImageOfAFolderGetsItsThumbnail)
+{
+	Images(5, 120, 90);
+	BViewerWin* window = Open(fDir.Path());
+	ASSERT_TRUE(Done(window));
+	for (int i = 0; i < 5; i++) {
+		char name[32];
+		snprintf(name, sizeof(name), "image%03d.png", i);
+		EXPECT_TRUE(HasThumbnail(fDir / name)) << name;
+	}
+}
+
+TEST_F(ThumbnailWorkerTest, RefreshRemakesEverythingAndSettingsOnlyWhatChanged)
+{
+	Images(3, 120, 90);
+	std::string first = fDir / "image000.png";
+	BViewerWin* window = Open(fDir.Path());
+	ASSERT_TRUE(Done(window));
+
+	// A thumbnail spoilt behind the cache's back stays while its sizes match.
+	Spoil(first);
+	fApp->Prefs()->SetFloat("ThumbHeight", 50, true);
+	fApp->Prefs()->Update();
+	Settle();
+	ASSERT_TRUE(Done(window));
+	EXPECT_FALSE(HasThumbnail(first)) << "a new height alone remakes nothing";
+
+	// A new width fails the cache test: the thumbnails are made again.
+	fApp->Prefs()->SetFloat("ThumbWidth", 64, true);
+	fApp->Prefs()->Update();
+	ASSERT_TRUE(Settle([&] { return HasThumbnail(first); }));
+	ASSERT_TRUE(Done(window));
+
+	// Refresh removes the three attributes and makes them all again.
+	Spoil(first);
+	window->PostMessage(MSG_REFRESH_THUMBNAILS);
+	ASSERT_TRUE(Settle([&] { return HasThumbnail(first); }));
+	int32 width = 0;
+	EXPECT_EQ(getxattr(first.c_str(), "user.GLIM:Thumbsize", &width, 4), 4);
+	EXPECT_EQ(width, 64);
+}
+
+TEST_F(ThumbnailWorkerTest, OpeningAnotherFolderStopsTheWorkerPromptly)
+{
+	Images(24, 1600, 1200);
+	MakeDirs(fDir / "empty");
+	BViewerWin* window = Open(fDir.Path());
+	// The worker runs; the next folder stops it after its current image.
+	BMessage open(MSG_OPEN_FOLDER);
+	open.AddString("Folder", (fDir / "empty").c_str());
+	window->PostMessage(&open);
+	ASSERT_TRUE(Settle([&] { return window->ImageCount() == 0 && window->FolderPath() != NULL
+		&& std::string(window->FolderPath()) == fDir / "empty"; }));
+	ASSERT_TRUE(Done(window));
+	int made = 0;
+	for (int i = 0; i < 24; i++) {
+		char name[32];
+		snprintf(name, sizeof(name), "image%03d.png", i);
+		made += HasThumbnail(fDir / name) ? 1 : 0;
+	}
+	EXPECT_LT(made, 24) << "the worker went on after it was stopped";
+	window->Lock();
+	EXPECT_FALSE(window->WorkerRunning());
+	window->Unlock();
+}
+
+TEST_F(ThumbnailWorkerTest, ReReadsWhileTheWorkerLocksTheWindowNeverDeadlock)
+{
+	Images(30, 40, 30);
+	BViewerWin* window = Open(fDir.Path());
+	for (int round = 0; round < 40; round++) {
+		window->PostMessage(B_NODE_MONITOR);
+		if (round % 4 == 0)
+			Settle([] { return false; });
+	}
+	ASSERT_TRUE(Settle([&] { return window->ImageCount() == 30; }));
+	EXPECT_TRUE(Done(window));
+}
+
+TEST_F(ThumbnailWorkerTest, VolumesWithoutAttributesRewriteSideFilesEveryRun)
+{
+	if (!CanMount())
+		GTEST_SKIP() << "mounting needs root";
+	std::string mount = Mount(fDir.Path(), "ramfs", "");
+	ASSERT_FALSE(mount.empty());
+	ASSERT_TRUE(WriteImage(mount + "/photo.png", 100, 80, 0x336699));
+	BViewerWin* window = Open(mount);
+	std::string side = glim::side_file_path((mount + "/photo.png").c_str());
+	ASSERT_TRUE(Settle([&] { return Exists(side); }));
+	ASSERT_TRUE(Done(window));
+
+	unlink(side.c_str());
+	window->PostMessage(B_NODE_MONITOR);
+	EXPECT_TRUE(Settle([&] { return Exists(side); }));
+	EXPECT_TRUE(Done(window));
+	CloseAllWindows();
+	Unmount(mount);
+}

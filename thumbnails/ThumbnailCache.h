@@ -1,0 +1,44 @@
+#ifndef GLIM_THUMBNAIL_CACHE_H
+#define GLIM_THUMBNAIL_CACHE_H
+
+#include <string>
+
+#include <SupportDefs.h>
+
+class BBitmap;
+class BFile;
+class BNode;
+
+// The stored form of thumbnails. On volumes with attributes an image carries
+// "GLIM:Thumbnail" (the JPEG stream, raw type), "GLIM:Filesize" (the low 32
+// bits of the file size it was made for) and "GLIM:Thumbsize" (the thumbnail
+// width setting it was made for, truncated), both int32 in host byte order.
+// Elsewhere the JPEG stream is the whole content of a side file named after
+// the image with ".gth" appended. An image whose attributes have no room for
+// its thumbnail (ext4 keeps about 4 KB per file) keeps the stream in its side
+// file and still gets the two size attributes.
+namespace glim {
+
+extern const char* const kThumbnailAttr;
+extern const char* const kFilesizeAttr;
+extern const char* const kThumbsizeAttr;
+
+std::string side_file_path(const char* imagePath);
+
+// The scale of a source with inclusive extents w by h into a tw by th box:
+// 1 when it fits strictly inside, else the smaller of the two ratios.
+float thumbnail_scale(float w, float h, float tw, float th);
+
+// True when the stored thumbnail of file was made for its current size and
+// for the width setting tw.
+bool thumbnail_is_current(BNode& file, off_t fileSize, float tw);
+
+// Decodes JPEG bytes into a new bitmap; NULL when they do not decode.
+BBitmap* decode_thumbnail(const void* data, size_t length);
+
+// True when the volume holding node supports attributes.
+bool node_knows_attributes(const BNode& node);
+
+} // namespace glim
+
+#endif

@@ -1,0 +1,158 @@
+// The thumbnail worker: one background thread per window that makes the
+// missing thumbnails of the window's image list.
+
+#include "ViewerWin.h"
+
+#include <cmath>
+#include <memory>
+
+#include <Bitmap.h>
+#include <BitmapStream.h>
+#include <File.h>
+#include <List.h>
+#include <Node.h>
+#include <TranslatorRoster.h>
+
+#include "GlimStatusView.h"
+#include "PrefsHandler.h"
+#include "ThumbnailCache.h"
+#include "ThumbnailContainerView.h"
+
+using namespace glim;
+
+namespace {
+
+// The worker waits for the window's lock in slices this long and looks at
+// its stop flag between them, so a window that holds its lock while it waits
+// for the worker to end is never waited for in return.
+const bigtime_t kLockSlice = 20000;
+
+BBitmap*
+decode_image(BFile& file)
+{
+	BBitmapStream stream;
+	if (BTranslatorRoster::Default()->Translate(&file, NULL, NULL, &stream,
+			B_TRANSLATOR_BITMAP) != B_OK)
+		return NULL;
+	BBitmap* bitmap = NULL;
+	stream.DetachBitmap(&bitmap);
+	return bitmap;
+}
+
+} // namespace
+
+status_t
+BViewerWin::ThumbnailThread(void* data)
+{
+	((BViewerWin*)data)->UpdateThumbnails();
+	return 0;
+}
+
+// Takes the window's lock unless the worker is asked to stop meanwhile.
+// Returns with the lock held, or false with it not held.
+bool
+BViewerWin::_LockForWorker()
+{
+	while (!fStopThumbnails) {
+		if (LockWithTimeout(kLockSlice) == B_OK) {
+			if (!fStopThumbnails)
+				return true;
+			Unlock();
+			return false;
+		}
+	}
+	return false;
+}
+
+void
+BViewerWin::UpdateThumbnails()
+{
+	float tw = 96;
+	if (fPrefs != NULL)
+		fPrefs->GetFloat("ThumbWidth", tw);
+
+	if (_LockForWorker()) {
+		fStatusView->SetMaxValue((float)fImageCount);
+		Unlock();
+	}
+
+	char* path = NULL;
+	for (int32 index = 0; !fStopThumbnails && GetNextFile(index, &path); index++) {
+		BFile file(path, B_READ_WRITE);
+		if (file.InitCheck() == B_OK) {
+			bool onAttributes = node_knows_attributes(file);
+			off_t size = 0;
+			if (file.GetSize(&size) != B_OK)
+				size = 0;
+			bool current = onAttributes && thumbnail_is_current(file, size, tw);
+			if (!current && !fStopThumbnails) {
+				std::unique_ptr<BBitmap> image(decode_image(file));
+				bool created = false;
+				if (image && onAttributes)
+					created = CreateThumbnail(&file, image.get(), true, path);
+				else if (image) {
+					BFile side(side_file_path(path).c_str(),
+						B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+					created = side.InitCheck() == B_OK
+						&& CreateThumbnail(&side, image.get(), false, path);
+				}
+				if (created && _LockForWorker()) {
+					fThumbnailView->Invalidate();
+					Unlock();
+				}
+			}
+		}
+		if (_LockForWorker()) {
+			fStatusView->UpdateProgressBar(1.0);
+			Unlock();
+		}
+	}
+
+	if (_LockForWorker()) {
+		fThumbnailView->Invalidate();
+		fStatusView->CompleteProgress();
+		Unlock();
+	}
+	fThumbnailThread = B_NO_MEMORY;
+}
+
+void
+BViewerWin::_StopWorker()
+{
+	fStopThumbnails = true;
+	if (fWorkerToJoin >= 0)
+		wait_for_thread(fWorkerToJoin, NULL);
+	fWorkerToJoin = B_NO_MEMORY;
+	fThumbnailThread = B_NO_MEMORY;
+	fStopThumbnails = false;
+}
+
+void
+BViewerWin::_StartWorker()
+{
+	thread_id thread = spawn_thread(ThumbnailThread, "thumbnailCreate", B_NORMAL_PRIORITY, this);
+	if (thread < 0) {
+		fThumbnailThread = B_NO_MEMORY;
+		return;
+	}
+	fThumbnailThread = thread;
+	fWorkerToJoin = thread;
+	resume_thread(thread);
+}
+
+void
+BViewerWin::RefreshThumbnails(bool clearCache)
+{
+	_StopWorker();
+	if (clearCache) {
+		for (int32 i = CountImages() - 1; i >= 0; i--) {
+			BNode node(fImageList->ItemAt(i) != NULL ? (const char*)fImageList->ItemAt(i) : "");
+			if (node.InitCheck() != B_OK)
+				continue;
+			node.RemoveAttr(kFilesizeAttr);
+			node.RemoveAttr(kThumbnailAttr);
+			node.RemoveAttr(kThumbsizeAttr);
+		}
+	}
+	_StartWorker();
+}
