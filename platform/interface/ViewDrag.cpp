@@ -49,9 +49,11 @@ const int kMaxOutline = 4096;
 std::mutex sInterceptorLock;
 DragInterceptor sInterceptor;
 
-// A drag from outside over one of our views: the message that mouse-moved
-// messages carry, made from its data when it comes in. GUI thread only.
-BMessage sExternalDrag;
+// The message of the drag over one of our views, which the mouse-moved
+// messages carry: a copy of a message dragged here, or the message that a
+// drop of another program's data would bring. Made when the drag comes in;
+// GUI thread only.
+BMessage sDragOver;
 
 
 DragInterceptor
@@ -246,16 +248,6 @@ post_drag_moved(int32 windowToken, int32 viewToken, BPoint screenWhere, uint32 b
 }
 
 
-// The message that mouse-moved messages carry during a drag of data.
-const BMessage&
-dragged_message(const QMimeData* data)
-{
-	if (const DragData* ours = dynamic_cast<const DragData*>(data))
-		return ours->Message();
-	return sExternalDrag;
-}
-
-
 BPoint
 screen_point(QWidget* widget, QPointF position)
 {
@@ -343,21 +335,16 @@ deliver_drop(int32 windowToken, int32 viewToken, const BMessage& message, BPoint
 void
 ViewWidget::dragEnterEvent(QDragEnterEvent* event)
 {
-	if (!accepts(event->mimeData())) {
+	const QMimeData* data = event->mimeData();
+	BPoint offset;
+	BMessenger source;
+	if (!accepts(data) || !drop_message(data, &sDragOver, &offset, &source)) {
 		event->ignore();
 		return;
 	}
-	if (dynamic_cast<const DragData*>(event->mimeData()) == NULL) {
-		BPoint offset;
-		BMessenger source;
-		if (!drop_message(event->mimeData(), &sExternalDrag, &offset, &source)) {
-			event->ignore();
-			return;
-		}
-	}
 	accept_drag(event);
 	post_drag_moved(fWindowToken, fViewToken, screen_point(this, event->position()),
-		buttons_from_qt(event->buttons()), B_ENTERED_VIEW, dragged_message(event->mimeData()));
+		buttons_from_qt(event->buttons()), B_ENTERED_VIEW, sDragOver);
 }
 
 
@@ -370,7 +357,7 @@ ViewWidget::dragMoveEvent(QDragMoveEvent* event)
 	}
 	accept_drag(event);
 	post_drag_moved(fWindowToken, fViewToken, screen_point(this, event->position()),
-		buttons_from_qt(event->buttons()), B_INSIDE_VIEW, dragged_message(event->mimeData()));
+		buttons_from_qt(event->buttons()), B_INSIDE_VIEW, sDragOver);
 }
 
 
@@ -379,7 +366,7 @@ ViewWidget::dragLeaveEvent(QDragLeaveEvent*)
 {
 	PointerState pointer = current_pointer();
 	post_drag_moved(fWindowToken, fViewToken, pointer.where, pointer.buttons, B_EXITED_VIEW,
-		sExternalDrag);
+		sDragOver);
 }
 
 
