@@ -6,11 +6,14 @@
 
 #include <AppDefs.h>
 #include <Bitmap.h>
+#include <Message.h>
+#include <Messenger.h>
 #include <View.h>
 #include <Window.h>
 
 #include "AppPrivate.h"
 #include "BitmapPrivate.h"
+#include "DragPrivate.h"
 #include "InterfacePrivate.h"
 #include "ViewWidget.h"
 #include "WindowPrivate.h"
@@ -78,6 +81,17 @@ simulate_key_down(BWindow* window, const char* bytes, uint32 modifiers)
 	if (window == NULL || bytes == NULL)
 		return;
 	post_key_message(window->_Token(), B_KEY_DOWN, bytes, 0, modifiers);
+}
+
+
+void
+simulate_drop(BView* target, const BMessage& message, BPoint screenWhere, BHandler* source,
+	BPoint offset)
+{
+	if (target == NULL || target->Window() == NULL)
+		return;
+	deliver_drop(target->Window()->_Token(), target->_Token(), message, screenWhere, offset,
+		source != NULL ? BMessenger(source) : BMessenger());
 }
 
 

@@ -10,6 +10,8 @@
 #include <SupportDefs.h>
 
 class BBitmap;
+class BHandler;
+class BMessage;
 class BView;
 class BWindow;
 
@@ -38,6 +40,20 @@ void simulate_mouse_down(BView* view, BPoint where, uint32 buttons, uint32 modif
 void simulate_mouse_up(BView* view, BPoint where, uint32 modifiers = 0);
 void simulate_mouse_moved(BView* view, BPoint where, uint32 buttons, uint32 modifiers = 0);
 void simulate_key_down(BWindow* window, const char* bytes, uint32 modifiers = 0);
+
+// Receives every BView::DragMessage instead of the toolkit's drag: the
+// message, the drag image (NULL for a rectangle; the view deletes it after
+// the call), the offset of the pointer in it and the handler replies go to.
+// An empty function makes drags real again.
+typedef std::function<void(const BMessage& message, const BBitmap* image, BPoint offset,
+	BHandler* source)> DragInterceptor;
+void set_drag_interceptor(DragInterceptor interceptor);
+
+// Drops message on target as a drop at screenWhere (screen coordinates)
+// would: queued to target's window for target, with WasDropped() true,
+// DropPoint() screenWhere and offset, and replies going to source.
+void simulate_drop(BView* target, const BMessage& message, BPoint screenWhere,
+	BHandler* source, BPoint offset = BPoint(0, 0));
 
 // Runs the GUI thread's events until condition() holds or timeout
 // microseconds pass; returns condition().

@@ -190,6 +190,21 @@ public:
 	// Input.
 	void GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue = true);
 
+	// Drag and drop (ViewDrag.cpp). Starts dragging a copy of message, shown
+	// as image (which the view takes over and deletes) held at offset from
+	// its top-left corner, or as the outline of dragRect. Returns when the
+	// drag ends. A drop on a view of this program reaches that view's
+	// MessageReceived with WasDropped() true and DropPoint() in screen
+	// coordinates; replies to it go to replyTo (default: this view). A
+	// message that names files ("refs" of a B_SIMPLE_DATA message, or the
+	// string field "glim:path") offers them to other programs as a
+	// text/uri-list.
+	void DragMessage(BMessage* message, BBitmap* image, BPoint offset,
+		BHandler* replyTo = NULL);
+	void DragMessage(BMessage* message, BBitmap* image, drawing_mode dragMode, BPoint offset,
+		BHandler* replyTo = NULL);
+	void DragMessage(BMessage* message, BRect dragRect, BHandler* replyTo = NULL);
+
 	// Colours and drawing state.
 	virtual void SetViewColor(rgb_color color);
 	void SetViewColor(uint8 red, uint8 green, uint8 blue, uint8 alpha = 255);
@@ -300,6 +315,10 @@ private:
 	void _FillArea(const QPainterPath& path, const pattern& p, bool antialias);
 	void _StrokeArea(const QPainterPath& path, const pattern& p);
 	void _DrawBackground(QPainter* painter, BRect update);
+
+	// Drag and drop (ViewDrag.cpp).
+	void _StartDrag(const BMessage& message, const QImage& image, BPoint offset,
+		BHandler* source);
 
 	BRect fFrame;
 	BPoint fBoundsOrigin;

@@ -91,6 +91,7 @@ ViewWidget::ViewWidget(BView* view, QWidget* parent)
 	setAttribute(Qt::WA_NoSystemBackground);
 	setFocusPolicy(Qt::NoFocus);
 	setMouseTracking(true);
+	setAcceptDrops(true);
 }
 
 

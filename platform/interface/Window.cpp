@@ -281,10 +281,16 @@ BWindow::_DispatchInput(BMessage* message, BHandler* handler)
 		case B_MOUSE_UP:
 			view->MouseUp(where);
 			break;
-		default:
-			view->MouseMoved(where, view->Bounds().Contains(where) ? B_INSIDE_VIEW
-				: B_OUTSIDE_VIEW, NULL);
+		default: {
+			// During a drag the message carries the transit and the dragged
+			// message.
+			int32 transit = view->Bounds().Contains(where) ? B_INSIDE_VIEW : B_OUTSIDE_VIEW;
+			transit = message->GetInt32("be:transit", transit);
+			BMessage dragMessage;
+			bool dragging = message->FindMessage("be:drag_message", &dragMessage) == B_OK;
+			view->MouseMoved(where, (uint32)transit, dragging ? &dragMessage : NULL);
 			break;
+		}
 	}
 }
 

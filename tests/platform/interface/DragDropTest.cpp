@@ -1,0 +1,455 @@
+// Drag and drop: a drag started by a view, dropped on another view of the
+// program, answered with a reply that reaches the drag's source; the
+// toolkit's drag events on a view's widget; and files to and from other
+// programs as text/uri-list, with names that are not UTF-8.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QWidget>
+
+#include <Bitmap.h>
+#include <Entry.h>
+#include <Message.h>
+#include <Messenger.h>
+#include <Path.h>
+#include <View.h>
+#include <Window.h>
+
+#include "DragPrivate.h"
+#include "InterfacePrivate.h"
+#include "TestHooks.h"
+#include "TestSupport.h"
+#include "WindowPrivate.h"
+
+namespace {
+
+const uint32 kMove = 'DDMV';
+const uint32 kTrash = 'DDRM';
+
+
+class CountedBitmap : public BBitmap {
+public:
+	CountedBitmap(BRect bounds, int32* deleted)
+		:
+		BBitmap(bounds, B_RGB32),
+		fDeleted(deleted)
+	{
+	}
+
+	~CountedBitmap() override { (*fDeleted)++; }
+
+private:
+	int32* fDeleted;
+};
+
+
+// A drop target that answers a negotiated drop with its first action, as
+// the folder tree does, and records what it gets.
+class DropView : public BView {
+public:
+	DropView(BRect frame)
+		:
+		BView(frame, "drop", B_FOLLOW_NONE, B_WILL_DRAW)
+	{
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (!message->WasDropped()) {
+			BView::MessageReceived(message);
+			return;
+		}
+		drops.push_back(*message);
+		int32 action;
+		if (message->FindInt32("be:actions", &action) == B_OK) {
+			BMessage reply(action);
+			reply.AddString("name", message->GetString("be:clip_name", ""));
+			replyStatus = message->SendReply(&reply);
+		} else
+			replyStatus = message->SendReply(kMove);
+	}
+
+	void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override
+	{
+		if (dragMessage != NULL)
+			moves.push_back({where, transit, dragMessage->what});
+	}
+
+	struct Move {
+		BPoint where;
+		uint32 transit;
+		uint32 what;
+	};
+
+	std::vector<BMessage> drops;
+	std::vector<Move> moves;
+	status_t replyStatus = B_NO_INIT;
+};
+
+
+// A drag source that starts its drag from MouseDown, as the thumbnail grid
+// does, and records the replies it gets.
+class SourceView : public BView {
+public:
+	SourceView(BRect frame)
+		:
+		BView(frame, "source", B_FOLLOW_NONE, B_WILL_DRAW)
+	{
+	}
+
+	void MouseDown(BPoint) override
+	{
+		BMessage message = DragOffer();
+		DragMessage(&message, new BBitmap(BRect(0, 0, 47, 35), B_RGB32), B_OP_BLEND,
+			BPoint(24, 18));
+		dragReturned = true;
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == kMove || message->what == kTrash)
+			replies.push_back(*message);
+		else
+			BView::MessageReceived(message);
+	}
+
+	static BMessage DragOffer()
+	{
+		BMessage message(B_SIMPLE_DATA);
+		message.AddString("be:types", "application/octet-stream");
+		message.AddString("be:filetypes", "image/jpeg");
+		message.AddInt32("be:actions", kMove);
+		message.AddInt32("be:actions", kTrash);
+		message.AddString("be:clip_name", "photo.jpg");
+		return message;
+	}
+
+	std::vector<BMessage> replies;
+	bool dragReturned = false;
+};
+
+
+class ReplyHandler : public BHandler {
+public:
+	void MessageReceived(BMessage* message) override { replies.push_back(*message); }
+
+	std::vector<BMessage> replies;
+};
+
+
+class DragDropTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		fWindow = new BWindow(BRect(100, 100, 499, 399), "drag", B_TITLED_WINDOW, 0);
+		fSource = new SourceView(BRect(10, 10, 109, 109));
+		fTarget = new DropView(BRect(150, 50, 349, 249));
+		fWindow->AddChild(fSource);
+		fWindow->AddChild(fTarget);
+		fWindow->Show();
+		fWindow->Lock();
+	}
+
+	void TearDown() override
+	{
+		BPrivate::set_drag_interceptor(BPrivate::DragInterceptor());
+		fWindow->Quit();
+	}
+
+	void Settle(const std::function<bool()>& condition)
+	{
+		fWindow->Unlock();
+		EXPECT_TRUE(BPrivate::run_events_until(condition));
+		fWindow->Lock();
+	}
+
+	// The widget that shows the view under where (window coordinates).
+	QWidget* WidgetAt(BPoint where)
+	{
+		QWidget* top = BPrivate::WindowAccess::Widget(fWindow);
+		return top != NULL ? top->childAt(QPoint((int)where.x, (int)where.y)) : NULL;
+	}
+
+	BWindow* fWindow = NULL;
+	SourceView* fSource = NULL;
+	DropView* fTarget = NULL;
+};
+
+
+QMimeData*
+UriList(const std::string& uris)
+{
+	QMimeData* data = new QMimeData;
+	data->setData("text/uri-list", QByteArray::fromStdString(uris));
+	return data;
+}
+
+
+// Sends a drag entering widget at local, moving, and dropped there;
+// returns whether the widget took the drag.
+bool
+DragOnto(QWidget* widget, QPoint local, const QMimeData* data)
+{
+	Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+	QDragEnterEvent enter(local, actions, data, Qt::LeftButton, Qt::NoModifier);
+	QApplication::sendEvent(widget, &enter);
+	if (!enter.isAccepted())
+		return false;
+	QDragMoveEvent move(local + QPoint(1, 1), actions, data, Qt::LeftButton, Qt::NoModifier);
+	QApplication::sendEvent(widget, &move);
+	QDropEvent drop(QPointF(local + QPoint(2, 2)), actions, data, Qt::LeftButton,
+		Qt::NoModifier);
+	QApplication::sendEvent(widget, &drop);
+	return drop.isAccepted();
+}
+
+} // namespace
+
+
+TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
+{
+	BMessage seen;
+	BRect imageBounds;
+	BPoint seenOffset;
+	BHandler* seenSource = NULL;
+	int32 calls = 0;
+	BPrivate::set_drag_interceptor([&](const BMessage& message, const BBitmap* image,
+			BPoint offset, BHandler* source) {
+		calls++;
+		seen = message;
+		imageBounds = image != NULL ? image->Bounds() : BRect();
+		seenOffset = offset;
+		seenSource = source;
+	});
+	int32 deleted = 0;
+	BMessage offer = SourceView::DragOffer();
+	fSource->DragMessage(&offer, new CountedBitmap(BRect(0, 0, 95, 71), &deleted), B_OP_BLEND,
+		BPoint(48, 36));
+	EXPECT_EQ(calls, 1);
+	EXPECT_EQ(deleted, 1);
+	EXPECT_STREQ(seen.GetString("be:clip_name"), "photo.jpg");
+	EXPECT_EQ(imageBounds, BRect(0, 0, 95, 71));
+	EXPECT_EQ(seenOffset, BPoint(48, 36));
+	EXPECT_EQ(seenSource, fSource);
+
+	ReplyHandler handler;
+	fWindow->AddHandler(&handler);
+	fSource->DragMessage(&offer, new CountedBitmap(BRect(0, 0, 9, 9), &deleted), BPoint(1, 2),
+		&handler);
+	EXPECT_EQ(seenSource, &handler);
+	EXPECT_EQ(deleted, 2);
+	fWindow->RemoveHandler(&handler);
+
+	// Without a message nothing is dragged, and the image is still taken.
+	fSource->DragMessage(NULL, new CountedBitmap(BRect(0, 0, 9, 9), &deleted), BPoint(0, 0));
+	EXPECT_EQ(deleted, 3);
+	EXPECT_EQ(calls, 2);
+
+	// A rectangle drag has no image; the offset is the pointer's in it.
+	BPrivate::push_pointer_state(fSource->ConvertToScreen(BPoint(30, 25)), 1);
+	BPoint location;
+	uint32 buttons;
+	fSource->GetMouse(&location, &buttons);
+	fSource->DragMessage(&offer, BRect(20, 20, 59, 39));
+	EXPECT_EQ(calls, 3);
+	EXPECT_FALSE(imageBounds.IsValid());
+	EXPECT_EQ(seenOffset, BPoint(10, 5));
+}
+
+
+TEST_F(DragDropTest, ToolkitDragEndsWithTheButtonsUp)
+{
+	// The offscreen platform ends every drag at once; the image is still
+	// the view's to delete, and the pointer no longer counts as held.
+	int32 deleted = 0;
+	BMessage offer = SourceView::DragOffer();
+	BPrivate::push_pointer_state(BPoint(20, 20), B_PRIMARY_MOUSE_BUTTON);
+	BPoint location;
+	uint32 buttons;
+	fSource->GetMouse(&location, &buttons);
+	fSource->DragMessage(&offer, new CountedBitmap(BRect(0, 0, 9, 9), &deleted), B_OP_BLEND,
+		BPoint(5, 5));
+	EXPECT_EQ(deleted, 1);
+	fSource->GetMouse(&location, &buttons);
+	EXPECT_EQ(buttons, 0u);
+}
+
+
+TEST_F(DragDropTest, DropInTheSameWindowIsAnsweredAfterTheDrag)
+{
+	BPoint dropWhere = fTarget->ConvertToScreen(BPoint(20, 30));
+	BPrivate::set_drag_interceptor([&](const BMessage& message, const BBitmap*, BPoint offset,
+			BHandler* source) {
+		BPrivate::simulate_drop(fTarget, message, dropWhere, source, offset);
+	});
+	BPrivate::simulate_mouse_down(fSource, BPoint(5, 5), B_PRIMARY_MOUSE_BUTTON);
+	Settle([&]() { return !fSource->replies.empty(); });
+	EXPECT_TRUE(fSource->dragReturned);
+
+	ASSERT_EQ(fTarget->drops.size(), 1u);
+	const BMessage& dropped = fTarget->drops[0];
+	EXPECT_TRUE(dropped.WasDropped());
+	BPoint offset;
+	EXPECT_EQ(dropped.DropPoint(&offset), dropWhere);
+	EXPECT_EQ(offset, BPoint(24, 18));
+	EXPECT_EQ(fTarget->ConvertFromScreen(dropped.DropPoint()), BPoint(20, 30));
+	EXPECT_STREQ(dropped.GetString("be:filetypes"), "image/jpeg");
+	EXPECT_EQ(fTarget->replyStatus, B_OK);
+
+	ASSERT_EQ(fSource->replies.size(), 1u);
+	const BMessage& reply = fSource->replies[0];
+	EXPECT_EQ(reply.what, kMove);
+	EXPECT_TRUE(reply.IsReply());
+	EXPECT_FALSE(reply.WasDropped());
+	EXPECT_STREQ(reply.GetString("name"), "photo.jpg");
+	ASSERT_NE(reply.Previous(), nullptr);
+	EXPECT_EQ(reply.Previous()->what, (uint32)B_SIMPLE_DATA);
+}
+
+
+TEST_F(DragDropTest, DropInAnotherWindowReachesTheChosenReplyHandler)
+{
+	BWindow* other = new BWindow(BRect(500, 100, 699, 299), "other", B_TITLED_WINDOW, 0);
+	DropView* target = new DropView(BRect(0, 0, 99, 99));
+	other->AddChild(target);
+	other->Show();
+	ReplyHandler handler;
+	fWindow->AddHandler(&handler);
+	BPrivate::set_drag_interceptor([&](const BMessage& message, const BBitmap*, BPoint offset,
+			BHandler* source) {
+		BPrivate::simulate_drop(target, message, BPoint(510, 110), source, offset);
+	});
+	BMessage offer(B_SIMPLE_DATA);
+	offer.AddString("text", "plain");
+	fSource->DragMessage(&offer, new BBitmap(BRect(0, 0, 9, 9), B_RGB32), BPoint(0, 0),
+		&handler);
+	Settle([&]() { return !handler.replies.empty(); });
+	ASSERT_EQ(target->drops.size(), 1u);
+	EXPECT_EQ(target->ConvertFromScreen(target->drops[0].DropPoint()), BPoint(10, 10));
+	EXPECT_EQ(handler.replies[0].what, kMove);
+	EXPECT_TRUE(fSource->replies.empty());
+	fWindow->RemoveHandler(&handler);
+	other->Lock();
+	other->Quit();
+}
+
+
+TEST_F(DragDropTest, ToolkitDragEventsReachTheView)
+{
+	QWidget* widget = WidgetAt(BPoint(160, 60));
+	ASSERT_NE(widget, nullptr);
+	std::unique_ptr<QMimeData> data(BPrivate::make_drag_data(SourceView::DragOffer(),
+		BPoint(24, 18), BMessenger(fSource)));
+	// Passing over the view, then coming back to drop on it.
+	QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, data.get(), Qt::LeftButton,
+		Qt::NoModifier);
+	QApplication::sendEvent(widget, &enter);
+	QDragLeaveEvent leave;
+	QApplication::sendEvent(widget, &leave);
+	ASSERT_TRUE(DragOnto(widget, QPoint(10, 10), data.get()));
+	Settle([&]() { return !fSource->replies.empty(); });
+
+	ASSERT_EQ(fTarget->moves.size(), 4u);
+	EXPECT_EQ(fTarget->moves[0].transit, (uint32)B_ENTERED_VIEW);
+	EXPECT_EQ(fTarget->moves[1].transit, (uint32)B_EXITED_VIEW);
+	EXPECT_EQ(fTarget->moves[1].what, (uint32)B_SIMPLE_DATA);
+	EXPECT_EQ(fTarget->moves[2].transit, (uint32)B_ENTERED_VIEW);
+	EXPECT_EQ(fTarget->moves[2].where, BPoint(10, 10));
+	EXPECT_EQ(fTarget->moves[3].transit, (uint32)B_INSIDE_VIEW);
+	EXPECT_EQ(fTarget->moves[3].where, BPoint(11, 11));
+	EXPECT_EQ(fTarget->moves[3].what, (uint32)B_SIMPLE_DATA);
+	ASSERT_EQ(fTarget->drops.size(), 1u);
+	BPoint offset;
+	EXPECT_EQ(fTarget->ConvertFromScreen(fTarget->drops[0].DropPoint(&offset)), BPoint(12, 12));
+	EXPECT_EQ(offset, BPoint(24, 18));
+	ASSERT_EQ(fSource->replies.size(), 1u);
+	EXPECT_EQ(fSource->replies[0].what, kMove);
+}
+
+
+TEST_F(DragDropTest, FilesFromOtherProgramsArriveAsRefs)
+{
+	glim_test::TempDir folder("drop");
+	std::string odd = folder / "caf\xe9 #1.jpg";
+	std::string plain = folder / "plain.txt";
+	glim_test::WriteFile(odd, "x");
+	glim_test::WriteFile(plain, "y");
+	std::string encodedFolder = QByteArray::fromStdString(folder.Path())
+		.toPercentEncoding("/").toStdString();
+	std::unique_ptr<QMimeData> data(UriList("# dropped\r\n"
+		"file://" + encodedFolder + "/caf%E9%20%231.jpg\r\n"
+		"file:///no/such/file\r\n"
+		"http://example.com/picture.jpg\r\n"
+		"file://localhost" + encodedFolder + "/plain.txt\r\n"));
+	QWidget* widget = WidgetAt(BPoint(200, 100));
+	ASSERT_NE(widget, nullptr);
+	ASSERT_TRUE(DragOnto(widget, QPoint(5, 5), data.get()));
+	Settle([&]() { return !fTarget->drops.empty(); });
+
+	ASSERT_EQ(fTarget->drops.size(), 1u);
+	const BMessage& dropped = fTarget->drops[0];
+	EXPECT_EQ(dropped.what, (uint32)B_SIMPLE_DATA);
+	EXPECT_TRUE(dropped.WasDropped());
+	entry_ref ref;
+	ASSERT_EQ(dropped.FindRef("refs", 0, &ref), B_OK);
+	EXPECT_STREQ(BPath(&ref).Path(), odd.c_str());
+	ASSERT_EQ(dropped.FindRef("refs", 1, &ref), B_OK);
+	EXPECT_STREQ(BPath(&ref).Path(), plain.c_str());
+	EXPECT_NE(dropped.FindRef("refs", 2, &ref), B_OK);
+	// Nobody in this program dragged it, so there is no one to answer.
+	EXPECT_EQ(fTarget->replyStatus, B_BAD_REPLY);
+	ASSERT_FALSE(fTarget->moves.empty());
+	EXPECT_EQ(fTarget->moves[0].what, (uint32)B_SIMPLE_DATA);
+
+	// A drag that names no file that exists here is refused.
+	std::unique_ptr<QMimeData> missing(UriList("file:///no/such/file\r\n"));
+	EXPECT_FALSE(DragOnto(widget, QPoint(5, 5), missing.get()));
+	QMimeData text;
+	text.setText("just text");
+	EXPECT_FALSE(DragOnto(widget, QPoint(5, 5), &text));
+}
+
+
+TEST(DragDataTest, NamedFilesAreOfferedByteForByte)
+{
+	glim_test::TempDir folder("offer");
+	std::string odd = folder / "\xff\xfe name%.png";
+	glim_test::WriteFile(odd, "x");
+	entry_ref ref;
+	ASSERT_EQ(get_ref_for_path(odd.c_str(), &ref), B_OK);
+	std::string expected = "file://"
+		+ QByteArray::fromStdString(folder.Path()).toPercentEncoding("/").toStdString()
+		+ "/%FF%FE%20name%25.png\r\n";
+
+	BMessage refs(B_SIMPLE_DATA);
+	refs.AddRef("refs", &ref);
+	BMessage negotiated = SourceView::DragOffer();
+	negotiated.AddString("glim:path", odd.c_str());
+	for (const BMessage* message : {&refs, &negotiated}) {
+		std::unique_ptr<QMimeData> data(BPrivate::make_drag_data(*message, BPoint(0, 0),
+			BMessenger()));
+		ASSERT_TRUE(data->hasFormat("text/uri-list"));
+		EXPECT_EQ(data->data("text/uri-list").toStdString(), expected);
+
+		// Read back as another program's drop, the path is the same bytes.
+		std::unique_ptr<QMimeData> foreign(UriList(expected));
+		BMessage dropped;
+		BPoint offset;
+		BMessenger source;
+		ASSERT_TRUE(BPrivate::drop_message(foreign.get(), &dropped, &offset, &source));
+		entry_ref back;
+		ASSERT_EQ(dropped.FindRef("refs", &back), B_OK);
+		EXPECT_STREQ(BPath(&back).Path(), odd.c_str());
+	}
+
+	// A message that names no file offers none.
+	std::unique_ptr<QMimeData> none(BPrivate::make_drag_data(SourceView::DragOffer(),
+		BPoint(0, 0), BMessenger()));
+	EXPECT_FALSE(none->hasFormat("text/uri-list"));
+}

@@ -1,0 +1,322 @@
+// Outline lists: the tree's shape, shown items against the full list,
+// counting and sorting under an item, and expanding and collapsing by
+// mouse and keys.
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <Message.h>
+#include <OutlineListView.h>
+#include <ScrollView.h>
+#include <StringItem.h>
+#include <Window.h>
+
+#include "TestHooks.h"
+
+namespace {
+
+const uint32 kSelected = 'Dsel';
+
+
+// The test's items by name; the list never deletes them.
+class Items {
+public:
+	BStringItem* operator[](const std::string& name)
+	{
+		std::unique_ptr<BStringItem>& item = fItems[name];
+		if (!item)
+			item = std::make_unique<BStringItem>(name.c_str());
+		return item.get();
+	}
+
+private:
+	std::map<std::string, std::unique_ptr<BStringItem>> fItems;
+};
+
+
+// The texts of the full list (or the shown items), each prefixed with its
+// outline level.
+std::string
+Shape(const BOutlineListView& list, bool fullList = true)
+{
+	std::string shape;
+	int32 count = fullList ? list.FullListCountItems() : list.CountItems();
+	for (int32 i = 0; i < count; i++) {
+		BStringItem* item = static_cast<BStringItem*>(
+			fullList ? list.FullListItemAt(i) : list.ItemAt(i));
+		shape += (shape.empty() ? "" : " ") + std::to_string(item->OutlineLevel())
+			+ item->Text();
+	}
+	return shape;
+}
+
+
+int
+CompareTexts(const BListItem* a, const BListItem* b)
+{
+	return strcmp(static_cast<const BStringItem*>(a)->Text(),
+		static_cast<const BStringItem*>(b)->Text());
+}
+
+
+// a (a1 (a1x), a2), b (b1)
+void
+BuildTree(BOutlineListView& list, Items& items)
+{
+	ASSERT_TRUE(list.AddItem(items["a"]));
+	ASSERT_TRUE(list.AddItem(items["b"]));
+	ASSERT_TRUE(list.AddUnder(items["a1"], items["a"]));
+	ASSERT_TRUE(list.AddUnder(items["a2"], items["a"]));
+	ASSERT_TRUE(list.AddUnder(items["a1x"], items["a1"]));
+	ASSERT_TRUE(list.AddUnder(items["b1"], items["b"]));
+}
+
+
+class OutlineWindow : public BWindow {
+public:
+	OutlineWindow()
+		:
+		BWindow(BRect(100, 100, 399, 399), "outline", B_TITLED_WINDOW, 0)
+	{
+		list = new BOutlineListView(BRect(0, 0, 200, 250), "tree");
+		list->SetSelectionMessage(new BMessage(kSelected));
+		AddChild(new BScrollView("scroll", list, B_FOLLOW_ALL, 0, false, true));
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == kSelected)
+			selections.push_back(message->GetInt32("index", -5));
+		else
+			BWindow::MessageReceived(message);
+	}
+
+	BOutlineListView* list;
+	std::vector<int32> selections;
+};
+
+
+void
+Settle(BWindow* window)
+{
+	window->Unlock();
+	BPrivate::run_events_until([]() { return false; }, 30000);
+	window->Lock();
+}
+
+} // namespace
+
+
+TEST(OutlineListViewTest, AddUnderAppendsAfterTheLastDescendant)
+{
+	Items items;
+	BOutlineListView list(BRect(0, 0, 99, 99), "tree");
+	BuildTree(list, items);
+	EXPECT_EQ(Shape(list), "0a 1a1 2a1x 1a2 0b 1b1");
+	EXPECT_EQ(list.Superitem(items["a1x"]), items["a1"]);
+	EXPECT_EQ(list.Superitem(items["a2"]), items["a"]);
+	EXPECT_EQ(list.Superitem(items["b"]), nullptr);
+	EXPECT_TRUE(items["a"]->HasSubitems());
+	EXPECT_FALSE(items["a2"]->HasSubitems());
+
+	// Top-level items go after the last item of the full list.
+	ASSERT_TRUE(list.AddItem(items["c"]));
+	EXPECT_EQ(list.FullListIndexOf(items["c"]), 6);
+	EXPECT_TRUE(list.AddUnder(items["d"], NULL));
+	EXPECT_EQ(list.FullListLastItem(), items["d"]);
+
+	EXPECT_FALSE(list.AddUnder(items["a1"], items["b"]));
+	EXPECT_FALSE(list.AddUnder(items["e"], items["not added"]));
+	EXPECT_FALSE(list.AddUnder(NULL, items["a"]));
+	EXPECT_FALSE(list.AddItem(items["e"], 99));
+	EXPECT_EQ(list.FullListCountItems(), 8);
+}
+
+
+TEST(OutlineListViewTest, CollapsedItemsAreNotShown)
+{
+	Items items;
+	BOutlineListView list(BRect(0, 0, 99, 99), "tree");
+	BuildTree(list, items);
+	EXPECT_EQ(list.CountItems(), 6);
+
+	list.Collapse(items["a1"]);
+	list.Collapse(items["a"]);
+	EXPECT_EQ(Shape(list, false), "0a 0b 1b1");
+	EXPECT_EQ(list.CountItems(), 3);
+	EXPECT_EQ(list.ItemAt(1), items["b"]);
+	EXPECT_EQ(list.IndexOf(items["a2"]), -1);
+	EXPECT_EQ(list.FullListIndexOf(items["b"]), 4);
+	EXPECT_FALSE(items["a2"]->IsItemVisible());
+	EXPECT_FALSE(list.IsExpanded(0));
+	// The second row shows b, whichever full-list index it has.
+	EXPECT_EQ(list.IndexOf(BPoint(5, list.ItemFrame(1).top + 1)), 1);
+	EXPECT_EQ(list.FullListIndexOf(BPoint(5, list.ItemFrame(1).top + 1)), 4);
+
+	// Under a collapsed item new items stay hidden.
+	ASSERT_TRUE(list.AddUnder(items["a3"], items["a"]));
+	EXPECT_EQ(list.CountItems(), 3);
+
+	// Expanding a keeps the collapsed a1's subitem hidden.
+	list.Expand(items["a"]);
+	EXPECT_EQ(Shape(list, false), "0a 1a1 1a2 1a3 0b 1b1");
+	list.Expand(items["a1"]);
+	EXPECT_EQ(list.CountItems(), 7);
+	EXPECT_TRUE(items["a1x"]->IsItemVisible());
+}
+
+
+TEST(OutlineListViewTest, CountingAndFindingUnderAnItem)
+{
+	Items items;
+	BOutlineListView list(BRect(0, 0, 99, 99), "tree");
+	BuildTree(list, items);
+	list.Collapse(items["a"]);
+	struct Case {
+		const char* superitem;
+		bool oneLevel;
+		int32 count;
+		std::vector<std::string> texts;
+	};
+	const Case cases[] = {
+		{"a", true, 2, {"a1", "a2"}},
+		{"a", false, 3, {"a1", "a1x", "a2"}},
+		{"a1", true, 1, {"a1x"}},
+		{"a2", false, 0, {}},
+		{NULL, true, 2, {"a", "b"}},
+		{NULL, false, 6, {"a", "a1", "a1x", "a2", "b", "b1"}},
+		{"not added", true, 0, {}},
+	};
+	for (const Case& test : cases) {
+		SCOPED_TRACE(testing::Message() << (test.superitem != NULL ? test.superitem : "NULL")
+			<< " " << test.oneLevel);
+		BListItem* superitem = test.superitem != NULL ? items[test.superitem] : NULL;
+		EXPECT_EQ(list.CountItemsUnder(superitem, test.oneLevel), test.count);
+		for (size_t i = 0; i < test.texts.size(); i++) {
+			BStringItem* item = static_cast<BStringItem*>(
+				list.ItemUnderAt(superitem, test.oneLevel, (int32)i));
+			ASSERT_NE(item, nullptr);
+			EXPECT_EQ(item->Text(), test.texts[i]);
+		}
+		EXPECT_EQ(list.ItemUnderAt(superitem, test.oneLevel, (int32)test.texts.size()), nullptr);
+		EXPECT_EQ(list.ItemUnderAt(superitem, test.oneLevel, -1), nullptr);
+	}
+}
+
+
+TEST(OutlineListViewTest, SortingOneLevelKeepsSubtrees)
+{
+	Items items;
+	BOutlineListView list(BRect(0, 0, 99, 99), "tree");
+	list.AddItem(items["root"]);
+	list.AddItem(items["other"]);
+	for (const char* name : {"b", "alpha", "Zeta"})
+		list.AddUnder(items[name], items["root"]);
+	list.AddUnder(items["z"], items["b"]);
+	list.AddUnder(items["y"], items["b"]);
+	list.AddUnder(items["x"], items["alpha"]);
+
+	list.SortItemsUnder(items["root"], true, CompareTexts);
+	EXPECT_EQ(Shape(list), "0root 1Zeta 1alpha 2x 1b 2z 2y 0other");
+	list.SortItemsUnder(items["root"], false, CompareTexts);
+	EXPECT_EQ(Shape(list), "0root 1Zeta 1alpha 2x 1b 2y 2z 0other");
+	list.SortItemsUnder(NULL, true, CompareTexts);
+	EXPECT_EQ(Shape(list), "0other 0root 1Zeta 1alpha 2x 1b 2y 2z");
+	// Sorting a collapsed part keeps what is shown in step.
+	list.Collapse(items["alpha"]);
+	list.SortItemsUnder(items["root"], true,
+		[](const BListItem* a, const BListItem* b) { return -CompareTexts(a, b); });
+	EXPECT_EQ(Shape(list, false), "0other 0root 1b 2y 2z 1alpha 1Zeta");
+}
+
+
+TEST(OutlineListViewTest, RemovingTakesTheSubtree)
+{
+	Items items;
+	BOutlineListView list(BRect(0, 0, 99, 99), "tree");
+	BuildTree(list, items);
+	list.Select(2);
+	EXPECT_EQ(list.RemoveItem(1), items["a1"]);
+	EXPECT_EQ(Shape(list), "0a 1a2 0b 1b1");
+	EXPECT_FALSE(items["a1x"]->IsSelected());
+	EXPECT_EQ(list.CurrentSelection(), -1);
+	EXPECT_TRUE(list.RemoveItem(items["b"]));
+	EXPECT_FALSE(list.RemoveItem(items["b1"]));
+	EXPECT_EQ(Shape(list), "0a 1a2");
+	EXPECT_TRUE(items["a"]->HasSubitems());
+
+	list.MakeEmpty();
+	EXPECT_EQ(list.FullListCountItems(), 0);
+	EXPECT_EQ(list.CountItems(), 0);
+	// Removed items are the caller's again and can go into another tree.
+	BOutlineListView other(BRect(0, 0, 99, 99), "other");
+	EXPECT_TRUE(other.AddItem(items["a"]));
+	EXPECT_TRUE(other.AddUnder(items["a1"], items["a"]));
+	EXPECT_TRUE(other.AddUnder(items["a1x"], items["a1"]));
+	EXPECT_EQ(Shape(other), "0a 1a1 2a1x");
+}
+
+
+TEST(OutlineListViewTest, SelectionCountsShownItems)
+{
+	Items items;
+	OutlineWindow* window = new OutlineWindow;
+	window->Show();
+	window->Lock();
+	BOutlineListView* list = window->list;
+	BuildTree(*list, items);
+	list->Collapse(items["a"]);
+	list->Select(1);
+	EXPECT_EQ(list->FullListCurrentSelection(), 4);
+	// Collapsing over the selected item deselects it and says so.
+	list->Select(2);
+	list->Collapse(items["b"]);
+	EXPECT_EQ(list->CurrentSelection(), -1);
+	Settle(window);
+	EXPECT_EQ(window->selections, (std::vector<int32>{1, 2, -1}));
+	window->Quit();
+}
+
+
+TEST(OutlineListViewTest, LatchAndKeysExpandAndCollapse)
+{
+	Items items;
+	OutlineWindow* window = new OutlineWindow;
+	window->Show();
+	window->Lock();
+	BOutlineListView* list = window->list;
+	BuildTree(*list, items);
+	list->MakeFocus();
+
+	// The latch of a1 lies in the second level's indentation column.
+	BRect row = list->ItemFrame(1);
+	float indent = list->ItemFrame(1).left;
+	BPrivate::simulate_mouse_down(list, BPoint(indent + 20, row.top + row.Height() / 2),
+		B_PRIMARY_MOUSE_BUTTON);
+	Settle(window);
+	EXPECT_FALSE(items["a1"]->IsExpanded());
+	EXPECT_EQ(list->CountItems(), 5);
+	EXPECT_TRUE(window->selections.empty());
+	// A click on the text selects instead.
+	BPrivate::simulate_mouse_down(list, BPoint(indent + 60, row.top + 2), B_PRIMARY_MOUSE_BUTTON);
+	Settle(window);
+	EXPECT_EQ(list->CurrentSelection(), 1);
+	EXPECT_TRUE(items["a"]->IsExpanded());
+
+	BPrivate::simulate_key_down(window, "\x1d");	// right: expand a1
+	Settle(window);
+	EXPECT_TRUE(items["a1"]->IsExpanded());
+	BPrivate::simulate_key_down(window, "\x1c");	// left: collapse a1
+	BPrivate::simulate_key_down(window, "\x1c");	// left again: select a
+	Settle(window);
+	EXPECT_FALSE(items["a1"]->IsExpanded());
+	EXPECT_EQ(list->CurrentSelection(), 0);
+	BPrivate::simulate_key_down(window, "\x1c");	// left on a: collapse it
+	Settle(window);
+	EXPECT_EQ(Shape(*list, false), "0a 0b 1b1");
+	window->Quit();
+}
