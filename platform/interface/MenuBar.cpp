@@ -336,9 +336,20 @@ void
 BMenuBar::AttachedToWindow()
 {
 	BMenu::AttachedToWindow();
-	if (!fResizeToFit || Window() == NULL)
+	if (Window() == NULL)
 		return;
-	ResizeTo(Window()->Bounds().Width() - Frame().left, bar_height() - 1);
+	// A bar inside another view (a file panel's) still works as the
+	// window's own when the window has none.
+	if (Window()->KeyMenuBar() == NULL)
+		Window()->SetKeyMenuBar(this);
+	if (!fResizeToFit)
+		return;
+	// A bar that follows both sides spans the window; one placed among
+	// other views (in a file panel) takes the width of its items.
+	float width = Window()->Bounds().Width() - Frame().left;
+	if ((ResizingMode() & 0x0f0f) != B_FOLLOW_LEFT_RIGHT)
+		GetPreferredSize(&width, NULL);
+	ResizeTo(width, bar_height() - 1);
 }
 
 

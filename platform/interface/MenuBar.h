@@ -10,8 +10,9 @@ class MenuBarWidget;
 }
 
 // The menu bar of a window, shown as a toolkit menu bar. With resizeToFit,
-// attaching it to a window sizes it to the window's full width and to the
-// height its items need. The first menu bar added to a window is the
+// attaching it to a window sizes it to the height its items need and to the
+// window's full width (with B_FOLLOW_LEFT_RIGHT) or the width of its items.
+// The first menu bar attached to a window (also inside another view) is the
 // window's key menu bar: its items' shortcuts work in the window, and the
 // window's MenusBeginning() is called (with the window locked) before one
 // of its menus opens, MenusEnded() after it closes. Choosing an item

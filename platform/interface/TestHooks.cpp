@@ -8,12 +8,14 @@
 #include <Bitmap.h>
 #include <Message.h>
 #include <Messenger.h>
+#include <FilePanel.h>
 #include <View.h>
 #include <Window.h>
 
 #include "AppPrivate.h"
 #include "BitmapPrivate.h"
 #include "DragPrivate.h"
+#include "FilePanelWindow.h"
 #include "InterfacePrivate.h"
 #include "ViewWidget.h"
 #include "WindowPrivate.h"
@@ -99,6 +101,28 @@ bool
 run_events_until(const std::function<bool()>& condition, bigtime_t timeout)
 {
 	return process_events_until(condition, timeout);
+}
+
+
+void
+complete_file_panel(BFilePanel* panel, const std::vector<std::string>& paths)
+{
+	BWindow* window = panel != NULL ? panel->Window() : NULL;
+	if (window != NULL && window->Lock()) {
+		static_cast<FilePanelWindow*>(window)->Complete(paths);
+		window->Unlock();
+	}
+}
+
+
+void
+cancel_file_panel(BFilePanel* panel)
+{
+	BWindow* window = panel != NULL ? panel->Window() : NULL;
+	if (window != NULL && window->Lock()) {
+		static_cast<FilePanelWindow*>(window)->Cancel();
+		window->Unlock();
+	}
 }
 
 

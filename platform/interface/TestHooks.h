@@ -12,6 +12,7 @@
 class BBitmap;
 class BHandler;
 class BMessage;
+class BFilePanel;
 class BView;
 class BWindow;
 
@@ -58,6 +59,14 @@ void simulate_drop(BView* target, const BMessage& message, BPoint screenWhere,
 // Runs the GUI thread's events until condition() holds or timeout
 // microseconds pass; returns condition().
 bool run_events_until(const std::function<bool()>& condition, bigtime_t timeout = 5000000);
+
+// Completes a file panel as the user would: an open panel shows the folder
+// of paths[0] and chooses those of the entries there it may (no paths: the
+// default button with nothing selected); a save panel saves as the full
+// path paths[0]. The result goes to the panel's target as from the panel.
+void complete_file_panel(BFilePanel* panel, const std::vector<std::string>& paths);
+// Presses the panel's Cancel button.
+void cancel_file_panel(BFilePanel* panel);
 
 // The window's pixels as shown (content area), grabbed on the GUI thread
 // once every pending paint is done. NULL when the window is not shown.

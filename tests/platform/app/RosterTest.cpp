@@ -1,0 +1,270 @@
+// Launching the desktop's applications: Exec lines expanded for the files
+// handed over (recorded instead of run), opening an entry with its
+// preferred application, and one real detached start.
+#include <Roster.h>
+
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <Application.h>
+#include <Entry.h>
+#include <Message.h>
+
+#include "AppTestHooks.h"
+#include "TestSupport.h"
+
+namespace {
+
+typedef std::vector<std::string> Argv;
+
+const char kPngBytes[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR";
+
+
+std::string
+desktop_file(const std::string& name, const std::string& exec, const std::string& types,
+	const std::string& extra = "")
+{
+	return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec
+		+ "\nMimeType=" + types + "\n" + extra;
+}
+
+
+// The machine's type database, in one folder for the whole run (the toolkit
+// keeps the database it found for a while); the applications are each
+// test's own.
+std::string
+MimeDatabaseFolder()
+{
+	static glim_test::TempDir folder("mime-data");
+	static bool linked = symlink("/usr/share/mime", (folder / "mime").c_str()) == 0;
+	(void)linked;
+	return folder.Path();
+}
+
+
+BMessage
+refs_message(const std::vector<std::string>& paths)
+{
+	BMessage message(B_REFS_RECEIVED);
+	for (const std::string& path : paths) {
+		entry_ref ref;
+		EXPECT_EQ(get_ref_for_path(path.c_str(), &ref), B_OK) << path;
+		message.AddRef("refs", &ref);
+	}
+	return message;
+}
+
+
+class RosterTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		glim_test::MakeDirs(fData / "applications");
+		glim_test::MakeDirs(fConfig.Path());
+		setenv("XDG_DATA_HOME", fData.Path().c_str(), 1);
+		setenv("XDG_DATA_DIRS", (fEmpty.Path() + ":" + MimeDatabaseFolder()).c_str(), 1);
+		setenv("XDG_CONFIG_HOME", fConfig.Path().c_str(), 1);
+		setenv("XDG_CONFIG_DIRS", fConfig.Path().c_str(), 1);
+		BPrivate::set_launch_recorder([this](const Argv& argv) {
+			std::lock_guard<std::mutex> guard(fLock);
+			fLaunched.push_back(argv);
+		});
+	}
+
+	void TearDown() override { BPrivate::set_launch_recorder(nullptr); }
+
+	void Install(const std::string& id, const std::string& contents)
+	{
+		glim_test::WriteFile(fData / ("applications/" + id), contents);
+	}
+
+	std::vector<Argv> Launched()
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		return fLaunched;
+	}
+
+	glim_test::TempDir fData{"roster-data"};
+	glim_test::TempDir fEmpty{"roster-empty"};
+	glim_test::TempDir fConfig{"roster-config"};
+	glim_test::TempDir fFiles{"roster-files"};
+	std::mutex fLock;
+	std::vector<Argv> fLaunched;
+};
+
+} // namespace
+
+
+TEST_F(RosterTest, FileListsTakeEveryFileOnOneCommandLine)
+{
+	Install("gallery.desktop", desktop_file("Gallery", "gallery --title=%c %i %F",
+		"image/png;", "Icon=gallery-icon\n"));
+	std::string plain = fFiles / "one.png";
+	// Names are bytes: this one is not UTF-8.
+	std::string latin1 = fFiles / "caf\xe9 pic.png";
+	glim_test::WriteFile(plain, "x");
+	glim_test::WriteFile(latin1, "x");
+
+	BMessage refs = refs_message({plain, latin1});
+	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-gallery", &refs), B_OK);
+	std::vector<Argv> expected = {{"gallery", "--title=Gallery", "--icon", "gallery-icon",
+		plain, latin1}};
+	EXPECT_EQ(Launched(), expected);
+}
+
+
+TEST_F(RosterTest, SingleFileCodesStartAProcessPerFile)
+{
+	Install("single.desktop", desktop_file("Single", "single --open=%f %k", "image/png;"));
+	Install("nofile.desktop", desktop_file("No File", "nofile --new-window", "image/png;"));
+	std::string first = fFiles / "a.png";
+	std::string second = fFiles / "b.png";
+	glim_test::WriteFile(first, "x");
+	glim_test::WriteFile(second, "x");
+	BMessage refs = refs_message({first, second});
+	std::string desktopFile = fData / "applications/single.desktop";
+
+	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-single", &refs), B_OK);
+	std::vector<Argv> expected = {{"single", "--open=" + first, desktopFile},
+		{"single", "--open=" + second, desktopFile}};
+	EXPECT_EQ(Launched(), expected);
+
+	// Without files a %f argument is dropped; without a code the files are
+	// not passed at all.
+	fLaunched.clear();
+	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-single"), B_OK);
+	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-nofile", &refs), B_OK);
+	expected = {{"single", "--open=", desktopFile}, {"nofile", "--new-window"}};
+	EXPECT_EQ(Launched(), expected);
+}
+
+
+TEST_F(RosterTest, QuotedArgumentsAndEscapes)
+{
+	// In the file "\\$" is a backslash and a dollar; the Exec quoting then
+	// makes that a plain dollar. Codes inside quotes are not expanded.
+	Install("quoted.desktop", desktop_file("Quoted",
+		"\"/opt/my app/run\" \"a \\\\$HOME %f b\" %U 100%%", "image/png;"));
+	Install("broken.desktop", desktop_file("Broken", "run \"unterminated %F", "image/png;"));
+	Install("unknown.desktop", desktop_file("Unknown", "run %z %F", "image/png;"));
+	std::string file = fFiles / "pic.png";
+	glim_test::WriteFile(file, "x");
+	BMessage refs = refs_message({file});
+
+	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-quoted", &refs), B_OK);
+	std::vector<Argv> expected = {{"/opt/my app/run", "a $HOME %f b", file, "100%"}};
+	EXPECT_EQ(Launched(), expected);
+	EXPECT_EQ(be_roster->Launch("application/x-vnd.desktop-broken", &refs), B_LAUNCH_FAILED);
+	EXPECT_EQ(be_roster->Launch("application/x-vnd.desktop-unknown", &refs), B_LAUNCH_FAILED);
+	EXPECT_EQ(Launched().size(), 1u);
+}
+
+
+TEST_F(RosterTest, UnknownSignaturesAndMissingEntriesFail)
+{
+	Install("viewer.desktop", desktop_file("Viewer", "viewer %f", "image/png;"));
+	BMessage refs;
+	EXPECT_EQ(be_roster->Launch("application/x-vnd.nobody", &refs),
+		B_LAUNCH_FAILED_APP_NOT_FOUND);
+	EXPECT_EQ(be_roster->Launch((const char*)NULL), B_BAD_VALUE);
+
+	entry_ref missing;
+	ASSERT_EQ(get_ref_for_path((fFiles / "index.htm").c_str(), &missing), B_OK);
+	EXPECT_EQ(be_roster->Launch(&missing), B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(be_roster->Launch((const entry_ref*)NULL), B_BAD_VALUE);
+	EXPECT_TRUE(Launched().empty());
+}
+
+
+TEST_F(RosterTest, EntriesOpenWithTheirPreferredApplication)
+{
+	Install("anyimage.desktop", desktop_file("Any Image", "anyimage %u", "image/*;"));
+	Install("pngview.desktop", desktop_file("PNG Viewer", "pngview %F", "image/png;"));
+	Install("other.desktop", desktop_file("Other", "other %F", "image/png;"));
+	std::string picture = fFiles / "picture";
+	glim_test::WriteFile(picture, std::string(kPngBytes, sizeof(kPngBytes) - 1));
+	entry_ref ref;
+	ASSERT_EQ(get_ref_for_path(picture.c_str(), &ref), B_OK);
+
+	// The type comes from the content; the first exact handler opens it.
+	team_id team = 0;
+	ASSERT_EQ(be_roster->Launch(&ref, NULL, &team), B_OK);
+	std::vector<Argv> expected = {{"other", picture}};
+	EXPECT_EQ(Launched(), expected);
+
+	// The desktop's default wins over the order of the files.
+	glim_test::WriteFile(fConfig / "mimeapps.list",
+		"[Default Applications]\nimage/png=pngview.desktop\n");
+	ASSERT_EQ(be_roster->Launch(&ref), B_OK);
+	expected.push_back({"pngview", picture});
+	EXPECT_EQ(Launched(), expected);
+}
+
+
+TEST_F(RosterTest, OwnSignatureStartsThisExecutable)
+{
+	BPrivate::set_command_line({"glim"});
+	BApplication* app = new BApplication("application/x-vnd.Fenwix-Viewer");
+	ASSERT_EQ(app->InitCheck(), B_OK);
+	std::string file = fFiles / "shot.png";
+	glim_test::WriteFile(file, "x");
+	BMessage refs = refs_message({file});
+	char self[4096];
+	ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+	ASSERT_GT(length, 0);
+	std::string executable(self, length);
+
+	EXPECT_TRUE(be_roster->IsRunning("application/x-vnd.Fenwix-Viewer"));
+	EXPECT_FALSE(be_roster->IsRunning("application/x-vnd.other"));
+	app_info info;
+	ASSERT_EQ(be_roster->GetAppInfo("application/x-vnd.Fenwix-Viewer", &info), B_OK);
+	EXPECT_STREQ(info.signature, "application/x-vnd.Fenwix-Viewer");
+	EXPECT_EQ(be_roster->GetAppInfo("application/x-vnd.other", &info), B_ERROR);
+
+	// Without a desktop file of its own, and with the installed one.
+	ASSERT_EQ(be_roster->Launch("application/x-vnd.Fenwix-Viewer", &refs), B_OK);
+	Install("glim.desktop", desktop_file("Glim", "glim --refs %F", "image/png;",
+		"X-Glim-Signature=application/x-vnd.Fenwix-Viewer\n"));
+	ASSERT_EQ(be_roster->Launch("application/x-vnd.Fenwix-Viewer", &refs), B_OK);
+	std::vector<Argv> expected = {{executable, "--refs", file}, {executable, "--refs", file}};
+	EXPECT_EQ(Launched(), expected);
+
+	delete app;
+	BPrivate::clear_command_line();
+	EXPECT_EQ(be_roster->Launch("application/x-vnd.Fenwix-Viewer", &refs), B_OK);
+	EXPECT_EQ(Launched().back()[0], "glim");
+}
+
+
+TEST_F(RosterTest, RealLaunchRunsDetachedWithTheFiles)
+{
+	BPrivate::set_launch_recorder(nullptr);
+	std::string output = fFiles / "arguments";
+	std::string script = fFiles / "record-arguments";
+	glim_test::WriteFile(script, "#!/bin/sh\nprintf '%s\\n' \"$(pwd)\" \"$@\" > '" + output
+		+ ".tmp'\nmv '" + output + ".tmp' '" + output + "'\n");
+	ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+	Install("recorder.desktop", desktop_file("Recorder", script + " %F", "image/png;",
+		"Path=" + fFiles.Path() + "\n"));
+	Install("absent.desktop", desktop_file("Absent", "/nonexistent/program %F", "image/png;"));
+	std::string file = fFiles / "\xff\xfe odd name.png";
+	glim_test::WriteFile(file, "x");
+	BMessage refs = refs_message({file});
+
+	team_id team = -1;
+	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-recorder", &refs, &team), B_OK);
+	EXPECT_GT(team, 0);
+	ASSERT_TRUE(glim_test::WaitFor([&] { return glim_test::Exists(output); }));
+	std::vector<char> written = glim_test::ReadFile(output);
+	EXPECT_EQ(std::string(written.begin(), written.end()), fFiles.Path() + "\n" + file + "\n");
+
+	EXPECT_EQ(be_roster->Launch("application/x-vnd.desktop-absent", &refs),
+		B_LAUNCH_FAILED_EXECUTABLE);
+}

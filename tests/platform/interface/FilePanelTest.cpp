@@ -1,0 +1,415 @@
+// File panels: a window of the application, completed through the test
+// hook as a user would, with results arriving at a running looper.
+#include <FilePanel.h>
+
+#include <atomic>
+#include <cmath>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTreeWidget>
+
+#include <Application.h>
+#include <Button.h>
+#include <Entry.h>
+#include <Looper.h>
+#include <Menu.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
+#include <Message.h>
+#include <Messenger.h>
+#include <Path.h>
+#include <View.h>
+#include <Window.h>
+
+#include "AppTestHooks.h"
+#include "TestHooks.h"
+#include "TestSupport.h"
+#include "WindowPrivate.h"
+
+namespace {
+
+const uint32 kChooserMessage = 'Pfsl';
+const uint32 kFileTypeMessage = 'BFtp';
+
+// Keeps every message it receives.
+class Inbox : public BLooper {
+public:
+	Inbox() : BLooper("inbox") {}
+
+	void MessageReceived(BMessage* message) override
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		fMessages.push_back(*message);
+	}
+
+	bool WaitFor(size_t count)
+	{
+		return BPrivate::run_events_until([&]() { return Count() >= count; });
+	}
+
+	size_t Count()
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		return fMessages.size();
+	}
+
+	BMessage At(size_t index)
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		return fMessages.at(index);
+	}
+
+private:
+	std::mutex fLock;
+	std::vector<BMessage> fMessages;
+};
+
+
+std::vector<std::string>
+paths_of(const BMessage& message, const char* field)
+{
+	std::vector<std::string> paths;
+	entry_ref ref;
+	for (int32 i = 0; message.FindRef(field, i, &ref) == B_OK; i++)
+		paths.push_back(BPath(&ref).Path());
+	return paths;
+}
+
+
+entry_ref
+ref_for(const std::string& path)
+{
+	entry_ref ref;
+	EXPECT_EQ(get_ref_for_path(path.c_str(), &ref), B_OK);
+	return ref;
+}
+
+
+// The toolkit widget's rectangle in its window, as a BRect.
+BRect
+widget_frame(QWidget* widget)
+{
+	QPoint topLeft = widget->mapTo(widget->window(), QPoint(0, 0));
+	return BRect(topLeft.x(), topLeft.y(), topLeft.x() + widget->width() - 1,
+		topLeft.y() + widget->height() - 1);
+}
+
+
+// A frame as whole pixels, as the layer places widgets.
+BRect
+rounded(BRect frame)
+{
+	return BRect(std::floor(frame.left + 0.5f), std::floor(frame.top + 0.5f),
+		std::floor(frame.right + 0.5f), std::floor(frame.bottom + 0.5f));
+}
+
+
+// The name field lies in the bottom row, the folder field at the top.
+QLineEdit*
+name_field(QWidget* window)
+{
+	for (QLineEdit* field : window->findChildren<QLineEdit*>()) {
+		if (widget_frame(field).top > window->height() / 2)
+			return field;
+	}
+	return NULL;
+}
+
+
+// One application for the whole run, as the program has; the folder
+// holds a.png, b.png, a name that is not UTF-8 and a subfolder.
+class FilePanelTest : public testing::Test {
+protected:
+	static void SetUpTestSuite()
+	{
+		BPrivate::set_command_line({"FilePanelTest"});
+		sApplication = new BApplication("application/x-vnd.glim-file-panel-test");
+	}
+
+	static void TearDownTestSuite()
+	{
+		delete sApplication;
+		sApplication = NULL;
+	}
+
+	void SetUp() override
+	{
+		glim_test::MakeDirs(fFolder / "sub");
+		for (const char* name : {"a.png", "b.png", "caf\xe9.png", ".hidden"})
+			glim_test::WriteFile(fFolder / name, "x");
+		fInbox = new Inbox;
+		fInbox->Run();
+		fTarget = BMessenger(fInbox);
+	}
+
+	void TearDown() override
+	{
+		if (fInbox->Lock())
+			fInbox->Quit();
+	}
+
+	static BApplication* sApplication;
+	glim_test::TempDir fFolder{"panel"};
+	Inbox* fInbox = NULL;
+	BMessenger fTarget;
+};
+
+BApplication* FilePanelTest::sApplication = NULL;
+
+} // namespace
+
+
+TEST_F(FilePanelTest, PanelIsAWindowUntilDeleted)
+{
+	int32 before = be_app->CountWindows();
+	BFilePanel* panel = new BFilePanel(B_OPEN_PANEL, NULL, NULL,
+		B_FILE_NODE | B_DIRECTORY_NODE, true, NULL, NULL, false, true);
+	ASSERT_EQ(be_app->CountWindows(), before + 1);
+	EXPECT_EQ(be_app->WindowAt(before), panel->Window());
+	EXPECT_FALSE(panel->IsShowing());
+	EXPECT_EQ(panel->Messenger(), be_app_messenger);
+	EXPECT_EQ(panel->PanelMode(), B_OPEN_PANEL);
+	panel->Show();
+	panel->Show();
+	EXPECT_TRUE(panel->IsShowing());
+	panel->Hide();
+	EXPECT_FALSE(panel->IsShowing());
+	panel->Show();
+	EXPECT_TRUE(panel->IsShowing());
+	delete panel;
+	EXPECT_EQ(be_app->CountWindows(), before);
+
+	// Deleted on another thread, the window leaves the count at once too.
+	panel = new BFilePanel(B_SAVE_PANEL);
+	panel->Show();
+	ASSERT_EQ(be_app->CountWindows(), before + 1);
+	std::thread deleter([panel]() { delete panel; });
+	deleter.join();
+	EXPECT_EQ(be_app->CountWindows(), before);
+	BPrivate::run_events_until([]() { return false; }, 100000);
+}
+
+
+TEST_F(FilePanelTest, OpenPanelSendsTheChosenRefs)
+{
+	entry_ref start = ref_for(fFolder.Path());
+	BFilePanel panel(B_OPEN_PANEL, &fTarget, &start, B_FILE_NODE | B_DIRECTORY_NODE, true);
+	panel.Show();
+	entry_ref shown;
+	panel.GetPanelDirectory(&shown);
+	EXPECT_EQ(shown, start);
+
+	std::vector<std::string> chosen = {fFolder / "caf\xe9.png", fFolder / "a.png",
+		fFolder / "sub"};
+	BPrivate::complete_file_panel(&panel, chosen);
+	ASSERT_TRUE(fInbox->WaitFor(1));
+	BMessage message = fInbox->At(0);
+	EXPECT_EQ(message.what, (uint32)B_REFS_RECEIVED);
+	EXPECT_EQ(paths_of(message, "refs"), chosen);
+	EXPECT_FALSE(panel.IsShowing());
+
+	// The selection stays readable.
+	panel.Rewind();
+	entry_ref ref;
+	std::vector<std::string> selected;
+	while (panel.GetNextSelectedRef(&ref) == B_OK)
+		selected.push_back(BPath(&ref).Path());
+	EXPECT_EQ(selected, chosen);
+}
+
+
+TEST_F(FilePanelTest, FileChooserEntersFoldersAndSkipsHiddenNames)
+{
+	entry_ref start = ref_for(fFolder.Path());
+	BFilePanel panel(B_OPEN_PANEL, &fTarget, &start, 0, false);
+	panel.SetHideWhenDone(false);
+	panel.Show();
+
+	// Choosing a folder where only files may be chosen enters it.
+	BPrivate::complete_file_panel(&panel, {fFolder / "sub"});
+	entry_ref shown;
+	panel.GetPanelDirectory(&shown);
+	EXPECT_EQ(shown, ref_for(fFolder / "sub"));
+	EXPECT_TRUE(panel.IsShowing());
+
+	// One entry at most, and a hidden one cannot be chosen.
+	BPrivate::complete_file_panel(&panel, {fFolder / ".hidden"});
+	BPrivate::complete_file_panel(&panel, {fFolder / "b.png", fFolder / "a.png"});
+	ASSERT_TRUE(fInbox->WaitFor(1));
+	EXPECT_EQ(paths_of(fInbox->At(0), "refs"), std::vector<std::string>{fFolder / "b.png"});
+	EXPECT_TRUE(panel.IsShowing());
+	EXPECT_EQ(fInbox->Count(), 1u);
+}
+
+
+TEST_F(FilePanelTest, FolderChooserWithItsOwnMessage)
+{
+	int control = 0;
+	BMessage chosen(kChooserMessage);
+	chosen.AddPointer("control", &control);
+	entry_ref start = ref_for(fFolder.Path());
+	BFilePanel panel(B_OPEN_PANEL, NULL, &start, B_DIRECTORY_NODE, false, &chosen, NULL,
+		false, true);
+	panel.SetButtonLabel(B_DEFAULT_BUTTON, "Select");
+	panel.SetTarget(fTarget);
+	panel.Show();
+	ASSERT_TRUE(panel.Window()->Lock());
+	BButton* button = dynamic_cast<BButton*>(panel.Window()->FindView("default button"));
+	ASSERT_NE(button, nullptr);
+	EXPECT_STREQ(button->Label(), "Select");
+	panel.Window()->Unlock();
+
+	BPrivate::complete_file_panel(&panel, {fFolder / "sub"});
+	ASSERT_TRUE(fInbox->WaitFor(1));
+	BMessage message = fInbox->At(0);
+	EXPECT_EQ(message.what, kChooserMessage);
+	void* pointer = NULL;
+	ASSERT_EQ(message.FindPointer("control", &pointer), B_OK);
+	EXPECT_EQ(pointer, &control);
+	EXPECT_EQ(paths_of(message, "refs"), std::vector<std::string>{fFolder / "sub"});
+
+	// Files cannot be chosen; with nothing selected the folder shown is.
+	panel.Show();
+	BPrivate::complete_file_panel(&panel, {fFolder / "a.png"});
+	ASSERT_TRUE(fInbox->WaitFor(2));
+	EXPECT_EQ(paths_of(fInbox->At(1), "refs"), std::vector<std::string>{fFolder.Path()});
+}
+
+
+TEST_F(FilePanelTest, SavePanelSendsFolderAndName)
+{
+	BFilePanel panel(B_SAVE_PANEL, &fTarget, NULL, 0, true, NULL, NULL, false, true);
+	panel.SetSaveText("old.jpg");
+	panel.Show();
+	std::string name = "new \xff.png";
+	BPrivate::complete_file_panel(&panel, {fFolder / ("sub/" + name)});
+	ASSERT_TRUE(fInbox->WaitFor(1));
+	BMessage message = fInbox->At(0);
+	EXPECT_EQ(message.what, (uint32)B_SAVE_REQUESTED);
+	EXPECT_EQ(paths_of(message, "directory"), std::vector<std::string>{fFolder / "sub"});
+	EXPECT_STREQ(message.GetString("name", ""), name.c_str());
+	EXPECT_FALSE(panel.IsShowing());
+
+	// The name of an existing folder enters it; Cancel tells the target.
+	panel.Show();
+	BPrivate::complete_file_panel(&panel, {fFolder / "sub"});
+	entry_ref shown;
+	panel.GetPanelDirectory(&shown);
+	EXPECT_EQ(shown, ref_for(fFolder / "sub"));
+	BPrivate::cancel_file_panel(&panel);
+	ASSERT_TRUE(fInbox->WaitFor(2));
+	BMessage cancel = fInbox->At(1);
+	EXPECT_EQ(cancel.what, (uint32)B_CANCEL);
+	EXPECT_EQ(cancel.GetInt32("old_what", 0), (int32)B_SAVE_REQUESTED);
+	EXPECT_FALSE(panel.IsShowing());
+}
+
+
+TEST_F(FilePanelTest, SavePanelHostsTheProgramsFileTypeMenu)
+{
+	BFilePanel panel(B_SAVE_PANEL, &fTarget, NULL, 0, true, NULL, NULL, false, true);
+	BWindow* window = panel.Window();
+	ASSERT_TRUE(window->Lock());
+	panel.SetSaveText("picture.png");
+	BView* background = window->ChildAt(0);
+	ASSERT_NE(background, nullptr);
+	BView* text = background->FindView("text view");
+	BView* cancel = background->FindView("cancel button");
+	ASSERT_NE(text, nullptr);
+	ASSERT_NE(cancel, nullptr);
+	BRect textFrame = text->Frame();
+	BRect cancelFrame = cancel->Frame();
+	EXPECT_TRUE(background->Bounds().Contains(textFrame));
+	EXPECT_TRUE(background->Bounds().Contains(cancelFrame));
+	EXPECT_LT(textFrame.right + 40, cancelFrame.left);
+	EXPECT_GE(textFrame.top, cancelFrame.top);
+	EXPECT_LE(textFrame.bottom, cancelFrame.bottom);
+
+	// What the save code does: a menu bar between the two, and a wider
+	// window.
+	BMenuBar* bar = new BMenuBar(BRect(textFrame.right + 5, textFrame.top, cancelFrame.left - 5,
+		textFrame.bottom), "File Type", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_ITEMS_IN_ROW, true);
+	BMenu* types = new BMenu("File type list");
+	BMenuItem* png = new BMenuItem("PNG", new BMessage(kFileTypeMessage));
+	png->SetTarget(fTarget);
+	types->AddItem(png);
+	bar->AddItem(types);
+	background->AddChild(bar);
+	window->ResizeTo(window->Bounds().right + 50, window->Bounds().bottom);
+	BRect barFrame = bar->Frame();
+	cancelFrame = cancel->Frame();
+	EXPECT_EQ(barFrame.left, textFrame.right + 5);
+	EXPECT_LT(barFrame.right, cancelFrame.left);
+	EXPECT_EQ(text->Frame(), textFrame);
+	window->Unlock();
+	panel.Show();
+
+	// On screen the views are where their frames say.
+	QWidget* top = NULL;
+	QMenuBar* menuBar = NULL;
+	QLineEdit* nameField = NULL;
+	ASSERT_TRUE(BPrivate::run_events_until([&]() {
+		top = BPrivate::WindowAccess::Widget(window);
+		if (top != NULL) {
+			menuBar = top->findChild<QMenuBar*>();
+			nameField = name_field(top);
+		}
+		return menuBar != NULL && menuBar->isVisible() && nameField != NULL;
+	}));
+	EXPECT_EQ(widget_frame(menuBar), rounded(barFrame));
+	EXPECT_EQ(widget_frame(nameField->parentWidget()), textFrame);
+	EXPECT_EQ(nameField->text(), "picture.png");
+	ASSERT_EQ(menuBar->actions().size(), 1);
+	EXPECT_EQ(menuBar->actions()[0]->text(), "File type list");
+
+	// Choosing its item reaches the item's target.
+	QMenu* menu = menuBar->actions()[0]->menu();
+	ASSERT_NE(menu, nullptr);
+	menu->popup(QPoint(0, 0));
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return !menu->actions().isEmpty(); }));
+	menu->actions()[0]->trigger();
+	menu->hide();
+	ASSERT_TRUE(fInbox->WaitFor(1));
+	EXPECT_EQ(fInbox->At(0).what, kFileTypeMessage);
+}
+
+
+TEST_F(FilePanelTest, TypingAndClickingInTheWidgets)
+{
+	BFilePanel panel(B_SAVE_PANEL, &fTarget);
+	panel.SetPanelDirectory(fFolder.Path().c_str());
+	panel.Show();
+	QWidget* top = NULL;
+	QTreeWidget* list = NULL;
+	QLineEdit* nameField = NULL;
+	ASSERT_TRUE(BPrivate::run_events_until([&]() {
+		top = BPrivate::WindowAccess::Widget(panel.Window());
+		if (top != NULL) {
+			list = top->findChild<QTreeWidget*>();
+			nameField = name_field(top);
+		}
+		return list != NULL && list->topLevelItemCount() == 4 && nameField != NULL;
+	}));
+	// Folders first; the hidden entry is not listed.
+	EXPECT_EQ(list->topLevelItem(0)->text(0), "sub");
+	EXPECT_EQ(list->topLevelItem(1)->text(0), "a.png");
+
+	// Clicking a file takes its name; typing changes it; return saves.
+	list->setCurrentItem(list->topLevelItem(2));
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return nameField->text() == "b.png"; }));
+	nameField->setText("typed.png");
+	emit nameField->textEdited("typed.png");
+	emit nameField->returnPressed();
+	ASSERT_TRUE(fInbox->WaitFor(1));
+	EXPECT_STREQ(fInbox->At(0).GetString("name", ""), "typed.png");
+	EXPECT_EQ(paths_of(fInbox->At(0), "directory"), std::vector<std::string>{fFolder.Path()});
+}

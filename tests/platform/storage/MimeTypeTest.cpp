@@ -1,0 +1,266 @@
+// MIME types and the applications that open them, read from hand-written
+// desktop files in temporary XDG folders.
+#include <MimeType.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <Message.h>
+
+#include "TestSupport.h"
+
+namespace {
+
+const char* kViewerSignature = "application/x-vnd.Fenwix-Viewer";
+
+
+std::string
+desktop_file(const std::string& name, const std::string& types, const std::string& extra = "")
+{
+	return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + name
+		+ " %F\nMimeType=" + types + "\n" + extra;
+}
+
+
+// The type database stays the machine's, in one folder for the whole run
+// (the toolkit keeps the database it found for a while); only the
+// applications are each test's own.
+std::string
+MimeDatabaseFolder()
+{
+	static glim_test::TempDir folder("mime-data");
+	static bool linked = symlink("/usr/share/mime", (folder / "mime").c_str()) == 0;
+	(void)linked;
+	return folder.Path();
+}
+
+
+std::vector<std::string>
+applications(const BMessage& apps)
+{
+	std::vector<std::string> result;
+	const char* signature;
+	for (int32 i = 0; apps.FindString("applications", i, &signature) == B_OK; i++)
+		result.push_back(signature);
+	return result;
+}
+
+
+// The user's folder (XDG_DATA_HOME) wins over the system's (XDG_DATA_DIRS):
+// its pngview.desktop shadows the system's, and its Hidden hidden.desktop
+// removes the system's one.
+class MimeTypeTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		std::string user = fHome / "applications";
+		std::string system = fSystem / "applications";
+		glim_test::MakeDirs(user);
+		glim_test::MakeDirs(system + "/kde");
+		glim_test::MakeDirs(fConfig.Path());
+		setenv("XDG_DATA_HOME", fHome.Path().c_str(), 1);
+		setenv("XDG_DATA_DIRS", (fEmpty.Path() + ":" + fSystem.Path() + ":"
+			+ MimeDatabaseFolder()).c_str(), 1);
+		setenv("XDG_CONFIG_HOME", fConfig.Path().c_str(), 1);
+		setenv("XDG_CONFIG_DIRS", fConfig.Path().c_str(), 1);
+
+		glim_test::WriteFile(user + "/pngview.desktop", desktop_file("PNG Viewer", "image/png;",
+			"Comment=Shows PNG pictures\n"));
+		glim_test::WriteFile(user + "/anyimage.desktop", desktop_file("Any Image",
+			"image/*;text/plain"));
+		glim_test::WriteFile(user + "/viewer.desktop", desktop_file("Glim",
+			"image/jpeg;IMAGE/PNG;", std::string("X-Glim-Signature=") + kViewerSignature + "\n"));
+		glim_test::WriteFile(user + "/hidden.desktop", "[Desktop Entry]\nHidden=true\n");
+
+		glim_test::WriteFile(system + "/pngview.desktop", desktop_file("Old PNG Viewer",
+			"image/png;"));
+		glim_test::WriteFile(system + "/hidden.desktop", desktop_file("Hidden", "image/png;"));
+		glim_test::WriteFile(system + "/quiet.desktop", desktop_file("Quiet", "image/png;",
+			"NoDisplay=true\n"));
+		glim_test::WriteFile(system + "/weblink.desktop",
+			"[Desktop Entry]\nType=Link\nName=Link\nURL=http://example.com\n"
+			"MimeType=image/png;\n");
+		glim_test::WriteFile(system + "/missing.desktop", desktop_file("Missing", "image/png;",
+			"TryExec=/nonexistent/program\n"));
+		// A subfolder's files are named with their folder; image/pjpeg is
+		// an alias of image/jpeg.
+		glim_test::WriteFile(system + "/kde/editor.desktop", desktop_file("Editor",
+			"image/pjpeg;"));
+	}
+
+	glim_test::TempDir fHome{"data-home"};
+	glim_test::TempDir fSystem{"data-dirs"};
+	glim_test::TempDir fEmpty{"data-empty"};
+	glim_test::TempDir fConfig{"config"};
+};
+
+} // namespace
+
+
+TEST(MimeTypeNames, ValidityAndSupertypes)
+{
+	struct Case {
+		const char* type;
+		bool valid;
+		bool supertypeOnly;
+	} cases[] = {
+		{"image/png", true, false},
+		{"image", true, true},
+		{"image/*", true, false},
+		{"application/x-vnd.Fenwix-Viewer", true, false},
+		{"", false, false},
+		{"image/", false, false},
+		{"/png", false, false},
+		{"image/png/x", false, false},
+		{"image/pn g", false, false},
+		{"image/png;q=1", false, false},
+		{"image/p\xc3\xa9", false, false},
+	};
+	for (const Case& c : cases) {
+		SCOPED_TRACE(c.type);
+		BMimeType type(c.type);
+		EXPECT_EQ(BMimeType::IsValid(c.type), c.valid);
+		EXPECT_EQ(type.InitCheck(), c.valid ? B_OK : B_BAD_VALUE);
+		EXPECT_EQ(type.IsSupertypeOnly(), c.supertypeOnly);
+		if (c.valid)
+			EXPECT_STREQ(type.Type(), c.type);
+		else
+			EXPECT_EQ(type.Type(), nullptr);
+	}
+
+	std::string tooLong = "image/" + std::string(B_MIME_TYPE_LENGTH, 'x');
+	EXPECT_FALSE(BMimeType::IsValid(tooLong.c_str()));
+	EXPECT_EQ(BMimeType().InitCheck(), B_NO_INIT);
+
+	BMimeType png("Image/PNG");
+	BMimeType super;
+	ASSERT_EQ(png.GetSupertype(&super), B_OK);
+	EXPECT_STREQ(super.Type(), "Image");
+	EXPECT_TRUE(super == "image");
+	EXPECT_TRUE(png == "image/png");
+	EXPECT_TRUE(super.Contains(&png));
+	EXPECT_FALSE(png.Contains(&super));
+	EXPECT_EQ(super.GetSupertype(&png), B_BAD_VALUE);
+	EXPECT_EQ(png.GetSupertype(NULL), B_BAD_VALUE);
+}
+
+
+TEST_F(MimeTypeTest, SupportingAppsListTheTypeThenTheSupertype)
+{
+	BMessage apps;
+	ASSERT_EQ(BMimeType("image/png").GetSupportingApps(&apps), B_OK);
+	// Exact handlers in precedence order (user folder, then system), the
+	// hidden, link and uninstallable ones left out; the image/* handler last.
+	std::vector<std::string> expected = {"application/x-vnd.desktop-pngview",
+		kViewerSignature, "application/x-vnd.desktop-quiet",
+		"application/x-vnd.desktop-anyimage"};
+	EXPECT_EQ(applications(apps), expected);
+	EXPECT_EQ(apps.GetInt32("be:sub", -1), 3);
+	EXPECT_EQ(apps.GetInt32("be:super", -1), 1);
+
+	BMessage jpeg;
+	ASSERT_EQ(BMimeType("image/jpeg").GetSupportingApps(&jpeg), B_OK);
+	expected = {kViewerSignature, "application/x-vnd.desktop-kde-editor",
+		"application/x-vnd.desktop-anyimage"};
+	EXPECT_EQ(applications(jpeg), expected);
+	EXPECT_EQ(jpeg.GetInt32("be:sub", -1), 2);
+	EXPECT_EQ(jpeg.GetInt32("be:super", -1), 1);
+}
+
+
+TEST_F(MimeTypeTest, TypesOnlySupertypeHandlersSupport)
+{
+	BMessage apps;
+	ASSERT_EQ(BMimeType("image/x-portable-pixmap").GetSupportingApps(&apps), B_OK);
+	EXPECT_EQ(apps.GetInt32("be:sub", -1), 0);
+	EXPECT_EQ(apps.GetInt32("be:super", -1), 1);
+	EXPECT_EQ(applications(apps),
+		std::vector<std::string>{"application/x-vnd.desktop-anyimage"});
+
+	BMessage supertype;
+	ASSERT_EQ(BMimeType("image").GetSupportingApps(&supertype), B_OK);
+	EXPECT_EQ(supertype.GetInt32("be:sub", -1), 0);
+	EXPECT_EQ(supertype.GetInt32("be:super", -1), 1);
+
+	BMessage none;
+	ASSERT_EQ(BMimeType("application/x-nothing-opens-this").GetSupportingApps(&none), B_OK);
+	EXPECT_EQ(none.GetInt32("be:sub", -1), 0);
+	EXPECT_EQ(none.GetInt32("be:super", -1), 0);
+	EXPECT_TRUE(applications(none).empty());
+
+	EXPECT_EQ(BMimeType("image/png").GetSupportingApps(NULL), B_BAD_VALUE);
+	EXPECT_EQ(BMimeType().GetSupportingApps(&none), B_NO_INIT);
+}
+
+
+TEST_F(MimeTypeTest, ShortDescriptionsOfApplicationsAndTypes)
+{
+	char description[B_MIME_TYPE_LENGTH];
+	ASSERT_EQ(BMimeType(kViewerSignature).GetShortDescription(description), B_OK);
+	EXPECT_STREQ(description, "Glim");
+	ASSERT_EQ(BMimeType("application/x-vnd.desktop-pngview").GetShortDescription(description),
+		B_OK);
+	EXPECT_STREQ(description, "PNG Viewer");
+	ASSERT_EQ(BMimeType("application/x-vnd.desktop-pngview").GetLongDescription(description),
+		B_OK);
+	EXPECT_STREQ(description, "Shows PNG pictures");
+
+	// Types are described by the shared-mime-info database.
+	ASSERT_EQ(BMimeType("image/png").GetShortDescription(description), B_OK);
+	EXPECT_GT(strlen(description), 0u);
+	EXPECT_STRNE(description, "image/png");
+	EXPECT_EQ(BMimeType("application/x-vnd.nobody-knows").GetShortDescription(description),
+		B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(BMimeType("image/png").GetShortDescription(NULL), B_BAD_VALUE);
+}
+
+
+TEST_F(MimeTypeTest, LongAndLocalisedNamesFitTheBuffer)
+{
+	// 200 two-byte characters: cut before the buffer ends, on a character
+	// boundary.
+	std::string name;
+	for (int i = 0; i < 200; i++)
+		name += "\xc3\xa9";
+	glim_test::WriteFile(fHome / "applications/long.desktop", desktop_file(name, "image/gif;",
+		"Name[fr]=Visionneuse\nName[fr_CA]=Visionneuse canadienne\n"));
+	char description[B_MIME_TYPE_LENGTH];
+	BMimeType type("application/x-vnd.desktop-long");
+	ASSERT_EQ(type.GetShortDescription(description), B_OK);
+	size_t length = strlen(description);
+	EXPECT_LT(length, (size_t)B_MIME_TYPE_LENGTH);
+	EXPECT_EQ(length % 2, 0u);
+	EXPECT_EQ(std::string(description), name.substr(0, length));
+
+	setenv("LC_ALL", "fr_BE.UTF-8", 1);
+	EXPECT_EQ(type.GetShortDescription(description), B_OK);
+	EXPECT_STREQ(description, "Visionneuse");
+	setenv("LC_ALL", "fr_CA.UTF-8", 1);
+	EXPECT_EQ(type.GetShortDescription(description), B_OK);
+	EXPECT_STREQ(description, "Visionneuse canadienne");
+	unsetenv("LC_ALL");
+}
+
+
+TEST_F(MimeTypeTest, PreferredAppFollowsTheDesktopDefault)
+{
+	char signature[B_MIME_TYPE_LENGTH];
+	ASSERT_EQ(BMimeType("image/png").GetPreferredApp(signature), B_OK);
+	EXPECT_STREQ(signature, "application/x-vnd.desktop-pngview");
+
+	// The first default that is installed wins.
+	glim_test::WriteFile(fConfig / "mimeapps.list",
+		"[Added Associations]\nimage/png=pngview.desktop;\n"
+		"[Default Applications]\nimage/png=gone.desktop;quiet.desktop;\n");
+	ASSERT_EQ(BMimeType("image/png").GetPreferredApp(signature), B_OK);
+	EXPECT_STREQ(signature, "application/x-vnd.desktop-quiet");
+
+	EXPECT_EQ(BMimeType("application/x-nothing-opens-this").GetPreferredApp(signature),
+		B_ENTRY_NOT_FOUND);
+}
