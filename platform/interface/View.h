@@ -12,6 +12,7 @@
 
 class BBitmap;
 class BMessage;
+class BPicture;
 class BScrollBar;
 class BScrollView;
 class BWindow;
@@ -25,6 +26,10 @@ namespace BPrivate {
 class ViewWidget;
 class ViewAccess;
 class BitmapViews;
+class PictureRecording;
+struct PictureRecordingDeleter {
+	void operator()(PictureRecording* recording) const;
+};
 }
 
 // Resizing modes: how a view's edges follow its parent's when the parent is
@@ -271,6 +276,17 @@ public:
 	void DrawBitmapAsync(const BBitmap* bitmap, BPoint where);
 	void DrawBitmapAsync(const BBitmap* bitmap);
 
+	// Pictures (Picture.cpp). Between BeginPicture and EndPicture the view's
+	// drawing calls are recorded into the picture, in the view's
+	// coordinates, instead of being drawn; recordings may nest, an inner
+	// picture being drawn into the outer one when it ends. The caller keeps
+	// owning the picture. DrawPicture draws a picture with its origin at
+	// where (or at the pen).
+	void BeginPicture(BPicture* picture);
+	BPicture* EndPicture();
+	void DrawPicture(const BPicture* picture);
+	void DrawPicture(const BPicture* picture, BPoint where);
+
 private:
 	friend class BWindow;
 	friend class BBitmap;
@@ -342,6 +358,7 @@ private:
 	BFont fFont;
 	std::unique_ptr<QImage> fViewBitmap;
 	uint32 fViewBitmapOptions;
+	std::unique_ptr<BPrivate::PictureRecording, BPrivate::PictureRecordingDeleter> fRecording;
 
 	// GUI thread only: the widget, and the painter of the paint in progress.
 	QWidget* fWidget;

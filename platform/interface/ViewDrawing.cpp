@@ -19,6 +19,7 @@
 #include "BitmapPrivate.h"
 #include "BitmapViews.h"
 #include "FontPrivate.h"
+#include "PicturePrivate.h"
 
 namespace {
 
@@ -198,6 +199,8 @@ BView::_DrawBackground(QPainter* painter, BRect update)
 QPainter*
 BView::_Painter()
 {
+	if (fRecording)
+		return fRecording->Painter();
 	if (fOwnerBitmap != NULL)
 		return fOwnerBitmap->_Views()->PainterFor(this);
 	if (fPainter != NULL && BPrivate::is_gui_thread())
@@ -542,6 +545,16 @@ BView::DrawString(const char* string, int32 length, BPoint where)
 	if (painter == NULL)
 		return;
 	_PrepareFill(painter, B_SOLID_HIGH);
+	if (fRecording) {
+		// Pictures keep text as outlines: played back on a device of another
+		// resolution, recorded text items come out misplaced.
+		QPainterPath path;
+		path.addText(QPointF(where.x, where.y), BPrivate::qt_font(fFont),
+			QString::fromUtf8(string, length));
+		painter->setRenderHint(QPainter::Antialiasing, true);
+		painter->drawPath(path);
+		return;
+	}
 	painter->setPen(painter->brush().color());
 	painter->setFont(BPrivate::qt_font(fFont));
 	painter->setRenderHint(QPainter::TextAntialiasing, true);
@@ -564,6 +577,9 @@ BView::DrawBitmap(const BBitmap* bitmap, BRect srcRect, BRect dstRect)
 	QRectF source(srcRect.left - bounds.left, srcRect.top - bounds.top, srcRect.Width() + 1,
 		srcRect.Height() + 1);
 	QImage image = image_for_mode(BPrivate::bitmap_image(bitmap), fDrawingMode);
+	// A picture keeps the pixels: the bitmap may go before the picture does.
+	if (fRecording)
+		image = image.copy();
 	draw_image(painter, image, source, pixel_area(dstRect));
 }
 
