@@ -1,6 +1,7 @@
 #include "DirectoryView.h"
 
 #include <strings.h>
+#include <vector>
 
 #include <Entry.h>
 #include <Message.h>
@@ -18,6 +19,14 @@ BDirectoryView::BDirectoryView(BWindow* window, BRect frame, const char* name,
 
 BDirectoryView::~BDirectoryView()
 {
+	// A list view does not own its items; the tree's are its own.
+	int32 count = FullListCountItems();
+	std::vector<BListItem*> items;
+	for (int32 i = 0; i < count; i++)
+		items.push_back(FullListItemAt(i));
+	MakeEmpty();
+	for (BListItem* item : items)
+		delete item;
 }
 
 void

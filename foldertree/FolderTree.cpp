@@ -5,6 +5,7 @@
 #include "ViewerWin.h"
 
 #include <cstring>
+#include <vector>
 
 #include <Directory.h>
 #include <Entry.h>
@@ -18,8 +19,15 @@
 void
 BViewerWin::InitDirectoryView()
 {
+	// The tree does not own its items: they are collected and deleted here.
 	if (Lock()) {
+		int32 count = fDirectoryView->FullListCountItems();
+		std::vector<BListItem*> items;
+		for (int32 i = 0; i < count; i++)
+			items.push_back(fDirectoryView->FullListItemAt(i));
 		fDirectoryView->MakeEmpty();
+		for (BListItem* item : items)
+			delete item;
 		Unlock();
 	}
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include <Message.h>
 #include <Application.h>
 #include <Directory.h>
 #include <Entry.h>

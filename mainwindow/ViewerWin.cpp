@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include <Message.h>
 #include <Application.h>
 #include <FilePanel.h>
 #include <NodeMonitor.h>

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include <Message.h>
 #include <Application.h>
 #include <Directory.h>
 #include <Entry.h>

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include <Message.h>
 #include <Bitmap.h>
 #include <BitmapStream.h>
 #include <Directory.h>

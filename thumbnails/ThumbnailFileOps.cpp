@@ -84,6 +84,8 @@ BThumbnailContainerView::DragObject(int32 index)
 	message.AddInt32("be:actions", B_MOVE_TARGET);
 	message.AddInt32("be:actions", B_TRASH_TARGET);
 	message.AddString("be:clip_name", leaf.c_str());
+	// Offered to other programs as the file itself.
+	message.AddString("glim:path", path);
 
 	if (index != fSelected) {
 		InvalidateItem(fSelected);

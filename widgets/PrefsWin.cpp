@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <Message.h>
 #include <Box.h>
 #include <Button.h>
 #include <CheckBox.h>

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include <Message.h>
 #include <Application.h>
 #include <Bitmap.h>
 #include <Picture.h>
