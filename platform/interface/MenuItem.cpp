@@ -113,6 +113,8 @@ BMenuItem::Invoke(BMessage* message)
 {
 	if (!IsEnabled())
 		return B_ERROR;
+	if (fSuper != NULL && fSuper->IsRadioMode())
+		SetMarked(true);
 	if (message == NULL)
 		message = Message();
 	if (message == NULL)

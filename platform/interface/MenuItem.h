@@ -18,7 +18,7 @@ class MenuPrivate;
 // Shortcuts always take the command key (Ctrl on Linux). Without a target
 // of its own, the item's message goes to the window of its menu bar. The
 // message sent carries "when", "source" (the item) and "index" (its place in
-// its menu).
+// its menu). Invoking an item of a radio-mode menu marks it.
 class BMenuItem : public BInvoker {
 public:
 	BMenuItem(const char* label, BMessage* message, char shortcut = 0, uint32 modifiers = 0);

@@ -13,6 +13,7 @@ class BBitmap;
 class BHandler;
 class BMessage;
 class BFilePanel;
+class BPopUpMenu;
 class BView;
 class BWindow;
 
@@ -25,6 +26,13 @@ namespace BPrivate {
 typedef std::function<int32(const std::string& title, const std::string& text,
 	const std::vector<std::string>& buttons)> AlertResponder;
 void set_alert_responder(AlertResponder responder);
+
+// Chooses for the user in every BPopUpMenu::Go(), instead of showing the
+// menu: receives the menu and the point it would open at, and returns the
+// index of the item to choose (-1, or an item that cannot be chosen: the
+// menu closes without a choice). An empty function shows menus again.
+typedef std::function<int32(const BPopUpMenu* menu, BPoint where)> PopUpChooser;
+void set_pop_up_chooser(PopUpChooser chooser);
 
 // The pointer script: GetMouse returns these states (screen coordinates,
 // buttons held) one per call, in order, instead of the real pointer; each

@@ -1,0 +1,394 @@
+// Pop-up menus: Go() answered through the test hook and through the real
+// menu, delivering or not, asynchronous with deletion, radio mode, and the
+// label taken from the marked item on a menu bar.
+#include <atomic>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <MenuBar.h>
+#include <MenuItem.h>
+#include <Message.h>
+#include <PopUpMenu.h>
+#include <Window.h>
+
+#include "AppPrivate.h"
+#include "TestHooks.h"
+
+namespace {
+
+class Receiver : public BWindow {
+public:
+	Receiver()
+		:
+		BWindow(BRect(100, 100, 399, 299), "pop-ups", B_TITLED_WINDOW, 0)
+	{
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		received.push_back(*message);
+		count++;
+	}
+
+	std::vector<BMessage> received;
+	std::atomic<int32> count{0};
+};
+
+
+// The zoom menu as the main window builds it.
+BPopUpMenu*
+ZoomMenu()
+{
+	BPopUpMenu* menu = new BPopUpMenu("Zoom", false, false, B_ITEMS_IN_COLUMN);
+	const float kLevels[] = {0.5f, 1.0f, 2.0f};
+	const char* kLabels[] = {"50.0%", "100.0%", "200.0%"};
+	for (int i = 0; i < 3; i++) {
+		BMessage* message = new BMessage('Bszm');
+		message->AddFloat("zoom", kLevels[i]);
+		menu->AddItem(new BMenuItem(kLabels[i], message));
+	}
+	menu->ItemAt(1)->SetMarked(true);
+	menu->AddSeparatorItem();
+	BMenuItem* disabled = new BMenuItem("Disabled", new BMessage('dsbl'));
+	disabled->SetEnabled(false);
+	menu->AddItem(disabled);
+	return menu;
+}
+
+
+class PopUpMenuTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		BPrivate::set_pop_up_chooser([this](const BPopUpMenu* menu, BPoint where) {
+			askedMenu = menu;
+			askedWhere = where;
+			asked++;
+			return answer;
+		});
+	}
+
+	void TearDown() override { BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser()); }
+
+	int32 answer = -1;
+	int32 asked = 0;
+	const BPopUpMenu* askedMenu = NULL;
+	BPoint askedWhere;
+};
+
+
+// A menu that says when it is deleted.
+class TrackedMenu : public BPopUpMenu {
+public:
+	TrackedMenu(std::atomic<bool>* deleted)
+		:
+		BPopUpMenu("tracked", false, false),
+		fDeleted(deleted)
+	{
+	}
+
+	~TrackedMenu() override { *fDeleted = true; }
+
+private:
+	std::atomic<bool>* fDeleted;
+};
+
+
+void
+CloseWindow(BWindow* window)
+{
+	if (window->Lock())
+		window->Quit();
+}
+
+
+QMenu*
+ShownMenu()
+{
+	return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+
+QAction*
+ActionNamed(QMenu* menu, const char* text)
+{
+	for (QAction* action : menu->actions()) {
+		if (action->text() == text)
+			return action;
+	}
+	return NULL;
+}
+
+
+void
+SendMouse(QWidget* widget, QEvent::Type type, QPoint global)
+{
+	QPointF local = widget->mapFromGlobal(QPointF(global));
+	QMouseEvent event(type, local, QPointF(global), Qt::LeftButton,
+		type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+	QApplication::sendEvent(widget, &event);
+}
+
+
+void
+Click(QMenu* menu, QAction* action)
+{
+	QPoint center = menu->mapToGlobal(menu->actionGeometry(action).center());
+	SendMouse(menu, QEvent::MouseButtonPress, center);
+	SendMouse(menu, QEvent::MouseButtonRelease, center);
+}
+
+
+void
+Press(QWidget* widget, int key)
+{
+	QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+	QApplication::sendEvent(widget, &press);
+}
+
+
+// Runs Go() while step(menu) acts on the real menu once it shows.
+BMenuItem*
+GoWithUser(BPopUpMenu* menu, bool openAnyway, const std::function<void(QMenu*)>& step)
+{
+	BPrivate::attach_gui_thread();
+	QTimer timer;
+	QObject::connect(&timer, &QTimer::timeout, [&]() {
+		if (QMenu* shown = ShownMenu()) {
+			timer.stop();
+			step(shown);
+			// A menu the step failed to close must not hang the test.
+			QTimer::singleShot(3000, shown, [shown]() { shown->close(); });
+		}
+	});
+	timer.start(10);
+	return menu->Go(BPoint(120, 130), false, openAnyway, false);
+}
+
+} // namespace
+
+
+TEST_F(PopUpMenuTest, GoReturnsTheItemTheHookChooses)
+{
+	Receiver* window = new Receiver;
+	window->Show();
+	std::unique_ptr<BPopUpMenu> menu(ZoomMenu());
+	menu->SetTargetForItems(window);
+	EXPECT_FALSE(menu->IsRadioMode());
+	EXPECT_FALSE(menu->IsLabelFromMarked());
+
+	answer = 2;
+	BMenuItem* chosen = menu->Go(BPoint(40, 50), false, true, false);
+	ASSERT_EQ(chosen, menu->ItemAt(2));
+	EXPECT_EQ(askedMenu, menu.get());
+	EXPECT_EQ(askedWhere, BPoint(40, 50));
+	EXPECT_EQ(chosen->Message()->GetFloat("zoom", 0), 2.0f);
+	// Not delivered, and the marked item stays as it was.
+	BPrivate::run_events_until([]() { return false; }, 50000);
+	EXPECT_EQ(window->count, 0);
+	EXPECT_TRUE(menu->ItemAt(1)->IsMarked());
+	EXPECT_FALSE(chosen->IsMarked());
+
+	// Closed without a choice, or with one a user could not make.
+	const int32 kNothing[] = {-1, 3, 4, 5, 1000};
+	for (int32 index : kNothing) {
+		SCOPED_TRACE(testing::Message() << "index " << index);
+		answer = index;
+		EXPECT_EQ(menu->Go(BPoint(0, 0), true, true, false), nullptr);
+	}
+	EXPECT_EQ(asked, 6);
+
+	// Delivered: the item's message reaches its target.
+	answer = 0;
+	EXPECT_EQ(menu->Go(BPoint(0, 0), true, false, false), menu->ItemAt(0));
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	EXPECT_EQ(window->received[0].GetFloat("zoom", 0), 0.5f);
+	CloseWindow(window);
+}
+
+
+TEST_F(PopUpMenuTest, RadioModeMarksTheInvokedItem)
+{
+	BPopUpMenu menu("File type list");
+	EXPECT_TRUE(menu.IsRadioMode());
+	EXPECT_TRUE(menu.IsLabelFromMarked());
+	BMenuItem* png = new BMenuItem("PNG", new BMessage('BFtp'));
+	BMenuItem* jpeg = new BMenuItem("JPEG", new BMessage('BFtp'));
+	menu.AddItem(png);
+	menu.AddItem(jpeg);
+	Receiver* window = new Receiver;
+	window->Show();
+	menu.SetTargetForItems(window);
+
+	answer = 1;
+	EXPECT_EQ(menu.Go(BPoint(0, 0), true), jpeg);
+	EXPECT_TRUE(jpeg->IsMarked());
+	answer = 0;
+	EXPECT_EQ(menu.Go(BPoint(0, 0), true), png);
+	EXPECT_TRUE(png->IsMarked());
+	EXPECT_FALSE(jpeg->IsMarked());
+	EXPECT_EQ(menu.FindMarked(), png);
+	// Chosen without delivering, nothing is invoked and nothing marked.
+	answer = 1;
+	EXPECT_EQ(menu.Go(BPoint(0, 0), false), jpeg);
+	EXPECT_FALSE(jpeg->IsMarked());
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 2; }));
+	CloseWindow(window);
+}
+
+
+TEST_F(PopUpMenuTest, AsyncGoDeliversAndDeletesTheMenu)
+{
+	Receiver* window = new Receiver;
+	window->Show();
+	std::atomic<bool> deleted{false};
+	TrackedMenu* menu = new TrackedMenu(&deleted);
+	menu->AddItem(new BMenuItem("Remove", new BMessage('Brmv')));
+	menu->SetTargetForItems(window);
+	answer = 0;
+	EXPECT_EQ(menu->Go(BPoint(10, 10), true, false, true, true), nullptr);
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1 && deleted; }));
+	EXPECT_EQ(window->received[0].what, (uint32)'Brmv');
+	CloseWindow(window);
+}
+
+
+TEST(PopUpMenuRealTest, TheUserChoosesInTheShownMenu)
+{
+	BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser());
+	std::unique_ptr<BPopUpMenu> menu(ZoomMenu());
+	BMenu* more = new BMenu("More");
+	BMenuItem* deep = new BMenuItem("1600.0%", new BMessage('Bszm'));
+	more->AddItem(deep);
+	menu->AddItem(more);
+
+	QStringList texts;
+	bool markedShown = false;
+	BMenuItem* chosen = GoWithUser(menu.get(), true, [&](QMenu* shown) {
+		for (QAction* action : shown->actions())
+			texts << action->text();
+		QAction* marked = ActionNamed(shown, "100.0%");
+		markedShown = marked != NULL && marked->isChecked();
+		Click(shown, ActionNamed(shown, "200.0%"));
+	});
+	EXPECT_EQ(chosen, menu->ItemAt(2));
+	EXPECT_EQ(texts.join("|"), "50.0%|100.0%|200.0%||Disabled|More");
+	EXPECT_TRUE(markedShown);
+
+	// Escape closes it without a choice.
+	chosen = GoWithUser(menu.get(), true, [](QMenu* shown) { Press(shown, Qt::Key_Escape); });
+	EXPECT_EQ(chosen, nullptr);
+
+	// An item of a submenu is returned as itself.
+	chosen = GoWithUser(menu.get(), true, [](QMenu* shown) {
+		QAction* more = ActionNamed(shown, "More");
+		shown->setActiveAction(more);
+		Press(shown, Qt::Key_Right);
+		QMenu* sub = more->menu();
+		sub->setActiveAction(ActionNamed(sub, "1600.0%"));
+		Press(sub, Qt::Key_Return);
+	});
+	EXPECT_EQ(chosen, deep);
+}
+
+
+TEST(PopUpMenuRealTest, ReleasingOutsideClosesUnlessOpenAnyway)
+{
+	BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser());
+	std::unique_ptr<BPopUpMenu> menu(ZoomMenu());
+	BMenuItem* chosen = GoWithUser(menu.get(), false, [](QMenu* shown) {
+		// Released on the menu itself, where it opened: it stays open.
+		SendMouse(shown, QEvent::MouseButtonRelease, shown->geometry().topLeft());
+		EXPECT_TRUE(shown->isVisible());
+		SendMouse(shown, QEvent::MouseButtonRelease, shown->geometry().bottomRight()
+			+ QPoint(50, 50));
+		EXPECT_FALSE(shown->isVisible());
+	});
+	EXPECT_EQ(chosen, nullptr);
+
+	bool stillOpen = false;
+	chosen = GoWithUser(menu.get(), true, [&](QMenu* shown) {
+		SendMouse(shown, QEvent::MouseButtonRelease, shown->geometry().bottomRight()
+			+ QPoint(50, 50));
+		stillOpen = shown->isVisible();
+		Click(shown, ActionNamed(shown, "50.0%"));
+	});
+	EXPECT_TRUE(stillOpen);
+	EXPECT_EQ(chosen, menu->ItemAt(0));
+}
+
+
+TEST(PopUpMenuBarTest, BarShowsTheMarkedItemsLabel)
+{
+	Receiver* window = new Receiver;
+	BMenuBar* bar = new BMenuBar(BRect(0, 0, 200, 20), "File Type",
+		B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_ITEMS_IN_ROW, true);
+	BPopUpMenu* types = new BPopUpMenu("File type list", true, true, B_ITEMS_IN_COLUMN);
+	BMenuItem* png = new BMenuItem("PNG images", new BMessage('BFtp'));
+	BMenuItem* jpeg = new BMenuItem("JPEG images", new BMessage('BFtp'));
+	types->AddItem(png);
+	types->AddItem(jpeg);
+	bar->AddItem(types);
+	window->AddChild(bar);
+	png->SetTarget(window);
+	jpeg->SetTarget(window);
+	EXPECT_STREQ(bar->ItemAt(0)->Label(), "File type list");
+	window->Show();
+
+	QMenuBar* qbar = NULL;
+	ASSERT_TRUE(BPrivate::run_events_until([&]() {
+		for (QWidget* top : QApplication::topLevelWidgets()) {
+			if (top->windowTitle() == "pop-ups" && top->isVisible())
+				qbar = top->findChild<QMenuBar*>();
+		}
+		return qbar != NULL && qbar->actions().size() == 1;
+	}));
+	EXPECT_EQ(qbar->actions()[0]->text(), "File type list");
+
+	// Chosen through the bar: delivered, marked, and the bar follows.
+	QMenu* shown = qbar->actions()[0]->menu();
+	shown->popup(QPoint(0, 0));
+	QAction* action = NULL;
+	ASSERT_TRUE(BPrivate::run_events_until([&]() {
+		action = ActionNamed(shown, "JPEG images");
+		return action != NULL;
+	}));
+	action->trigger();
+	shown->hide();
+	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	window->Lock();
+	EXPECT_TRUE(jpeg->IsMarked());
+	EXPECT_STREQ(bar->ItemAt(0)->Label(), "JPEG images");
+	window->Unlock();
+	ASSERT_TRUE(BPrivate::run_events_until([&]() {
+		return qbar->actions().size() == 1 && qbar->actions()[0]->text() == "JPEG images";
+	}));
+
+	// Marked by the program: the other one is unmarked and shows no check.
+	window->Lock();
+	png->SetMarked(true);
+	EXPECT_FALSE(jpeg->IsMarked());
+	EXPECT_STREQ(bar->ItemAt(0)->Label(), "PNG images");
+	window->Unlock();
+	ASSERT_TRUE(BPrivate::run_events_until([&]() {
+		return qbar->actions().size() == 1 && qbar->actions()[0]->text() == "PNG images";
+	}));
+	shown = qbar->actions()[0]->menu();
+	shown->popup(QPoint(0, 0));
+	ASSERT_TRUE(BPrivate::run_events_until([&]() {
+		return ActionNamed(shown, "PNG images") != NULL;
+	}));
+	EXPECT_TRUE(ActionNamed(shown, "PNG images")->isChecked());
+	EXPECT_FALSE(ActionNamed(shown, "JPEG images")->isChecked());
+	shown->hide();
+	CloseWindow(window);
+}
