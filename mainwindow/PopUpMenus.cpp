@@ -63,7 +63,7 @@ add_application_item(BPopUpMenu* menu, const char* signature)
 	char description[B_MIME_TYPE_LENGTH];
 	BMimeType type(signature);
 	if (type.GetShortDescription(description) != B_OK || description[0] == '\0')
-		strlcpy(description, signature, sizeof(description));
+		snprintf(description, sizeof(description), "%s", signature);
 	BMessage* message = new BMessage(MSG_OPEN_WITH);
 	message->AddString("open_sig", signature);
 	menu->AddItem(new BMenuItem(description, message));

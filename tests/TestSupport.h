@@ -20,6 +20,13 @@ private:
 	std::string fPath;
 };
 
+// Joins two path parts with a slash: dir / "sub" / "file".
+inline std::string
+operator/(const std::string& folder, const std::string& name)
+{
+	return folder + "/" + name;
+}
+
 void MakeDirs(const std::string& path);
 void WriteFile(const std::string& path, const std::string& contents);
 void WriteFile(const std::string& path, const std::vector<char>& contents);

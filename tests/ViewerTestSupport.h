@@ -1,6 +1,7 @@
 #ifndef GLIM_VIEWER_TEST_SUPPORT_H
 #define GLIM_VIEWER_TEST_SUPPORT_H
 
+#include <functional>
 #include <string>
 #include <vector>
 

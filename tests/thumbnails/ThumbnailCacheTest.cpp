@@ -14,6 +14,7 @@
 #include <Node.h>
 #include <TranslationUtils.h>
 #include <TranslatorRoster.h>
+#include <TypeConstants.h>
 #include <fs_attr.h>
 
 #include <gtest/gtest.h>

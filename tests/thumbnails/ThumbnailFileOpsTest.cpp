@@ -10,6 +10,7 @@
 #include <Entry.h>
 #include <FindDirectory.h>
 #include <Message.h>
+#include <Node.h>
 #include <NodeInfo.h>
 #include <Path.h>
 #include <TypeConstants.h>
