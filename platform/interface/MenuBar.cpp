@@ -347,7 +347,7 @@ BMenuBar::AttachedToWindow()
 	// A bar that follows both sides spans the window; one placed among
 	// other views (in a file panel) takes the width of its items.
 	float width = Window()->Bounds().Width() - Frame().left;
-	if ((ResizingMode() & 0x0f0f) != B_FOLLOW_LEFT_RIGHT)
+	if ((ResizingMode() & _rule_(0, 0xfUL, 0, 0xfUL)) != B_FOLLOW_LEFT_RIGHT)
 		GetPreferredSize(&width, NULL);
 	ResizeTo(width, bar_height() - 1);
 }

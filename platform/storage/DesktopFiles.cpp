@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <mutex>
 #include <set>
 
 #include <dirent.h>
@@ -237,6 +238,25 @@ collect_files(const std::string& folder, const std::string& prefix, int depth,
 }
 
 
+// The files are read again only when one of them (or the environment they
+// depend on) changed: a menu asks about every application it lists.
+std::mutex sCacheLock;
+std::string sCachedState;
+std::vector<DesktopApplication> sCachedApplications;
+
+
+std::string
+file_state(const std::string& path)
+{
+	struct stat info;
+	if (stat(path.c_str(), &info) != 0)
+		return path + "\n";
+	return path + " " + std::to_string(info.st_ino) + " " + std::to_string(info.st_size) + " "
+		+ std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec)
+		+ "\n";
+}
+
+
 // The folders that may hold mimeapps.list, in precedence order, each with
 // the desktop-specific lists before the common one.
 std::vector<std::string>
@@ -343,11 +363,22 @@ read_desktop_file(const std::string& path, const std::string& id,
 std::vector<DesktopApplication>
 installed_applications()
 {
+	std::vector<std::vector<std::pair<std::string, std::string>>> folders;
+	std::string state = environment("LC_ALL") + ";" + environment("LC_MESSAGES") + ";"
+		+ environment("LANG") + ";" + environment("PATH") + "\n";
+	for (const std::string& folder : application_folders()) {
+		folders.emplace_back();
+		collect_files(folder, "", 0, folders.back());
+		for (const auto& file : folders.back())
+			state += file_state(file.second);
+	}
+	std::lock_guard<std::mutex> guard(sCacheLock);
+	if (state == sCachedState)
+		return sCachedApplications;
+
 	std::set<std::string> seen;
 	std::vector<DesktopApplication> applications;
-	for (const std::string& folder : application_folders()) {
-		std::vector<std::pair<std::string, std::string>> files;
-		collect_files(folder, "", 0, files);
+	for (const auto& files : folders) {
 		for (const auto& [id, path] : files) {
 			if (!seen.insert(id).second)
 				continue;
@@ -357,6 +388,8 @@ installed_applications()
 				applications.push_back(application);
 		}
 	}
+	sCachedState = state;
+	sCachedApplications = applications;
 	return applications;
 }
 

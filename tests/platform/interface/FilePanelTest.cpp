@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstring>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -251,6 +254,40 @@ TEST_F(FilePanelTest, FileChooserEntersFoldersAndSkipsHiddenNames)
 }
 
 
+TEST_F(FilePanelTest, RefFilterDecidesWhatIsListed)
+{
+	// Refuses b.png, and records the types it was shown.
+	class RecordingFilter : public BRefFilter {
+	public:
+		bool Filter(const entry_ref* ref, BNode* node, struct stat* info,
+			const char* mimeType) override
+		{
+			EXPECT_NE(node, nullptr);
+			types[ref->name] = mimeType;
+			folders[ref->name] = S_ISDIR(info->st_mode);
+			return strcmp(ref->name, "b.png") != 0;
+		}
+
+		std::map<std::string, std::string> types;
+		std::map<std::string, bool> folders;
+	} filter;
+
+	const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR";
+	glim_test::WriteFile(fFolder / "a.png", std::string(png, sizeof(png) - 1));
+	entry_ref start = ref_for(fFolder.Path());
+	BFilePanel panel(B_OPEN_PANEL, &fTarget, &start, B_FILE_NODE, true, NULL, &filter);
+	EXPECT_EQ(panel.RefFilter(), &filter);
+	panel.Show();
+	EXPECT_EQ(filter.types["a.png"], "image/png");
+	EXPECT_EQ(filter.types["sub"], "inode/directory");
+	EXPECT_TRUE(filter.folders["sub"]);
+	EXPECT_FALSE(filter.folders["a.png"]);
+	BPrivate::complete_file_panel(&panel, {fFolder / "a.png", fFolder / "b.png"});
+	ASSERT_TRUE(fInbox->WaitFor(1));
+	EXPECT_EQ(paths_of(fInbox->At(0), "refs"), std::vector<std::string>{fFolder / "a.png"});
+}
+
+
 TEST_F(FilePanelTest, FolderChooserWithItsOwnMessage)
 {
 	int control = 0;
@@ -412,4 +449,19 @@ TEST_F(FilePanelTest, TypingAndClickingInTheWidgets)
 	ASSERT_TRUE(fInbox->WaitFor(1));
 	EXPECT_STREQ(fInbox->At(0).GetString("name", ""), "typed.png");
 	EXPECT_EQ(paths_of(fInbox->At(0), "directory"), std::vector<std::string>{fFolder.Path()});
+
+	// Double-clicking a folder enters it; Escape cancels.
+	panel.Show();
+	emit list->itemActivated(list->topLevelItem(0), 0);
+	entry_ref shown;
+	ASSERT_TRUE(BPrivate::run_events_until([&]() {
+		panel.GetPanelDirectory(&shown);
+		return shown == ref_for(fFolder / "sub");
+	}));
+	QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+	QApplication::sendEvent(nameField, &escape);
+	ASSERT_TRUE(fInbox->WaitFor(2));
+	EXPECT_EQ(fInbox->At(1).what, (uint32)B_CANCEL);
+	EXPECT_FALSE(panel.IsShowing());
 }
+
