@@ -103,6 +103,11 @@ BViewerWin::BViewerWin(BRect frame, const char* path, bool isFolder)
 
 BViewerWin::~BViewerWin()
 {
+	// A window deleted without asking first (the application quitting) must
+	// not leave its worker running on it, nor its folder watched.
+	_StopWorker();
+	if (fFolderPath != NULL)
+		MonitorFolder(fFolderPath, B_STOP_WATCHING);
 	if (fSlideShow)
 		SetPulseRate(0);
 	for (int32 i = 0; i < fImageList->CountItems(); i++)

@@ -32,6 +32,9 @@ TestApp::TestApp()
 		fAlerts.push_back(text);
 		return 0;
 	});
+	// The application's messages are dispatched like any looper's while the
+	// test runs events, without the start messages of Run().
+	BLooper::Run();
 }
 
 TestApp::~TestApp()
