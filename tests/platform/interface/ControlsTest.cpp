@@ -401,13 +401,15 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 	window->Unlock();
 	EXPECT_EQ(edit->text(), QString::fromUtf8("/tmp/\xff"));
 	std::string read;
+	std::atomic<bool> done{false};
 	std::thread reader([&]() {
 		if (window->Lock()) {
 			read = control->Text();
 			window->Unlock();
 		}
+		done = true;
 	});
-	BPrivate::run_events_until([&]() { return !read.empty(); });
+	BPrivate::run_events_until([&]() { return done.load(); });
 	reader.join();
 	EXPECT_EQ(read, "/tmp/\xff");
 
