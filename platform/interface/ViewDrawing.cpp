@@ -546,8 +546,8 @@ BView::DrawString(const char* string, int32 length, BPoint where)
 		return;
 	_PrepareFill(painter, B_SOLID_HIGH);
 	if (fRecording) {
-		// Pictures keep text as outlines: played back on a device of another
-		// resolution, recorded text items come out misplaced.
+		// Pictures keep text as outlines, which play back alike on devices
+		// of any resolution; the toolkit refits recorded text to each one.
 		QPainterPath path;
 		path.addText(QPointF(where.x, where.y), BPrivate::qt_font(fFont),
 			QString::fromUtf8(string, length));

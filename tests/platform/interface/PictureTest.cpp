@@ -200,9 +200,6 @@ TEST(PictureTest, FillsStringsAndNestedPictures)
 TEST(PictureTest, ViewBitmapWithoutOptionsSitsTopLeftAtNaturalSize)
 {
 	// As the about window sets its pictures: follow flags 0, options 0.
-	BBitmap bitmap(BRect(0, 0, 49, 19), B_RGB32, true);
-	BView* view = new BView(bitmap.Bounds(), "logo", 0, 0);
-	bitmap.AddChild(view);
 	std::unique_ptr<BBitmap> logo = MakeSolid(10, make_color(0, 90, 0));
 
 	BWindow* window = new BWindow(BRect(100, 100, 149, 119), "about", B_TITLED_WINDOW, 0);
