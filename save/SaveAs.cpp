@@ -143,10 +143,12 @@ BViewerWin::_AddSaveTypes(BMenu* menu)
 			|| roster->GetOutputFormats(translators[i], &formats, &formatCount) != B_OK
 			|| formatCount <= 0)
 			continue;
+		// A translator whose first output is the raw bitmap format only reads
+		// its own: offering it would write raw bitmaps under its name.
 		bool writesBitmaps = false;
 		for (int32 j = 0; j < formatCount; j++)
 			writesBitmaps = writesBitmaps || formats[j].group == B_TRANSLATOR_BITMAP;
-		if (!writesBitmaps)
+		if (!writesBitmaps || formats[0].type == B_TRANSLATOR_BITMAP)
 			continue;
 		BMessage* message = new BMessage(MSG_SAVE_TYPE);
 		message->AddInt32("glim:filetype", (int32)formats[0].type);

@@ -75,6 +75,12 @@ Settle()
 	BPrivate::run_events_until([] { return false; }, 150000);
 }
 
+void
+Wait(long long microseconds)
+{
+	BPrivate::run_events_until([] { return false; }, microseconds);
+}
+
 std::vector<BViewerWin*>
 MainWindows()
 {

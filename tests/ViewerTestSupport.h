@@ -32,6 +32,8 @@ std::string SettingsPath();
 // Runs events until the condition holds (5 s at most).
 bool Settle(const std::function<bool()>& condition);
 void Settle();
+// Runs events for the given time.
+void Wait(long long microseconds);
 
 // The main windows of the application, in window order.
 std::vector<BViewerWin*> MainWindows();

@@ -1,0 +1,167 @@
+// Save As and Save Selection: the conversion, the crop at full resolution,
+// and never losing a file.
+#include "ViewerWin.h"
+
+#include <memory>
+#include <string>
+
+#include <Bitmap.h>
+#include <Directory.h>
+#include <Message.h>
+#include <TranslationUtils.h>
+#include <TranslatorRoster.h>
+
+#include <gtest/gtest.h>
+
+#include "Commands.h"
+#include "ImageView.h"
+#include "TestHooks.h"
+#include "TestSupport.h"
+#include "ViewerTestSupport.h"
+
+using namespace glim_test;
+
+namespace {
+
+class SaveAsTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		ForgetSettings();
+		fApp.reset(new TestApp);
+		ASSERT_TRUE(WriteImage(fDir / "source.png", 64, 48, 0x3366cc, 0, 0xcc6633));
+		fWindow = new BViewerWin(BRect(80, 80, 579, 479), (fDir / "source.png").c_str(), false);
+		fWindow->Show();
+		Settle([&] { return fWindow->CurrentIndex() == 0; });
+		fWindow->Lock();
+	}
+
+	void TearDown() override
+	{
+		fWindow->Unlock();
+		CloseAllWindows();
+		fApp.reset();
+	}
+
+	// Saves the shown image (or selection) as name in the test folder.
+	void Save(const char* name, uint32 type, bool selection = false)
+	{
+		fWindow->SaveAs(selection);
+		BMessage chosen(MSG_SAVE_TYPE);
+		chosen.AddInt32("glim:filetype", (int32)type);
+		fWindow->MessageReceived(&chosen);
+		BDirectory folder(fDir.Path().c_str());
+		fWindow->SaveTo(&folder, name);
+	}
+
+	// A selection drag from one view point to another.
+	void Select(BImageView* view, BPoint from, BPoint to)
+	{
+		BPrivate::push_pointer_state(view->ConvertToScreen(to), B_PRIMARY_MOUSE_BUTTON);
+		BPrivate::push_pointer_state(view->ConvertToScreen(to), 0);
+		BPrivate::simulate_mouse_down(view, from, B_PRIMARY_MOUSE_BUTTON);
+		fWindow->Unlock();
+		BPrivate::run_events_until([] { return false; }, 300000);
+		fWindow->Lock();
+	}
+
+	BRect Decoded(const std::string& path)
+	{
+		std::unique_ptr<BBitmap> bitmap(BTranslationUtils::GetBitmap(path.c_str()));
+		return bitmap ? bitmap->Bounds() : BRect();
+	}
+
+	TempDir fDir{"save"};
+	std::unique_ptr<TestApp> fApp;
+	BViewerWin* fWindow = NULL;
+};
+
+} // namespace
+
+TEST_F(SaveAsTest, EveryWritableFormatDecodesBackToTheSameSize)
+{
+	BTranslatorRoster* roster = BTranslatorRoster::Default();
+	translator_id* translators = NULL;
+	int32 count = 0;
+	ASSERT_EQ(roster->GetAllTranslators(&translators, &count), B_OK);
+	int written = 0;
+	for (int32 i = 0; i < count; i++) {
+		const translation_format* formats = NULL;
+		int32 formatCount = 0;
+		roster->GetOutputFormats(translators[i], &formats, &formatCount);
+		if (formatCount == 0 || formats[0].type == B_TRANSLATOR_BITMAP)
+			continue;
+		std::string name = "out" + std::to_string(i);
+		SCOPED_TRACE(name);
+		Save(name.c_str(), formats[0].type);
+		BRect bounds = Decoded(fDir / name);
+		// Icon formats may only hold square or limited sizes.
+		if (formats[0].type != 'ICO ' && formats[0].type != 'XBM ' && formats[0].type != 'WBMP')
+			EXPECT_EQ(bounds, BRect(0, 0, 63, 47));
+		else
+			EXPECT_TRUE(bounds.IsValid());
+		written++;
+	}
+	delete[] translators;
+	EXPECT_GE(written, 5);
+	EXPECT_TRUE(fApp->fAlerts.empty());
+
+	// No type chosen writes PNG.
+	Save("default", 0);
+	std::vector<char> png = ReadFile(fDir / "default");
+	ASSERT_GT(png.size(), 4u);
+	EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+}
+
+TEST_F(SaveAsTest, ASelectionSavesItsExtentAtFullResolution)
+{
+	BImageView* view = fWindow->ImageView();
+	view->SetZoom(3.0f);
+	// Drag up and to the left of the anchor: the rectangle the user saw.
+	float sx, sy, offX, offY;
+	view->GetMapping(sx, sy, offX, offY);
+	Select(view, BPoint(40 * sx + offX, 30 * sy + offY), BPoint(30 * sx + offX,
+		25 * sy + offY));
+	BRect selection;
+	ASSERT_TRUE(view->GetSelection(selection));
+	Save("crop.png", 'PNG ', true);
+	std::unique_ptr<BBitmap> crop(BTranslationUtils::GetBitmap((fDir / "crop.png").c_str()));
+	ASSERT_TRUE(crop);
+	EXPECT_EQ(crop->Bounds(), BRect(0, 0, 10, 5));
+	// Taken from the left half (x 30..40 of 64) of the source.
+	const uint8* pixel = (const uint8*)crop->Bits();
+	EXPECT_EQ(pixel[2], 0xcc);
+	EXPECT_EQ(pixel[0], 0x33);
+
+	// Without a selection, Save Selection saves the whole image.
+	view->ClearSelection();
+	Save("whole.png", 'PNG ', true);
+	EXPECT_EQ(Decoded(fDir / "whole.png"), BRect(0, 0, 63, 47));
+}
+
+TEST_F(SaveAsTest, SavingNeverLosesAFile)
+{
+	// Over the source itself: the source is decoded first, then replaced.
+	Save("source.png", 'JPEG');
+	EXPECT_EQ(Decoded(fDir / "source.png"), BRect(0, 0, 63, 47));
+	std::vector<char> jpeg = ReadFile(fDir / "source.png");
+	EXPECT_EQ((unsigned char)jpeg[0], 0xff);
+
+	// A conversion that fails leaves an earlier file of that name alone.
+	WriteFile(fDir / "keep.txt", "earlier contents");
+	Save("keep.txt", 'NONE');
+	ASSERT_EQ(fApp->fAlerts.size(), 1u);
+	EXPECT_EQ(fApp->fAlerts[0], "Failed to convert the file");
+	std::vector<char> kept = ReadFile(fDir / "keep.txt");
+	EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier contents");
+
+	// No leftovers of the attempts.
+	BDirectory folder(fDir.Path().c_str());
+	EXPECT_EQ(folder.CountEntries(), 2);
+
+	// Nothing to save: no image shown.
+	fApp->fAlerts.clear();
+	BDirectory missingName(fDir.Path().c_str());
+	fWindow->SaveTo(&missingName, NULL);
+	EXPECT_EQ(fApp->fAlerts.back(), "Failed to create the new file");
+}
