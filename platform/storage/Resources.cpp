@@ -3,6 +3,9 @@
 #include <File.h>
 
 #include <cerrno>
+#include <mutex>
+#include <set>
+#include <utility>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -177,11 +180,37 @@ struct AppResources {
 
 } // namespace
 
+namespace {
+
+std::mutex sHiddenLock;
+std::set<std::pair<type_code, int32>> sHidden;
+
+} // namespace
+
+void
+hide_app_resource(type_code type, int32 id, bool hidden)
+{
+	std::lock_guard<std::mutex> guard(sHiddenLock);
+	if (hidden)
+		sHidden.insert({type, id});
+	else
+		sHidden.erase({type, id});
+}
+
+bool
+is_resource_hidden(type_code type, int32 id)
+{
+	std::lock_guard<std::mutex> guard(sHiddenLock);
+	return sHidden.count({type, id}) != 0;
+}
+
 status_t
 load_app_resource(type_code type, int32 id, std::vector<char>* _data)
 {
 	if (_data == NULL)
 		return B_BAD_VALUE;
+	if (is_resource_hidden(type, id))
+		return B_NAME_NOT_FOUND;
 	// Initialised once, thread-safely, on first use.
 	static const AppResources app;
 	if (app.status != B_OK)

@@ -57,6 +57,11 @@ namespace BPrivate {
 // such resource; the executable's own error when it has no usable archive.
 status_t load_app_resource(type_code type, int32 id, std::vector<char>* _data);
 
+// Test hook: makes load_app_resource answer as if the running application
+// had no such resource (or has it again).
+void hide_app_resource(type_code type, int32 id, bool hidden);
+bool is_resource_hidden(type_code type, int32 id);
+
 } // namespace BPrivate
 
 #endif
