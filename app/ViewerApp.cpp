@@ -46,6 +46,13 @@ viewer_app()
 	return dynamic_cast<BViewerApp*>(be_app);
 }
 
+BPrefsHandler*
+viewer_prefs()
+{
+	BViewerApp* app = viewer_app();
+	return app != NULL ? app->Prefs() : NULL;
+}
+
 BViewerApp::BViewerApp(const char* signature)
 	:
 	BApplication(signature),

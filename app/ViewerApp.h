@@ -57,5 +57,7 @@ private:
 
 // The application object, for the windows and views of the viewer.
 BViewerApp* viewer_app();
+// Its settings store, or NULL without one (a view used on its own).
+BPrefsHandler* viewer_prefs();
 
 #endif

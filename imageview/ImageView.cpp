@@ -21,13 +21,6 @@ const float kMinZoom = 0.01f;
 const float kMaxZoom = 16.0f;
 const rgb_color kBackground = {64, 64, 64, 255};
 
-BPrefsHandler*
-app_prefs()
-{
-	BViewerApp* app = viewer_app();
-	return app != NULL ? app->Prefs() : NULL;
-}
-
 bool
 valid_action(int32 action)
 {
@@ -59,7 +52,7 @@ BImageView::BImageView(BRect frame)
 	fRightMouseAction(kMousePan)
 {
 	SetViewColor(B_TRANSPARENT_COLOR);
-	if (BPrefsHandler* prefs = app_prefs()) {
+	if (BPrefsHandler* prefs = viewer_prefs()) {
 		int32 fit = 0;
 		if (prefs->GetInteger("FitToWindow", fit))
 			fFitToWindow = fKeepProportions = fit != 0;
@@ -303,7 +296,7 @@ BImageView::FixupScrollbars()
 void
 BImageView::PrefsUpdate()
 {
-	BPrefsHandler* prefs = app_prefs();
+	BPrefsHandler* prefs = viewer_prefs();
 	int32 fit = 0;
 	if (prefs == NULL || !prefs->GetInteger("FitToWindow", fit))
 		return;
@@ -317,7 +310,7 @@ BImageView::PrefsUpdate()
 void
 BImageView::_ReadMouseActions()
 {
-	BPrefsHandler* prefs = app_prefs();
+	BPrefsHandler* prefs = viewer_prefs();
 	if (prefs == NULL)
 		return;
 	int32 left = 0;

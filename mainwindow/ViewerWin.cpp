@@ -145,20 +145,13 @@ BViewerWin::_InitFields(bool thumbnailMode)
 	fCurrentIndex = -1;
 	fImageCount = 0;
 	fEntryCount = 0;
-	fPrefs = _AppPrefs();
+	fPrefs = viewer_prefs();
 	fSavePath = NULL;
 	fSaveType = 0;
 	fSaveSelection = false;
 	fThumbnailMode = thumbnailMode;
 	fSlideShow = false;
 	fClosing = false;
-}
-
-BPrefsHandler*
-BViewerWin::_AppPrefs() const
-{
-	BViewerApp* app = viewer_app();
-	return app != NULL ? app->Prefs() : NULL;
 }
 
 void

@@ -115,7 +115,6 @@ private:
 	void _FolderSelected(BMessage* message);
 	void _PostOpenFolder(const char* folder, const char* image);
 	void _BuildMenus();
-	BPrefsHandler* _AppPrefs() const;
 
 	// The worker stores the no-worker value itself when it ends, so the id
 	// is shared with it; fWorkerToJoin keeps the id until the window has

@@ -49,6 +49,20 @@ TestApp::QuitRequested()
 	return false;
 }
 
+void
+ViewerTest::SetUp()
+{
+	ForgetSettings();
+	fApp.reset(new TestApp);
+}
+
+void
+ViewerTest::TearDown()
+{
+	CloseAllWindows();
+	fApp.reset();
+}
+
 std::string
 SettingsPath()
 {

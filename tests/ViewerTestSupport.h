@@ -2,8 +2,11 @@
 #define GLIM_VIEWER_TEST_SUPPORT_H
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "ViewerApp.h"
 
@@ -23,6 +26,16 @@ public:
 
 	std::vector<std::string> fAlerts;
 	std::vector<bool> fQuitAnswers;
+};
+
+// A test with a fresh application object and no settings; it closes every
+// main window when it ends.
+class ViewerTest : public testing::Test {
+protected:
+	void SetUp() override;
+	void TearDown() override;
+
+	std::unique_ptr<TestApp> fApp;
 };
 
 // Removes the settings file, so each test starts as a first start.

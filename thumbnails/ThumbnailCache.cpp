@@ -92,10 +92,9 @@ void
 read_thumbnail_box(float& tw, float& th)
 {
 	tw = th = 96;
-	BViewerApp* app = viewer_app();
-	if (app != NULL && app->Prefs() != NULL) {
-		app->Prefs()->GetFloat("ThumbWidth", tw);
-		app->Prefs()->GetFloat("ThumbHeight", th);
+	if (BPrefsHandler* prefs = viewer_prefs()) {
+		prefs->GetFloat("ThumbWidth", tw);
+		prefs->GetFloat("ThumbHeight", th);
 	}
 }
 

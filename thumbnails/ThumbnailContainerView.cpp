@@ -26,13 +26,6 @@ const bigtime_t kDoubleClickTime = 499999;
 const bigtime_t kTrackingInterval = 20000;
 const float kDragDistance = 2;
 
-BPrefsHandler*
-app_prefs()
-{
-	BViewerApp* app = viewer_app();
-	return app != NULL ? app->Prefs() : NULL;
-}
-
 float
 view_string_width(const char* text, void* context)
 {
@@ -93,7 +86,7 @@ BThumbnailContainerView::~BThumbnailContainerView()
 void
 BThumbnailContainerView::_ReadSettings()
 {
-	BPrefsHandler* prefs = app_prefs();
+	BPrefsHandler* prefs = viewer_prefs();
 	if (prefs == NULL)
 		return;
 	prefs->GetFloat("ThumbWidth", fThumbWidth);

@@ -18,19 +18,8 @@ using namespace glim_test;
 
 namespace {
 
-class ViewerAppTest : public testing::Test {
+class ViewerAppTest : public ViewerTest {
 protected:
-	void SetUp() override
-	{
-		ForgetSettings();
-		fApp.reset(new TestApp);
-	}
-
-	void TearDown() override
-	{
-		CloseAllWindows();
-		fApp.reset();
-	}
 
 	BMessage Refs(std::initializer_list<std::string> paths)
 	{
@@ -44,7 +33,6 @@ protected:
 	}
 
 	TempDir fDir{"app"};
-	std::unique_ptr<TestApp> fApp;
 };
 
 } // namespace

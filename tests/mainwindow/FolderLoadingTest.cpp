@@ -23,19 +23,8 @@ using namespace glim_test;
 
 namespace {
 
-class FolderLoadingTest : public testing::Test {
+class FolderLoadingTest : public ViewerTest {
 protected:
-	void SetUp() override
-	{
-		ForgetSettings();
-		fApp.reset(new TestApp);
-	}
-
-	void TearDown() override
-	{
-		CloseAllWindows();
-		fApp.reset();
-	}
 
 	BViewerWin* Open(const std::string& path, bool isFolder)
 	{
@@ -70,7 +59,6 @@ protected:
 	}
 
 	TempDir fDir{"folder"};
-	std::unique_ptr<TestApp> fApp;
 };
 
 } // namespace

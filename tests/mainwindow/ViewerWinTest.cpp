@@ -17,19 +17,8 @@ using namespace glim_test;
 
 namespace {
 
-class ViewerWinTest : public testing::Test {
+class ViewerWinTest : public ViewerTest {
 protected:
-	void SetUp() override
-	{
-		ForgetSettings();
-		fApp.reset(new TestApp);
-	}
-
-	void TearDown() override
-	{
-		CloseAllWindows();
-		fApp.reset();
-	}
 
 	BViewerWin* OpenFolderWindow(BRect frame, const std::string& folder)
 	{
@@ -40,7 +29,6 @@ protected:
 	}
 
 	TempDir fDir{"window"};
-	std::unique_ptr<TestApp> fApp;
 };
 
 } // namespace

@@ -44,19 +44,8 @@ width_of_characters(const char* text, void*)
 	return 6.0f * strlen(text);
 }
 
-class ThumbnailGridTest : public testing::Test {
+class ThumbnailGridTest : public ViewerTest {
 protected:
-	void SetUp() override
-	{
-		ForgetSettings();
-		fApp.reset(new TestApp);
-	}
-
-	void TearDown() override
-	{
-		CloseAllWindows();
-		fApp.reset();
-	}
 
 	// A window whose grid is width units wide, on a folder of count images.
 	BThumbnailContainerView* Open(int count, float width)
@@ -83,7 +72,6 @@ protected:
 	}
 
 	TempDir fDir{"grid"};
-	std::unique_ptr<TestApp> fApp;
 	GridWindow* fWindow = NULL;
 };
 

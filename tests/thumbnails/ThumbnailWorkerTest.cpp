@@ -24,19 +24,8 @@ using namespace glim_test;
 
 namespace {
 
-class ThumbnailWorkerTest : public testing::Test {
+class ThumbnailWorkerTest : public ViewerTest {
 protected:
-	void SetUp() override
-	{
-		ForgetSettings();
-		fApp.reset(new TestApp);
-	}
-
-	void TearDown() override
-	{
-		CloseAllWindows();
-		fApp.reset();
-	}
 
 	BViewerWin* Open(const std::string& folder)
 	{
@@ -73,7 +62,6 @@ protected:
 	}
 
 	TempDir fDir{"worker"};
-	std::unique_ptr<TestApp> fApp;
 };
 
 } // namespace
