@@ -110,6 +110,7 @@ BViewerWin::~BViewerWin()
 		MonitorFolder(fFolderPath, B_STOP_WATCHING);
 	if (fSlideShow)
 		SetPulseRate(0);
+	delete fSavePanel;
 	for (int32 i = 0; i < fImageList->CountItems(); i++)
 		free(fImageList->ItemAt(i));
 	delete fImageList;
