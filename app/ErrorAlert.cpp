@@ -1,8 +1,8 @@
-#include "ErrorAlert.h"
+#include "app/ErrorAlert.h"
 
 #include <Alert.h>
 
-#include "ViewerApp.h"
+#include "app/ViewerApp.h"
 
 void
 show_error(const char* text)

@@ -1,7 +1,6 @@
-#include "ViewerApp.h"
+#include "app/ViewerApp.h"
 
 #include <cstring>
-#include <strings.h>
 
 #include <Alert.h>
 #include <FilePanel.h>
@@ -15,28 +14,19 @@
 #include <Path.h>
 #include <Volume.h>
 
-#include "Commands.h"
-#include "AboutWindow.h"
-#include "PrefsHandler.h"
-#include "PrefsWin.h"
-#include "ViewerWin.h"
+#include "app/Commands.h"
+#include "widgets/AboutWindow.h"
+#include "settings/PrefsHandler.h"
+#include "settings/SettingsKeys.h"
+#include "widgets/PrefsWin.h"
+#include "mainwindow/ViewerWin.h"
+#include "thumbnails/ThumbnailStore.h"
 
 namespace {
 
-const BRect kDefaultFrame(50, 50, 400, 400);
 const float kCascadeStep = 80;
-const BRect kDefaultPrefsFrame(200, 200, 450, 550);
 const BRect kAboutFrame(200, 200, 360, 400);
 const bigtime_t kFolderChangeDelay = 1000000;
-
-// The creation of a thumbnail side file: a name of more than four characters
-// whose last three read "gth" in any case.
-bool
-is_side_file_name(const char* name)
-{
-	size_t length = name != NULL ? strlen(name) : 0;
-	return length > 4 && strcasecmp(name + length - 3, "gth") == 0;
-}
 
 } // namespace
 
@@ -46,30 +36,24 @@ viewer_app()
 	return dynamic_cast<BViewerApp*>(be_app);
 }
 
-BPrefsHandler*
-viewer_prefs()
-{
-	BViewerApp* app = viewer_app();
-	return app != NULL ? app->Prefs() : NULL;
-}
-
 BViewerApp::BViewerApp(const char* signature)
 	:
 	BApplication(signature),
 	fPrefs(NULL),
 	fOpenPanel(NULL),
 	fPrefsWin(NULL),
-	fNextFrame(kDefaultFrame)
+	fNextFrame(glim::kDefaultMainRect)
 {
 	BMessage notice(MSG_PREFS_CHANGED);
 	fPrefs = new BPrefsHandler("Glim", &notice);
+	set_viewer_prefs(fPrefs);
 
 	// Read back and store at once, so that the settings file exists after the
 	// first start and always holds the slide-show interval.
-	int32 slideShowTimer = 5;
-	fPrefs->GetInteger("SlideShowTimer", slideShowTimer);
-	fPrefs->SetInteger("SlideShowTimer", slideShowTimer, true);
-	fPrefs->GetRect("MainRect", &fNextFrame);
+	int32 slideShowTimer = glim::kDefaultSlideShowTimer;
+	fPrefs->GetInteger(glim::kKeySlideShowTimer, slideShowTimer);
+	fPrefs->SetInteger(glim::kKeySlideShowTimer, slideShowTimer, true);
+	fPrefs->GetRect(glim::kKeyMainRect, &fNextFrame);
 
 	fOpenPanel = new BFilePanel(B_OPEN_PANEL, NULL, NULL, B_FILE_NODE | B_DIRECTORY_NODE, true,
 		NULL, NULL, false, true);
@@ -77,6 +61,8 @@ BViewerApp::BViewerApp(const char* signature)
 
 BViewerApp::~BViewerApp()
 {
+	if (viewer_prefs() == fPrefs)
+		set_viewer_prefs(NULL);
 	delete fPrefs;
 	delete fOpenPanel;
 }
@@ -120,7 +106,7 @@ BViewerApp::_FolderChanged(BMessage* notice)
 	int32 opcode = 0;
 	const char* name = NULL;
 	if (notice->FindInt32("opcode", &opcode) == B_OK && opcode == B_ENTRY_CREATED
-		&& notice->FindString("name", &name) == B_OK && is_side_file_name(name))
+		&& notice->FindString("name", &name) == B_OK && name != NULL && glim::is_side_file(name))
 		return;
 	SetPulseRate(kFolderChangeDelay);
 }
@@ -145,8 +131,8 @@ BViewerApp::AboutRequested()
 bool
 BViewerApp::ShowPrefs()
 {
-	BRect frame = kDefaultPrefsFrame;
-	fPrefs->GetRect("PrefsRect", &frame);
+	BRect frame = glim::kDefaultPrefsRect;
+	fPrefs->GetRect(glim::kKeyPrefsRect, &frame);
 	if (fPrefsWin == NULL)
 		fPrefsWin = new PrefsWin(this, fPrefs, frame);
 	fPrefsWin->Show();

@@ -37,11 +37,9 @@ public:
 	bool ShowPrefs();
 	void ClosePrefs();
 	PrefsWin* PrefsWindow() const { return fPrefsWin; }
-	BFilePanel* OpenPanel() const { return fOpenPanel; }
 
 	// The one settings store; NULL only if it could not be made.
 	BPrefsHandler* Prefs() const { return fPrefs; }
-	BRect NextFrame() const { return fNextFrame; }
 
 private:
 	void _OpenWindow(const entry_ref& ref);
@@ -57,7 +55,5 @@ private:
 
 // The application object, for the windows and views of the viewer.
 BViewerApp* viewer_app();
-// Its settings store, or NULL without one (a view used on its own).
-BPrefsHandler* viewer_prefs();
 
 #endif

@@ -2,8 +2,8 @@
 
 #include <OS.h>
 
-#include "Commands.h"
-#include "ViewerApp.h"
+#include "app/Commands.h"
+#include "app/ViewerApp.h"
 
 int
 main()

@@ -15,8 +15,8 @@
 
 #include "BenchSupport.h"
 #include "TestHooks.h"
-#include "ViewerApp.h"
-#include "ViewerWin.h"
+#include "app/ViewerApp.h"
+#include "mainwindow/ViewerWin.h"
 
 namespace glim_bench {
 

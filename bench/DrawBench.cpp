@@ -8,9 +8,9 @@
 #include <Bitmap.h>
 
 #include "BenchSupport.h"
-#include "ImageView.h"
+#include "imageview/ImageView.h"
 #include "TestHooks.h"
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 using namespace glim_bench;
 

@@ -7,7 +7,7 @@
 #include <Window.h>
 
 #include "BenchSupport.h"
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 using namespace glim_bench;
 

@@ -9,8 +9,8 @@
 
 #include "BenchSupport.h"
 #include "TestHooks.h"
-#include "ThumbnailContainerView.h"
-#include "ViewerWin.h"
+#include "thumbnails/ThumbnailContainerView.h"
+#include "mainwindow/ViewerWin.h"
 
 using namespace glim_bench;
 

@@ -1,4 +1,4 @@
-#include "DirectoryView.h"
+#include "foldertree/DirectoryView.h"
 
 #include <strings.h>
 #include <vector>
@@ -7,7 +7,7 @@
 #include <Message.h>
 #include <TypeConstants.h>
 
-#include "FileListItem.h"
+#include "foldertree/FileListItem.h"
 
 BDirectoryView::BDirectoryView(BWindow* window, BRect frame, const char* name,
 	list_view_type type, uint32 resizingMode, uint32 flags)

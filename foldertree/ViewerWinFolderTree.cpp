@@ -2,7 +2,7 @@
 // the folders on the way to the current folder; a chosen folder gets its own
 // subfolders.
 
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <cstring>
 #include <vector>
@@ -13,8 +13,8 @@
 #include <Volume.h>
 #include <VolumeRoster.h>
 
-#include "DirectoryView.h"
-#include "FileListItem.h"
+#include "foldertree/DirectoryView.h"
+#include "foldertree/FileListItem.h"
 
 void
 BViewerWin::InitDirectoryView()

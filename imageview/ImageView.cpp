@@ -1,31 +1,24 @@
-#include "ImageView.h"
+#include "imageview/ImageView.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include <Bitmap.h>
-#include <BitmapStream.h>
 #include <File.h>
 #include <ScrollBar.h>
-#include <TranslatorRoster.h>
 #include <Window.h>
 
-#include "Commands.h"
-#include "ErrorAlert.h"
-#include "PrefsHandler.h"
-#include "ViewerApp.h"
+#include "app/Commands.h"
+#include "app/ErrorAlert.h"
+#include "settings/ImageServices.h"
+#include "settings/PrefsHandler.h"
+#include "settings/SettingsKeys.h"
 
 namespace {
 
 const float kMinZoom = 0.01f;
 const float kMaxZoom = 16.0f;
 const rgb_color kBackground = {64, 64, 64, 255};
-
-bool
-valid_action(int32 action)
-{
-	return action >= kMouseSelect && action <= kMouseGlide;
-}
 
 BRect
 normalized(BRect rect)
@@ -54,7 +47,7 @@ BImageView::BImageView(BRect frame)
 	SetViewColor(B_TRANSPARENT_COLOR);
 	if (BPrefsHandler* prefs = viewer_prefs()) {
 		int32 fit = 0;
-		if (prefs->GetInteger("FitToWindow", fit))
+		if (prefs->GetInteger(glim::kKeyFitToWindow, fit))
 			fFitToWindow = fKeepProportions = fit != 0;
 		_ReadMouseActions();
 	}
@@ -78,15 +71,10 @@ BImageView::SetImage(const char* path)
 		show_error("File doesn't exist");
 		return false;
 	}
-	BBitmapStream stream;
-	if (BTranslatorRoster::Default()->Translate(&file, NULL, NULL, &stream,
-			B_TRANSLATOR_BITMAP) != B_OK) {
-		show_error("Failed to translate file");
-		return false;
-	}
-	if (stream.DetachBitmap(&fBitmap) != B_OK || fBitmap == NULL) {
-		fBitmap = NULL;
-		show_error("Failed to detach bitmap");
+	status_t status = glim::decode_image(&file, &fBitmap);
+	if (status != B_OK) {
+		// A translator that read the file but gave no bitmap is told apart.
+		show_error(status == B_NO_INIT ? "Failed to detach bitmap" : "Failed to translate file");
 		return false;
 	}
 
@@ -298,7 +286,7 @@ BImageView::PrefsUpdate()
 {
 	BPrefsHandler* prefs = viewer_prefs();
 	int32 fit = 0;
-	if (prefs == NULL || !prefs->GetInteger("FitToWindow", fit))
+	if (prefs == NULL || !prefs->GetInteger(glim::kKeyFitToWindow, fit))
 		return;
 	fScaleX = fScaleY = 1.0f;
 	fFitToWindow = fKeepProportions = fit != 0;
@@ -314,10 +302,10 @@ BImageView::_ReadMouseActions()
 	if (prefs == NULL)
 		return;
 	int32 left = 0;
-	if (prefs->GetInteger("LeftMouseFunc", left) && valid_action(left))
+	if (prefs->GetInteger(glim::kKeyLeftMouseFunc, left) && glim::valid_mouse_action(left))
 		fLeftMouseAction = left;
 	int32 right = 0;
-	if (prefs->GetInteger("RightMouseFunc", right) && valid_action(right))
+	if (prefs->GetInteger(glim::kKeyRightMouseFunc, right) && glim::valid_mouse_action(right))
 		fRightMouseAction = right;
 }
 

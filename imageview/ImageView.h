@@ -46,7 +46,6 @@ public:
 	const BBitmap* Bitmap() const { return fBitmap; }
 	float ScaleX() const { return fScaleX; }
 	float ScaleY() const { return fScaleY; }
-	int32 LeftMouseAction() const { return fLeftMouseAction; }
 	int32 RightMouseAction() const { return fRightMouseAction; }
 	// The centring offsets and effective scales of the current image.
 	void GetMapping(float& sx, float& sy, float& offX, float& offY) const;

@@ -1,7 +1,7 @@
 // The interactive side of the image view: mouse actions, the rubber-band
 // selection, panning and gliding, arrow keys and the slide-show pulse.
 
-#include "ImageView.h"
+#include "imageview/ImageView.h"
 
 #include <algorithm>
 
@@ -11,7 +11,7 @@
 #include <ScrollBar.h>
 #include <Window.h>
 
-#include "Commands.h"
+#include "app/Commands.h"
 
 namespace {
 

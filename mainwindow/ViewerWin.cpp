@@ -1,4 +1,4 @@
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -17,14 +17,15 @@
 #include <Path.h>
 #include <ScrollView.h>
 
-#include "Commands.h"
-#include "DirectoryView.h"
-#include "GlimStatusView.h"
-#include "ImageView.h"
-#include "PrefsHandler.h"
-#include "ThumbnailContainerView.h"
-#include "Toolbar.h"
-#include "ViewerApp.h"
+#include "app/Commands.h"
+#include "foldertree/DirectoryView.h"
+#include "widgets/GlimStatusView.h"
+#include "imageview/ImageView.h"
+#include "settings/PrefsHandler.h"
+#include "settings/SettingsKeys.h"
+#include "thumbnails/ThumbnailContainerView.h"
+#include "widgets/Toolbar.h"
+#include "app/ViewerApp.h"
 
 namespace {
 
@@ -59,10 +60,11 @@ BViewerWin::BViewerWin(BRect frame)
 
 	bool posted = false;
 	if (fPrefs != NULL) {
-		int32 useLastFolder = 1;
-		fPrefs->GetInteger("UseLastFolder", useLastFolder);
+		int32 useLastFolder = glim::kDefaultUseLastFolder;
+		fPrefs->GetInteger(glim::kKeyUseLastFolder, useLastFolder);
+		const char* key = useLastFolder != 0 ? glim::kKeyLastFolder : glim::kKeyDefaultFolder;
 		char* folder = NULL;
-		if (fPrefs->GetString(useLastFolder != 0 ? "LastFolder" : "DefaultFolder", &folder)) {
+		if (fPrefs->GetString(key, &folder)) {
 			_PostOpenFolder(folder, NULL);
 			posted = true;
 			delete[] folder;
@@ -261,7 +263,7 @@ BViewerWin::QuitRequested()
 {
 	if (fPrefs != NULL) {
 		BRect frame = Frame();
-		fPrefs->SetRect("MainRect", &frame, false);
+		fPrefs->SetRect(glim::kKeyMainRect, &frame, false);
 	}
 
 	_StopWorker();

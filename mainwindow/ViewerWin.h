@@ -32,20 +32,20 @@ class BToolbar;
 // window locked. Closing stops the worker first.
 class BViewerWin : public BWindow {
 public:
+	// mainwindow/ViewerWin.cpp: construction, layout and closing.
 	// Opens the remembered (or default) folder in the browsing layout.
 	BViewerWin(BRect frame);
 	// Opens a folder in the browsing layout, or a file in the image layout on
 	// the folder that holds it. The caller keeps path.
 	BViewerWin(BRect frame, const char* path, bool isFolder);
 	virtual ~BViewerWin();
-
-	virtual void MessageReceived(BMessage* message);
 	virtual bool QuitRequested();
-	virtual void MenusBeginning();
-
 	void BuildWindowStructure();
 
-	// Folder loading and navigation.
+	// mainwindow/ViewerWinDispatch.cpp: command dispatch.
+	virtual void MessageReceived(BMessage* message);
+
+	// mainwindow/ViewerWinFolderLoading.cpp: folder loading and navigation.
 	void OpenFolder(const char* folderPath, const char* imagePath, BFileListItem* treeItem);
 	// Lends the list's own path at index; valid until the folder is read
 	// again. Any thread may call it.
@@ -53,27 +53,29 @@ public:
 	bool MoveToImage(int32 index);
 	void MonitorFolder(const char* path, uint32 flags);
 	void SwitchToThumbnail(bool thumbnails);
+	int32 CountImages() const;
 
-	// Pop-up menus.
+	// mainwindow/ViewerWinPopUpMenus.cpp: pop-up menus.
+	virtual void MenusBeginning();
 	void ShowZoomMenu();
 	void ShowMouseMenu();
 	void DisplayThumbnailMenu(int32 index);
 
-	// Thumbnails. CreateThumbnail runs on the worker thread only; path is the
-	// image's, so a thumbnail the image's attributes have no room for can go
-	// to its side file instead.
+	// thumbnails/ViewerWinThumbnails.cpp: the thumbnail worker. CreateThumbnail
+	// runs on the worker thread only; path is the image's, so a thumbnail the
+	// image's attributes have no room for can go to its side file instead.
 	bool CreateThumbnail(BFile* file, BBitmap* image, bool useAttributes,
 		const char* path = NULL);
 	void UpdateThumbnails();
 	static status_t ThumbnailThread(void* data);
 	void RefreshThumbnails(bool clearCache);
 
-	// Folder tree.
+	// foldertree/ViewerWinFolderTree.cpp: building the folder tree.
 	void InitDirectoryView();
 	void ProcessDirectory(BDirectory* directory, BFileListItem* parent, bool addAll);
 	bool ItemExistsUnder(BFileListItem* parent, BFileListItem* item);
 
-	// Saving.
+	// save/ViewerWinSave.cpp: saving.
 	void SaveAs(bool selection);
 	bool WriteFile(BFile* file);
 	// Saves into folder under name: written to a new file first and put in
@@ -85,36 +87,45 @@ public:
 	// True from the moment the window agreed to close.
 	bool IsClosing() const { return fClosing; }
 	int32 CurrentIndex() const { return fCurrentIndex; }
-	int32 CountImages() const;
 	int32 ImageCount() const { return fImageCount; }
 	int32 EntryCount() const { return fEntryCount; }
 	const char* FolderPath() const { return fFolderPath; }
 	bool SlideShowRunning() const { return fSlideShow; }
 	bool WorkerRunning() const { return fThumbnailThread >= 0; }
-	uint32 SaveType() const { return fSaveType; }
 	BImageView* ImageView() const { return fImageView; }
 	BThumbnailContainerView* ThumbnailView() const { return fThumbnailView; }
 	BDirectoryView* DirectoryView() const { return fDirectoryView; }
 	BGlimStatusView* StatusView() const { return fStatusView; }
 
 private:
+	// mainwindow/ViewerWin.cpp
 	void _InitFields(bool thumbnailMode);
-	void _StopWorker();
-	void _StartWorker();
-	bool _LockForWorker();
-	void _ReadFolder();
-	void _ChooseCurrent(const char* name);
+	void _PostOpenFolder(const char* folder, const char* image);
+	void _BuildMenus();
+
+	// mainwindow/ViewerWinDispatch.cpp
+	void _FolderSelected(BMessage* message);
 	void _StepTo(int32 index, int32 fallback);
-	BPoint _MenuPoint();
-	void _CreateSavePanel();
-	void _AddSaveTypes(BMenu* menu);
 	void _ZoomBy(bool in);
 	void _ToggleSlideShow();
 	void _OpenHelp();
 	void _SaveRequested(BMessage* message);
-	void _FolderSelected(BMessage* message);
-	void _PostOpenFolder(const char* folder, const char* image);
-	void _BuildMenus();
+
+	// mainwindow/ViewerWinFolderLoading.cpp
+	void _ReadFolder();
+	void _ChooseCurrent(const char* name);
+
+	// mainwindow/ViewerWinPopUpMenus.cpp
+	BPoint _MenuPoint();
+
+	// thumbnails/ViewerWinThumbnails.cpp
+	void _StopWorker();
+	void _StartWorker();
+	bool _LockForWorker();
+
+	// save/ViewerWinSave.cpp
+	void _CreateSavePanel();
+	void _AddSaveTypes(BMenu* menu);
 
 	// The worker stores the no-worker value itself when it ends, so the id
 	// is shared with it; fWorkerToJoin keeps the id until the window has

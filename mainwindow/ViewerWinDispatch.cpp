@@ -1,7 +1,7 @@
 // The main window's command dispatch: every command that reaches a main
 // window passes through MessageReceived.
 
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <cstring>
 #include <string>
@@ -14,13 +14,14 @@
 #include <Path.h>
 #include <Roster.h>
 
-#include "Commands.h"
-#include "DirectoryView.h"
-#include "ErrorAlert.h"
-#include "FileListItem.h"
-#include "ImageView.h"
-#include "PrefsHandler.h"
-#include "ThumbnailContainerView.h"
+#include "app/Commands.h"
+#include "foldertree/DirectoryView.h"
+#include "app/ErrorAlert.h"
+#include "foldertree/FileListItem.h"
+#include "imageview/ImageView.h"
+#include "settings/PrefsHandler.h"
+#include "settings/SettingsKeys.h"
+#include "thumbnails/ThumbnailContainerView.h"
 
 void
 BViewerWin::MessageReceived(BMessage* message)
@@ -162,9 +163,9 @@ BViewerWin::_ToggleSlideShow()
 		return;
 	}
 	fSlideShow = true;
-	int32 seconds = 5;
+	int32 seconds = glim::kDefaultSlideShowTimer;
 	if (fPrefs != NULL)
-		fPrefs->GetInteger("SlideShowTimer", seconds);
+		fPrefs->GetInteger(glim::kKeySlideShowTimer, seconds);
 	SetPulseRate((bigtime_t)seconds * 1000000);
 }
 

@@ -1,11 +1,10 @@
 // Reading the current folder into the image list, stepping through it, the
 // two layouts, and watching the folder for changes.
 
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include <Application.h>
 #include <Directory.h>
@@ -16,13 +15,15 @@
 #include <Path.h>
 #include <ScrollView.h>
 #include <StopWatch.h>
-#include <TranslatorRoster.h>
 
-#include "FileListItem.h"
-#include "GlimStatusView.h"
-#include "ImageView.h"
-#include "PrefsHandler.h"
-#include "ThumbnailContainerView.h"
+#include "foldertree/FileListItem.h"
+#include "widgets/GlimStatusView.h"
+#include "imageview/ImageView.h"
+#include "settings/ImageServices.h"
+#include "settings/PrefsHandler.h"
+#include "settings/SettingsKeys.h"
+#include "thumbnails/ThumbnailContainerView.h"
+#include "thumbnails/ThumbnailStore.h"
 
 // Comparison for BList::SortItems: each argument points at a list slot.
 int
@@ -30,19 +31,6 @@ SortListItems(const void* a, const void* b)
 {
 	return strcmp(*(const char* const*)a, *(const char* const*)b);
 }
-
-namespace {
-
-// Thumbnail side files end in ".gth"; any path whose last three characters
-// read "gth" in any case is never listed, as long as it is longer than four.
-bool
-is_side_file(const char* path)
-{
-	size_t length = strlen(path);
-	return length > 4 && strcasecmp(path + length - 3, "gth") == 0;
-}
-
-} // namespace
 
 int32
 BViewerWin::CountImages() const
@@ -122,7 +110,7 @@ BViewerWin::OpenFolder(const char* folderPath, const char* imagePath,
 		} else
 			InitDirectoryView();
 		if (fPrefs != NULL)
-			fPrefs->SetString("LastFolder", folderPath, false);
+			fPrefs->SetString(glim::kKeyLastFolder, folderPath, false);
 	}
 
 	_StartWorker();
@@ -146,16 +134,12 @@ BViewerWin::_ReadFolder()
 	fCurrentIndex = 0;
 	if (fFolder != NULL && fFolder->InitCheck() == B_OK) {
 		fFolder->Rewind();
-		BTranslatorRoster* roster = BTranslatorRoster::Default();
 		BEntry entry;
 		while (fFolder->GetNextEntry(&entry, false) == B_OK) {
 			BPath path;
-			if (entry.GetPath(&path) == B_OK && !is_side_file(path.Path())) {
+			if (entry.GetPath(&path) == B_OK && !glim::is_side_file(path.Path())) {
 				BFile file(path.Path(), B_READ_ONLY);
-				translator_info info;
-				if (file.InitCheck() == B_OK
-					&& roster->Identify(&file, NULL, &info, 0, NULL, B_TRANSLATOR_BITMAP)
-						== B_OK) {
+				if (file.InitCheck() == B_OK && glim::is_image(file)) {
 					char* copy = strdup(path.Path());
 					if (copy != NULL && fImageList->AddItem(copy))
 						fImageCount++;

@@ -1,7 +1,7 @@
 // The main window's pop-up menus (zoom, mouse action, thumbnail) and the
 // menu bar's state.
 
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <cstdio>
 #include <cstring>
@@ -23,10 +23,11 @@
 #include <PopUpMenu.h>
 #include <Roster.h>
 
-#include "Commands.h"
-#include "ImageView.h"
-#include "PrefsHandler.h"
-#include "Trash.h"
+#include "app/Commands.h"
+#include "imageview/ImageView.h"
+#include "settings/PrefsHandler.h"
+#include "settings/SettingsKeys.h"
+#include "thumbnails/Trash.h"
 
 namespace {
 
@@ -111,10 +112,10 @@ BViewerWin::ShowMouseMenu()
 	int32 right = kMousePan;
 	if (fPrefs != NULL) {
 		int32 value = 0;
-		if (fPrefs->GetInteger("LeftMouseFunc", value) && value >= 1 && value <= 6)
+		if (fPrefs->GetInteger(glim::kKeyLeftMouseFunc, value) && glim::valid_mouse_action(value))
 			left = value;
 		value = 0;
-		if (fPrefs->GetInteger("RightMouseFunc", value) && value >= 1 && value <= 6)
+		if (fPrefs->GetInteger(glim::kKeyRightMouseFunc, value) && glim::valid_mouse_action(value))
 			right = value;
 	}
 	for (int group = 0; group < 2; group++) {
@@ -136,9 +137,9 @@ BViewerWin::ShowMouseMenu()
 		|| chosen->Message()->FindInt32("mouse_action", &value) != B_OK || fPrefs == NULL)
 		return;
 	if (chosen->Message()->what == MSG_LEFT_MOUSE_ACTION)
-		fPrefs->SetInteger("LeftMouseFunc", value, true);
+		fPrefs->SetInteger(glim::kKeyLeftMouseFunc, value, true);
 	else if (chosen->Message()->what == MSG_RIGHT_MOUSE_ACTION)
-		fPrefs->SetInteger("RightMouseFunc", value, true);
+		fPrefs->SetInteger(glim::kKeyRightMouseFunc, value, true);
 	fPrefs->Update();
 }
 

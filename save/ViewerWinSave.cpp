@@ -2,7 +2,7 @@
 // selection, decoded again from its file and written in the format chosen in
 // the save panel.
 
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <cmath>
 #include <cstring>
@@ -11,7 +11,6 @@
 
 #include <Message.h>
 #include <Bitmap.h>
-#include <BitmapStream.h>
 #include <Directory.h>
 #include <Entry.h>
 #include <File.h>
@@ -23,11 +22,11 @@
 #include <Path.h>
 #include <PopUpMenu.h>
 #include <TranslatorRoster.h>
-#include <View.h>
 
-#include "Commands.h"
-#include "ErrorAlert.h"
-#include "ImageView.h"
+#include "app/Commands.h"
+#include "app/ErrorAlert.h"
+#include "imageview/ImageView.h"
+#include "settings/ImageServices.h"
 
 namespace {
 
@@ -50,21 +49,7 @@ pixel_rect(BRect selection)
 BBitmap*
 crop(BBitmap* image, BRect source)
 {
-	BRect bounds(0, 0, source.Width(), source.Height());
-	BBitmap* cropped = new BBitmap(bounds, B_RGB32, true);
-	if (cropped->InitCheck() != B_OK) {
-		delete cropped;
-		return NULL;
-	}
-	BView* view = new BView(bounds, "SaveSelectionView", 0, 0);
-	cropped->AddChild(view);
-	cropped->Lock();
-	view->SetHighColor(0, 0, 0, 255);
-	view->FillRect(bounds, B_SOLID_HIGH);
-	view->DrawBitmap(image, source, bounds);
-	view->Sync();
-	cropped->Unlock();
-	return cropped;
+	return glim::draw_over_black(image, source, BRect(0, 0, source.Width(), source.Height()));
 }
 
 } // namespace
@@ -171,6 +156,8 @@ BViewerWin::SaveTo(BDirectory* folder, const char* name)
 	}
 	std::string target = std::string(folderPath.Path()) + "/" + name;
 
+	// One of the system's two temporary-file-and-rename writers (the other
+	// copies dropped files): both are to become the one safe-write path.
 	// Written to a new file in the same folder and moved over the target only
 	// when the conversion succeeded: the source and any earlier file of that
 	// name stay as they were on failure.
@@ -198,25 +185,16 @@ BViewerWin::WriteFile(BFile* file)
 {
 	bool done = false;
 	BFile source(fSavePath != NULL ? fSavePath : "", B_READ_WRITE);
-	BBitmapStream decoded;
-	BTranslatorRoster* roster = BTranslatorRoster::Default();
-	if (source.InitCheck() == B_OK
-		&& roster->Translate(&source, NULL, NULL, &decoded, B_TRANSLATOR_BITMAP) == B_OK) {
+	std::unique_ptr<BBitmap> image(
+		source.InitCheck() == B_OK ? glim::decode_image(&source) : NULL);
+	if (image) {
 		BRect selection;
 		if (fSaveSelection && fImageView->GetSelection(selection)) {
-			BBitmap* image = NULL;
-			decoded.DetachBitmap(&image);
-			std::unique_ptr<BBitmap> owner(image);
-			std::unique_ptr<BBitmap> cropped(
-				image != NULL ? crop(image, pixel_rect(selection)) : NULL);
-			if (cropped) {
-				BBitmapStream stream(cropped.get());
-				done = roster->Translate(&stream, NULL, NULL, file, fSaveType) == B_OK;
-				BBitmap* detached = NULL;
-				stream.DetachBitmap(&detached);
-			}
+			std::unique_ptr<BBitmap> cropped(crop(image.get(), pixel_rect(selection)));
+			if (cropped)
+				done = glim::encode_image(cropped.get(), file, fSaveType) == B_OK;
 		} else
-			done = roster->Translate(&decoded, NULL, NULL, file, fSaveType) == B_OK;
+			done = glim::encode_image(image.get(), file, fSaveType) == B_OK;
 	}
 	if (!done)
 		show_error("Failed to convert the file");

@@ -1,5 +1,6 @@
-#include "PrefsHandler.h"
+#include "settings/PrefsHandler.h"
 
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -203,4 +204,23 @@ BPrefsHandler::SetRect(const char* key, BRect* rect, bool notify)
 		return false;
 	float edges[4] = {rect->left, rect->top, rect->right, rect->bottom};
 	return _Write(key, B_RECT_TYPE, edges, sizeof(edges), notify);
+}
+
+namespace {
+
+// Read by the thumbnail worker threads as well as the windows.
+std::atomic<BPrefsHandler*> sViewerPrefs(NULL);
+
+} // namespace
+
+BPrefsHandler*
+viewer_prefs()
+{
+	return sViewerPrefs.load();
+}
+
+void
+set_viewer_prefs(BPrefsHandler* prefs)
+{
+	sViewerPrefs.store(prefs);
 }

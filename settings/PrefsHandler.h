@@ -58,4 +58,10 @@ private:
 	char* fPath;
 };
 
+// The application's settings store, for the windows and views of the viewer;
+// NULL without one (a view used on its own). The application object sets it
+// for its own life.
+BPrefsHandler* viewer_prefs();
+void set_viewer_prefs(BPrefsHandler* prefs);
+
 #endif

@@ -7,7 +7,7 @@
 #include <Window.h>
 
 #include "TestHooks.h"
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 namespace glim_test {
 

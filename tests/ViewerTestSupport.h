@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ViewerApp.h"
+#include "app/ViewerApp.h"
 
 class BViewerWin;
 

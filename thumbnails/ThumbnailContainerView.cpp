@@ -1,23 +1,24 @@
-#include "ThumbnailContainerView.h"
+#include "thumbnails/ThumbnailContainerView.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include <Bitmap.h>
-#include <BitmapStream.h>
 #include <File.h>
 #include <InterfaceDefs.h>
 #include <Message.h>
 #include <ScrollBar.h>
-#include <TranslatorRoster.h>
 #include <Window.h>
 
-#include "Commands.h"
-#include "PrefsHandler.h"
-#include "ViewerApp.h"
-#include "ViewerWin.h"
+#include "app/Commands.h"
+#include "settings/ImageServices.h"
+#include "settings/PrefsHandler.h"
+#include "settings/SettingsKeys.h"
+#include "mainwindow/ViewerWin.h"
+#include "thumbnails/ThumbnailStore.h"
 
 namespace {
 
@@ -67,10 +68,10 @@ BThumbnailContainerView::BThumbnailContainerView(BViewerWin* window, BRect frame
 	fBackground(NULL),
 	fSelected(-1),
 	fLastClickIndex(-1),
-	fThumbWidth(96),
-	fThumbHeight(96),
-	fFrameWidth(138),
-	fFrameHeight(138),
+	fThumbWidth(glim::kDefaultThumbSize),
+	fThumbHeight(glim::kDefaultThumbSize),
+	fFrameWidth(glim::kDefaultFrameSize),
+	fFrameHeight(glim::kDefaultFrameSize),
 	fDrawBorder(true),
 	fDrawShadow(true)
 {
@@ -89,26 +90,26 @@ BThumbnailContainerView::_ReadSettings()
 	BPrefsHandler* prefs = viewer_prefs();
 	if (prefs == NULL)
 		return;
-	prefs->GetFloat("ThumbWidth", fThumbWidth);
-	prefs->GetFloat("ThumbHeight", fThumbHeight);
-	prefs->GetFloat("FrameWidth", fFrameWidth);
-	prefs->GetFloat("FrameHeight", fFrameHeight);
+	prefs->GetFloat(glim::kKeyThumbWidth, fThumbWidth);
+	prefs->GetFloat(glim::kKeyThumbHeight, fThumbHeight);
+	prefs->GetFloat(glim::kKeyFrameWidth, fFrameWidth);
+	prefs->GetFloat(glim::kKeyFrameHeight, fFrameHeight);
 	int32 value = fDrawBorder ? 1 : 0;
-	if (prefs->GetInteger("DrawBorder", value))
+	if (prefs->GetInteger(glim::kKeyDrawBorder, value))
 		fDrawBorder = value != 0;
 	value = fDrawShadow ? 1 : 0;
-	if (prefs->GetInteger("DrawShadow", value))
+	if (prefs->GetInteger(glim::kKeyDrawShadow, value))
 		fDrawShadow = value != 0;
 
-	int32 colorAsBackground = 1;
-	prefs->GetInteger("ColorAsBackground", colorAsBackground);
+	int32 colorAsBackground = glim::kDefaultColorAsBackground;
+	prefs->GetInteger(glim::kKeyColorAsBackground, colorAsBackground);
 	if (colorAsBackground != 0) {
 		delete fBackground;
 		fBackground = NULL;
 		return;
 	}
 	char* path = NULL;
-	if (prefs->GetString("BaackgroundImage", &path)) {
+	if (prefs->GetString(glim::kKeyBackgroundImage, &path)) {
 		SetBackgroundImage(path);
 		delete[] path;
 	}
@@ -132,13 +133,7 @@ BThumbnailContainerView::SetBackgroundImage(const char* path)
 	BFile file(path, B_READ_ONLY);
 	if (file.InitCheck() != B_OK)
 		return;
-	BBitmapStream stream;
-	if (BTranslatorRoster::Default()->Translate(&file, NULL, NULL, &stream,
-			B_TRANSLATOR_BITMAP) != B_OK)
-		return;
-	BBitmap* bitmap = NULL;
-	if (stream.DetachBitmap(&bitmap) == B_OK)
-		fBackground = bitmap;
+	fBackground = glim::decode_image(&file);
 }
 
 void
@@ -414,4 +409,20 @@ BThumbnailContainerView::MessageReceived(BMessage* message)
 			break;
 	}
 	BView::MessageReceived(message);
+}
+
+bool
+BThumbnailContainerView::GetBitmap(const char* path, BBitmap** bitmap, bool& fromCache)
+{
+	if (path == NULL || bitmap == NULL)
+		return false;
+	std::vector<char> data;
+	if (!glim::read_stored_thumbnail(path, data))
+		return false;
+	BBitmap* decoded = glim::decode_image(data.data(), data.size());
+	if (decoded == NULL)
+		return false;
+	*bitmap = decoded;
+	fromCache = true;
+	return true;
 }

@@ -45,7 +45,6 @@ public:
 	int32 Selected() const { return fSelected; }
 	float FrameWidth() const { return fFrameWidth; }
 	float FrameHeight() const { return fFrameHeight; }
-	bool HasBackground() const { return fBackground != NULL; }
 
 	// The longest beginning of name that, followed by "...", is narrower
 	// than width; the whole name when it already is.

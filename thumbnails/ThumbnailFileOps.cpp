@@ -1,7 +1,7 @@
 // Dragging a thumbnail out of the grid, and the copy, move and removal that
 // the drop target's reply asks for.
 
-#include "ThumbnailContainerView.h"
+#include "thumbnails/ThumbnailContainerView.h"
 
 #include <cstring>
 #include <strings.h>
@@ -20,8 +20,8 @@
 #include <Path.h>
 #include <TypeConstants.h>
 
-#include "Trash.h"
-#include "ViewerWin.h"
+#include "thumbnails/Trash.h"
+#include "mainwindow/ViewerWin.h"
 
 namespace {
 
@@ -146,6 +146,8 @@ BThumbnailContainerView::CopyFile(BMessage* reply)
 	if (source.InitCheck() != B_OK)
 		return;
 
+	// One of the system's two temporary-file-and-rename writers (the other
+	// saves converted images): both are to become the one safe-write path.
 	// The copy is made under a temporary name and put in place only when it
 	// is complete, so a failure never leaves a partial file or destroys an
 	// existing one of that name, and never touches the source.

@@ -1,26 +1,17 @@
-// Making, storing and reading back thumbnails.
+// The stored form of thumbnails: where they are kept and how they are read
+// back.
 
-#include "ThumbnailCache.h"
+#include "thumbnails/ThumbnailStore.h"
 
 #include <cmath>
-#include <memory>
-#include <new>
-#include <vector>
+#include <cstring>
+#include <strings.h>
 
-#include <Bitmap.h>
-#include <BitmapStream.h>
-#include <DataIO.h>
 #include <File.h>
-#include <TranslatorRoster.h>
 #include <TypeConstants.h>
-#include <View.h>
-#include <Volume.h>
 #include <fs_attr.h>
 
-#include "PrefsHandler.h"
-#include "ThumbnailContainerView.h"
-#include "ViewerApp.h"
-#include "ViewerWin.h"
+#include "app/ViewerApp.h"
 
 namespace glim {
 
@@ -32,6 +23,13 @@ std::string
 side_file_path(const char* imagePath)
 {
 	return std::string(imagePath) + ".gth";
+}
+
+bool
+is_side_file(const char* nameOrPath)
+{
+	size_t length = strlen(nameOrPath);
+	return length > 4 && strcasecmp(nameOrPath + length - 3, "gth") == 0;
 }
 
 float
@@ -62,20 +60,6 @@ thumbnail_is_current(BNode& file, off_t fileSize, float tw)
 		&& storedWidth == (int32)std::trunc(tw);
 }
 
-BBitmap*
-decode_thumbnail(const void* data, size_t length)
-{
-	BMemoryIO input(data, length);
-	BBitmapStream output;
-	if (BTranslatorRoster::Default()->Translate(&input, NULL, NULL, &output,
-			B_TRANSLATOR_BITMAP) != B_OK)
-		return NULL;
-	BBitmap* bitmap = NULL;
-	if (output.DetachBitmap(&bitmap) != B_OK)
-		return NULL;
-	return bitmap;
-}
-
 bool
 node_knows_attributes(const BNode& node)
 {
@@ -87,41 +71,6 @@ node_knows_attributes(const BNode& node)
 using namespace glim;
 
 namespace {
-
-void
-read_thumbnail_box(float& tw, float& th)
-{
-	tw = th = 96;
-	if (BPrefsHandler* prefs = viewer_prefs()) {
-		prefs->GetFloat("ThumbWidth", tw);
-		prefs->GetFloat("ThumbHeight", th);
-	}
-}
-
-// Scales image into a new B_RGB32 bitmap over black. Its fractional bounds
-// are rounded by the bitmap's own rule, and the drawing fills exactly those
-// rounded bounds, so making and drawing thumbnails agree.
-BBitmap*
-scale_image(BBitmap* image, float tw, float th)
-{
-	BRect source = image->Bounds();
-	float s = thumbnail_scale(source.Width(), source.Height(), tw, th);
-	BRect box(0, 0, source.Width() * s, source.Height() * s);
-	BBitmap* thumbnail = new (std::nothrow) BBitmap(box, B_RGB32, true);
-	if (thumbnail == NULL || thumbnail->InitCheck() != B_OK) {
-		delete thumbnail;
-		return NULL;
-	}
-	BView* view = new BView(thumbnail->Bounds(), "ThumbViewerScaleView", 0, 0);
-	thumbnail->AddChild(view);
-	thumbnail->Lock();
-	view->SetHighColor(0, 0, 0, 255);
-	view->FillRect(thumbnail->Bounds(), B_SOLID_HIGH);
-	view->DrawBitmap(image, image->Bounds(), thumbnail->Bounds());
-	view->Sync();
-	thumbnail->Unlock();
-	return thumbnail;
-}
 
 bool
 write_side_file(const char* imagePath, const void* data, size_t length)
@@ -140,27 +89,9 @@ no_room_for_attribute(ssize_t result)
 } // namespace
 
 bool
-BViewerWin::CreateThumbnail(BFile* file, BBitmap* image, bool useAttributes, const char* path)
+glim::store_thumbnail(BFile* file, const void* data, size_t length, bool useAttributes,
+	const char* path, float tw)
 {
-	if (file == NULL || image == NULL)
-		return false;
-	float tw, th;
-	read_thumbnail_box(tw, th);
-	std::unique_ptr<BBitmap> thumbnail(scale_image(image, tw, th));
-	if (!thumbnail)
-		return false;
-
-	BBitmapStream stream(thumbnail.get());
-	BMallocIO jpeg;
-	status_t status = BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, &jpeg,
-		'JPEG');
-	BBitmap* detached = NULL;
-	stream.DetachBitmap(&detached);
-	if (status != B_OK || jpeg.Buffer() == NULL)
-		return false;
-	const void* data = jpeg.Buffer();
-	size_t length = jpeg.BufferLength();
-
 	if (!useAttributes)
 		return file->Write(data, length) == (ssize_t)length;
 
@@ -182,15 +113,12 @@ BViewerWin::CreateThumbnail(BFile* file, BBitmap* image, bool useAttributes, con
 }
 
 bool
-BThumbnailContainerView::GetBitmap(const char* path, BBitmap** bitmap, bool& fromCache)
+glim::read_stored_thumbnail(const char* path, std::vector<char>& data)
 {
-	if (path == NULL || bitmap == NULL)
-		return false;
 	BFile file(path, B_READ_ONLY);
 	if (file.InitCheck() != B_OK)
 		return false;
 
-	std::vector<char> data;
 	attr_info info;
 	if (file.GetAttrInfo(kThumbnailAttr, &info) == B_OK) {
 		if (info.size <= 0)
@@ -200,30 +128,24 @@ BThumbnailContainerView::GetBitmap(const char* path, BBitmap** bitmap, bool& fro
 		if (read <= 0)
 			return false;
 		data.resize(read);
-	} else {
-		// Volumes without attributes keep the stream in the side file; so do
-		// images whose attributes had no room for it, which carry the size
-		// attributes without the stream.
-		int32 storedSize;
-		if (node_knows_attributes(file)
-			&& file.ReadAttr(kFilesizeAttr, 0, 0, &storedSize, sizeof(storedSize))
-				!= (ssize_t)sizeof(storedSize))
-			return false;
-		BFile side(side_file_path(path).c_str(), B_READ_ONLY);
-		off_t size = 0;
-		if (side.InitCheck() != B_OK || side.GetSize(&size) != B_OK || size <= 0)
-			return false;
-		data.resize(size);
-		ssize_t read = side.Read(data.data(), size);
-		if (read <= 0)
-			return false;
-		data.resize(read);
+		return true;
 	}
-
-	BBitmap* decoded = decode_thumbnail(data.data(), data.size());
-	if (decoded == NULL)
+	// Volumes without attributes keep the stream in the side file; so do
+	// images whose attributes had no room for it, which carry the size
+	// attributes without the stream.
+	int32 storedSize;
+	if (node_knows_attributes(file)
+		&& file.ReadAttr(kFilesizeAttr, 0, 0, &storedSize, sizeof(storedSize))
+			!= (ssize_t)sizeof(storedSize))
 		return false;
-	*bitmap = decoded;
-	fromCache = true;
+	BFile side(side_file_path(path).c_str(), B_READ_ONLY);
+	off_t size = 0;
+	if (side.InitCheck() != B_OK || side.GetSize(&size) != B_OK || size <= 0)
+		return false;
+	data.resize(size);
+	ssize_t read = side.Read(data.data(), size);
+	if (read <= 0)
+		return false;
+	data.resize(read);
 	return true;
 }

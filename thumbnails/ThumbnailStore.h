@@ -1,7 +1,8 @@
-#ifndef GLIM_THUMBNAIL_CACHE_H
-#define GLIM_THUMBNAIL_CACHE_H
+#ifndef GLIM_THUMBNAIL_STORE_H
+#define GLIM_THUMBNAIL_STORE_H
 
 #include <string>
+#include <vector>
 
 #include <SupportDefs.h>
 
@@ -23,7 +24,12 @@ extern const char* const kThumbnailAttr;
 extern const char* const kFilesizeAttr;
 extern const char* const kThumbsizeAttr;
 
+// The side file of an image: its path with ".gth" appended.
 std::string side_file_path(const char* imagePath);
+// True for a side file's name or path: longer than four characters, the last
+// three "gth" in any case. Such files are never listed as images, and their
+// creation does not count as a change of the folder.
+bool is_side_file(const char* nameOrPath);
 
 // The scale of a source with inclusive extents w by h into a tw by th box:
 // 1 when it fits strictly inside, else the smaller of the two ratios.
@@ -33,8 +39,16 @@ float thumbnail_scale(float w, float h, float tw, float th);
 // for the width setting tw.
 bool thumbnail_is_current(BNode& file, off_t fileSize, float tw);
 
-// Decodes JPEG bytes into a new bitmap; NULL when they do not decode.
-BBitmap* decode_thumbnail(const void* data, size_t length);
+// Stores the thumbnail bytes made for width tw. With useAttributes they go
+// into file's attributes (into the side file of path when the attributes have
+// no room, the two size attributes still on file); otherwise they are the
+// whole content of file, which is then the side file.
+bool store_thumbnail(BFile* file, const void* data, size_t length, bool useAttributes,
+	const char* path, float tw);
+
+// Reads the stored thumbnail bytes of the image at path, from its attribute
+// or its side file; false when it has none.
+bool read_stored_thumbnail(const char* path, std::vector<char>& data);
 
 // True when the volume holding node supports attributes.
 bool node_knows_attributes(const BNode& node);

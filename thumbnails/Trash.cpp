@@ -1,4 +1,4 @@
-#include "Trash.h"
+#include "thumbnails/Trash.h"
 
 #include <Directory.h>
 #include <Entry.h>

@@ -1,22 +1,24 @@
-// The thumbnail worker: one background thread per window that makes the
-// missing thumbnails of the window's image list.
+// The main window's thumbnail members: the worker, one background thread per
+// window that makes the missing thumbnails of the window's image list, and
+// the making of one thumbnail.
 
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <cmath>
 #include <memory>
 
 #include <Bitmap.h>
-#include <BitmapStream.h>
+#include <DataIO.h>
 #include <File.h>
 #include <List.h>
 #include <Node.h>
-#include <TranslatorRoster.h>
 
-#include "GlimStatusView.h"
-#include "PrefsHandler.h"
-#include "ThumbnailCache.h"
-#include "ThumbnailContainerView.h"
+#include "widgets/GlimStatusView.h"
+#include "settings/ImageServices.h"
+#include "settings/PrefsHandler.h"
+#include "settings/SettingsKeys.h"
+#include "thumbnails/ThumbnailStore.h"
+#include "thumbnails/ThumbnailContainerView.h"
 
 using namespace glim;
 
@@ -27,16 +29,15 @@ namespace {
 // for the worker to end is never waited for in return.
 const bigtime_t kLockSlice = 20000;
 
+// Scales image into a new bitmap over black that fits the thumbnail box. Its
+// fractional bounds are rounded by the bitmap's own rule, and the drawing
+// fills exactly those rounded bounds, so making and drawing thumbnails agree.
 BBitmap*
-decode_image(BFile& file)
+scale_image(BBitmap* image, float tw, float th)
 {
-	BBitmapStream stream;
-	if (BTranslatorRoster::Default()->Translate(&file, NULL, NULL, &stream,
-			B_TRANSLATOR_BITMAP) != B_OK)
-		return NULL;
-	BBitmap* bitmap = NULL;
-	stream.DetachBitmap(&bitmap);
-	return bitmap;
+	BRect source = image->Bounds();
+	float s = thumbnail_scale(source.Width(), source.Height(), tw, th);
+	return draw_over_black(image, source, BRect(0, 0, source.Width() * s, source.Height() * s));
 }
 
 } // namespace
@@ -67,9 +68,9 @@ BViewerWin::_LockForWorker()
 void
 BViewerWin::UpdateThumbnails()
 {
-	float tw = 96;
+	float tw = glim::kDefaultThumbSize;
 	if (fPrefs != NULL)
-		fPrefs->GetFloat("ThumbWidth", tw);
+		fPrefs->GetFloat(glim::kKeyThumbWidth, tw);
 
 	if (_LockForWorker()) {
 		fStatusView->SetMaxValue((float)fImageCount);
@@ -86,7 +87,7 @@ BViewerWin::UpdateThumbnails()
 				size = 0;
 			bool current = onAttributes && thumbnail_is_current(file, size, tw);
 			if (!current && !fStopThumbnails) {
-				std::unique_ptr<BBitmap> image(decode_image(file));
+				std::unique_ptr<BBitmap> image(decode_image(&file));
 				bool created = false;
 				if (image && onAttributes)
 					created = CreateThumbnail(&file, image.get(), true, path);
@@ -155,4 +156,25 @@ BViewerWin::RefreshThumbnails(bool clearCache)
 		}
 	}
 	_StartWorker();
+}
+
+bool
+BViewerWin::CreateThumbnail(BFile* file, BBitmap* image, bool useAttributes, const char* path)
+{
+	if (file == NULL || image == NULL)
+		return false;
+	float tw = kDefaultThumbSize;
+	float th = kDefaultThumbSize;
+	if (BPrefsHandler* prefs = viewer_prefs()) {
+		prefs->GetFloat(kKeyThumbWidth, tw);
+		prefs->GetFloat(kKeyThumbHeight, th);
+	}
+	std::unique_ptr<BBitmap> thumbnail(scale_image(image, tw, th));
+	if (!thumbnail)
+		return false;
+
+	BMallocIO jpeg;
+	if (encode_image(thumbnail.get(), &jpeg, 'JPEG') != B_OK || jpeg.Buffer() == NULL)
+		return false;
+	return store_thumbnail(file, jpeg.Buffer(), jpeg.BufferLength(), useAttributes, path, tw);
 }

@@ -1,4 +1,4 @@
-#include "AboutWindow.h"
+#include "widgets/AboutWindow.h"
 
 #include <cstdio>
 #include <cstring>

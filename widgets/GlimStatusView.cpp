@@ -1,4 +1,4 @@
-#include "GlimStatusView.h"
+#include "widgets/GlimStatusView.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "PrefsWin.h"
+#include "widgets/PrefsWin.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,9 +16,10 @@
 #include <TabView.h>
 #include <TextControl.h>
 
-#include "Commands.h"
-#include "PrefsHandler.h"
-#include "ViewerApp.h"
+#include "app/Commands.h"
+#include "settings/PrefsHandler.h"
+#include "settings/SettingsKeys.h"
+#include "app/ViewerApp.h"
 
 namespace {
 
@@ -215,27 +216,27 @@ PrefsWin::_BuildThumbnailsTab()
 void
 PrefsWin::_ReadSettings()
 {
-	int32 useLastFolder = 1;
-	int32 slideShowTimer = 5;
-	int32 fitToWindow = 0;
-	int32 colorAsBackground = 1;
-	int32 drawBorder = 1;
-	int32 drawShadow = 1;
-	float thumbWidth = 96;
+	int32 useLastFolder = glim::kDefaultUseLastFolder;
+	int32 slideShowTimer = glim::kDefaultSlideShowTimer;
+	int32 fitToWindow = glim::kDefaultFitToWindow;
+	int32 colorAsBackground = glim::kDefaultColorAsBackground;
+	int32 drawBorder = glim::kDefaultDrawDecoration;
+	int32 drawShadow = glim::kDefaultDrawDecoration;
+	float thumbWidth = glim::kDefaultThumbSize;
 	char* text = NULL;
 	if (fPrefs != NULL) {
-		fPrefs->GetInteger("UseLastFolder", useLastFolder);
-		fPrefs->GetInteger("SlideShowTimer", slideShowTimer);
-		fPrefs->GetInteger("FitToWindow", fitToWindow);
-		fPrefs->GetInteger("ColorAsBackground", colorAsBackground);
-		fPrefs->GetInteger("DrawBorder", drawBorder);
-		fPrefs->GetInteger("DrawShadow", drawShadow);
-		fPrefs->GetFloat("ThumbWidth", thumbWidth);
-		if (fPrefs->GetString("DefaultFolder", &text)) {
+		fPrefs->GetInteger(glim::kKeyUseLastFolder, useLastFolder);
+		fPrefs->GetInteger(glim::kKeySlideShowTimer, slideShowTimer);
+		fPrefs->GetInteger(glim::kKeyFitToWindow, fitToWindow);
+		fPrefs->GetInteger(glim::kKeyColorAsBackground, colorAsBackground);
+		fPrefs->GetInteger(glim::kKeyDrawBorder, drawBorder);
+		fPrefs->GetInteger(glim::kKeyDrawShadow, drawShadow);
+		fPrefs->GetFloat(glim::kKeyThumbWidth, thumbWidth);
+		if (fPrefs->GetString(glim::kKeyDefaultFolder, &text)) {
 			fFolderText->SetText(text);
 			delete[] text;
 		}
-		if (fPrefs->GetString("BaackgroundImage", &text)) {
+		if (fPrefs->GetString(glim::kKeyBackgroundImage, &text)) {
 			fImageText->SetText(text);
 			delete[] text;
 		}
@@ -296,24 +297,24 @@ PrefsWin::_WriteSettings()
 {
 	if (fPrefs == NULL)
 		return;
-	fPrefs->SetInteger("UseLastFolder", fLastFolderRadio->Value() == B_CONTROL_ON ? 1 : 0, true);
+	fPrefs->SetInteger(glim::kKeyUseLastFolder, fLastFolderRadio->Value() == B_CONTROL_ON ? 1 : 0, true);
 	if (fFolderText->Text() != NULL && fFolderText->Text()[0] != '\0')
-		fPrefs->SetString("DefaultFolder", fFolderText->Text(), true);
-	fPrefs->SetInteger("SlideShowTimer", fSlideShowSlider->Value(), true);
-	fPrefs->SetInteger("FitToWindow", fFitCheck->Value() == B_CONTROL_ON ? 1 : 0, true);
-	fPrefs->SetInteger("ColorAsBackground", fFlatColorRadio->Value() == B_CONTROL_ON ? 1 : 0,
+		fPrefs->SetString(glim::kKeyDefaultFolder, fFolderText->Text(), true);
+	fPrefs->SetInteger(glim::kKeySlideShowTimer, fSlideShowSlider->Value(), true);
+	fPrefs->SetInteger(glim::kKeyFitToWindow, fFitCheck->Value() == B_CONTROL_ON ? 1 : 0, true);
+	fPrefs->SetInteger(glim::kKeyColorAsBackground, fFlatColorRadio->Value() == B_CONTROL_ON ? 1 : 0,
 		true);
 	if (fImageText->Text() != NULL && fImageText->Text()[0] != '\0')
-		fPrefs->SetString("BaackgroundImage", fImageText->Text(), true);
+		fPrefs->SetString(glim::kKeyBackgroundImage, fImageText->Text(), true);
 
 	float size = std::clamp((float)fThumbSizeSlider->Value(), kMinThumbSize, kMaxThumbSize);
-	fPrefs->SetFloat("ThumbWidth", size, true);
-	fPrefs->SetFloat("ThumbHeight", size, true);
-	fPrefs->SetFloat("FrameWidth", size + kFrameMargin, true);
-	fPrefs->SetFloat("FrameHeight", size + kFrameMargin, true);
+	fPrefs->SetFloat(glim::kKeyThumbWidth, size, true);
+	fPrefs->SetFloat(glim::kKeyThumbHeight, size, true);
+	fPrefs->SetFloat(glim::kKeyFrameWidth, size + kFrameMargin, true);
+	fPrefs->SetFloat(glim::kKeyFrameHeight, size + kFrameMargin, true);
 
-	fPrefs->SetInteger("DrawBorder", fBorderCheck->Value() == B_CONTROL_ON ? 1 : 0, true);
-	fPrefs->SetInteger("DrawShadow", fShadowCheck->Value() == B_CONTROL_ON ? 1 : 0, true);
+	fPrefs->SetInteger(glim::kKeyDrawBorder, fBorderCheck->Value() == B_CONTROL_ON ? 1 : 0, true);
+	fPrefs->SetInteger(glim::kKeyDrawShadow, fShadowCheck->Value() == B_CONTROL_ON ? 1 : 0, true);
 	_StoreFrame();
 	fPrefs->Update();
 }
@@ -324,7 +325,7 @@ PrefsWin::_StoreFrame()
 	if (fPrefs == NULL)
 		return;
 	BRect frame = Frame();
-	fPrefs->SetRect("PrefsRect", &frame, false);
+	fPrefs->SetRect(glim::kKeyPrefsRect, &frame, false);
 }
 
 void

@@ -1,4 +1,4 @@
-#include "Toolbar.h"
+#include "widgets/Toolbar.h"
 
 #include <new>
 
@@ -9,8 +9,8 @@
 #include <PictureButton.h>
 #include <TranslationUtils.h>
 
-#include "Commands.h"
-#include "ErrorAlert.h"
+#include "app/Commands.h"
+#include "app/ErrorAlert.h"
 
 namespace {
 

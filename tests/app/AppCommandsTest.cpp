@@ -1,5 +1,5 @@
 // The application's own commands and the folder-change signal.
-#include "ViewerApp.h"
+#include "app/ViewerApp.h"
 
 #include <atomic>
 #include <memory>
@@ -10,12 +10,12 @@
 
 #include <gtest/gtest.h>
 
-#include "AboutWindow.h"
-#include "Commands.h"
-#include "PrefsWin.h"
+#include "widgets/AboutWindow.h"
+#include "app/Commands.h"
+#include "widgets/PrefsWin.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 using namespace glim_test;
 

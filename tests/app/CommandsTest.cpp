@@ -1,4 +1,4 @@
-#include "Commands.h"
+#include "app/Commands.h"
 
 #include <set>
 

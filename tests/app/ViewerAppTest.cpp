@@ -1,4 +1,4 @@
-#include "ViewerApp.h"
+#include "app/ViewerApp.h"
 
 #include <memory>
 #include <string>
@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "PrefsHandler.h"
+#include "settings/PrefsHandler.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 using namespace glim_test;
 

@@ -1,4 +1,4 @@
-#include "ImageView.h"
+#include "imageview/ImageView.h"
 
 #include <cmath>
 #include <memory>
@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Commands.h"
+#include "app/Commands.h"
 #include "TestHooks.h"
 #include "TestSupport.h"
 

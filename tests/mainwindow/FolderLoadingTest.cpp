@@ -1,6 +1,6 @@
 // Reading folders into the image list, stepping through it, and the window's
 // commands around it.
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <memory>
 #include <string>
@@ -12,9 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Commands.h"
-#include "GlimStatusView.h"
-#include "ImageView.h"
+#include "app/Commands.h"
+#include "widgets/GlimStatusView.h"
+#include "imageview/ImageView.h"
 #include "TestHooks.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"

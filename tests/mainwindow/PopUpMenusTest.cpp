@@ -1,5 +1,5 @@
 // The zoom and mouse-action pop-up menus, chosen through the test hook.
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <memory>
 #include <string>
@@ -11,9 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Commands.h"
-#include "ImageView.h"
-#include "PrefsHandler.h"
+#include "app/Commands.h"
+#include "imageview/ImageView.h"
+#include "settings/PrefsHandler.h"
 #include "TestHooks.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"

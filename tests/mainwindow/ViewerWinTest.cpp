@@ -1,4 +1,4 @@
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <memory>
 #include <string>
@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Commands.h"
+#include "app/Commands.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"
 

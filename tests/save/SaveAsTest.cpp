@@ -1,6 +1,6 @@
 // Save As and Save Selection: the conversion, the crop at full resolution,
 // and never losing a file.
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <memory>
 #include <string>
@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Commands.h"
-#include "ImageView.h"
+#include "app/Commands.h"
+#include "imageview/ImageView.h"
 #include "TestHooks.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"

@@ -1,4 +1,4 @@
-#include "PrefsHandler.h"
+#include "settings/PrefsHandler.h"
 
 #include <atomic>
 #include <cstring>
@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Commands.h"
+#include "app/Commands.h"
 #include "TestSupport.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ThumbnailCache.h"
+#include "thumbnails/ThumbnailStore.h"
 
 #include <memory>
 #include <random>
@@ -19,11 +19,11 @@
 
 #include <gtest/gtest.h>
 
-#include "PrefsHandler.h"
+#include "settings/PrefsHandler.h"
 #include "TestSupport.h"
-#include "ThumbnailContainerView.h"
+#include "thumbnails/ThumbnailContainerView.h"
 #include "ViewerTestSupport.h"
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 using namespace glim;
 using namespace glim_test;
@@ -252,4 +252,23 @@ TEST_F(ThumbnailCacheTest, VolumesWithoutAttributesUseSideFiles)
 	ASSERT_TRUE(MakeThumbnail(path, false));
 	EXPECT_EQ(StoredBounds(path), BRect(0, 0, 96, 48));
 	Unmount(mount);
+}
+
+// The one side-file rule serves both the folder listing (paths) and the
+// folder-change signal (names).
+TEST(ThumbnailStoreTest, SideFileRuleMatchesItsOwnNames)
+{
+	struct {
+		const char* name;
+		bool side;
+	} cases[] = {
+		{"photo.jpg.gth", true}, {"/a/b/photo.jpg.gth", true}, {"photo.GTH", true},
+		{"bigth", true}, {".gth", false}, {"xgth", false}, {"photo.jpg", false},
+		{"photo.gthx", false},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.name);
+		EXPECT_EQ(is_side_file(test.name), test.side);
+	}
+	EXPECT_TRUE(is_side_file(side_file_path("/a/b/x.png").c_str()));
 }

@@ -1,5 +1,5 @@
 // The thumbnail grid: geometry, hit testing, name truncation and clicks.
-#include "ThumbnailContainerView.h"
+#include "thumbnails/ThumbnailContainerView.h"
 
 #include <memory>
 #include <string>
@@ -11,11 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include "Commands.h"
+#include "app/Commands.h"
 #include "TestHooks.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 using namespace glim_test;
 

@@ -1,5 +1,5 @@
 // Copying, moving and trashing the file of a dragged thumbnail.
-#include "ThumbnailContainerView.h"
+#include "thumbnails/ThumbnailContainerView.h"
 
 #include <memory>
 #include <string>
@@ -20,7 +20,7 @@
 #include "TestHooks.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 using namespace glim_test;
 

@@ -1,6 +1,6 @@
 // The thumbnail worker: making the missing thumbnails of a folder in the
 // background, stopping promptly, and never deadlocking with its window.
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <memory>
 #include <string>
@@ -14,10 +14,10 @@
 
 #include <gtest/gtest.h>
 
-#include "Commands.h"
-#include "PrefsHandler.h"
+#include "app/Commands.h"
+#include "settings/PrefsHandler.h"
 #include "TestSupport.h"
-#include "ThumbnailCache.h"
+#include "thumbnails/ThumbnailStore.h"
 #include "ViewerTestSupport.h"
 
 using namespace glim_test;

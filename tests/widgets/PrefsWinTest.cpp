@@ -1,4 +1,4 @@
-#include "PrefsWin.h"
+#include "widgets/PrefsWin.h"
 
 #include <memory>
 #include <string>
@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Commands.h"
-#include "PrefsHandler.h"
+#include "app/Commands.h"
+#include "settings/PrefsHandler.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "Toolbar.h"
+#include "widgets/Toolbar.h"
 
 #include <memory>
 #include <string>

@@ -1,0 +1,84 @@
+#include "settings/ImageServices.h"
+
+#include <new>
+
+#include <Bitmap.h>
+#include <BitmapStream.h>
+#include <DataIO.h>
+#include <File.h>
+#include <TranslatorRoster.h>
+#include <View.h>
+
+namespace glim {
+
+status_t
+decode_image(BPositionIO* source, BBitmap** _bitmap)
+{
+	*_bitmap = NULL;
+	BBitmapStream stream;
+	status_t status = BTranslatorRoster::Default()->Translate(source, NULL, NULL, &stream,
+		B_TRANSLATOR_BITMAP);
+	if (status != B_OK)
+		return status;
+	if (stream.DetachBitmap(_bitmap) != B_OK || *_bitmap == NULL) {
+		*_bitmap = NULL;
+		return B_NO_INIT;
+	}
+	return B_OK;
+}
+
+BBitmap*
+decode_image(BPositionIO* source)
+{
+	BBitmap* bitmap;
+	decode_image(source, &bitmap);
+	return bitmap;
+}
+
+BBitmap*
+decode_image(const void* data, size_t length)
+{
+	BMemoryIO source(data, length);
+	return decode_image(&source);
+}
+
+bool
+is_image(BFile& file)
+{
+	translator_info info;
+	return BTranslatorRoster::Default()->Identify(&file, NULL, &info, 0, NULL,
+		B_TRANSLATOR_BITMAP) == B_OK;
+}
+
+status_t
+encode_image(BBitmap* bitmap, BPositionIO* destination, uint32 type)
+{
+	BBitmapStream stream(bitmap);
+	status_t status = BTranslatorRoster::Default()->Translate(&stream, NULL, NULL,
+		destination, type);
+	// The stream would delete a bitmap still attached to it.
+	BBitmap* detached = NULL;
+	stream.DetachBitmap(&detached);
+	return status;
+}
+
+BBitmap*
+draw_over_black(BBitmap* image, BRect source, BRect bounds)
+{
+	BBitmap* result = new (std::nothrow) BBitmap(bounds, B_RGB32, true);
+	if (result == NULL || result->InitCheck() != B_OK) {
+		delete result;
+		return NULL;
+	}
+	BView* view = new BView(result->Bounds(), "DrawOverBlackView", 0, 0);
+	result->AddChild(view);
+	result->Lock();
+	view->SetHighColor(0, 0, 0, 255);
+	view->FillRect(result->Bounds(), B_SOLID_HIGH);
+	view->DrawBitmap(image, source, result->Bounds());
+	view->Sync();
+	result->Unlock();
+	return result;
+}
+
+} // namespace glim

@@ -1,0 +1,38 @@
+#ifndef GLIM_IMAGE_SERVICES_H
+#define GLIM_IMAGE_SERVICES_H
+
+#include <Rect.h>
+#include <SupportDefs.h>
+
+class BBitmap;
+class BFile;
+class BPositionIO;
+
+// Everything the system asks of the Translation Kit, in one place: every
+// image is decoded, recognised and encoded through the default roster, so
+// any format with an installed translator works. Safe to call from several
+// threads at once, each call with its own streams.
+namespace glim {
+
+// Decodes source into a new bitmap the caller owns. B_OK with *_bitmap set;
+// the roster's error when no translator reads the data; B_NO_INIT when the
+// translator gave no bitmap. *_bitmap is NULL on every failure.
+status_t decode_image(BPositionIO* source, BBitmap** _bitmap);
+// The same, returning the bitmap or NULL.
+BBitmap* decode_image(BPositionIO* source);
+BBitmap* decode_image(const void* data, size_t length);
+
+// True when a translator recognises the open file as an image.
+bool is_image(BFile& file);
+
+// Writes bitmap into destination in the format type (0 lets the roster
+// choose). The bitmap stays the caller's.
+status_t encode_image(BBitmap* bitmap, BPositionIO* destination, uint32 type);
+
+// A new B_RGB32 bitmap with the given bounds, black, with the area source
+// of image drawn scaled over all of it; NULL when it cannot be made.
+BBitmap* draw_over_black(BBitmap* image, BRect source, BRect bounds);
+
+} // namespace glim
+
+#endif
