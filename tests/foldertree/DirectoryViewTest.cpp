@@ -176,6 +176,13 @@ TEST_F(DirectoryViewTest, EveryNegotiatedDropIsAnsweredForTheItemUnderThePoint)
 		offer.ReplaceString("be:types", test.type);
 		Drop(offer, OnItem(test.item));
 	}
+	// The drops are handled in turn; the tree may change only after them.
+	Settle([&] {
+		fWindow->Lock();
+		size_t count = fSink->replies.size();
+		fWindow->Unlock();
+		return count == 3;
+	});
 	fWindow->Lock();
 	fTree->Expand(fTree->ItemAt(0));
 	fWindow->Unlock();
