@@ -48,17 +48,13 @@ run_tests() {
 	# then the threaded tests under ThreadSanitizer.
 	configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DGLIM_SANITIZE=address \
 		-DGLIM_BUILD_BENCH=OFF
-	# A test that fails is run once more: the sanitizers' own machinery (the
-	# leak checker stopping threads at exit) can crash on rare occasions; a
-	# real fault fails both times.
-	(cd "$root/build-asan" && ctest --output-on-failure -j "$jobs" --repeat until-pass:2)
+	(cd "$root/build-asan" && ctest --output-on-failure -j "$jobs")
 
 	configure_and_build build-tsan -DCMAKE_BUILD_TYPE=Debug -DGLIM_SANITIZE=thread \
 		-DGLIM_CONCURRENCY_TESTS_ONLY=ON -DGLIM_BUILD_BENCH=OFF
 	# ThreadSanitizer needs a memory layout without address randomisation on
 	# some kernels; setarch turns it off for the run.
-	(cd "$root/build-tsan" && setarch "$(uname -m)" -R ctest --output-on-failure \
-		--repeat until-pass:2)
+	(cd "$root/build-tsan" && setarch "$(uname -m)" -R ctest --output-on-failure)
 }
 
 command=${1:-run}

@@ -24,6 +24,9 @@ struct ThreadRecord {
 	std::string name;
 	std::mutex lock;
 	std::condition_variable finished;
+	// Joined by the first wait_for_thread, so no thread that was waited for
+	// is still ending when its waiter goes on (or the process exits).
+	std::thread thread;
 	bool started = false;
 	bool done = false;
 	status_t exitValue = B_OK;
@@ -116,14 +119,13 @@ resume_thread(thread_id id)
 	std::shared_ptr<ThreadRecord> record = find_record(id);
 	if (!record)
 		return B_BAD_THREAD_ID;
-	{
-		std::lock_guard<std::mutex> guard(record->lock);
-		if (record->started)
-			return B_BAD_THREAD_STATE;
-		record->started = true;
-	}
+	// The new thread takes the record's lock only to report its end, so it
+	// cannot end before its std::thread is stored.
+	std::lock_guard<std::mutex> guard(record->lock);
+	if (record->started)
+		return B_BAD_THREAD_STATE;
 	try {
-		std::thread thread([record, id] {
+		record->thread = std::thread([record, id] {
 			tThreadID = id;
 			pthread_setname_np(pthread_self(), record->name.substr(0, 15).c_str());
 			status_t result = record->function(record->data);
@@ -132,12 +134,10 @@ resume_thread(thread_id id)
 			record->done = true;
 			record->finished.notify_all();
 		});
-		thread.detach();
 	} catch (const std::system_error&) {
-		std::lock_guard<std::mutex> guard(record->lock);
-		record->started = false;
 		return B_NO_MORE_THREADS;
 	}
+	record->started = true;
 	return B_OK;
 }
 
@@ -149,15 +149,16 @@ wait_for_thread(thread_id id, status_t* returnValue)
 	std::shared_ptr<ThreadRecord> record = find_record(id);
 	if (!record)
 		return B_BAD_THREAD_ID;
-	bool started;
-	{
-		std::lock_guard<std::mutex> guard(record->lock);
-		started = record->started;
-	}
-	if (!started)
-		resume_thread(id);
+	status_t status = resume_thread(id);
+	if (status != B_OK && status != B_BAD_THREAD_STATE)
+		return status;
+
 	std::unique_lock<std::mutex> guard(record->lock);
 	record->finished.wait(guard, [&] { return record->done; });
+	// The thread no longer needs the lock; joining under it keeps a second
+	// waiter from returning before the thread is gone.
+	if (record->thread.joinable())
+		record->thread.join();
 	if (returnValue != NULL)
 		*returnValue = record->exitValue;
 	guard.unlock();

@@ -32,7 +32,45 @@ wait_on(void* data)
 	return acquire_sem(*(sem_id*)data);
 }
 
+// Marks, after a pause, that its thread has run its exit handlers: those run
+// after the thread function returned, as the thread ends.
+struct ExitMark {
+	std::atomic<bool>* ended = NULL;
+	~ExitMark()
+	{
+		snooze(50000);
+		if (ended != NULL)
+			*ended = true;
+	}
+};
+
+status_t
+end_slowly(void* data)
+{
+	thread_local ExitMark mark;
+	mark.ended = (std::atomic<bool>*)data;
+	return B_OK;
+}
+
 } // namespace
+
+TEST(OSTest, WaitForThreadReturnsOnlyOnceTheThreadHasEnded)
+{
+	// A thread still ending after its waiter went on can outlive the process
+	// and crash the leak checker's stop of all threads at exit.
+	for (int round = 0; round < 3; round++) {
+		SCOPED_TRACE(round);
+		std::atomic<bool> ended{false};
+		thread_id thread = spawn_thread(end_slowly, "slow end", B_NORMAL_PRIORITY, &ended);
+		ASSERT_GE(thread, 0);
+		ASSERT_EQ(resume_thread(thread), B_OK);
+		EXPECT_EQ(resume_thread(thread), B_BAD_THREAD_STATE);
+		status_t result = B_ERROR;
+		EXPECT_EQ(wait_for_thread(thread, &result), B_OK);
+		EXPECT_EQ(result, B_OK);
+		EXPECT_TRUE(ended);
+	}
+}
 
 TEST(OSTest, SemaphoreGuardsACounterUnderContention)
 {

@@ -1,0 +1,261 @@
+// Filling the folder tree from real folders: the chain of folders on the
+// way to the current one, a chosen folder's subfolders, the volumes at the
+// top.
+#include "ViewerWin.h"
+
+#include <string>
+#include <vector>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <Directory.h>
+#include <Entry.h>
+#include <Path.h>
+#include <Volume.h>
+#include <VolumeRoster.h>
+
+#include <gtest/gtest.h>
+
+#include "DirectoryView.h"
+#include "FileListItem.h"
+#include "TestSupport.h"
+#include "ViewerTestSupport.h"
+
+using namespace glim_test;
+
+namespace {
+
+class FolderTreeTest : public ViewerTest {
+protected:
+	BViewerWin* Open(const std::string& folder)
+	{
+		BViewerWin* window = new BViewerWin(BRect(100, 100, 699, 499), folder.c_str(), true);
+		window->Show();
+		Settle([&] { return window->FolderPath() != NULL; });
+		Settle();
+		return window;
+	}
+
+	// A top-level item of our own for fDir, filled by ProcessDirectory.
+	BFileListItem* AddRoot(BViewerWin* window, const std::string& path, bool addAll)
+	{
+		BFileListItem* root = new BFileListItem(path.c_str(), "root");
+		window->Lock();
+		window->DirectoryView()->AddItem(root);
+		BDirectory folder(path.c_str());
+		window->ProcessDirectory(&folder, root, addAll);
+		window->Unlock();
+		return root;
+	}
+
+	// The items under parent, one line each, indented by two spaces a level.
+	std::vector<std::string> Subtree(BViewerWin* window, BListItem* parent)
+	{
+		std::vector<std::string> lines;
+		window->Lock();
+		BDirectoryView* tree = window->DirectoryView();
+		for (int32 i = tree->FullListIndexOf(parent) + 1; i < tree->FullListCountItems(); i++) {
+			BStringItem* item = dynamic_cast<BStringItem*>(tree->FullListItemAt(i));
+			if (item->OutlineLevel() <= parent->OutlineLevel())
+				break;
+			std::string line(2 * (item->OutlineLevel() - parent->OutlineLevel() - 1), ' ');
+			lines.push_back(line + item->Text());
+		}
+		window->Unlock();
+		return lines;
+	}
+
+	BFileListItem* RootFor(BViewerWin* window, const std::string& path)
+	{
+		BDirectoryView* tree = window->DirectoryView();
+		for (int32 i = 0; i < tree->FullListCountItems(); i++) {
+			BFileListItem* item = dynamic_cast<BFileListItem*>(tree->FullListItemAt(i));
+			if (item->OutlineLevel() == 0 && path == item->Path())
+				return item;
+		}
+		return NULL;
+	}
+
+	// Tests running alongside mount and unmount volumes of their own in their
+	// temporary folders at any time.
+	static bool MountedByATest(const std::string& path)
+	{
+		return path.find("/glim-") != std::string::npos;
+	}
+
+	TempDir fDir{"tree"};
+};
+
+} // namespace
+
+TEST_F(FolderTreeTest, OnlyFoldersOnTheWayToTheCurrentOneAreAdded)
+{
+	for (const char* folder : {"pics/2024/sub", "pics/2023", "pics/202", "pics/2024-old",
+			"pic/inner", "p", "picsx", "Pics", "other/deep"})
+		MakeDirs(fDir / folder);
+	// Neither a file nor a link is a folder of the tree, even where its name
+	// would put it on the way.
+	WriteFile(fDir / "pi", "a file");
+	ASSERT_EQ(symlink((fDir / "pics").c_str(), (fDir / "pics/20").c_str()), 0);
+
+	BViewerWin* window = Open(fDir / "pics/2024");
+	BFileListItem* root = AddRoot(window, fDir.Path(), false);
+	// "p", "pic" and "pics/202" begin the current folder's path as plain
+	// strings, so they count as on the way; only the real chain is descended
+	// into, and nothing below the current folder is added.
+	EXPECT_EQ(Subtree(window, root),
+		(std::vector<std::string>{"p", "pic", "pics", "  202", "  2024"}));
+}
+
+TEST_F(FolderTreeTest, ChosenFolderGetsEverySubfolderOnceSortedCaseSensitively)
+{
+	for (const char* folder : {"alpha", "Zeta", "beta/deeper", ".hidden", "Beta"})
+		MakeDirs(fDir / "chosen" / folder);
+	WriteFile(fDir / "chosen/file", "not a folder");
+	ASSERT_EQ(symlink((fDir / "chosen/alpha").c_str(), (fDir / "chosen/link").c_str()), 0);
+	ASSERT_EQ(symlink("/nowhere", (fDir / "chosen/dangling").c_str()), 0);
+
+	BViewerWin* window = Open(fDir / "chosen");
+	BFileListItem* root = AddRoot(window, fDir / "chosen", true);
+	const std::vector<std::string> expected{".hidden", "Beta", "Zeta", "alpha", "beta"};
+	EXPECT_EQ(Subtree(window, root), expected);
+
+	// Choosing it again (and after a folder appeared) adds only what is new.
+	MakeDirs(fDir / "chosen/Alpha");
+	window->Lock();
+	BDirectory folder((fDir / "chosen").c_str());
+	window->ProcessDirectory(&folder, root, true);
+	window->ProcessDirectory(&folder, root, true);
+	window->Unlock();
+	EXPECT_EQ(Subtree(window, root),
+		(std::vector<std::string>{".hidden", "Alpha", "Beta", "Zeta", "alpha", "beta"}));
+}
+
+TEST_F(FolderTreeTest, ChoosingAFolderInTheTreeAddsItsSubfolders)
+{
+	MakeDirs(fDir / "a/b/c");
+	MakeDirs(fDir / "a/b/d");
+	MakeDirs(fDir / "a/x");
+	BViewerWin* window = Open(fDir / "a");
+	BFileListItem* root = AddRoot(window, fDir.Path(), false);
+	ASSERT_EQ(Subtree(window, root), (std::vector<std::string>{"a"}));
+
+	// The user picks "a" in the tree: the window opens it and grows the tree
+	// one level under it, without rebuilding it.
+	window->Lock();
+	BDirectoryView* tree = window->DirectoryView();
+	BListItem* chosen = tree->ItemUnderAt(root, true, 0);
+	tree->Select(tree->IndexOf(chosen));
+	window->Unlock();
+	Settle([&] { return Subtree(window, root).size() == 3; });
+	EXPECT_EQ(Subtree(window, root), (std::vector<std::string>{"a", "  b", "  x"}));
+	EXPECT_STREQ(window->FolderPath(), (fDir / "a").c_str());
+}
+
+TEST_F(FolderTreeTest, ItemExistsUnderLooksAtDirectChildrenByExactText)
+{
+	MakeDirs(fDir / "pics/nested");
+	BViewerWin* window = Open(fDir / "pics/nested");
+	BFileListItem* root = AddRoot(window, fDir.Path(), false);
+	ASSERT_EQ(Subtree(window, root), (std::vector<std::string>{"pics", "  nested"}));
+
+	struct Case {
+		const char* text;
+		bool exists;
+	} cases[] = {
+		{"pics", true},
+		{"Pics", false},
+		{"pic", false},
+		{"pics ", false},
+		{"nested", false},	// a grandchild is not a child
+		{"root", false},
+		{"", false},
+	};
+	window->Lock();
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.text);
+		BFileListItem probe("/elsewhere", test.text);
+		EXPECT_EQ(window->ItemExistsUnder(root, &probe), test.exists);
+	}
+	BFileListItem empty("/empty", "empty");
+	window->DirectoryView()->AddItem(&empty);
+	BFileListItem probe("/x", "pics");
+	EXPECT_FALSE(window->ItemExistsUnder(&empty, &probe));
+	window->DirectoryView()->RemoveItem(&empty);
+	window->Unlock();
+}
+
+TEST_F(FolderTreeTest, VolumesAreRootsInTheRostersOrderLeavingOutReadOnlyOnes)
+{
+	MakeDirs(fDir / "start");
+	BViewerWin* window = Open(fDir / "start");
+
+	std::vector<std::string> expected;
+	BVolumeRoster roster;
+	BVolume volume;
+	while (roster.GetNextVolume(&volume) == B_OK) {
+		char name[B_FILE_NAME_LENGTH];
+		BDirectory root;
+		BEntry entry;
+		BPath path;
+		if (volume.IsReadOnly() || volume.GetName(name) != B_OK || name[0] == '\0'
+			|| volume.GetRootDirectory(&root) != B_OK || root.GetEntry(&entry) != B_OK
+			|| entry.GetPath(&path) != B_OK)
+			continue;
+		if (!MountedByATest(path.Path()))
+			expected.push_back(std::string(name) + " " + path.Path());
+	}
+	ASSERT_FALSE(expected.empty());
+
+	std::vector<std::string> roots;
+	window->Lock();
+	BDirectoryView* tree = window->DirectoryView();
+	for (int32 i = 0; i < tree->FullListCountItems(); i++) {
+		BFileListItem* item = dynamic_cast<BFileListItem*>(tree->FullListItemAt(i));
+		ASSERT_NE(item, nullptr);
+		EXPECT_TRUE(item->IsExpanded());
+		if (item->OutlineLevel() == 0 && !MountedByATest(item->Path()))
+			roots.push_back(std::string(item->Text()) + " " + item->Path());
+	}
+	window->Unlock();
+	EXPECT_EQ(roots, expected);
+}
+
+TEST_F(FolderTreeTest, MountedVolumeShowsTheChainToTheCurrentFolder)
+{
+	if (!CanMount())
+		GTEST_SKIP() << "mounting needs privileges";
+	std::string writable = Mount(fDir.Path(), "tmpfs", "size=256k");
+	std::string readOnly = Mount(fDir.Path(), "tmpfs", "ro,size=64k");
+	ASSERT_FALSE(writable.empty());
+	MakeDirs(writable + "/photos/2024");
+	MakeDirs(writable + "/photos/2025");
+	MakeDirs(writable + "/music");
+
+	BViewerWin* window = Open(writable + "/photos/2024");
+	window->Lock();
+	BFileListItem* root = RootFor(window, writable);
+	window->Unlock();
+	ASSERT_NE(root, nullptr);
+	EXPECT_EQ(std::string(root->Text()), writable.substr(writable.rfind('/') + 1));
+	EXPECT_EQ(Subtree(window, root), (std::vector<std::string>{"photos", "  2024"}));
+	if (!readOnly.empty()) {
+		window->Lock();
+		EXPECT_EQ(RootFor(window, readOnly), nullptr);
+		window->Unlock();
+	}
+
+	// With the current folder at the top of the volume, its root has no
+	// children; opening another way than the tree rebuilds the whole tree.
+	BViewerWin* second = Open(writable);
+	second->Lock();
+	root = RootFor(second, writable);
+	second->Unlock();
+	ASSERT_NE(root, nullptr);
+	EXPECT_TRUE(Subtree(second, root).empty());
+
+	CloseAllWindows();
+	Unmount(readOnly);
+	Unmount(writable);
+}
