@@ -1,6 +1,6 @@
 // The folder tree as a drop target: a negotiated file drag dropped on a
 // folder is answered with that folder; anything else gets no answer.
-#include "DirectoryView.h"
+#include "foldertree/DirectoryView.h"
 
 #include <memory>
 #include <string>
@@ -17,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include "FileListItem.h"
+#include "foldertree/FileListItem.h"
 #include "TestHooks.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"

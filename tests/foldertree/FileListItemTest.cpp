@@ -1,4 +1,4 @@
-#include "FileListItem.h"
+#include "foldertree/FileListItem.h"
 
 #include <cstring>
 #include <memory>

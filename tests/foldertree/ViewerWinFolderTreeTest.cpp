@@ -1,7 +1,7 @@
 // Filling the folder tree from real folders: the chain of folders on the
 // way to the current one, a chosen folder's subfolders, the volumes at the
 // top.
-#include "ViewerWin.h"
+#include "mainwindow/ViewerWin.h"
 
 #include <string>
 #include <vector>
@@ -17,8 +17,8 @@
 
 #include <gtest/gtest.h>
 
-#include "DirectoryView.h"
-#include "FileListItem.h"
+#include "foldertree/DirectoryView.h"
+#include "foldertree/FileListItem.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"
 
