@@ -227,6 +227,14 @@ read_bitmap_stream(BPositionIO* source, std::unique_ptr<BBitmap>* _bitmap)
 		status = unpack_bitmap_header(packed, &header);
 	if (status != B_OK)
 		return status == B_BAD_VALUE ? B_ILLEGAL_DATA : status;
+	// A header may claim up to 1 GiB of pixels: make sure the stream holds
+	// them before reserving the memory.
+	off_t size;
+	status = source->GetSize(&size);
+	if (status != B_OK)
+		return status;
+	if (size < (off_t)(kBitmapHeaderSize + header.dataSize))
+		return B_ILLEGAL_DATA;
 
 	std::unique_ptr<BBitmap> bitmap(new BBitmap(header.bounds, header.colors));
 	if (bitmap->InitCheck() != B_OK)
