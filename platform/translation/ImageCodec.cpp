@@ -138,14 +138,16 @@ unpack_bitmap_header(const uint8* header, TranslatorBitmap* _header)
 	result.bounds.Set(get_float(header + 4), get_float(header + 8), get_float(header + 12),
 		get_float(header + 16));
 	result.rowBytes = qFromBigEndian<uint32>(header + 20);
-	result.colors = (color_space)qFromBigEndian<uint32>(header + 24);
+	// Checked before it becomes a color_space: any other value is not one.
+	uint32 colors = qFromBigEndian<uint32>(header + 24);
 	result.dataSize = qFromBigEndian<uint32>(header + 28);
 
 	BRect bounds = round_bitmap_bounds(result.bounds);
 	if (result.magic != B_TRANSLATOR_BITMAP || !std::isfinite(bounds.Width())
 		|| !std::isfinite(bounds.Height()) || !bounds.IsValid()
-		|| (result.colors != B_RGB32 && result.colors != B_RGBA32))
+		|| (colors != B_RGB32 && colors != B_RGBA32))
 		return B_BAD_VALUE;
+	result.colors = (color_space)colors;
 	double rowBytes = ((double)bounds.Width() + 1) * 4;
 	double dataSize = rowBytes * ((double)bounds.Height() + 1);
 	if (dataSize > (double)kMaxBitmapBytes || result.rowBytes != rowBytes

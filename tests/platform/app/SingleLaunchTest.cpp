@@ -352,7 +352,9 @@ TEST(SingleLaunchTest, HeldLockTimesOut)
 {
 	BPrivate::set_command_line({"glim"});
 	ArgvApp app;
-	BPrivate::SingleLaunch launch(kSignature, 300000);
+	// Another signature than the application's, whose socket would answer.
+	const char* kLockSignature = "application/x-vnd.glim-lock-test";
+	BPrivate::SingleLaunch launch(kLockSignature, 300000);
 	ASSERT_FALSE(launch.SocketPath().empty());
 	int lock = open((launch.SocketPath() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC,
 		0600);
@@ -368,7 +370,7 @@ TEST(SingleLaunchTest, HeldLockTimesOut)
 	EXPECT_FALSE(launch.IsListening());
 	close(lock);
 
-	BPrivate::SingleLaunch later(kSignature, 300000);
+	BPrivate::SingleLaunch later(kLockSignature, 300000);
 	EXPECT_EQ(later.Start({}, BMessenger(&app)), B_OK);
 	EXPECT_TRUE(later.IsListening()) << "a free lock is taken at once";
 }

@@ -610,11 +610,20 @@ TEST(TranslatorRosterTest, BitmapDataTravelsBetweenStreams)
 	ASSERT_NE(back, nullptr);
 	EXPECT_EQ(memcmp(back->Bits(), bitmap->Bits(), bitmap->BitsLength()), 0);
 
-	// A cut bitmap stream is bad data.
-	data.resize(data.size() - 1);
-	status_t status;
-	decode(data, &status);
-	EXPECT_EQ(status, B_ILLEGAL_DATA);
+	// A cut bitmap stream is bad data, and so is a header whose colour
+	// space is no colour space or that claims 1 GiB of pixels it lacks.
+	Bytes cut(data.begin(), data.end() - 1);
+	Bytes noColourSpace = data;
+	noColourSpace[24] = 0x08;
+	Bytes gigabyte(data.begin(), data.begin() + 32);
+	const uint8 kGigabyte[] = {0x46, 0x7f, 0xfc, 0x00, 0x46, 0x7f, 0xfc, 0x00, 0, 0x01, 0, 0,
+		0, 0, 0, 0x08, 0x40, 0, 0, 0};
+	memcpy(gigabyte.data() + 12, kGigabyte, sizeof(kGigabyte));
+	for (const Bytes* bad : {&cut, &noColourSpace, &gigabyte}) {
+		status_t status;
+		decode(*bad, &status);
+		EXPECT_EQ(status, B_ILLEGAL_DATA);
+	}
 }
 
 TEST(TranslatorRosterTest, GetTranslatorsListsWhoCanDoIt)
