@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <random>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -623,6 +624,31 @@ TEST(TranslatorRosterTest, BitmapDataTravelsBetweenStreams)
 		status_t status;
 		decode(*bad, &status);
 		EXPECT_EQ(status, B_ILLEGAL_DATA);
+	}
+}
+
+// Found by fuzzing: a PNG of a few hundred bytes whose text chunk claims
+// nearly 2 GB made the decoder reserve all of it.
+TEST(TranslatorRosterTest, PngChunkThatClaimsGigabytesCostsNothing)
+{
+	Bytes png = encode(make_image(7, 5), "png");
+	ASSERT_EQ(std::string(png.end() - 8, png.end() - 4), "IEND");
+	struct Case {
+		const char* what;
+		bool keepEnd;
+	} cases[] = {{"in place of the end", false}, {"before the end", true}};
+	for (const Case& entry : cases) {
+		SCOPED_TRACE(entry.what);
+		Bytes data(png.begin(), png.end() - 12);
+		const char kLyingText[] = "\x75\x00\x00\x25tEXtdate:create\0002026";
+		data.insert(data.end(), kLyingText, kLyingText + sizeof(kLyingText) - 1);
+		if (entry.keepEnd)
+			data.insert(data.end(), png.end() - 12, png.end());
+		rusage before, after;
+		getrusage(RUSAGE_SELF, &before);
+		decode(data);
+		getrusage(RUSAGE_SELF, &after);
+		EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "kilobytes more at peak";
 	}
 }
 
