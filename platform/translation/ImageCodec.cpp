@@ -23,6 +23,30 @@ static const int kAllocationLimitMB = (int)(BPrivate::kMaxBitmapBytes >> 20);
 
 namespace {
 
+// libpng reserves the whole of an ancillary chunk (text, profile, EXIF)
+// before it reads it, so one that claims gigabytes costs gigabytes even in
+// a file of a few hundred bytes. Such a chunk cannot be whole, and the
+// decoder fails on it in any case: the data shown to it ends where the
+// first ancillary chunk that claims more than the stream holds begins.
+const uint8 kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+
+qint64
+png_trusted_size(BPositionIO* source, qint64 size)
+{
+	const qint64 kSignatureSize = 8, kChunkOverhead = 12;
+	qint64 offset = kSignatureSize;
+	uint8 header[8];
+	while (offset + kChunkOverhead <= size
+		&& source->ReadAt(offset, header, sizeof(header)) == (ssize_t)sizeof(header)) {
+		qint64 length = qFromBigEndian<uint32>(header);
+		bool ancillary = (header[4] & 0x20) != 0;
+		if (ancillary && offset + kChunkOverhead + length > size)
+			return offset;
+		offset += kChunkOverhead + length;
+	}
+	return size;
+}
+
 // A read-only QIODevice over a BPositionIO, so that Qt's readers work on any
 // of the layer's streams. Offsets are the stream's own; its position is
 // never moved. A failing stream read is kept as the device's error.
@@ -43,12 +67,14 @@ public:
 		if (status != B_OK)
 			return status;
 		fSize = size;
+		uint8 signature[8];
+		if (fStream->ReadAt(0, signature, sizeof(signature)) == (ssize_t)sizeof(signature)
+			&& memcmp(signature, kPngSignature, sizeof(signature)) == 0)
+			fSize = png_trusted_size(fStream, fSize);
 		return open(QIODevice::ReadOnly) ? B_OK : B_ERROR;
 	}
 
 	status_t Error() const { return fError; }
-	// Makes the device end early: the bytes after size are not shown.
-	void Limit(qint64 size) { fSize = std::min(fSize, size); }
 
 	bool isSequential() const override { return false; }
 	qint64 size() const override { return fSize; }
@@ -112,28 +138,6 @@ get_float(const uint8* source)
 	float value;
 	memcpy(&value, &bits, sizeof(value));
 	return value;
-}
-
-// libpng reserves the whole of an ancillary chunk (text, profile, EXIF)
-// before it reads it, so one that claims gigabytes costs gigabytes even in
-// a file of a few hundred bytes. Such a chunk cannot be whole, and the
-// decoder fails on it in any case: the data shown to it ends where the
-// first ancillary chunk that claims more than the stream holds begins.
-qint64
-png_trusted_size(BPositionIO* source, qint64 size)
-{
-	const qint64 kSignatureSize = 8, kChunkOverhead = 12;
-	qint64 offset = kSignatureSize;
-	uint8 header[8];
-	while (offset + kChunkOverhead <= size
-		&& source->ReadAt(offset, header, sizeof(header)) == (ssize_t)sizeof(header)) {
-		qint64 length = qFromBigEndian<uint32>(header);
-		bool ancillary = (header[4] & 0x20) != 0;
-		if (ancillary && offset + kChunkOverhead + length > size)
-			return offset;
-		offset += kChunkOverhead + length;
-	}
-	return size;
 }
 
 } // namespace
@@ -209,8 +213,6 @@ decode_image(BPositionIO* source, const QByteArray& format, QImage* _image)
 	status_t status = device.Open();
 	if (status != B_OK)
 		return status;
-	if (format == "png")
-		device.Limit(png_trusted_size(source, device.size()));
 	QImageReader reader(&device, format);
 	reader.setAutoTransform(true);
 	reader.setAllocationLimit(kAllocationLimitMB);
