@@ -3,6 +3,7 @@
 # tests.
 #   scripts/glim.sh run [file-or-folder]   build and start the viewer
 #   scripts/glim.sh test                   build and run every test
+#   scripts/glim.sh fuzz [target] [seconds] fuzz one target (or all) for a time
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -11,7 +12,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(build-essential cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools
 	qt6-image-formats-plugins qt6-gtk-platformtheme libgtest-dev libgmock-dev
 	libbenchmark-dev shared-mime-info desktop-file-utils xdg-utils xvfb xauth attr
-	imagemagick xdotool)
+	imagemagick xdotool clang libclang-rt-14-dev)
 
 install_missing() {
 	local missing=() package
@@ -55,6 +56,49 @@ run_tests() {
 	# ThreadSanitizer needs a memory layout without address randomisation on
 	# some kernels; setarch turns it off for the run.
 	(cd "$root/build-tsan" && setarch "$(uname -m)" -R ctest --output-on-failure)
+
+	# Every fuzz target over its seeds and for a short time.
+	run_fuzz all 20
+}
+
+# The libFuzzer targets: built with clang in build-fuzz, each with its seeds
+# in fuzz/corpus/<target>/. What a run finds goes to build-fuzz/corpus and a
+# crashing input to build-fuzz/artifacts.
+build_fuzzers() {
+	CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLIM_FUZZ=ON >/dev/null
+	cmake --build "$root/build-fuzz" -j "$jobs" --target fuzzers
+}
+
+fuzz_targets() {
+	cat "$root/build-fuzz/fuzz/targets.txt"
+}
+
+# Runs one target over its seeds, then fuzzes it for the seconds given.
+fuzz_one() {
+	local target=$1 seconds=$2
+	local binary="$root/build-fuzz/fuzz/fuzz-$target" seeds="$root/fuzz/corpus/$target"
+	local work="$root/build-fuzz/corpus/$target" artifacts="$root/build-fuzz/artifacts"
+	mkdir -p "$work" "$artifacts"
+	echo "== $target: seed corpus, then $seconds s of fuzzing"
+	"$binary" -rss_limit_mb=4096 -timeout=60 "$seeds"/*
+	"$binary" -rss_limit_mb=4096 -timeout=60 -max_total_time="$seconds" -print_final_stats=1 \
+		-artifact_prefix="$artifacts/$target-" "$work" "$seeds"
+}
+
+run_fuzz() {
+	local target=${1:-all} seconds=${2:-60}
+	build_fuzzers
+	if [ "$target" = all ]; then
+		for target in $(fuzz_targets); do
+			fuzz_one "$target" "$seconds"
+		done
+	elif fuzz_targets | grep -qx "$target"; then
+		fuzz_one "$target" "$seconds"
+	else
+		echo "unknown fuzz target: $target (known: $(fuzz_targets | tr '\n' ' '))" >&2
+		exit 2
+	fi
 }
 
 command=${1:-run}
@@ -63,5 +107,6 @@ install_missing
 case "$command" in
 	run) run_viewer "$@" ;;
 	test) run_tests ;;
-	*) echo "usage: $0 run [file-or-folder] | test" >&2; exit 2 ;;
+	fuzz) run_fuzz "$@" ;;
+	*) echo "usage: $0 run [file-or-folder] | test | fuzz [target] [seconds]" >&2; exit 2 ;;
 esac

@@ -69,8 +69,10 @@ public:
 	ssize_t FlattenedSize() const;
 	status_t Flatten(char* buffer, ssize_t size) const;
 	status_t Flatten(BDataIO* stream, ssize_t* size = NULL) const;
-	// Reads the size from the header: flatBuffer must hold a whole message.
-	status_t Unflatten(const char* flatBuffer);
+	// Flattened bytes come from files and other processes, so they are only
+	// read with their length: there is no form that trusts the size field
+	// inside the bytes.
+	status_t Unflatten(const char* flatBuffer) = delete;
 	// Never reads past size bytes. Bad or truncated data fails with
 	// B_NOT_A_MESSAGE (not this format) or B_BAD_VALUE and leaves the
 	// message unchanged.

@@ -15,6 +15,8 @@
 
 #include <cstring>
 #include <limits>
+#include <string_view>
+#include <unordered_set>
 
 #include <DataIO.h>
 #include <Entry.h>
@@ -27,8 +29,8 @@ namespace {
 const uint32 kFlatMagic = 'GMS1';
 const size_t kHeaderSize = 4 * 4 + 3 * 4 + 4 * 4 + 4;
 const uint32 kNoString = 0xffffffff;
-// Nested messages are compared by content only this deep; further down
-// their bytes are compared.
+// Nested messages are compared and printed by content only this deep;
+// further down their bytes are compared and their size printed.
 const int32 kMaxCompareDepth = 32;
 
 enum {
@@ -189,18 +191,6 @@ BMessage::Flatten(BDataIO* stream, ssize_t* size) const
 }
 
 status_t
-BMessage::Unflatten(const char* flatBuffer)
-{
-	if (flatBuffer == NULL)
-		return B_BAD_VALUE;
-	uint32 header[2];
-	memcpy(header, flatBuffer, sizeof(header));
-	if (header[0] != kFlatMagic)
-		return B_NOT_A_MESSAGE;
-	return Unflatten(flatBuffer, header[1]);
-}
-
-status_t
 BMessage::Unflatten(const char* flatBuffer, ssize_t size)
 {
 	if (flatBuffer == NULL || size < 0)
@@ -216,6 +206,9 @@ BMessage::Unflatten(const char* flatBuffer, ssize_t size)
 	reader = Reader(flatBuffer + 8, flatSize - 8);
 
 	BMessage message;
+	// Names seen so far: a lookup per field would make a message of many
+	// small fields cost quadratic time.
+	std::unordered_set<std::string_view> names;
 	uint32 fieldCount;
 	float drop[4];
 	if (!reader.Get(message.what) || !reader.Get(flags) || !reader.Get(message.fTargetToken)
@@ -241,7 +234,7 @@ BMessage::Unflatten(const char* flatBuffer, ssize_t size)
 		field.name.assign(name, nameLength);
 		field.fixedSize = (fieldFlags & 1) != 0;
 		if (field.name.find('\0') != std::string::npos || field.type == B_ANY_TYPE
-			|| message._FindField(field.name.c_str()) != NULL) {
+			|| !names.insert(std::string_view(name, nameLength)).second) {
 			return B_BAD_VALUE;
 		}
 		for (uint32 j = 0; j < valueCount; j++) {
@@ -393,7 +386,9 @@ print_value(type_code type, const std::vector<char>& value, int32 indent)
 		}
 		case B_MESSAGE_TYPE: {
 			BMessage message;
-			if (message.Unflatten(value.data(), value.size()) == B_OK) {
+			if (indent > kMaxCompareDepth)
+				printf("BMessage(%zu bytes)", value.size());
+			else if (message.Unflatten(value.data(), value.size()) == B_OK) {
 				BPrivate::MessagePrivate::Print(message, indent);
 			} else
 				printf("BMessage(invalid)");

@@ -1,10 +1,13 @@
 #include "SingleLaunch.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,7 +16,9 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <AppDefs.h>
 #include <Message.h>
+#include <OS.h>
 
 namespace BPrivate {
 
@@ -21,17 +26,40 @@ namespace {
 
 const int kConnectTimeout = 1000;
 const int kAcknowledgeTimeout = 5000;
+const bigtime_t kLockRetryDelay = 20000;
 
 
+// A folder that nobody but this user can enter or change: a real folder
+// (not a link) that the user owns, with mode 0700.
+bool
+is_private_folder(const std::string& path)
+{
+	struct stat info;
+	return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)
+		&& info.st_uid == getuid() && (info.st_mode & 07777) == 0700;
+}
+
+
+// $XDG_RUNTIME_DIR when it is private as it should be, else a per-user
+// folder in $TMPDIR or /tmp, made here. A name there can be taken by another
+// user first, so it is used only when it checks out; empty when none does.
 std::string
-runtime_folder()
+private_folder()
 {
 	const char* runtime = getenv("XDG_RUNTIME_DIR");
-	struct stat info;
-	if (runtime != NULL && runtime[0] == '/' && stat(runtime, &info) == 0
-		&& S_ISDIR(info.st_mode))
+	if (runtime != NULL && runtime[0] == '/' && is_private_folder(runtime))
 		return runtime;
-	return "/tmp";
+	const char* temporary = getenv("TMPDIR");
+	if (temporary == NULL || temporary[0] != '/')
+		temporary = "/tmp";
+	std::string folder = std::string(temporary) + "/glim-" + std::to_string(getuid());
+	if (mkdir(folder.c_str(), 0700) == 0)
+		chmod(folder.c_str(), 0700);
+	if (is_private_folder(folder))
+		return folder;
+	fprintf(stderr, "Single launch is off: %s is not a private folder of this user\n",
+		folder.c_str());
+	return std::string();
 }
 
 
@@ -51,6 +79,19 @@ socket_name(const char* signature)
 }
 
 
+// True when the process at the other end of a connected local socket runs
+// as this user.
+bool
+same_user(qintptr descriptor)
+{
+	struct ucred credentials;
+	socklen_t length = sizeof(credentials);
+	return descriptor >= 0
+		&& getsockopt((int)descriptor, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0
+		&& length == sizeof(credentials) && credentials.uid == getuid();
+}
+
+
 QByteArray
 frame(const BMessage* message)
 {
@@ -63,15 +104,22 @@ frame(const BMessage* message)
 }
 
 
-// Holds the lock file of the socket for the lifetime of the object.
+// Holds the lock file of the socket for the lifetime of the object, once
+// it was granted within the time given.
 class LaunchLock {
 public:
-	explicit LaunchLock(const std::string& path)
+	LaunchLock(const std::string& path, bigtime_t timeout)
 		:
-		fFd(open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+		fFd(open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600)),
+		fLocked(false)
 	{
-		if (fFd >= 0)
-			flock(fFd, LOCK_EX);
+		bigtime_t deadline = system_time() + timeout;
+		while (fFd >= 0 && !fLocked) {
+			fLocked = flock(fFd, LOCK_EX | LOCK_NB) == 0;
+			if (fLocked || errno != EWOULDBLOCK || system_time() >= deadline)
+				break;
+			snooze(kLockRetryDelay);
+		}
 	}
 	~LaunchLock()
 	{
@@ -79,27 +127,52 @@ public:
 			close(fFd);
 	}
 
+	bool IsLocked() const { return fLocked; }
+
 private:
 	int fFd;
+	bool fLocked;
 };
 
 
+void
+drop(QLocalSocket* socket)
+{
+	QObject::disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
+	socket->abort();
+	socket->deleteLater();
+}
+
+
 // Reads length-prefixed flattened messages from one connection, posts each
-// to the target and acknowledges it with one byte.
+// to the target and acknowledges it with one byte. The first frame that is
+// not a well-formed hand-over ends the connection.
 void
 serve(QLocalSocket* socket, BMessenger target)
 {
+	if (!same_user(socket->socketDescriptor())) {
+		drop(socket);
+		return;
+	}
 	auto buffer = std::make_shared<QByteArray>();
 	QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, buffer, target]() {
 		buffer->append(socket->readAll());
 		while (buffer->size() >= 4) {
 			uint32 length;
 			memcpy(&length, buffer->constData(), 4);
+			if (length < SingleLaunch::kMinFrameSize || length > SingleLaunch::kMaxFrameSize) {
+				drop(socket);
+				return;
+			}
 			if ((uint32)buffer->size() - 4 < length)
 				break;
 			BMessage message;
-			if (message.Unflatten(buffer->constData() + 4) == B_OK)
-				target.SendMessage(&message);
+			if (message.Unflatten(buffer->constData() + 4, length) != B_OK
+				|| (message.what != B_ARGV_RECEIVED && message.what != B_REFS_RECEIVED)) {
+				drop(socket);
+				return;
+			}
+			target.SendMessage(&message);
 			buffer->remove(0, 4 + length);
 			socket->write("A", 1);
 		}
@@ -110,10 +183,13 @@ serve(QLocalSocket* socket, BMessenger target)
 } // namespace
 
 
-SingleLaunch::SingleLaunch(const char* signature)
+SingleLaunch::SingleLaunch(const char* signature, bigtime_t lockTimeout)
 	:
-	fPath(runtime_folder() + "/" + socket_name(signature != NULL ? signature : ""))
+	fLockTimeout(lockTimeout)
 {
+	std::string folder = private_folder();
+	if (!folder.empty())
+		fPath = folder + "/" + socket_name(signature != NULL ? signature : "");
 }
 
 
@@ -127,7 +203,13 @@ SingleLaunch::~SingleLaunch()
 status_t
 SingleLaunch::Start(const std::vector<const BMessage*>& handOver, BMessenger target)
 {
-	LaunchLock lock(fPath);
+	if (fPath.empty())
+		return B_OK;
+	LaunchLock lock(fPath, fLockTimeout);
+	if (!lock.IsLocked()) {
+		fprintf(stderr, "Single launch is off: %s.lock stays locked\n", fPath.c_str());
+		return B_OK;
+	}
 	if (_HandOver(handOver))
 		return B_ALREADY_RUNNING;
 	return _Listen(target) ? B_OK : B_ERROR;
@@ -140,6 +222,8 @@ SingleLaunch::_HandOver(const std::vector<const BMessage*>& messages)
 	QLocalSocket socket;
 	socket.connectToServer(QString::fromLocal8Bit(fPath.c_str()));
 	if (!socket.waitForConnected(kConnectTimeout))
+		return false;
+	if (!same_user(socket.socketDescriptor()))
 		return false;
 	for (const BMessage* message : messages)
 		socket.write(frame(message));

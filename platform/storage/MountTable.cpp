@@ -89,16 +89,12 @@ is_volume_mount(const MountEntry& entry)
 	return !(inMemory && is_under(entry.mountPoint, "/run"));
 }
 
-// The mounts that may be volumes, in mount order, without those hidden by a
-// later mount on the same point. Nothing is stat()ed yet: that could wake
-// an automounter or hang on a lost network server.
-static std::vector<MountEntry>
-candidate_mounts()
+std::vector<MountEntry>
+parse_mount_table(std::istream& input)
 {
 	std::vector<MountEntry> mounts;
-	std::ifstream file("/proc/self/mountinfo");
 	std::string line;
-	while (std::getline(file, line)) {
+	while (std::getline(input, line)) {
 		MountEntry entry;
 		if (!parse_line(line, entry))
 			continue;
@@ -112,6 +108,15 @@ candidate_mounts()
 			mounts.push_back(entry);
 	}
 	return mounts;
+}
+
+// Nothing is stat()ed yet: that could wake an automounter or hang on a
+// lost network server.
+static std::vector<MountEntry>
+candidate_mounts()
+{
+	std::ifstream file("/proc/self/mountinfo");
+	return parse_mount_table(file);
 }
 
 static bool

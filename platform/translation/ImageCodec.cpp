@@ -23,6 +23,30 @@ static const int kAllocationLimitMB = (int)(BPrivate::kMaxBitmapBytes >> 20);
 
 namespace {
 
+// libpng reserves the whole of an ancillary chunk (text, profile, EXIF)
+// before it reads it, so one that claims gigabytes costs gigabytes even in
+// a file of a few hundred bytes. Such a chunk cannot be whole, and the
+// decoder fails on it in any case: the data shown to it ends where the
+// first ancillary chunk that claims more than the stream holds begins.
+const uint8 kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+
+qint64
+png_trusted_size(BPositionIO* source, qint64 size)
+{
+	const qint64 kSignatureSize = 8, kChunkOverhead = 12;
+	qint64 offset = kSignatureSize;
+	uint8 header[8];
+	while (offset + kChunkOverhead <= size
+		&& source->ReadAt(offset, header, sizeof(header)) == (ssize_t)sizeof(header)) {
+		qint64 length = qFromBigEndian<uint32>(header);
+		bool ancillary = (header[4] & 0x20) != 0;
+		if (ancillary && offset + kChunkOverhead + length > size)
+			return offset;
+		offset += kChunkOverhead + length;
+	}
+	return size;
+}
+
 // A read-only QIODevice over a BPositionIO, so that Qt's readers work on any
 // of the layer's streams. Offsets are the stream's own; its position is
 // never moved. A failing stream read is kept as the device's error.
@@ -43,6 +67,10 @@ public:
 		if (status != B_OK)
 			return status;
 		fSize = size;
+		uint8 signature[8];
+		if (fStream->ReadAt(0, signature, sizeof(signature)) == (ssize_t)sizeof(signature)
+			&& memcmp(signature, kPngSignature, sizeof(signature)) == 0)
+			fSize = png_trusted_size(fStream, fSize);
 		return open(QIODevice::ReadOnly) ? B_OK : B_ERROR;
 	}
 
@@ -138,14 +166,16 @@ unpack_bitmap_header(const uint8* header, TranslatorBitmap* _header)
 	result.bounds.Set(get_float(header + 4), get_float(header + 8), get_float(header + 12),
 		get_float(header + 16));
 	result.rowBytes = qFromBigEndian<uint32>(header + 20);
-	result.colors = (color_space)qFromBigEndian<uint32>(header + 24);
+	// Checked before it becomes a color_space: any other value is not one.
+	uint32 colors = qFromBigEndian<uint32>(header + 24);
 	result.dataSize = qFromBigEndian<uint32>(header + 28);
 
 	BRect bounds = round_bitmap_bounds(result.bounds);
 	if (result.magic != B_TRANSLATOR_BITMAP || !std::isfinite(bounds.Width())
 		|| !std::isfinite(bounds.Height()) || !bounds.IsValid()
-		|| (result.colors != B_RGB32 && result.colors != B_RGBA32))
+		|| (colors != B_RGB32 && colors != B_RGBA32))
 		return B_BAD_VALUE;
+	result.colors = (color_space)colors;
 	double rowBytes = ((double)bounds.Width() + 1) * 4;
 	double dataSize = rowBytes * ((double)bounds.Height() + 1);
 	if (dataSize > (double)kMaxBitmapBytes || result.rowBytes != rowBytes
@@ -227,6 +257,14 @@ read_bitmap_stream(BPositionIO* source, std::unique_ptr<BBitmap>* _bitmap)
 		status = unpack_bitmap_header(packed, &header);
 	if (status != B_OK)
 		return status == B_BAD_VALUE ? B_ILLEGAL_DATA : status;
+	// A header may claim up to 1 GiB of pixels: make sure the stream holds
+	// them before reserving the memory.
+	off_t size;
+	status = source->GetSize(&size);
+	if (status != B_OK)
+		return status;
+	if (size < (off_t)(kBitmapHeaderSize + header.dataSize))
+		return B_ILLEGAL_DATA;
 
 	std::unique_ptr<BBitmap> bitmap(new BBitmap(header.bounds, header.colors));
 	if (bitmap->InitCheck() != B_OK)

@@ -4,6 +4,7 @@
 // Helpers shared by the storage kit's classes. Not platform API: the system's
 // code does not use them. Paths are bytes throughout.
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,11 @@ struct MountEntry {
 	std::string source;
 	std::string superOptions;
 };
+
+// The mounts of a table in the form of /proc/self/mountinfo that may be
+// volumes, in mount order, without those hidden by a later mount on the
+// same point. Lines that do not read are left out.
+std::vector<MountEntry> parse_mount_table(std::istream& input);
 
 // The mounts that count as volumes, in mount order, each mount point once
 // (a later mount over the same point hides the earlier one). The device of

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <random>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -610,11 +611,53 @@ TEST(TranslatorRosterTest, BitmapDataTravelsBetweenStreams)
 	ASSERT_NE(back, nullptr);
 	EXPECT_EQ(memcmp(back->Bits(), bitmap->Bits(), bitmap->BitsLength()), 0);
 
-	// A cut bitmap stream is bad data.
-	data.resize(data.size() - 1);
-	status_t status;
-	decode(data, &status);
-	EXPECT_EQ(status, B_ILLEGAL_DATA);
+	// A cut bitmap stream is bad data; a header whose colour space is no
+	// colour space, or that claims 1 GiB of pixels it lacks, is either not
+	// recognised or bad data.
+	Bytes cut(data.begin(), data.end() - 1);
+	Bytes noColourSpace = data;
+	noColourSpace[24] = 0x08;
+	Bytes gigabyte(data.begin(), data.begin() + 32);
+	const uint8 kGigabyte[] = {0x46, 0x7f, 0xfc, 0x00, 0x46, 0x7f, 0xfc, 0x00, 0, 0x01, 0, 0,
+		0, 0, 0, 0x08, 0x40, 0, 0, 0};
+	memcpy(gigabyte.data() + 12, kGigabyte, sizeof(kGigabyte));
+	for (const Bytes* bad : {&cut, &noColourSpace, &gigabyte}) {
+		status_t status;
+		decode(*bad, &status);
+		EXPECT_TRUE(status == B_ILLEGAL_DATA || (bad != &cut && status == B_NO_TRANSLATOR))
+			<< status;
+	}
+}
+
+// Found by fuzzing: a PNG of a few hundred bytes whose text chunk claims
+// nearly 2 GB made the decoder reserve all of it.
+TEST(TranslatorRosterTest, PngChunkThatClaimsGigabytesCostsNothing)
+{
+	Bytes png = encode(make_image(7, 5), "png");
+	ASSERT_EQ(std::string(png.end() - 8, png.end() - 4), "IEND");
+	const size_t kAfterHeader = 8 + 12 + 13;
+	ASSERT_EQ(std::string(png.begin() + 12, png.begin() + 16), "IHDR");
+	struct Case {
+		const char* what;
+		size_t at;
+		size_t cut;
+	} cases[] = {
+		{"in place of the end", png.size() - 12, 12},
+		{"before the end", png.size() - 12, 0},
+		{"before the image data", kAfterHeader, 0},
+	};
+	for (const Case& entry : cases) {
+		SCOPED_TRACE(entry.what);
+		Bytes data(png.begin(), png.end() - entry.cut);
+		const char kLyingText[] = "\x75\x00\x00\x25tEXtdate:create\0002026";
+		data.insert(data.begin() + entry.at, kLyingText, kLyingText + sizeof(kLyingText) - 1);
+		rusage before, after;
+		getrusage(RUSAGE_SELF, &before);
+		identify(data);
+		decode(data);
+		getrusage(RUSAGE_SELF, &after);
+		EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "kilobytes more at peak";
+	}
 }
 
 TEST(TranslatorRosterTest, GetTranslatorsListsWhoCanDoIt)
