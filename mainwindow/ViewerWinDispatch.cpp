@@ -11,13 +11,13 @@
 #include <Directory.h>
 #include <Entry.h>
 #include <File.h>
-#include <Path.h>
 #include <Roster.h>
 
 #include "Commands.h"
 #include "DirectoryView.h"
 #include "ErrorAlert.h"
 #include "FileListItem.h"
+#include "HelpPage.h"
 #include "ImageView.h"
 #include "PrefsHandler.h"
 #include "ThumbnailContainerView.h"
@@ -172,21 +172,10 @@ void
 BViewerWin::_OpenHelp()
 {
 	app_info info;
-	BEntry application;
-	BEntry folder;
-	BPath path;
 	entry_ref ref;
 	status_t status = be_app->GetAppInfo(&info);
 	if (status == B_OK)
-		status = application.SetTo(&info.ref);
-	if (status == B_OK)
-		status = application.GetParent(&folder);
-	if (status == B_OK)
-		status = folder.GetPath(&path);
-	if (status == B_OK)
-		status = path.Append("index.htm");
-	if (status == B_OK)
-		status = get_ref_for_path(path.Path(), &ref);
+		status = find_help_page(&info.ref, &ref);
 	if (status == B_OK)
 		status = be_roster->Launch(&ref);
 	if (status != B_OK)
