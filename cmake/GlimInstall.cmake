@@ -51,10 +51,11 @@ set(CPACK_PACKAGE_DESCRIPTION "Glim shows one folder per window: a tree of folde
 scrolling grid of thumbnails, or one image filling the window, with zoom, panning, a \
 selection and a slide show. Thumbnails are stored with each image as extended attributes. \
 Any image can be saved, whole or cropped, in any format the installed codecs write.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-# The install scripts see the final prefix (/usr), not the staging folder,
-# so the desktop file names /usr/bin/glim.
+# The install scripts see the final prefix (/usr) and install under DESTDIR,
+# not into a staging prefix, so the desktop file names /usr/bin/glim.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
@@ -62,6 +63,5 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt finds the codecs of TIFF, WebP and the other formats the desktop file
 # offers, and the desktop's look, through plug-ins, which no linker records.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-gtk-platformtheme")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-gtk-platformtheme, xdg-utils")
 include(CPack)

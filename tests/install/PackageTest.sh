@@ -18,12 +18,14 @@ package=$(ls "$work/out"/glim_"$version"_*.deb 2>/dev/null | head -n 1)
 
 info=$(dpkg-deb --info "$package")
 depends=$(dpkg-deb --field "$package" Depends)
-# dpkg-shlibdeps found the libraries the program links, with versions; the
-# image-format plug-ins are declared by hand.
+names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ *(.*//')
+# dpkg-shlibdeps found the libraries the program links; the image-format
+# plug-ins are declared by hand.
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 \
 		qt6-image-formats-plugins; do
-	grep -qE "(^|, )$library( \(|,|$)" <<<"$depends" || fail "Depends lacks $library: $depends"
+	grep -qxF "$library" <<<"$names" || fail "Depends lacks $library: $depends"
 done
+grep -q 'libqt6widgets6 (>= ' <<<"$depends" || fail "Depends without versions: $depends"
 [ "$(dpkg-deb --field "$package" Package)" = glim ] || fail "package name"
 [ "$(dpkg-deb --field "$package" Version)" = "$version" ] || fail "package version"
 grep -q '^ Section: graphics' <<<"$info" || fail "section: $info"
