@@ -61,7 +61,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt finds the codecs of TIFF, WebP and the other formats the desktop file
-# offers, and the desktop's look, through plug-ins, which no linker records.
+# offers, and the desktop's look, through plug-ins, which no linker records;
+# xdg-open shows the help page.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-gtk-platformtheme, xdg-utils")
 include(CPack)
