@@ -1,16 +1,19 @@
 // Draws the application's pictures and icons and writes the resource archive
 // that the build attaches to the executable.
 //
-//   mkresources OUTDIR
+//   mkresources OUTDIR [SIZE...]
 //
 // writes OUTDIR/resources.bin (the archive), OUTDIR/glim-SIZE.png (the
-// desktop icons at the usual sizes), and every picture on its own under
+// desktop icons at the sizes given, and at 16 and 32, the sizes of the
+// archive's own icons), and every picture on its own under
 // OUTDIR/pictures/ for whoever wants to look at them. Everything is drawn
 // with shapes and paths only: without a QGuiApplication there are no fonts.
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -154,9 +157,18 @@ app_info_items()
 int
 main(int argc, char** argv)
 {
-	if (argc != 2) {
-		fprintf(stderr, "usage: mkresources OUTDIR\n");
+	if (argc < 2) {
+		fprintf(stderr, "usage: mkresources OUTDIR [SIZE...]\n");
 		return 2;
+	}
+	std::set<int> sizes = {16, 32};
+	for (int i = 2; i < argc; i++) {
+		const int size = atoi(argv[i]);
+		if (size < 1 || size > 1024) {
+			fprintf(stderr, "mkresources: not an icon size: %s\n", argv[i]);
+			return 2;
+		}
+		sizes.insert(size);
 	}
 	const std::string outDir = argv[1];
 	const std::string pictureDir = outDir + "/pictures";
@@ -180,7 +192,7 @@ main(int argc, char** argv)
 
 	// The large and mini application icons, as PNG data, and the desktop's
 	// icons at its usual sizes.
-	for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+	for (int size : sizes) {
 		std::vector<char> png = encoded_data(app_icon(size), "png");
 		ok = !png.empty() && write_file(outDir + "/glim-" + std::to_string(size) + ".png", png)
 			&& ok;
