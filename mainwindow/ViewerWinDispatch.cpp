@@ -11,7 +11,6 @@
 #include <Directory.h>
 #include <Entry.h>
 #include <File.h>
-#include <Path.h>
 #include <Roster.h>
 
 #include "app/Commands.h"
@@ -19,6 +18,7 @@
 #include "app/ErrorAlert.h"
 #include "foldertree/FileListItem.h"
 #include "imageview/ImageView.h"
+#include "mainwindow/HelpPage.h"
 #include "settings/PrefsHandler.h"
 #include "settings/SettingsKeys.h"
 #include "thumbnails/ThumbnailContainerView.h"
@@ -173,21 +173,10 @@ void
 BViewerWin::_OpenHelp()
 {
 	app_info info;
-	BEntry application;
-	BEntry folder;
-	BPath path;
 	entry_ref ref;
 	status_t status = be_app->GetAppInfo(&info);
 	if (status == B_OK)
-		status = application.SetTo(&info.ref);
-	if (status == B_OK)
-		status = application.GetParent(&folder);
-	if (status == B_OK)
-		status = folder.GetPath(&path);
-	if (status == B_OK)
-		status = path.Append("index.htm");
-	if (status == B_OK)
-		status = get_ref_for_path(path.Path(), &ref);
+		status = find_help_page(&info.ref, &ref);
 	if (status == B_OK)
 		status = be_roster->Launch(&ref);
 	if (status != B_OK)

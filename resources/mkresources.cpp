@@ -1,16 +1,19 @@
 // Draws the application's pictures and icons and writes the resource archive
 // that the build attaches to the executable.
 //
-//   mkresources OUTDIR
+//   mkresources OUTDIR [SIZE...]
 //
-// writes OUTDIR/resources.bin (the archive), OUTDIR/glim-16.png and
-// OUTDIR/glim-32.png (the desktop icons), and every picture on its own under
+// writes OUTDIR/resources.bin (the archive), OUTDIR/glim-SIZE.png (the
+// desktop icons at the sizes given, and at 16 and 32, the sizes of the
+// archive's own icons), and every picture on its own under
 // OUTDIR/pictures/ for whoever wants to look at them. Everything is drawn
 // with shapes and paths only: without a QGuiApplication there are no fonts.
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -127,7 +130,10 @@ fill_text(char* field, size_t size, const char* text)
 static std::vector<ResourceItem>
 app_info_items()
 {
-	version_info version = {0, 9, 7, B_APPV_ALPHA, 1, {}, {}};
+	// The numbers come from the build's one version, which the program's
+	// --version prints too.
+	version_info version = {GLIM_VERSION_MAJOR, GLIM_VERSION_MIDDLE, GLIM_VERSION_MINOR,
+		B_APPV_ALPHA, 1, {}, {}};
 	fill_text(version.short_info, sizeof(version.short_info), "Image Viewer");
 	fill_text(version.long_info, sizeof(version.long_info),
 		"Image Viewer and image-folder browser");
@@ -151,9 +157,18 @@ app_info_items()
 int
 main(int argc, char** argv)
 {
-	if (argc != 2) {
-		fprintf(stderr, "usage: mkresources OUTDIR\n");
+	if (argc < 2) {
+		fprintf(stderr, "usage: mkresources OUTDIR [SIZE...]\n");
 		return 2;
+	}
+	std::set<int> sizes = {16, 32};
+	for (int i = 2; i < argc; i++) {
+		const int size = atoi(argv[i]);
+		if (size < 1 || size > 1024) {
+			fprintf(stderr, "mkresources: not an icon size: %s\n", argv[i]);
+			return 2;
+		}
+		sizes.insert(size);
 	}
 	const std::string outDir = argv[1];
 	const std::string pictureDir = outDir + "/pictures";
@@ -175,16 +190,17 @@ main(int argc, char** argv)
 		items.push_back({'PICT', picture.id, picture.name, data});
 	}
 
-	// The large and mini application icons, as PNG data.
-	const QImage large = app_icon(32);
-	const QImage mini = app_icon(16);
-	std::vector<char> largePng = encoded_data(large, "png");
-	std::vector<char> miniPng = encoded_data(mini, "png");
-	items.push_back({'ICON', 101, "BEOS:L:STD_ICON", largePng});
-	items.push_back({'MICN', 101, "BEOS:M:STD_ICON", miniPng});
-	ok = !largePng.empty() && !miniPng.empty() && ok;
-	ok = write_file(outDir + "/glim-32.png", largePng) && ok;
-	ok = write_file(outDir + "/glim-16.png", miniPng) && ok;
+	// The large and mini application icons, as PNG data, and the desktop's
+	// icons at its usual sizes.
+	for (int size : sizes) {
+		std::vector<char> png = encoded_data(app_icon(size), "png");
+		ok = !png.empty() && write_file(outDir + "/glim-" + std::to_string(size) + ".png", png)
+			&& ok;
+		if (size == 32)
+			items.push_back({'ICON', 101, "BEOS:L:STD_ICON", png});
+		else if (size == 16)
+			items.push_back({'MICN', 101, "BEOS:M:STD_ICON", png});
+	}
 
 	ok = ok && write_file(outDir + "/resources.bin", BPrivate::build_resources_archive(items));
 	return ok ? 0 : 1;

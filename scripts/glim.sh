@@ -12,7 +12,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(build-essential cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools
 	qt6-image-formats-plugins qt6-gtk-platformtheme libgtest-dev libgmock-dev
 	libbenchmark-dev shared-mime-info desktop-file-utils xdg-utils xvfb xauth attr
-	imagemagick xdotool clang libclang-rt-14-dev)
+	imagemagick xdotool clang libclang-rt-14-dev dpkg-dev libglib2.0-bin groff-base
+	libqt6svg6)
 
 install_missing() {
 	local missing=() package
@@ -36,8 +37,12 @@ configure_and_build() {
 	cmake --build "$root/$dir" -j "$jobs"
 }
 
+# Builds only what running needs, the program and its resources: the tests
+# and benchmarks are the test command's.
 run_viewer() {
-	configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DGLIM_BUILD_TESTS=OFF -DGLIM_BUILD_BENCH=OFF >/dev/null
+	cmake --build "$root/build" -j "$jobs" --target glim
 	exec "$root/build/glim" "$@"
 }
 

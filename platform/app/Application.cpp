@@ -29,6 +29,7 @@ BMessenger be_app_messenger;
 namespace {
 
 const char* kRefsOption = "--refs";
+const char* kEndOfOptions = "--";
 
 std::mutex sCommandLineLock;
 std::optional<std::vector<std::string>> sCommandLine;
@@ -222,9 +223,16 @@ BApplication::_SplitArguments(const std::vector<std::string>& arguments)
 {
 	fArguments.clear();
 	fRefPaths.clear();
+	// A leading "--" ends the options: what follows is typed arguments only,
+	// even "--refs" or a name that begins with a dash.
+	bool optionsEnded = false;
 	bool refs = false;
 	for (size_t i = 0; i < arguments.size(); i++) {
-		if (i > 0 && !refs && arguments[i] == kRefsOption) {
+		if (i == 1 && arguments[i] == kEndOfOptions) {
+			optionsEnded = true;
+			continue;
+		}
+		if (i > 0 && !refs && !optionsEnded && arguments[i] == kRefsOption) {
 			refs = true;
 			continue;
 		}

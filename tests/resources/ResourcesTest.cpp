@@ -1,5 +1,6 @@
 #include <AppFileInfo.h>
 #include <Resources.h>
+#include <TranslatorRoster.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -217,9 +218,9 @@ TEST(ResourcesTest, IconsAreInTheExecutableAndBesideIt)
 	EXPECT_EQ(qAlpha(scalable.pixel(16, 16)), 255);
 }
 
-TEST(ResourcesTest, DesktopEntryMatchesTheProgramAndValidates)
+TEST(ResourcesTest, DesktopEntryMatchesTheProgramAndItsTranslatorsAndValidates)
 {
-	const std::string path = GLIM_RESOURCES_SOURCE_DIR "/glim.desktop";
+	const std::string path = GLIM_RESOURCES_BINARY_DIR "/glim.desktop";
 	const std::vector<char> bytes = glim_test::ReadFile(path);
 	const std::string entry(bytes.begin(), bytes.end());
 	ASSERT_FALSE(entry.empty());
@@ -231,7 +232,27 @@ TEST(ResourcesTest, DesktopEntryMatchesTheProgramAndValidates)
 	EXPECT_EQ(DesktopValue(entry, "X-Glim-Signature"), signature);
 	EXPECT_EQ(DesktopValue(entry, "Exec"), "glim --refs %F");
 	EXPECT_EQ(DesktopValue(entry, "Icon"), "glim");
-	EXPECT_NE(DesktopValue(entry, "MimeType").find("image/jpeg;"), std::string::npos);
+	// The desktop offers the viewer every type a translator reads.
+	const std::string types = ";" + DesktopValue(entry, "MimeType");
+	translator_id* translators = NULL;
+	int32 count = 0;
+	ASSERT_EQ(BTranslatorRoster::Default()->GetAllTranslators(&translators, &count), B_OK);
+	int32 checked = 0;
+	for (int32 i = 0; i < count; i++) {
+		const translation_format* formats = NULL;
+		int32 formatCount = 0;
+		ASSERT_EQ(BTranslatorRoster::Default()->GetInputFormats(translators[i], &formats,
+			&formatCount), B_OK);
+		for (int32 j = 0; j < formatCount; j++) {
+			if (formats[j].type == B_TRANSLATOR_BITMAP)
+				continue;
+			checked++;
+			EXPECT_NE(types.find(std::string(";") + formats[j].MIME + ";"), std::string::npos)
+				<< formats[j].MIME << " is missing from resources/mime-types.txt";
+		}
+	}
+	delete[] translators;
+	EXPECT_GE(checked, 6);
 
 	if (system("command -v desktop-file-validate >/dev/null 2>&1") != 0)
 		GTEST_SKIP() << "desktop-file-validate is not installed";

@@ -119,6 +119,21 @@ TEST_F(ApplicationTest, RunDeliversArgumentsThenRefsThenReady)
 }
 
 
+TEST_F(ApplicationTest, LeadingDoubleDashMakesEverythingAfterItTyped)
+{
+	glim_test::TempDir folder;
+	glim_test::WriteFile(folder / "one.jpg", "x");
+	BPrivate::set_command_line({"glim", "--", "-dashed", "--refs", folder / "one.jpg"});
+	RecordingApp app;
+	ASSERT_EQ(app.InitCheck(), B_OK);
+	app.quitAfter = 2;
+	RunWithLimit(&app);
+	ASSERT_EQ(app.events.size(), 2u);
+	EXPECT_EQ(app.events[0], "argv glim -dashed --refs " + (folder / "one.jpg"));
+	EXPECT_EQ(app.events[1], "ready");
+}
+
+
 TEST_F(ApplicationTest, NoArgumentsMeansReadyOnly)
 {
 	BPrivate::set_command_line({"glim"});

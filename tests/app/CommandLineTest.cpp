@@ -1,0 +1,159 @@
+// The real program's answers on the terminal: --help, --version and unknown
+// options come before the application and need no display.
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <AppFileInfo.h>
+
+#include "TestSupport.h"
+
+extern char** environ;
+
+namespace {
+
+struct Outcome {
+	int status = -1;
+	std::string out;
+	std::string err;
+};
+
+
+std::string
+Contents(const std::string& path)
+{
+	std::vector<char> bytes = glim_test::ReadFile(path);
+	return std::string(bytes.begin(), bytes.end());
+}
+
+
+// Runs the program with no display at all: were the application started,
+// the toolkit would fail for want of one.
+Outcome
+RunGlim(const std::vector<std::string>& arguments, const char* stdoutPath = NULL)
+{
+	glim_test::TempDir folder("cmdline");
+	const std::string outPath = stdoutPath != NULL ? stdoutPath : folder / "out";
+	const std::string errPath = folder / "err";
+
+	std::vector<std::string> environment;
+	for (char** variable = environ; *variable != NULL; variable++) {
+		const std::string entry = *variable;
+		if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("WAYLAND_DISPLAY=", 0) != 0
+			&& entry.rfind("QT_QPA_PLATFORM=", 0) != 0)
+			environment.push_back(entry);
+	}
+	std::vector<char*> envp;
+	for (std::string& entry : environment)
+		envp.push_back(entry.data());
+	envp.push_back(NULL);
+
+	std::vector<std::string> words = {GLIM_EXECUTABLE};
+	words.insert(words.end(), arguments.begin(), arguments.end());
+	std::vector<char*> argv;
+	for (std::string& word : words)
+		argv.push_back(word.data());
+	argv.push_back(NULL);
+
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+	posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(),
+		O_WRONLY | O_CREAT | O_TRUNC, 0600);
+	posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(),
+		O_WRONLY | O_CREAT | O_TRUNC, 0600);
+	Outcome outcome;
+	pid_t pid;
+	int spawned = posix_spawn(&pid, argv[0], &actions, NULL, argv.data(), envp.data());
+	posix_spawn_file_actions_destroy(&actions);
+	EXPECT_EQ(spawned, 0) << strerror(spawned);
+	if (spawned != 0)
+		return outcome;
+	int status = 0;
+	waitpid(pid, &status, 0);
+	outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+	if (stdoutPath == NULL)
+		outcome.out = Contents(outPath);
+	outcome.err = Contents(errPath);
+	return outcome;
+}
+
+
+std::string
+RecordedVersion()
+{
+	BAppFileInfo info;
+	EXPECT_EQ(info.SetTo(GLIM_EXECUTABLE), B_OK);
+	version_info version;
+	EXPECT_EQ(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_OK);
+	char text[64];
+	snprintf(text, sizeof(text), "Glim %u.%u.%u", (unsigned)version.major,
+		(unsigned)version.middle, (unsigned)version.minor);
+	return text;
+}
+
+} // namespace
+
+
+TEST(CommandLineTest, HelpAndVersionAnswerOnStandardOutputWithoutADisplay)
+{
+	const std::string version = RecordedVersion();
+	EXPECT_EQ(version, "Glim 0.9.7");
+	const struct {
+		std::vector<std::string> arguments;
+		bool help;
+	} cases[] = {
+		{{"--help"}, true},
+		{{"-h"}, true},
+		{{"/no/such/file", "--help"}, true},
+		{{"--version"}, false},
+		{{"--version", "--help"}, false},
+	};
+	for (const auto& entry : cases) {
+		SCOPED_TRACE(entry.arguments[0] + " " + entry.arguments.back());
+		Outcome outcome = RunGlim(entry.arguments);
+		EXPECT_EQ(outcome.status, 0) << outcome.err;
+		EXPECT_EQ(outcome.err, "");
+		if (entry.help) {
+			EXPECT_EQ(outcome.out.rfind("Usage: glim [FILE-OR-FOLDER]\n", 0), 0u) << outcome.out;
+			EXPECT_NE(outcome.out.find("second start hands its argument to the\nrunning one"),
+				std::string::npos) << outcome.out;
+			EXPECT_NE(outcome.out.find("$XDG_CONFIG_HOME/Glim"), std::string::npos);
+			EXPECT_NE(outcome.out.find("--version"), std::string::npos);
+		} else
+			EXPECT_EQ(outcome.out, version + "\n");
+	}
+}
+
+
+TEST(CommandLineTest, UnknownOptionIsAnErrorWithStatusTwo)
+{
+	for (const char* option : {"--bogus", "-x", "--helpme", "--version=1", "-hv"}) {
+		SCOPED_TRACE(option);
+		Outcome outcome = RunGlim({option, "--help"});
+		EXPECT_EQ(outcome.status, 2);
+		EXPECT_EQ(outcome.out, "");
+		EXPECT_NE(outcome.err.find(std::string("unknown option \"") + option + "\""),
+			std::string::npos) << outcome.err;
+	}
+}
+
+
+TEST(CommandLineTest, FailedWriteOfTheAnswerIsAFailure)
+{
+	if (!glim_test::Exists("/dev/full"))
+		GTEST_SKIP() << "no /dev/full";
+	for (const char* option : {"--help", "--version"}) {
+		SCOPED_TRACE(option);
+		Outcome outcome = RunGlim({option}, "/dev/full");
+		EXPECT_EQ(outcome.status, 1);
+		EXPECT_NE(outcome.err.find("cannot write"), std::string::npos) << outcome.err;
+	}
+}
