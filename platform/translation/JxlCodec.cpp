@@ -84,7 +84,8 @@ jxl_decode(BPositionIO* source, BPrivate::DecodedImage* _decoded)
 				if (JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS)
 					return B_ILLEGAL_DATA;
 				QImage::Format qtFormat = pixel_format(info, &format);
-				if (!BPrivate::fits_limit(info.xsize, info.ysize, 8))
+				if (!BPrivate::fits_limit(info.xsize, info.ysize,
+						info.bits_per_sample > 8 ? 8 : 4))
 					return B_NO_MEMORY;
 				// Orientations 5 to 8 swap the sides.
 				bool swapped = info.orientation >= JXL_ORIENT_TRANSPOSE;
