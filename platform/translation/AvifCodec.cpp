@@ -7,6 +7,8 @@
 
 #include <avif/avif.h>
 
+#include "private/ColorManagement.h"
+
 // AVIF through libavif: still images, with the rotation and mirror the file
 // carries ('irot', 'imir') applied after decoding, as libavif leaves them.
 
@@ -88,6 +90,10 @@ avif_decode(BPositionIO* source, BPrivate::DecodedImage* _decoded)
 	_decoded->image = oriented(pixels, image);
 	if (image->icc.size > 0)
 		_decoded->iccProfile = QByteArray((const char*)image->icc.data, image->icc.size);
+	else {
+		_decoded->iccProfile = BPrivate::cicp_profile(image->colorPrimaries,
+			image->transferCharacteristics);
+	}
 	return B_OK;
 }
 

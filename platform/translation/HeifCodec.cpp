@@ -5,6 +5,8 @@
 
 #include <libheif/heif.h>
 
+#include "private/ColorManagement.h"
+
 // HEIF and HEIC through libheif, which applies the images' rotation and
 // mirror ('irot', 'imir') as it decodes. AVIF files go to libavif.
 
@@ -49,6 +51,15 @@ QByteArray
 color_profile(const heif_image_handle* handle)
 {
 	heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
+	if (type == heif_color_profile_type_nclx) {
+		heif_color_profile_nclx* nclx = NULL;
+		if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok)
+			return QByteArray();
+		QByteArray profile = BPrivate::cicp_profile(nclx->color_primaries,
+			nclx->transfer_characteristics);
+		heif_nclx_color_profile_free(nclx);
+		return profile;
+	}
 	if (type != heif_color_profile_type_prof && type != heif_color_profile_type_rICC)
 		return QByteArray();
 	size_t size = heif_image_handle_get_raw_color_profile_size(handle);

@@ -16,6 +16,12 @@ namespace BPrivate {
 // runs out.
 QImage display_image(QImage image, const QByteArray& iccProfile);
 
+// An ICC profile for pixels described by CICP code points (ITU-T H.273),
+// as HEIF and AVIF files without an ICC profile describe them. Empty for
+// sRGB and BT.709, and for what Little CMS does not model here (PQ, HLG):
+// those pixels are shown as they are.
+QByteArray cicp_profile(int primaries, int transfer);
+
 // The ICC profile Qt read with the image, empty when it had none.
 QByteArray qt_icc_profile(const QImage& image);
 

@@ -192,3 +192,38 @@ TEST(ColorManagementTest, SixteenBitPixelsAreRoundedToTheNearestLevel)
 		}
 	}
 }
+
+TEST(ColorManagementTest, AvifColourCodePointsChooseTheColourSpace)
+{
+	// One colour stored in Display P3, in BT.709 (sRGB's primaries) and in
+	// PQ, which is shown as it is.
+	QImage image(16, 16, QImage::Format_RGB32);
+	image.fill(qRgb(200, 120, 60));
+	QColor inSRGB = QColorSpace(QColorSpace::DisplayP3)
+		.transformationToColorSpace(QColorSpace::SRgb)
+		.map(QColor(200, 120, 60));
+	const struct {
+		const char* cicp;
+		QRgb wanted;
+	} kCases[] = {
+		{"12/13/0", inSRGB.rgb()},
+		{"1/13/0", qRgb(200, 120, 60)},
+		{"9/16/0", qRgb(200, 120, 60)},
+	};
+	ASSERT_NE(inSRGB.rgb(), qRgb(200, 120, 60));
+	TempDir dir;
+	std::string png = dir / "colour.png";
+	ASSERT_TRUE(image.save(QString::fromStdString(png), "png"));
+	for (const auto& test : kCases) {
+		SCOPED_TRACE(test.cicp);
+		std::string avif = dir / "colour.avif";
+		if (!run(std::string("avifenc -l --cicp ") + test.cicp + " '" + png + "' '" + avif + "'"))
+			GTEST_SKIP() << "avifenc is not installed";
+		std::unique_ptr<BBitmap> bitmap = decode(glim_test::ReadFile(avif));
+		ASSERT_NE(bitmap, nullptr);
+		QRgb color = pixel(bitmap.get(), 8, 8);
+		EXPECT_NEAR(qRed(color), qRed(test.wanted), 2);
+		EXPECT_NEAR(qGreen(color), qGreen(test.wanted), 2);
+		EXPECT_NEAR(qBlue(color), qBlue(test.wanted), 2);
+	}
+}
