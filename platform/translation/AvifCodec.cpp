@@ -65,7 +65,8 @@ avif_decode(BPositionIO* source, BPrivate::DecodedImage* _decoded)
 	const avifImage* image = decoder->image;
 	bool deep = image->depth > 8;
 	if (!BPrivate::fits_limit(image->width, image->height, deep ? 8 : 4))
-		return image->width > 0 && image->height > 0 ? (status_t)B_NO_MEMORY : (status_t)B_ILLEGAL_DATA;
+		return image->width > 0 && image->height > 0 ? (status_t)B_NO_MEMORY
+			: (status_t)B_ILLEGAL_DATA;
 	if (avifDecoderNextImage(decoder.get()) != AVIF_RESULT_OK)
 		return B_ILLEGAL_DATA;
 	image = decoder->image;

@@ -24,12 +24,6 @@ struct ImageDeleter {
 struct EncoderDeleter {
 	void operator()(heif_encoder* encoder) const { heif_encoder_release(encoder); }
 };
-struct OptionsDeleter {
-	void operator()(heif_decoding_options* options) const
-	{
-		heif_decoding_options_free(options);
-	}
-};
 typedef std::unique_ptr<heif_context, ContextDeleter> Context;
 typedef std::unique_ptr<heif_image_handle, HandleDeleter> Handle;
 typedef std::unique_ptr<heif_image, ImageDeleter> Image;
@@ -93,7 +87,8 @@ heif_decode(BPositionIO* source, BPrivate::DecodedImage* _decoded)
 	bool deep = heif_image_handle_get_luma_bits_per_pixel(handle.get()) > 8;
 	bool alpha = heif_image_handle_has_alpha_channel(handle.get());
 	if (!BPrivate::fits_limit(width, height, deep ? 8 : 4))
-		return width > 0 && height > 0 ? (status_t)B_NO_MEMORY : (status_t)B_ILLEGAL_DATA;
+		return width > 0 && height > 0 ? (status_t)B_NO_MEMORY
+			: (status_t)B_ILLEGAL_DATA;
 
 	heif_chroma chroma = deep
 		? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)

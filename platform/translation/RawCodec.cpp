@@ -234,7 +234,8 @@ develop(LibRaw* raw, QImage* _image)
 	const libraw_image_sizes_t& sizes = raw->imgdata.sizes;
 	if (!BPrivate::fits_limit(sizes.raw_width, sizes.raw_height, 8)
 		|| !BPrivate::fits_limit(sizes.width, sizes.height, 8))
-		return sizes.width > 0 && sizes.height > 0 ? (status_t)B_NO_MEMORY : (status_t)B_ILLEGAL_DATA;
+		return sizes.width > 0 && sizes.height > 0 ? (status_t)B_NO_MEMORY
+			: (status_t)B_ILLEGAL_DATA;
 	libraw_output_params_t& params = raw->imgdata.params;
 	params.use_camera_wb = 1;
 	params.output_bps = 16;
