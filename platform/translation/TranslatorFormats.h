@@ -31,7 +31,11 @@ enum {
 	B_XBM_FORMAT = 'XBM ',
 	B_XPM_FORMAT = 'XPM ',
 	B_ICNS_FORMAT = 'ICNS',
-	B_MNG_FORMAT = 'MNG '
+	B_MNG_FORMAT = 'MNG ',
+	B_HEIF_FORMAT = 'HEIF',
+	B_AVIF_FORMAT = 'AVIF',
+	B_JXL_FORMAT = 'JXL ',
+	B_RAW_FORMAT = 'RAW '
 };
 
 // The header of the bitmap format B_TRANSLATOR_BITMAP. In a stream every

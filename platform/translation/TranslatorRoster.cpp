@@ -13,6 +13,8 @@
 
 #include "BitmapPrivate.h"
 #include "ImageCodec.h"
+#include "private/ColorManagement.h"
+#include "private/NativeCodec.h"
 
 using BPrivate::TranslatorEntry;
 
@@ -48,6 +50,28 @@ const FormatDescription kFormats[] = {
 	{B_XPM_FORMAT, {"xpm"}, "xpm", "XPM images", "X pixmap", "image/x-xpixmap"},
 	{B_ICNS_FORMAT, {"icns"}, NULL, "ICNS images", "Apple icon image", "image/x-icns"},
 	{B_MNG_FORMAT, {"mng"}, NULL, "MNG images", "MNG animation", "video/x-mng"},
+};
+
+struct NativeFormatDescription {
+	uint32 type;
+	const BPrivate::NativeCodec* codec;
+	const char* library;
+	const char* translatorName;
+	const char* formatName;
+	const char* mimeType;
+};
+
+// The translators on the image libraries, after Qt's. Their data is
+// recognised before Qt's: TIFF-based RAW files would otherwise read as TIFF.
+const NativeFormatDescription kNativeFormats[] = {
+	{B_HEIF_FORMAT, &BPrivate::kHeifCodec, "libheif", "HEIF images", "HEIF image",
+		"image/heif"},
+	{B_AVIF_FORMAT, &BPrivate::kAvifCodec, "libavif", "AVIF images", "AVIF image",
+		"image/avif"},
+	{B_JXL_FORMAT, &BPrivate::kJxlCodec, "libjxl", "JPEG XL images", "JPEG XL image",
+		"image/jxl"},
+	{B_RAW_FORMAT, &BPrivate::kRawCodec, "libraw", "Camera RAW images", "Camera RAW image",
+		"image/x-dcraw"},
 };
 
 const int32 kTranslatorVersion = B_TRANSLATION_MAKE_VERSION(1, 0, 0);
@@ -103,12 +127,15 @@ struct TranslatorEntry {
 	uint32 type;
 	std::vector<QByteArray> readFormats;
 	QByteArray writeFormat;
+	// The library translator's codec; NULL for Qt's.
+	const NativeCodec* codec = NULL;
+	bool codecWrites = false;
 	std::string name;
 	std::string info;
 	std::vector<translation_format> inputs;
 	std::vector<translation_format> outputs;
 
-	bool Writes() const { return !writeFormat.isEmpty(); }
+	bool Writes() const { return !writeFormat.isEmpty() || codecWrites; }
 	bool Reads(const QByteArray& format) const
 	{
 		for (const QByteArray& name : readFormats) {
@@ -138,6 +165,20 @@ struct BTranslatorRoster::Source {
 	const TranslatorEntry* reader = NULL;
 };
 
+static void
+add_formats(TranslatorEntry* entry, const char* mimeType, const char* formatName)
+{
+	translation_format own = make_format(entry->type, 0.7f, 0.8f, mimeType, formatName);
+	translation_format bits = make_format(B_TRANSLATOR_BITMAP, 0.4f, 0.6f, kBitmapMimeType,
+		kBitmapFormatName);
+	entry->inputs.push_back(own);
+	if (entry->Writes()) {
+		entry->inputs.push_back(bits);
+		entry->outputs.push_back(own);
+	}
+	entry->outputs.push_back(bits);
+}
+
 static TranslatorEntry
 make_entry(const FormatDescription& description, const QList<QByteArray>& readable,
 	const QList<QByteArray>& writable)
@@ -153,17 +194,21 @@ make_entry(const FormatDescription& description, const QList<QByteArray>& readab
 	entry.name = description.translatorName;
 	entry.info = std::string(entry.Writes() ? "Reads and writes " : "Reads ")
 		+ description.translatorName + " with Qt's image I/O";
+	add_formats(&entry, description.mimeType, description.formatName);
+	return entry;
+}
 
-	translation_format own = make_format(description.type, 0.7f, 0.8f, description.mimeType,
-		description.formatName);
-	translation_format bits = make_format(B_TRANSLATOR_BITMAP, 0.4f, 0.6f, kBitmapMimeType,
-		kBitmapFormatName);
-	entry.inputs.push_back(own);
-	if (entry.Writes()) {
-		entry.inputs.push_back(bits);
-		entry.outputs.push_back(own);
-	}
-	entry.outputs.push_back(bits);
+static TranslatorEntry
+make_native_entry(const NativeFormatDescription& description)
+{
+	TranslatorEntry entry;
+	entry.type = description.type;
+	entry.codec = description.codec;
+	entry.codecWrites = description.codec->encode != NULL && description.codec->canEncode();
+	entry.name = description.translatorName;
+	entry.info = std::string(entry.Writes() ? "Reads and writes " : "Reads ")
+		+ description.translatorName + " with " + description.library;
+	add_formats(&entry, description.mimeType, description.formatName);
 	return entry;
 }
 
@@ -177,6 +222,10 @@ BTranslatorRoster::BTranslatorRoster()
 		if (!readable.contains(description.readFormats[0]))
 			continue;
 		fData->entries.push_back(make_entry(description, readable, writable));
+		fData->entries.back().id = fData->entries.size();
+	}
+	for (const NativeFormatDescription& description : kNativeFormats) {
+		fData->entries.push_back(make_native_entry(description));
 		fData->entries.back().id = fData->entries.size();
 	}
 	for (const TranslatorEntry& entry : fData->entries) {
@@ -354,11 +403,17 @@ BTranslatorRoster::_Examine(BPositionIO* source, Source* _source) const
 	if (_source->isBitmap)
 		return B_OK;
 
+	for (const TranslatorEntry& entry : fData->entries) {
+		if (entry.codec != NULL && entry.codec->identify(source)) {
+			_source->reader = &entry;
+			return B_OK;
+		}
+	}
 	status_t status = BPrivate::identify_image(source, &_source->format);
 	if (status != B_OK)
 		return status;
 	for (const TranslatorEntry& entry : fData->entries) {
-		if (entry.Reads(_source->format)) {
+		if (entry.codec == NULL && entry.Reads(_source->format)) {
 			_source->reader = &entry;
 			return B_OK;
 		}
@@ -419,11 +474,18 @@ BTranslatorRoster::_Translate(const TranslatorEntry& entry, const Source& source
 		// Data already in the wanted format is copied as it is.
 		if (wantType == entry.type)
 			return copy_stream(source.stream, destination);
-		QImage image;
-		status_t status = BPrivate::decode_image(source.stream, source.format, &image);
+		BPrivate::DecodedImage decoded;
+		status_t status;
+		if (entry.codec != NULL)
+			status = entry.codec->decode(source.stream, &decoded);
+		else {
+			status = BPrivate::decode_image(source.stream, source.format, &decoded.image);
+			decoded.iccProfile = BPrivate::qt_icc_profile(decoded.image);
+		}
 		if (status != B_OK)
 			return status;
-		std::unique_ptr<BBitmap> bitmap = BPrivate::bitmap_from_image(std::move(image));
+		std::unique_ptr<BBitmap> bitmap = BPrivate::bitmap_from_image(
+			BPrivate::display_image(std::move(decoded.image), decoded.iccProfile));
 		if (bitmap == NULL)
 			return B_NO_MEMORY;
 		return deliver_bitmap(bitmap, destination);
@@ -437,6 +499,8 @@ BTranslatorRoster::_Translate(const TranslatorEntry& entry, const Source& source
 			return status;
 		bitmap = read.get();
 	}
+	if (wantType != B_TRANSLATOR_BITMAP && entry.codec != NULL)
+		return entry.codec->encode(BPrivate::bitmap_image(bitmap), destination);
 	if (wantType != B_TRANSLATOR_BITMAP) {
 		return BPrivate::encode_image(BPrivate::bitmap_image(bitmap), entry.writeFormat,
 			destination);

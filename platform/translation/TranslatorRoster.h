@@ -13,17 +13,21 @@ struct TranslatorEntry;
 }
 
 // The installed translators: one per image format that Qt's image I/O
-// reads, in a fixed order (JPEG, PNG, GIF, BMP, TIFF, WebP, then the rest).
-// Each reads its format into the bitmap format B_TRANSLATOR_BITMAP; a
-// translator whose format Qt also writes turns bitmaps into that format.
+// reads, in a fixed order (JPEG, PNG, GIF, BMP, TIFF, WebP, then the rest),
+// then HEIF (libheif), AVIF (libavif), JPEG XL (libjxl) and camera RAW
+// (libraw). Each reads its format into the bitmap format
+// B_TRANSLATOR_BITMAP; a translator whose format its library also writes
+// turns bitmaps into that format (not RAW; HEIF when an HEVC encoder is
+// installed).
 // Input formats: its own type, then 'bits' when it writes. Output formats:
 // its own type when it writes, then 'bits'.
 //
 // Data is recognised by its content only, read from the start of the source
 // stream; the source's position is not moved. Output is written at the
 // destination's position, which ends after it. Images are decoded with
-// their EXIF orientation applied, as B_RGBA32 bitmaps when they have alpha
-// and B_RGB32 otherwise; an image of more than 1 GiB of pixels fails with
+// their orientation applied (EXIF, HEIF's rotation and mirror, RAW's flip)
+// and converted to sRGB from their ICC profile, as B_RGBA32 bitmaps when
+// they have alpha and B_RGB32 otherwise; an image of more than 1 GiB of pixels fails with
 // B_NO_MEMORY. Bitmap data translated with no wanted type (0) becomes PNG.
 // Data that no translator handles, or a wanted type that none writes, gives
 // B_NO_TRANSLATOR; data a reader recognises but cannot decode gives

@@ -9,6 +9,7 @@
 #include <File.h>
 #include <Node.h>
 #include <StorageDefs.h>
+#include <TranslatorFormats.h>
 
 #include "TestSupport.h"
 
@@ -60,6 +61,35 @@ TEST(NodeInfoTest, TypesAreRecognisedFromTheContent)
 	char type[B_MIME_TYPE_LENGTH];
 	ASSERT_EQ(info.GetType(type), B_OK);
 	EXPECT_EQ(file.Position(), 1);
+}
+
+// Today's photographs: HEIF, AVIF and JPEG XL by content alone, camera RAW
+// files (TIFF inside) by the name that refines their TIFF content.
+TEST(NodeInfoTest, PhotographFormatsAreRecognised)
+{
+	TempDir dir;
+	const struct {
+		uint32 format;
+		const char* type;
+	} kFormats[] = {
+		{B_HEIF_FORMAT, "image/heif"},
+		{B_AVIF_FORMAT, "image/avif"},
+		{B_JXL_FORMAT, "image/jxl"},
+	};
+	for (const auto& format : kFormats) {
+		SCOPED_TRACE(format.type);
+		std::string path = dir / "photo";
+		if (!glim_test::WriteImage(path, 16, 16, 0x336699, format.format))
+			continue;
+		EXPECT_EQ(TypeOf(path), format.type);
+	}
+	const std::string kTiffHeader("II*\0\x08\0\0\0\0\0", 10);
+	glim_test::WriteFile(dir / "IMG_0001.dng", kTiffHeader);
+	glim_test::WriteFile(dir / "IMG_0002.CR2", kTiffHeader);
+	glim_test::WriteFile(dir / "DSC_0003.nef", kTiffHeader);
+	EXPECT_EQ(TypeOf(dir / "IMG_0001.dng"), "image/x-adobe-dng");
+	EXPECT_EQ(TypeOf(dir / "IMG_0002.CR2"), "image/x-canon-cr2");
+	EXPECT_EQ(TypeOf(dir / "DSC_0003.nef"), "image/x-nikon-nef");
 }
 
 TEST(NodeInfoTest, SetTypeIsTheFreedesktopAttribute)

@@ -1,0 +1,229 @@
+// Colour profiles and deep pixels, through the roster: every decoded image
+// reaches its bitmap in 8-bit sRGB.
+#include <TranslatorRoster.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+
+#include <Bitmap.h>
+#include <BitmapStream.h>
+#include <DataIO.h>
+
+#include "TestSupport.h"
+
+using glim_test::TempDir;
+
+namespace {
+
+typedef std::vector<char> Bytes;
+
+// colord-data's test profile whose red primary is green and green red.
+const char* kSwappedProfile = "/usr/share/color/icc/colord/SwappedRedAndGreen.icc";
+
+QByteArray
+read_profile(const char* path)
+{
+	QFile file(path);
+	return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::unique_ptr<BBitmap>
+decode(const Bytes& data)
+{
+	BMemoryIO source(data.data(), data.size());
+	BBitmapStream stream;
+	if (BTranslatorRoster::Default()->Translate(&source, NULL, NULL, &stream,
+			B_TRANSLATOR_BITMAP) != B_OK)
+		return NULL;
+	BBitmap* bitmap = NULL;
+	stream.DetachBitmap(&bitmap);
+	return std::unique_ptr<BBitmap>(bitmap);
+}
+
+QRgb
+pixel(const BBitmap* bitmap, int x, int y)
+{
+	const uint8* p = (const uint8*)bitmap->Bits() + y * bitmap->BytesPerRow() + x * 4;
+	return qRgb(p[2], p[1], p[0]);
+}
+
+Bytes
+encode(const QImage& image, const char* format)
+{
+	QByteArray data;
+	QBuffer buffer(&data);
+	buffer.open(QIODevice::WriteOnly);
+	EXPECT_TRUE(QImageWriter(&buffer, format).write(image)) << format;
+	return Bytes(data.begin(), data.end());
+}
+
+QImage
+red_image(int width, int height)
+{
+	QImage image(width, height, QImage::Format_RGB32);
+	image.fill(qRgb(230, 10, 10));
+	return image;
+}
+
+bool
+run(const std::string& command)
+{
+	return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+} // namespace
+
+TEST(ColorManagementTest, RedPixelsInASwappedProfileShowGreen)
+{
+	QByteArray profile = read_profile(kSwappedProfile);
+	if (profile.isEmpty())
+		GTEST_SKIP() << kSwappedProfile << " is missing (colord-data)";
+	QImage tagged = red_image(24, 16);
+	tagged.setColorSpace(QColorSpace::fromIccProfile(profile));
+	ASSERT_TRUE(tagged.colorSpace().isValid());
+
+	TempDir dir;
+	std::string png = dir / "tagged.png";
+	ASSERT_TRUE(tagged.save(QString::fromStdString(png), "png"));
+	struct Case {
+		const char* name;
+		Bytes data;
+	};
+	std::vector<Case> cases;
+	for (const char* format : {"jpeg", "png", "tiff", "webp"})
+		cases.push_back({format, encode(tagged, format)});
+	// The libraries' tools carry the PNG's profile into their files.
+	std::string icc = dir / "swapped.icc";
+	glim_test::WriteFile(icc, Bytes(profile.begin(), profile.end()));
+	const struct {
+		const char* name;
+		const char* command;
+	} kTools[] = {
+		{"avif", "avifenc -l --icc '%icc' '%png' '%out'"},
+		{"jxl", "cjxl -d 0 '%png' '%out'"},
+		{"heic", "heif-enc -q 95 -o '%out' '%png'"},
+	};
+	for (const auto& tool : kTools) {
+		std::string command = tool.command;
+		std::string out = dir / (std::string("tagged.") + tool.name);
+		for (auto [key, value] : {std::pair<std::string, std::string>{"%icc", icc},
+				 {"%png", png}, {"%out", out}}) {
+			size_t at = command.find(key);
+			if (at != std::string::npos)
+				command.replace(at, key.size(), value);
+		}
+		// A missing tool leaves its format out; the others are still checked.
+		std::string program = command.substr(0, command.find(' '));
+		if (!run("command -v " + program))
+			continue;
+		EXPECT_TRUE(run(command)) << command;
+		cases.push_back({tool.name, glim_test::ReadFile(out)});
+	}
+
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.name);
+		std::unique_ptr<BBitmap> bitmap = decode(test.data);
+		ASSERT_NE(bitmap, nullptr);
+		QRgb color = pixel(bitmap.get(), 12, 8);
+		EXPECT_GT(qGreen(color), 150) << std::hex << color;
+		EXPECT_LT(qRed(color), 100) << std::hex << color;
+	}
+}
+
+TEST(ColorManagementTest, ProfilesThatDoNotParseLeaveThePixelsAsTheyAre)
+{
+	TempDir dir;
+	std::string png = dir / "plain.png";
+	ASSERT_TRUE(red_image(24, 16).save(QString::fromStdString(png), "png"));
+	std::string icc = dir / "broken.icc";
+	std::string junk(600, 'x');
+	junk.replace(36, 4, "acsp");
+	glim_test::WriteFile(icc, junk);
+	std::string avif = dir / "broken.avif";
+	if (!run("avifenc -l --icc '" + icc + "' '" + png + "' '" + avif + "'"))
+		GTEST_SKIP() << "avifenc is not installed";
+	std::unique_ptr<BBitmap> bitmap = decode(glim_test::ReadFile(avif));
+	ASSERT_NE(bitmap, nullptr);
+	QRgb color = pixel(bitmap.get(), 12, 8);
+	EXPECT_NEAR(qRed(color), 230, 3);
+	EXPECT_NEAR(qGreen(color), 10, 3);
+}
+
+TEST(ColorManagementTest, SixteenBitPixelsAreRoundedToTheNearestLevel)
+{
+	// Every 16-bit value between two 8-bit levels must land on the nearer.
+	QImage deep(2048, 2, QImage::Format_RGBX64);
+	for (int x = 0; x < deep.width(); x++) {
+		quint16 value = x * 32;
+		quint16 other = 65535 - value;
+		deep.setPixelColor(x, 0, QColor::fromRgba64(value, other, value / 2));
+		deep.setPixelColor(x, 1, QColor::fromRgba64(value, other, value / 2));
+	}
+	QImage tagged = deep;
+	tagged.setColorSpace(QColorSpace::SRgb);
+	for (const QImage& image : {deep, tagged}) {
+		SCOPED_TRACE(image.colorSpace().isValid() ? "with an sRGB profile" : "untagged");
+		for (const char* format : {"png", "tiff"}) {
+			SCOPED_TRACE(format);
+			std::unique_ptr<BBitmap> bitmap = decode(encode(image, format));
+			ASSERT_NE(bitmap, nullptr);
+			int worst = 0;
+			for (int x = 0; x < deep.width(); x++) {
+				QRgba64 source = deep.pixelColor(x, 1).rgba64();
+				QRgb shown = pixel(bitmap.get(), x, 1);
+				int wanted[3] = {(source.red() + 128) / 257, (source.green() + 128) / 257,
+					(source.blue() + 128) / 257};
+				int got[3] = {qRed(shown), qGreen(shown), qBlue(shown)};
+				for (int c = 0; c < 3; c++)
+					worst = std::max(worst, std::abs(got[c] - wanted[c]));
+			}
+			// lcms's sRGB round trip may differ by one level.
+			EXPECT_LE(worst, image.colorSpace().isValid() ? 1 : 0);
+		}
+	}
+}
+
+TEST(ColorManagementTest, AvifColourCodePointsChooseTheColourSpace)
+{
+	// One colour stored in Display P3, in BT.709 (sRGB's primaries) and in
+	// PQ, which is shown as it is.
+	QImage image(16, 16, QImage::Format_RGB32);
+	image.fill(qRgb(200, 120, 60));
+	QColor inSRGB = QColorSpace(QColorSpace::DisplayP3)
+		.transformationToColorSpace(QColorSpace::SRgb)
+		.map(QColor(200, 120, 60));
+	const struct {
+		const char* cicp;
+		QRgb wanted;
+	} kCases[] = {
+		{"12/13/0", inSRGB.rgb()},
+		{"1/13/0", qRgb(200, 120, 60)},
+		{"9/16/0", qRgb(200, 120, 60)},
+	};
+	ASSERT_NE(inSRGB.rgb(), qRgb(200, 120, 60));
+	TempDir dir;
+	std::string png = dir / "colour.png";
+	ASSERT_TRUE(image.save(QString::fromStdString(png), "png"));
+	for (const auto& test : kCases) {
+		SCOPED_TRACE(test.cicp);
+		std::string avif = dir / "colour.avif";
+		if (!run(std::string("avifenc -l --cicp ") + test.cicp + " '" + png + "' '" + avif + "'"))
+			GTEST_SKIP() << "avifenc is not installed";
+		std::unique_ptr<BBitmap> bitmap = decode(glim_test::ReadFile(avif));
+		ASSERT_NE(bitmap, nullptr);
+		QRgb color = pixel(bitmap.get(), 8, 8);
+		EXPECT_NEAR(qRed(color), qRed(test.wanted), 2);
+		EXPECT_NEAR(qGreen(color), qGreen(test.wanted), 2);
+		EXPECT_NEAR(qBlue(color), qBlue(test.wanted), 2);
+	}
+}
