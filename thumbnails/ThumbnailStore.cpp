@@ -106,7 +106,7 @@ glim::store_thumbnail(BFile* file, const void* data, size_t length, bool useAttr
 			|| !write_side_file(path, data, length))
 			return false;
 		status_t removed = file->RemoveAttr(kThumbnailAttr);
-		if (removed != B_OK && removed != B_ENTRY_NOT_FOUND)
+		if (removed != B_OK && removed != B_NO_SUCH_ATTRIBUTE)
 			return false;
 	}
 	off_t size = 0;

@@ -212,8 +212,9 @@ TEST_F(ThumbnailFileOpsTest, AMoveKeepsTheFileWithItsModeTimeAndAttributes)
 		EXPECT_EQ(after.st_mtim.tv_sec, 981158400);
 		char value[16] = "";
 		EXPECT_EQ(getxattr((target / "photo.png").c_str(), "user.test", value, sizeof(value)), 4);
-		if (!c.otherVolume)
+		if (!c.otherVolume) {
 			EXPECT_EQ(after.st_ino, before.st_ino) << "a move on one volume is a rename";
+		}
 		fWindow->Unlock();
 		CloseAllWindows();
 		if (c.otherVolume)
