@@ -13,6 +13,7 @@
 #include <List.h>
 #include <NodeMonitor.h>
 #include <Path.h>
+#include <SafeFile.h>
 #include <ScrollView.h>
 #include <StopWatch.h>
 
@@ -132,12 +133,17 @@ BViewerWin::_ReadFolder()
 	fStatusView->SetMaxValue(fEntryCount);
 
 	fCurrentIndex = 0;
+	// A save or move that a crash cut short leaves a hidden temporary file;
+	// one older than a minute is no longer being written.
+	if (fFolderPath != NULL)
+		remove_stale_temporaries(fFolderPath);
 	if (fFolder != NULL && fFolder->InitCheck() == B_OK) {
 		fFolder->Rewind();
 		BEntry entry;
 		while (fFolder->GetNextEntry(&entry, false) == B_OK) {
 			BPath path;
-			if (entry.GetPath(&path) == B_OK && !glim::is_side_file(path.Path())) {
+			if (entry.GetPath(&path) == B_OK && !glim::is_side_file(path.Path())
+				&& !is_safe_file_temporary(path.Leaf())) {
 				BFile file(path.Path(), B_READ_ONLY);
 				if (file.InitCheck() == B_OK && glim::is_image(file)) {
 					char* copy = strdup(path.Path());

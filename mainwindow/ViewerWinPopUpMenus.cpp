@@ -185,7 +185,7 @@ BViewerWin::DisplayThumbnailMenu(int32 index)
 	if (chosen == NULL || chosen->Message() == NULL)
 		return;
 	if (chosen->Message()->what == MSG_REMOVE_FILE) {
-		glim::move_to_trash(path.c_str());
+		glim::move_to_trash_or_alert(path.c_str());
 		return;
 	}
 	const char* chosenSignature;

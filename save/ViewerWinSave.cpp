@@ -21,6 +21,7 @@
 #include <Messenger.h>
 #include <Path.h>
 #include <PopUpMenu.h>
+#include <SafeFile.h>
 #include <TranslatorRoster.h>
 
 #include "app/Commands.h"
@@ -156,35 +157,24 @@ BViewerWin::SaveTo(BDirectory* folder, const char* name)
 	}
 	std::string target = std::string(folderPath.Path()) + "/" + name;
 
-	// One of the system's two temporary-file-and-rename writers (the other
-	// copies dropped files): both are to become the one safe-write path.
-	// Written to a new file in the same folder and moved over the target only
-	// when the conversion succeeded: the source and any earlier file of that
-	// name stay as they were on failure.
-	std::string temporary;
-	BFile file;
-	for (int i = 0; i < 100; i++) {
-		temporary = target + ".glim-save" + (i > 0 ? std::to_string(i) : "");
-		if (folder->CreateFile(temporary.c_str(), &file, true) == B_OK)
-			break;
-		file.Unset();
-	}
+	// Written into a hidden file in the same folder and put over the target
+	// only when the conversion is complete and on the disk: the source and
+	// any earlier file of that name stay as they were on failure, and a
+	// replaced file's mode is kept.
+	BSafeFile file(target.c_str());
 	if (file.InitCheck() != B_OK) {
 		show_error("Failed to create the new file");
 		return;
 	}
-	bool written = WriteFile(&file);
-	file.Unset();
-	BEntry entry(temporary.c_str());
-	if (!written || entry.Rename(target.c_str(), true) != B_OK)
-		entry.Remove();
+	if (WriteFile(&file) && file.Commit() != B_OK)
+		show_error("Failed to create the new file");
 }
 
 bool
 BViewerWin::WriteFile(BFile* file)
 {
 	bool done = false;
-	BFile source(fSavePath != NULL ? fSavePath : "", B_READ_WRITE);
+	BFile source(fSavePath != NULL ? fSavePath : "", B_READ_ONLY);
 	std::unique_ptr<BBitmap> image(
 		source.InitCheck() == B_OK ? glim::decode_image(&source) : NULL);
 	if (image) {

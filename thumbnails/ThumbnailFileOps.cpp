@@ -18,14 +18,14 @@
 #include <Node.h>
 #include <NodeInfo.h>
 #include <Path.h>
+#include <SafeFile.h>
 #include <TypeConstants.h>
 
-#include "thumbnails/Trash.h"
+#include "app/ErrorAlert.h"
 #include "mainwindow/ViewerWin.h"
+#include "thumbnails/Trash.h"
 
 namespace {
-
-const size_t kCopyChunk = 1024;
 
 bool
 same_node(const char* a, const char* b)
@@ -33,25 +33,6 @@ same_node(const char* a, const char* b)
 	struct stat first, second;
 	return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev
 		&& first.st_ino == second.st_ino;
-}
-
-// Copies every byte of source into target; false at the first short read or
-// write.
-bool
-copy_data(BFile& source, BFile& target)
-{
-	off_t remaining = 0;
-	if (source.GetSize(&remaining) != B_OK)
-		return false;
-	char buffer[kCopyChunk];
-	while (remaining > 0) {
-		size_t chunk = remaining > (off_t)kCopyChunk ? kCopyChunk : (size_t)remaining;
-		if (source.Read(buffer, chunk) != (ssize_t)chunk
-			|| target.Write(buffer, chunk) != (ssize_t)chunk)
-			return false;
-		remaining -= chunk;
-	}
-	return true;
 }
 
 } // namespace
@@ -142,38 +123,32 @@ BThumbnailContainerView::CopyFile(BMessage* reply)
 	if (targetPath == sourcePath || same_node(targetPath.c_str(), sourcePath.c_str()))
 		return;
 
-	BFile source(sourcePath.c_str(), B_READ_WRITE);
-	if (source.InitCheck() != B_OK)
-		return;
-
-	// One of the system's two temporary-file-and-rename writers (the other
-	// saves converted images): both are to become the one safe-write path.
-	// The copy is made under a temporary name and put in place only when it
-	// is complete, so a failure never leaves a partial file or destroys an
-	// existing one of that name, and never touches the source.
-	std::string temporary = targetPath + ".glim-copy";
-	for (int i = 0; same_node(temporary.c_str(), sourcePath.c_str()) || BEntry(temporary.c_str()).Exists(); i++)
-		temporary = targetPath + ".glim-copy" + std::to_string(i);
-	BFile target(temporary.c_str(), B_READ_WRITE | B_CREATE_FILE | B_FAIL_IF_EXISTS);
-	if (target.InitCheck() != B_OK)
-		return;
-	bool copied = copy_data(source, target);
-	if (copied) {
-		BNodeInfo info(&target);
-		info.SetType(fileType);
-		copied = target.Sync() == B_OK;
-	}
-	target.Unset();
-	BEntry temporaryEntry(temporary.c_str());
-	if (!copied || temporaryEntry.Rename(targetPath.c_str(), true) != B_OK) {
-		temporaryEntry.Remove();
-		return;
-	}
-
+	// A move on one volume is a rename: the file keeps its inode, mode,
+	// times and attributes. Across volumes, and for a copy, the storage kit
+	// copies everything to a hidden file that is put in place only when
+	// complete; the source is only read, and a moved one goes only after
+	// that, unless it changed meanwhile.
+	status_t status;
 	if (reply->what == B_MOVE_TARGET) {
 		BEntry sourceEntry(sourcePath.c_str(), false);
-		if (sourceEntry.InitCheck() == B_OK)
-			sourceEntry.Remove();
+		status = sourceEntry.InitCheck();
+		if (status == B_OK)
+			status = sourceEntry.MoveTo(&folder, name, true);
+	} else
+		status = copy_file(sourcePath.c_str(), targetPath.c_str(), true);
+
+	if (status == B_BUSY) {
+		std::string text = "\"" + sourcePath.substr(sourcePath.rfind('/') + 1)
+			+ "\" changed while it was being copied, so it was kept where it was; "
+			"the copy holds what it contained before.";
+		show_error(text.c_str());
+	}
+	if ((status == B_OK || status == B_BUSY) && fileType[0] != '\0') {
+		BNode target(targetPath.c_str());
+		BNodeInfo info(&target);
+		char type[B_MIME_TYPE_LENGTH] = "";
+		if (info.InitCheck() == B_OK && (info.GetType(type) != B_OK || strcmp(type, fileType) != 0))
+			info.SetType(fileType);
 	}
 }
 
@@ -182,5 +157,5 @@ BThumbnailContainerView::RemoveFile(BMessage*)
 {
 	std::string path;
 	if (_ReplySource(path))
-		glim::move_to_trash(path.c_str());
+		glim::move_to_trash_or_alert(path.c_str());
 }

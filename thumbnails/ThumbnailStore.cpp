@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include <File.h>
+#include <SafeFile.h>
 #include <TypeConstants.h>
 #include <fs_attr.h>
 
@@ -72,11 +73,12 @@ using namespace glim;
 
 namespace {
 
+// Written whole or not at all, and never through a link at the side file's
+// name: a ".gth" that links to another file is replaced, not written into.
 bool
 write_side_file(const char* imagePath, const void* data, size_t length)
 {
-	BFile side(side_file_path(imagePath).c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
-	return side.InitCheck() == B_OK && side.Write(data, length) == (ssize_t)length;
+	return BSafeFile::WriteFile(side_file_path(imagePath).c_str(), data, length) == B_OK;
 }
 
 bool
@@ -97,9 +99,14 @@ glim::store_thumbnail(BFile* file, const void* data, size_t length, bool useAttr
 
 	ssize_t written = file->WriteAttr(kThumbnailAttr, B_RAW_TYPE, 0, data, length);
 	if (written != (ssize_t)length) {
-		// Attributes without room for the stream: the side file keeps it.
+		// Attributes without room for the stream: the side file keeps it,
+		// and an older, smaller stream left in the attribute must go, since
+		// the attribute is read first.
 		if (!no_room_for_attribute(written) || path == NULL
 			|| !write_side_file(path, data, length))
+			return false;
+		status_t removed = file->RemoveAttr(kThumbnailAttr);
+		if (removed != B_OK && removed != B_NO_SUCH_ATTRIBUTE)
 			return false;
 	}
 	off_t size = 0;

@@ -12,6 +12,7 @@
 #include <File.h>
 #include <List.h>
 #include <Node.h>
+#include <SafeFile.h>
 
 #include "widgets/GlimStatusView.h"
 #include "settings/ImageServices.h"
@@ -79,7 +80,9 @@ BViewerWin::UpdateThumbnails()
 
 	char* path = NULL;
 	for (int32 index = 0; !fStopThumbnails && GetNextFile(index, &path); index++) {
-		BFile file(path, B_READ_WRITE);
+		// Read only: the thumbnail attributes need no write access to the
+		// data, and images on read-only media are still read.
+		BFile file(path, B_READ_ONLY);
 		if (file.InitCheck() == B_OK) {
 			bool onAttributes = node_knows_attributes(file);
 			off_t size = 0;
@@ -92,10 +95,10 @@ BViewerWin::UpdateThumbnails()
 				if (image && onAttributes)
 					created = CreateThumbnail(&file, image.get(), true, path);
 				else if (image) {
-					BFile side(side_file_path(path).c_str(),
-						B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+					BSafeFile side(side_file_path(path).c_str());
 					created = side.InitCheck() == B_OK
-						&& CreateThumbnail(&side, image.get(), false, path);
+						&& CreateThumbnail(&side, image.get(), false, path)
+						&& side.Commit() == B_OK;
 				}
 				if (created && _LockForWorker()) {
 					fThumbnailView->Invalidate();

@@ -12,6 +12,7 @@
 #include <Path.h>
 #include <StorageDefs.h>
 
+#include "Env.h"
 #include "StoragePrivate.h"
 
 using namespace BPrivate;
@@ -391,7 +392,7 @@ BEntry::Remove()
 	status_t status = GetStat(&st);
 	if (status != B_OK)
 		return status;
-	int result = S_ISDIR(st.st_mode) ? rmdir(_Path().c_str()) : unlink(_Path().c_str());
+	int result = S_ISDIR(st.st_mode) ? rmdir(_Path().c_str()) : env()->Unlink(_Path().c_str());
 	return result == 0 ? B_OK : last_error();
 }
 

@@ -8,6 +8,7 @@
 #include <Directory.h>
 #include <Entry.h>
 
+#include "Env.h"
 #include "StoragePrivate.h"
 
 using namespace BPrivate;
@@ -151,7 +152,7 @@ BFile::Read(void* buffer, size_t size)
 		return B_BAD_VALUE;
 	ssize_t count;
 	do {
-		count = read(_Descriptor(), buffer, size);
+		count = env()->Read(_Descriptor(), buffer, size);
 	} while (count < 0 && errno == EINTR);
 	return count < 0 ? last_error() : count;
 }
@@ -165,7 +166,7 @@ BFile::Write(const void* buffer, size_t size)
 		return B_BAD_VALUE;
 	size_t done = 0;
 	while (done < size) {
-		ssize_t count = write(_Descriptor(), (const char*)buffer + done, size - done);
+		ssize_t count = env()->Write(_Descriptor(), (const char*)buffer + done, size - done);
 		if (count < 0 && errno == EINTR)
 			continue;
 		if (count < 0)
@@ -206,8 +207,8 @@ BFile::WriteAt(off_t position, const void* buffer, size_t size)
 		return B_BAD_VALUE;
 	size_t done = 0;
 	while (done < size) {
-		ssize_t count = pwrite(_Descriptor(), (const char*)buffer + done, size - done,
-			position + done);
+		ssize_t count = env()->WriteAt(_Descriptor(), (const char*)buffer + done,
+			size - done, position + done);
 		if (count < 0 && errno == EINTR)
 			continue;
 		if (count < 0)

@@ -37,6 +37,8 @@ public:
 	virtual status_t GetSize(off_t* size) const;
 
 private:
+	friend class BSafeFile;
+
 	status_t _Open(int folder, const char* path, const std::string& fullPath, uint32 openMode);
 
 	uint32 fMode;

@@ -11,6 +11,7 @@
 #include <Path.h>
 #include <Volume.h>
 
+#include "Env.h"
 #include "StoragePrivate.h"
 
 using namespace BPrivate;
@@ -70,8 +71,23 @@ home_trash_folder()
 
 } // namespace BPrivate
 
-// The trash for a volume: the home trash when the volume holds the home
-// folder's data, else the volume's own .Trash-<uid>.
+// A trash folder of this user's own: a real folder (not a link), owned by
+// the user, made (mode 0700) when missing.
+static status_t
+own_trash_folder(const std::string& path)
+{
+	if (env()->MakeFolder(path.c_str(), 0700) != 0 && errno != EEXIST)
+		return last_error();
+	struct stat st;
+	if (lstat(path.c_str(), &st) != 0)
+		return last_error();
+	return S_ISDIR(st.st_mode) && st.st_uid == getuid() ? B_OK : B_NOT_ALLOWED;
+}
+
+// The trash for a volume, as the freedesktop Trash specification says: the
+// home trash when the volume holds the home folder's data, else the
+// administrator's $topdir/.Trash/$uid when $topdir/.Trash is a real folder
+// with the sticky bit, else $topdir/.Trash-$uid.
 static status_t
 trash_folder(BVolume* volume, std::string& _trash)
 {
@@ -89,8 +105,15 @@ trash_folder(BVolume* volume, std::string& _trash)
 	status_t status = volume->GetRootDirectory(&root);
 	if (status != B_OK)
 		return status;
-	_trash = join_path(root._Path(), ".Trash-" + std::to_string(getuid()));
-	return B_OK;
+	std::string uid = std::to_string(getuid());
+	std::string shared = join_path(root._Path(), ".Trash");
+	if (lstat(shared.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) != 0
+		&& own_trash_folder(shared + "/" + uid) == B_OK) {
+		_trash = shared + "/" + uid;
+		return B_OK;
+	}
+	_trash = join_path(root._Path(), ".Trash-" + uid);
+	return own_trash_folder(_trash);
 }
 
 static status_t

@@ -1,6 +1,9 @@
 // Moving entries: rename within a device, copy-then-remove across devices,
 // and the freedesktop trash's .trashinfo files.
 
+#include <SafeFile.h>
+
+#include "Env.h"
 #include "StoragePrivate.h"
 
 #include <atomic>
@@ -17,113 +20,44 @@
 namespace BPrivate {
 
 static status_t
-rename_no_replace(const std::string& from, const std::string& to)
-{
-	if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-		return B_OK;
-	if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-		return last_error();
-	// A file system without RENAME_NOREPLACE: check, then rename.
-	struct stat st;
-	if (lstat(to.c_str(), &st) == 0)
-		return B_FILE_EXISTS;
-	return rename(from.c_str(), to.c_str()) == 0 ? B_OK : last_error();
-}
-
-static status_t
-place(const std::string& from, const std::string& to, bool clobber)
-{
-	if (!clobber)
-		return rename_no_replace(from, to);
-	return rename(from.c_str(), to.c_str()) == 0 ? B_OK : last_error();
-}
-
-static status_t
 write_all(int fd, const char* data, size_t size)
 {
 	while (size > 0) {
-		ssize_t written = write(fd, data, size);
-		if (written < 0) {
-			if (errno == EINTR)
-				continue;
-			return last_error();
-		}
+		ssize_t written = env()->Write(fd, data, size);
+		if (written < 0 && errno == EINTR)
+			continue;
+		if (written <= 0)
+			return written < 0 ? last_error() : B_IO_ERROR;
 		data += written;
 		size -= written;
 	}
 	return B_OK;
 }
 
-// Copies the rest of source into target, in kernel where the two file
-// systems allow it.
+static void
+sync_folder(const std::string& folder)
+{
+	int fd = env()->Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+	if (fd >= 0) {
+		env()->Sync(fd);
+		env()->Close(fd);
+	}
+}
+
+// On one volume a move is a rename: the same inode, with everything it
+// carries.
 static status_t
-copy_data(int source, int target)
+place(const std::string& from, const std::string& to, bool clobber)
 {
-	bool inKernel = true;
-	std::vector<char> buffer;
-	for (;;) {
-		ssize_t count;
-		if (inKernel) {
-			count = copy_file_range(source, NULL, target, NULL, 1 << 24, 0);
-			if (count < 0
-				&& (errno == EXDEV || errno == EINVAL || errno == ENOSYS
-					|| errno == EOPNOTSUPP || errno == EBADF)) {
-				inKernel = false;
-				continue;
-			}
-		} else {
-			buffer.resize(64 * 1024);
-			count = read(source, buffer.data(), buffer.size());
-			if (count > 0) {
-				status_t status = write_all(target, buffer.data(), count);
-				if (status != B_OK)
-					return status;
-			}
-		}
-		if (count == 0)
-			return B_OK;
-		if (count < 0 && errno != EINTR)
-			return last_error();
-	}
-}
-
-// Copies the user.* attributes, which carry thumbnails and types. A target
-// file system without attributes simply does not get them.
-static void
-copy_user_attributes(int source, int target)
-{
-	ssize_t size = flistxattr(source, NULL, 0);
-	if (size <= 0)
-		return;
-	std::vector<char> names(size);
-	size = flistxattr(source, names.data(), names.size());
-	for (ssize_t offset = 0; offset < size;) {
-		const char* name = names.data() + offset;
-		offset += strlen(name) + 1;
-		if (strncmp(name, "user.", 5) != 0)
-			continue;
-		ssize_t length = fgetxattr(source, name, NULL, 0);
-		if (length < 0)
-			continue;
-		std::vector<char> value(length);
-		length = fgetxattr(source, name, value.data(), value.size());
-		if (length >= 0)
-			fsetxattr(target, name, value.data(), length, 0);
-	}
-}
-
-// Owner, permissions and times, as far as the target file system keeps
-// them: a move must not fail over what it cannot store (vfat keeps no
-// owners). Without the owner, set-id bits are not carried over.
-static void
-copy_metadata(int target, const struct stat& st)
-{
-	mode_t mode = st.st_mode & 07777;
-	if (fchown(target, st.st_uid, st.st_gid) != 0)
-		mode &= ~(S_ISUID | S_ISGID);
-	fchmod(target, mode);
-	struct timespec times[2] = {st.st_atim, st.st_mtim};
-	futimens(target, times);
+	if (env()->Rename(from.c_str(), to.c_str(), clobber ? 0 : RENAME_NOREPLACE) == 0)
+		return B_OK;
+	if (clobber || (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP))
+		return last_error();
+	// A file system without RENAME_NOREPLACE: check, then rename.
+	struct stat st;
+	if (lstat(to.c_str(), &st) == 0)
+		return B_FILE_EXISTS;
+	return env()->Rename(from.c_str(), to.c_str(), 0) == 0 ? B_OK : last_error();
 }
 
 static std::string
@@ -134,42 +68,6 @@ temporary_name(const std::string& folder)
 	snprintf(name, sizeof(name), ".glim-move-%d-%u-%lx", (int)getpid(), sCounter++,
 		(unsigned long)random());
 	return join_path(folder, name);
-}
-
-static status_t
-copy_file_across(const std::string& from, const std::string& to, const struct stat& st,
-	bool clobber)
-{
-	FileDescriptor source(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-	if (!source.IsValid())
-		return last_error();
-
-	std::string temporary = join_path(parent_of(to), ".glim-move-XXXXXX");
-	std::vector<char> pattern(temporary.begin(), temporary.end());
-	pattern.push_back('\0');
-	FileDescriptor target(mkostemp(pattern.data(), O_CLOEXEC));
-	if (!target.IsValid())
-		return last_error();
-	temporary = pattern.data();
-
-	status_t status = copy_data(source.Get(), target.Get());
-	if (status == B_OK) {
-		copy_user_attributes(source.Get(), target.Get());
-		copy_metadata(target.Get(), st);
-	}
-	// The copy must be on the disk before the source may go.
-	if (status == B_OK && fsync(target.Get()) != 0)
-		status = last_error();
-	if (status == B_OK && close(target.Release()) != 0)
-		status = last_error();
-	if (status == B_OK)
-		status = place(temporary, to, clobber);
-	if (status != B_OK) {
-		unlink(temporary.c_str());
-		return status;
-	}
-	// Should the source resist removal now, both copies stay: nothing is lost.
-	return unlink(from.c_str()) == 0 ? B_OK : last_error();
 }
 
 static status_t
@@ -191,18 +89,23 @@ move_link_across(const std::string& from, const std::string& to, bool clobber)
 	std::string made = clobber ? temporary_name(parent_of(to)) : to;
 	if (symlink(target.data(), made.c_str()) != 0)
 		return errno == EEXIST ? B_FILE_EXISTS : last_error();
-	if (clobber && rename(made.c_str(), to.c_str()) != 0) {
+	if (clobber && env()->Rename(made.c_str(), to.c_str(), 0) != 0) {
 		status_t status = last_error();
 		unlink(made.c_str());
 		return status;
 	}
-	return unlink(from.c_str()) == 0 ? B_OK : last_error();
+	return env()->Unlink(from.c_str()) == 0 ? B_OK : last_error();
 }
 
 status_t
 move_entry(const std::string& from, const std::string& to, bool clobber)
 {
 	status_t status = place(from, to, clobber);
+	if (status == B_OK) {
+		sync_folder(parent_of(to));
+		if (parent_of(to) != parent_of(from))
+			sync_folder(parent_of(from));
+	}
 	if (status != B_CROSS_DEVICE_LINK)
 		return status;
 
@@ -218,7 +121,17 @@ move_entry(const std::string& from, const std::string& to, bool clobber)
 		return last_error();
 	if (S_ISLNK(st.st_mode))
 		return move_link_across(from, to, clobber);
-	return copy_file_across(from, to, st, clobber);
+
+	// The copy is complete and on the disk before the source goes; a source
+	// that changed while it was copied stays too (B_BUSY), so nothing that
+	// was written to it meanwhile is lost.
+	status = copy_file(from.c_str(), to.c_str(), clobber);
+	if (status != B_OK)
+		return status;
+	if (env()->Unlink(from.c_str()) != 0)
+		return last_error();
+	sync_folder(parent_of(from));
+	return B_OK;
 }
 
 // #pragma mark - trash
@@ -287,29 +200,33 @@ status_t
 write_trash_info(const std::string& infoFolder, const std::string& name,
 	const std::string& originalPath, const std::string& topFolder, bool replace)
 {
-	if (mkdir(infoFolder.c_str(), 0700) != 0 && errno != EEXIST)
+	if (env()->MakeFolder(infoFolder.c_str(), 0700) != 0 && errno != EEXIST)
 		return last_error();
 	std::string path = join_path(infoFolder, name + ".trashinfo");
 	int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (replace ? O_TRUNC : O_EXCL);
-	FileDescriptor fd(open(path.c_str(), flags, 0600));
+	FileDescriptor fd(env()->Open(path.c_str(), flags, 0600));
 	if (!fd.IsValid() && errno == EEXIST) {
 		// An info file without its trashed entry is left over: take its place.
 		std::string trashed = join_path(parent_of(infoFolder) + "/files", name);
 		struct stat st;
 		if (lstat(trashed.c_str(), &st) == 0 || errno != ENOENT)
 			return B_FILE_EXISTS;
-		unlink(path.c_str());
-		fd.Reset(open(path.c_str(), flags, 0600));
+		env()->Unlink(path.c_str());
+		fd.Reset(env()->Open(path.c_str(), flags, 0600));
 	}
 	if (!fd.IsValid())
 		return last_error();
 
 	std::string text = trash_info_text(originalPath, topFolder);
+	// The desktop's trash must find the info file whenever it finds the
+	// entry, so it is on the disk before the entry moves.
 	status_t status = write_all(fd.Get(), text.data(), text.size());
-	if (status == B_OK && close(fd.Release()) != 0)
+	if (status == B_OK && env()->Sync(fd.Get()) != 0)
+		status = last_error();
+	if (status == B_OK && env()->Close(fd.Release()) != 0)
 		status = last_error();
 	if (status != B_OK)
-		unlink(path.c_str());
+		env()->Unlink(path.c_str());
 	return status;
 }
 
@@ -328,7 +245,7 @@ read_small_file(const std::string& path)
 bool
 write_small_file(const std::string& path, const std::vector<char>& data)
 {
-	FileDescriptor fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+	FileDescriptor fd(env()->Open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
 	return fd.IsValid() && write_all(fd.Get(), data.data(), data.size()) == B_OK;
 }
 

@@ -14,6 +14,7 @@
 #include <TypeConstants.h>
 #include <fs_attr.h>
 
+#include "Env.h"
 #include "StoragePrivate.h"
 
 using namespace BPrivate;
@@ -50,16 +51,13 @@ public:
 
 	int Set(const std::string& name, const void* buffer, size_t size) const
 	{
-		if (fPathOnly)
-			return setxattr(fProcPath.c_str(), name.c_str(), buffer, size, 0);
-		return fsetxattr(fFD, name.c_str(), buffer, size, 0);
+		return env()->SetAttr(fPathOnly ? -1 : fFD, fProcPath.c_str(), name.c_str(), buffer,
+			size);
 	}
 
 	int Remove(const std::string& name) const
 	{
-		if (fPathOnly)
-			return removexattr(fProcPath.c_str(), name.c_str());
-		return fremovexattr(fFD, name.c_str());
+		return env()->RemoveAttr(fPathOnly ? -1 : fFD, fProcPath.c_str(), name.c_str());
 	}
 
 	ssize_t List(char* buffer, size_t size) const
@@ -303,7 +301,7 @@ BNode::Sync()
 		return fStatus;
 	if (fPathOnly)
 		return B_OK;
-	return fsync(fFD) == 0 ? B_OK : BPrivate::status_from_errno(errno);
+	return env()->Sync(fFD) == 0 ? B_OK : BPrivate::status_from_errno(errno);
 }
 
 status_t

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <Message.h>
@@ -82,6 +84,22 @@ TEST_F(FolderLoadingTest, ImagesAreListedSortedByteWiseWithoutSideFiles)
 	window->Unlock();
 	EXPECT_TRUE(window->ThumbnailMode());
 	EXPECT_EQ(Title(window), fDir.Path());
+}
+
+TEST_F(FolderLoadingTest, TemporaryFilesAreNeverListedAndStaleOnesAreSwept)
+{
+	// Whole images under temporary names: a save or move cut short by a
+	// crash a while ago, and one being written right now.
+	WriteImage(fDir / "photo.png", 4, 4, 0xff0000);
+	WriteImage(fDir / ".photo.png.glim~Stale1", 4, 4, 0xff0000);
+	WriteImage(fDir / ".photo.png.glim~Young1", 4, 4, 0xff0000);
+	struct timespec old[2] = {{time(NULL) - 120, 0}, {time(NULL) - 120, 0}};
+	ASSERT_EQ(utimensat(AT_FDCWD, (fDir / ".photo.png.glim~Stale1").c_str(), old, 0), 0);
+
+	BViewerWin* window = Open(fDir.Path(), true);
+	EXPECT_EQ(Listed(window), (std::vector<std::string>{"photo.png"}));
+	EXPECT_FALSE(Exists(fDir / ".photo.png.glim~Stale1"));
+	EXPECT_TRUE(Exists(fDir / ".photo.png.glim~Young1"));
 }
 
 TEST_F(FolderLoadingTest, AnEmptyFolderShowsAnEmptyGrid)

@@ -1,0 +1,263 @@
+// The safe-write module: temporary names, replacing, links, copies of files
+// that change while they are copied, and the sweep of stale temporaries.
+#include <SafeFile.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <Directory.h>
+#include <Entry.h>
+
+#include "Env.h"
+#include "TestSupport.h"
+
+using namespace glim_test;
+
+namespace {
+
+std::string
+ReadText(const std::string& path)
+{
+	std::vector<char> data = ReadFile(path);
+	return std::string(data.begin(), data.end());
+}
+
+std::vector<std::string>
+Entries(const std::string& folder)
+{
+	std::vector<std::string> names;
+	DIR* dir = opendir(folder.c_str());
+	while (struct dirent* entry = dir != NULL ? readdir(dir) : NULL) {
+		if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+			names.push_back(entry->d_name);
+	}
+	if (dir != NULL)
+		closedir(dir);
+	return names;
+}
+
+// Appends to a file the first time the copy reads from it, as a camera or a
+// sync tool still writing it would.
+class GrowingEnv : public BPrivate::Env {
+public:
+	explicit GrowingEnv(const std::string& path) : fPath(path), fPrevious(BPrivate::set_env(this)) {}
+	~GrowingEnv() override { BPrivate::set_env(fPrevious); }
+
+	ssize_t Read(int fd, void* buffer, size_t size) override
+	{
+		ssize_t result = Env::Read(fd, buffer, size);
+		if (!fGrown && result > 0) {
+			fGrown = true;
+			FILE* file = fopen(fPath.c_str(), "a");
+			fputs("appended while copying", file);
+			fclose(file);
+		}
+		return result;
+	}
+
+private:
+	std::string fPath;
+	BPrivate::Env* fPrevious;
+	bool fGrown = false;
+};
+
+} // namespace
+
+TEST(SafeFileTest, NamesOfAnyLengthAndBytesAreWritten)
+{
+	TempDir dir("safefile");
+	const std::string names[] = {
+		"plain.jpg",
+		std::string(250, 'x') + ".jpg",
+		"caf\xe9\xff.jpg",
+		"new\nline.jpg",
+		"\"quoted\" 'name'.jpg",
+		"-leading-dash.jpg",
+	};
+	for (const std::string& name : names) {
+		SCOPED_TRACE(name);
+		std::string path = dir / name;
+		ASSERT_EQ(BSafeFile::WriteFile(path.c_str(), "content", 7), B_OK);
+		EXPECT_EQ(ReadText(path), "content");
+		ASSERT_EQ(BSafeFile::WriteFile(path.c_str(), "again", 5), B_OK);
+		EXPECT_EQ(ReadText(path), "again");
+	}
+	EXPECT_EQ(Entries(dir.Path()).size(), std::size(names)) << "temporaries were left";
+}
+
+TEST(SafeFileTest, TemporaryNamesAreHiddenRecognisedAndShortEnough)
+{
+	TempDir dir("safefile");
+	BSafeFile file((dir / std::string(255, 'n')).c_str());
+	ASSERT_EQ(file.InitCheck(), B_OK);
+	std::vector<std::string> entries = Entries(dir.Path());
+	ASSERT_EQ(entries.size(), 1u);
+	EXPECT_LE(entries[0].size(), 255u);
+	EXPECT_EQ(entries[0][0], '.');
+	EXPECT_TRUE(is_safe_file_temporary(entries[0].c_str()));
+	file.Abandon();
+	EXPECT_TRUE(Entries(dir.Path()).empty());
+
+	const struct {
+		const char* name;
+		bool temporary;
+	} kNames[] = {
+		{".a.jpg.glim~Ab3xY9", true},
+		{".\xff\n-\".glim~abcdef", true},
+		{"a.jpg.glim~Ab3xY9", false},	// not hidden
+		{".a.jpg.glim~Ab3xY", false},	// five characters
+		{".a.jpg.glim~Ab3-Y9", false},
+		{".a.jpg", false},
+		{"a.jpg", false},
+	};
+	for (const auto& entry : kNames) {
+		SCOPED_TRACE(entry.name);
+		EXPECT_EQ(is_safe_file_temporary(entry.name), entry.temporary);
+	}
+}
+
+TEST(SafeFileTest, UncommittedContentNeverReachesTheTarget)
+{
+	TempDir dir("safefile");
+	WriteFile(dir / "a.txt", "old");
+	{
+		BSafeFile file((dir / "a.txt").c_str());
+		ASSERT_EQ(file.Write("new", 3), 3);
+		EXPECT_EQ(ReadText(dir / "a.txt"), "old");
+	}
+	EXPECT_EQ(ReadText(dir / "a.txt"), "old");
+	EXPECT_EQ(Entries(dir.Path()).size(), 1u);
+}
+
+TEST(SafeFileTest, ReplacingKeepsTheModeOfTheReplacedFile)
+{
+	TempDir dir("safefile");
+	const mode_t kModes[] = {0600, 0640, 0755, 0444};
+	for (mode_t mode : kModes) {
+		SCOPED_TRACE(mode);
+		std::string path = dir / ("m" + std::to_string(mode));
+		WriteFile(path, "old");
+		ASSERT_EQ(chmod(path.c_str(), mode), 0);
+		ASSERT_EQ(BSafeFile::WriteFile(path.c_str(), "new", 3), B_OK);
+		struct stat st;
+		ASSERT_EQ(stat(path.c_str(), &st), 0);
+		EXPECT_EQ(st.st_mode & 07777, mode);
+		EXPECT_EQ(ReadText(path), "new");
+	}
+}
+
+TEST(SafeFileTest, ALinkAtTheTargetIsReplacedNeverFollowed)
+{
+	TempDir dir("safefile");
+	WriteFile(dir / "photo.jpg", "the only copy");
+	ASSERT_EQ(symlink("photo.jpg", (dir / "photo.jpg.gth").c_str()), 0);
+	ASSERT_EQ(BSafeFile::WriteFile((dir / "photo.jpg.gth").c_str(), "thumb", 5), B_OK);
+	EXPECT_EQ(ReadText(dir / "photo.jpg"), "the only copy");
+	struct stat st;
+	ASSERT_EQ(lstat((dir / "photo.jpg.gth").c_str(), &st), 0);
+	EXPECT_TRUE(S_ISREG(st.st_mode));
+	EXPECT_EQ(ReadText(dir / "photo.jpg.gth"), "thumb");
+}
+
+TEST(SafeFileTest, APathLongerThanTheSystemTakesFailsCleanly)
+{
+	TempDir dir("safefile");
+	std::string path = dir.Path();
+	while (path.size() <= 4200)
+		path += "/" + std::string(200, 'd');
+	EXPECT_NE(BSafeFile::WriteFile((path + "/a.jpg").c_str(), "x", 1), B_OK);
+	EXPECT_TRUE(Entries(dir.Path()).empty());
+}
+
+TEST(SafeFileTest, ACopyCarriesModeTimesAndAttributesAndNeverReplacesUnasked)
+{
+	TempDir dir("safefile");
+	std::string from = dir / "a.jpg";
+	WriteFile(from, "photo bytes");
+	ASSERT_EQ(setxattr(from.c_str(), "user.test", "keep", 4, 0), 0);
+	ASSERT_EQ(chmod(from.c_str(), 0600), 0);
+	struct timespec times[2] = {{981158400, 0}, {981158400, 5}};
+	ASSERT_EQ(utimensat(AT_FDCWD, from.c_str(), times, 0), 0);
+
+	ASSERT_EQ(copy_file(from.c_str(), (dir / "b.jpg").c_str(), false), B_OK);
+	struct stat st;
+	ASSERT_EQ(stat((dir / "b.jpg").c_str(), &st), 0);
+	EXPECT_EQ(st.st_mode & 07777, 0600u);
+	EXPECT_EQ(st.st_mtim.tv_sec, 981158400);
+	EXPECT_EQ(st.st_mtim.tv_nsec, 5);
+	char value[16];
+	EXPECT_EQ(getxattr((dir / "b.jpg").c_str(), "user.test", value, sizeof(value)), 4);
+	EXPECT_EQ(ReadText(dir / "b.jpg"), "photo bytes");
+
+	WriteFile(dir / "c.jpg", "other");
+	EXPECT_EQ(copy_file(from.c_str(), (dir / "c.jpg").c_str(), false), B_FILE_EXISTS);
+	EXPECT_EQ(ReadText(dir / "c.jpg"), "other");
+	EXPECT_EQ(Entries(dir.Path()).size(), 3u);
+}
+
+TEST(SafeFileTest, AFileThatGrowsWhileCopiedIsKeptWhole)
+{
+	TempDir dir("safefile");
+	std::string from = dir / "growing.jpg";
+	WriteFile(from, std::string(300000, 'p'));
+	status_t status;
+	{
+		GrowingEnv growing(from);
+		status = copy_file(from.c_str(), (dir / "copy.jpg").c_str(), true);
+	}
+	EXPECT_EQ(status, B_BUSY);
+	EXPECT_EQ(ReadText(from).size(), 300000u + strlen("appended while copying"));
+	EXPECT_TRUE(Exists(dir / "copy.jpg"));
+}
+
+TEST(SafeFileTest, AMoveAcrossVolumesOfAGrowingFileKeepsBoth)
+{
+	if (!CanMount())
+		GTEST_SKIP() << "mounting needs root";
+	TempDir dir("safefile");
+	std::string volume = Mount(dir.Path(), "tmpfs", "size=4m");
+	ASSERT_FALSE(volume.empty());
+	std::string from = dir / "growing.jpg";
+	WriteFile(from, std::string(300000, 'p'));
+	BEntry entry(from.c_str());
+	BDirectory target(volume.c_str());
+	status_t status;
+	{
+		GrowingEnv growing(from);
+		status = entry.MoveTo(&target, NULL, false);
+	}
+	EXPECT_EQ(status, B_BUSY);
+	EXPECT_EQ(ReadText(from).size(), 300000u + strlen("appended while copying"));
+	EXPECT_TRUE(Exists(volume / "growing.jpg"));
+	Unmount(volume);
+}
+
+TEST(SafeFileTest, OnlyStaleTemporariesOfOursAreSwept)
+{
+	TempDir dir("safefile");
+	WriteFile(dir / ".a.jpg.glim~old001", "left by a crash");
+	WriteFile(dir / ".a.jpg.glim~new001", "being written now");
+	WriteFile(dir / ".hidden-photo.jpg", "the user's");
+	ASSERT_EQ(symlink("a.jpg", (dir / ".b.jpg.glim~lnk001").c_str()), 0);
+	struct timespec old[2] = {{time(NULL) - 120, 0}, {time(NULL) - 120, 0}};
+	ASSERT_EQ(utimensat(AT_FDCWD, (dir / ".a.jpg.glim~old001").c_str(), old, 0), 0);
+	ASSERT_EQ(utimensat(AT_FDCWD, (dir / ".hidden-photo.jpg").c_str(), old, 0), 0);
+	ASSERT_EQ(utimensat(AT_FDCWD, (dir / ".b.jpg.glim~lnk001").c_str(), old,
+		AT_SYMLINK_NOFOLLOW), 0);
+
+	EXPECT_EQ(remove_stale_temporaries(dir.Path().c_str()), 1);
+	EXPECT_FALSE(Exists(dir / ".a.jpg.glim~old001"));
+	EXPECT_TRUE(Exists(dir / ".a.jpg.glim~new001"));
+	EXPECT_TRUE(Exists(dir / ".hidden-photo.jpg"));
+	struct stat st;
+	EXPECT_EQ(lstat((dir / ".b.jpg.glim~lnk001").c_str(), &st), 0);
+}
