@@ -91,7 +91,7 @@ BPrefsHandler::SetFailureNotice(BMessage* notice, BLooper* target)
 void
 BPrefsHandler::_ReportFailure(status_t error)
 {
-	if (fFailureReported.exchange(true) || fFailureNotice == NULL || fFailureTarget == NULL)
+	if (fFailureNotice == NULL || fFailureTarget == NULL || fFailureReported.exchange(true))
 		return;
 	BMessage notice(*fFailureNotice);
 	notice.AddString("path", fPath != NULL ? fPath : "");
