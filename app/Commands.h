@@ -32,7 +32,8 @@ enum {
 	MSG_THUMBNAIL_OPEN = 'Tvsl',		// "index" int32: index in the image list
 	MSG_THUMBNAIL_MENU = 'Tctx',		// "index" int32, -1 when no thumbnail was hit
 	MSG_SAVE_TYPE = 'BFtp',				// "glim:filetype" int32: translator output type
-	MSG_PREFS_CHANGED = 'Pupd'			// "BPrefsHandler" pointer: the settings store
+	MSG_PREFS_CHANGED = 'Pupd',			// "BPrefsHandler" pointer: the settings store
+	MSG_PREFS_NOT_STORED = 'Pfal'		// application: "path" string, "error" int32
 };
 
 // Pop-up menu items; read back from the chosen item, never dispatched.

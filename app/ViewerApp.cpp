@@ -1,6 +1,7 @@
 #include "app/ViewerApp.h"
 
 #include <cstring>
+#include <string>
 
 #include <Alert.h>
 #include <FilePanel.h>
@@ -47,6 +48,8 @@ BViewerApp::BViewerApp(const char* signature)
 	BMessage notice(MSG_PREFS_CHANGED);
 	fPrefs = new BPrefsHandler("Glim", &notice);
 	set_viewer_prefs(fPrefs);
+	BMessage failure(MSG_PREFS_NOT_STORED);
+	fPrefs->SetFailureNotice(&failure, this);
 
 	// Read back and store at once, so that the settings file exists after the
 	// first start and always holds the slide-show interval.
@@ -80,6 +83,9 @@ BViewerApp::MessageReceived(BMessage* message)
 		case B_NODE_MONITOR:
 			_FolderChanged(message);
 			break;
+		case MSG_PREFS_NOT_STORED:
+			_SettingsNotStored(message);
+			break;
 		default:
 			BApplication::MessageReceived(message);
 			break;
@@ -94,6 +100,46 @@ BViewerApp::_ShowOpenPanel()
 			true, NULL, NULL, false, true);
 	}
 	fOpenPanel->Show();
+}
+
+// The settings store reports its first failure to store a setting here, so
+// the user hears once that changes to the settings will not outlive the run.
+void
+BViewerApp::_SettingsNotStored(BMessage* notice)
+{
+	const char* path = NULL;
+	int32 error = B_ERROR;
+	notice->FindString("path", &path);
+	notice->FindInt32("error", &error);
+	if (path == NULL || path[0] == '\0') {
+		ViewError("Settings cannot be stored: there is no settings folder. Changes to the "
+			"settings will be lost when Glim quits.");
+		return;
+	}
+	const char* reason;
+	switch (error) {
+		case B_NOT_SUPPORTED:
+		case B_UNSUPPORTED:
+			reason = "its volume does not keep attributes";
+			break;
+		case B_READ_ONLY_DEVICE:
+			reason = "its volume is read-only";
+			break;
+		case B_PERMISSION_DENIED:
+		case B_NOT_ALLOWED:
+			reason = "it may not be written";
+			break;
+		case B_DEVICE_FULL:
+		case B_FILE_TOO_LARGE:
+			reason = "its volume is full";
+			break;
+		default:
+			reason = "it cannot be written";
+			break;
+	}
+	std::string text = std::string("Settings cannot be stored in \"") + path + "\": " + reason
+		+ ". Changes to the settings will be lost when Glim quits.";
+	ViewError(text.c_str());
 }
 
 // Folder changes are folded: every notice cancels a pending signal, and any

@@ -45,6 +45,7 @@ private:
 	void _OpenWindow(const entry_ref& ref);
 	void _FolderChanged(BMessage* notice);
 	void _ShowOpenPanel();
+	void _SettingsNotStored(BMessage* notice);
 	int32 _CountOtherWindows() const;
 
 	BPrefsHandler* fPrefs;

@@ -42,6 +42,23 @@ decode_image(const void* data, size_t length)
 	return decode_image(&source);
 }
 
+BBitmap*
+decode_image(const void* data, size_t length, uint32 type)
+{
+	BMemoryIO source(data, length);
+	translator_info info;
+	BTranslatorRoster* roster = BTranslatorRoster::Default();
+	if (roster->Identify(&source, NULL, &info, 0, NULL, B_TRANSLATOR_BITMAP) != B_OK
+		|| info.type != type)
+		return NULL;
+	BBitmapStream stream;
+	BBitmap* bitmap = NULL;
+	if (roster->Translate(&source, &info, NULL, &stream, B_TRANSLATOR_BITMAP) != B_OK
+		|| stream.DetachBitmap(&bitmap) != B_OK)
+		return NULL;
+	return bitmap;
+}
+
 bool
 is_image(BFile& file)
 {

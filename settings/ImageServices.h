@@ -21,6 +21,9 @@ status_t decode_image(BPositionIO* source, BBitmap** _bitmap);
 // The same, returning the bitmap or NULL.
 BBitmap* decode_image(BPositionIO* source);
 BBitmap* decode_image(const void* data, size_t length);
+// Decodes data only when the translator that recognises it reads the format
+// type; NULL for any other data.
+BBitmap* decode_image(const void* data, size_t length, uint32 type);
 
 // True when a translator recognises the open file as an image.
 bool is_image(BFile& file);

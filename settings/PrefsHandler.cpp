@@ -20,7 +20,10 @@ BPrefsHandler::BPrefsHandler(const char* name, BMessage* notice)
 	fWindows(new BList(10)),
 	fNotice(NULL),
 	fChanged(false),
-	fPath(NULL)
+	fPath(NULL),
+	fFailureNotice(NULL),
+	fFailureTarget(NULL),
+	fFailureReported(false)
 {
 	BPath folder;
 	// The folder is made when missing: on a fresh account it may not exist
@@ -41,6 +44,7 @@ BPrefsHandler::BPrefsHandler(const char* name, BMessage* notice)
 BPrefsHandler::~BPrefsHandler()
 {
 	delete fNotice;
+	delete fFailureNotice;
 	delete fWindows;
 	delete[] fPath;
 }
@@ -74,6 +78,25 @@ BPrefsHandler::SetMessage(BMessage* notice)
 	delete fNotice;
 	fNotice = copy;
 	return true;
+}
+
+void
+BPrefsHandler::SetFailureNotice(BMessage* notice, BLooper* target)
+{
+	delete fFailureNotice;
+	fFailureNotice = notice != NULL ? new (std::nothrow) BMessage(*notice) : NULL;
+	fFailureTarget = target;
+}
+
+void
+BPrefsHandler::_ReportFailure(status_t error)
+{
+	if (fFailureNotice == NULL || fFailureTarget == NULL || fFailureReported.exchange(true))
+		return;
+	BMessage notice(*fFailureNotice);
+	notice.AddString("path", fPath != NULL ? fPath : "");
+	notice.AddInt32("error", error);
+	fFailureTarget->PostMessage(&notice);
 }
 
 void
@@ -111,13 +134,22 @@ bool
 BPrefsHandler::_Write(const char* key, type_code type, const void* buffer, size_t size,
 	bool notify)
 {
-	if (fPath == NULL || key == NULL || buffer == NULL)
+	if (key == NULL || buffer == NULL)
 		return false;
+	if (fPath == NULL) {
+		_ReportFailure(B_ENTRY_NOT_FOUND);
+		return false;
+	}
 	BFile file(fPath, B_READ_WRITE | B_CREATE_FILE);
-	if (file.InitCheck() != B_OK)
+	if (file.InitCheck() != B_OK) {
+		_ReportFailure(file.InitCheck());
 		return false;
-	if (file.WriteAttr(key, type, 0, buffer, size) <= 0)
+	}
+	ssize_t written = file.WriteAttr(key, type, 0, buffer, size);
+	if (written <= 0) {
+		_ReportFailure(written < 0 ? (status_t)written : B_DEVICE_FULL);
 		return false;
+	}
 	fChanged = fChanged || notify;
 	return true;
 }

@@ -1,6 +1,8 @@
 #ifndef GLIM_PREFS_HANDLER_H
 #define GLIM_PREFS_HANDLER_H
 
+#include <atomic>
+
 #include <SupportDefs.h>
 
 class BList;
@@ -17,6 +19,11 @@ class BRect;
 // caller's initial value is its default. Stores with `notify` set mark the
 // store changed; Update() then sends one copy of the notice message, with the
 // pointer field "BPrefsHandler", to every registered window.
+//
+// A setting that cannot be stored (no settings folder, a volume without
+// attributes, a read-only or full one) makes the Set call return false and,
+// the first time only, posts the failure notice (see SetFailureNotice), so
+// the user learns once that settings are being lost.
 //
 // The store has no lock: each call uses its own file handle, so calls from
 // several window threads meet only in the file system.
@@ -41,6 +48,13 @@ public:
 	virtual bool GetRect(const char* key, BRect* rect);
 	virtual bool SetRect(const char* key, BRect* rect, bool notify);
 
+	// Where the first failure to store a setting is reported: a copy of
+	// notice, with "path" (string, the settings file or "" without one) and
+	// "error" (int32, the status) added, posted to target. Set before the
+	// store is used from other threads.
+	void SetFailureNotice(BMessage* notice, BLooper* target);
+	bool FailureReported() const { return fFailureReported; }
+
 	// The settings file, or NULL when the store has none.
 	const char* Path() const { return fPath; }
 
@@ -51,11 +65,15 @@ private:
 	ssize_t _Read(const char* key, void* buffer, size_t size);
 	bool _Write(const char* key, type_code type, const void* buffer, size_t size,
 		bool notify);
+	void _ReportFailure(status_t error);
 
 	BList* fWindows;
 	BMessage* fNotice;
 	bool fChanged;
 	char* fPath;
+	BMessage* fFailureNotice;
+	BLooper* fFailureTarget;
+	std::atomic<bool> fFailureReported;
 };
 
 // The application's settings store, for the windows and views of the viewer;

@@ -31,6 +31,9 @@ constexpr const char* kKeyDefaultFolder = "DefaultFolder";
 constexpr const char* kKeyThumbWidth = "ThumbWidth";
 constexpr const char* kKeyThumbHeight = "ThumbHeight";
 constexpr float kDefaultThumbSize = 96;
+// The range of the thumbnail box the preferences window offers.
+constexpr float kMinThumbSize = 32;
+constexpr float kMaxThumbSize = 240;
 constexpr const char* kKeyFrameWidth = "FrameWidth";
 constexpr const char* kKeyFrameHeight = "FrameHeight";
 constexpr float kDefaultFrameSize = 138;

@@ -18,7 +18,7 @@
 #include "settings/PrefsHandler.h"
 #include "settings/SettingsKeys.h"
 #include "mainwindow/ViewerWin.h"
-#include "thumbnails/ThumbnailStore.h"
+#include "thumbnails/ThumbnailReader.h"
 
 namespace {
 
@@ -73,7 +73,8 @@ BThumbnailContainerView::BThumbnailContainerView(BViewerWin* window, BRect frame
 	fFrameWidth(glim::kDefaultFrameSize),
 	fFrameHeight(glim::kDefaultFrameSize),
 	fDrawBorder(true),
-	fDrawShadow(true)
+	fDrawShadow(true),
+	fCache(1)
 {
 	SetViewColor(B_TRANSPARENT_COLOR);
 	_ReadSettings();
@@ -118,6 +119,9 @@ BThumbnailContainerView::_ReadSettings()
 void
 BThumbnailContainerView::PrefsUpdate()
 {
+	// Thumbnails made for another size are made again; until then the
+	// stored ones are read afresh.
+	fCache.Clear();
 	_ReadSettings();
 	FixupScrollbars();
 	Invalidate();
@@ -141,6 +145,7 @@ BThumbnailContainerView::FolderChanged()
 {
 	fSelected = -1;
 	fLastClickTime = 0;
+	fCache.Clear();
 }
 
 void
@@ -206,6 +211,12 @@ BThumbnailContainerView::InvalidateItem(int32 index)
 	float left = std::trunc(fFrameWidth * (index % columns));
 	float top = std::trunc(fFrameHeight * (index / columns));
 	Invalidate(BRect(left, top, left + fFrameWidth, top + fFrameHeight));
+}
+
+void
+BThumbnailContainerView::ThumbnailChanged(const char* path)
+{
+	fCache.Forget(path);
 }
 
 int32
@@ -277,6 +288,10 @@ BThumbnailContainerView::Draw(BRect update)
 	int32 count = _CountItems();
 	int32 columns = std::max((int32)(b.Width() / std::max(std::trunc(fFrameWidth), 1.0f)),
 		(int32)1);
+	// The cache keeps what the visible area shows: every row it touches,
+	// partly shown ones at both edges included.
+	int32 visibleRows = (int32)std::ceil(b.Height() / std::max(fFrameHeight, 1.0f)) + 2;
+	fCache.SetCapacity(columns * visibleRows);
 	// Only the rows that meet the update band can be drawn.
 	int32 firstRow = std::max((int32)std::floor(update.top / fFrameHeight) - 1, (int32)0);
 	for (int32 index = firstRow * columns; index < count; index++) {
@@ -305,10 +320,8 @@ BThumbnailContainerView::_DrawCell(BView* view, int32 index, BRect b, float text
 	BRect picture(cx - b.left, cy - b.top, cx + fFrameWidth - b.left,
 		cy + fFrameHeight - b.top - (textHeight + 2));
 
-	BBitmap* thumb = NULL;
-	bool fromCache = false;
-	if (GetBitmap(path, &thumb, fromCache)) {
-		std::unique_ptr<BBitmap> owner(thumb);
+	const BBitmap* thumb = fCache.Get(path);
+	if (thumb != NULL) {
 		BRect bounds = thumb->Bounds();
 		float dx = (fFrameWidth - bounds.Width()) / 2;
 		float dy = ((picture.bottom - picture.top) - bounds.Height()) / 2;
@@ -416,10 +429,7 @@ BThumbnailContainerView::GetBitmap(const char* path, BBitmap** bitmap, bool& fro
 {
 	if (path == NULL || bitmap == NULL)
 		return false;
-	std::vector<char> data;
-	if (!glim::read_stored_thumbnail(path, data))
-		return false;
-	BBitmap* decoded = glim::decode_image(data.data(), data.size());
+	BBitmap* decoded = glim::read_thumbnail_bitmap(path);
 	if (decoded == NULL)
 		return false;
 	*bitmap = decoded;

@@ -5,6 +5,8 @@
 
 #include <View.h>
 
+#include "thumbnails/ThumbnailCache.h"
+
 class BBitmap;
 class BViewerWin;
 
@@ -12,8 +14,10 @@ class BViewerWin;
 // FrameWidth x FrameHeight per image, the stored thumbnail centred above the
 // file name, with optional border and shadow, the selected cell highlighted,
 // over flat grey or a tiled background image. It keeps no list of its own:
-// it reads the window's list through GetNextFile. Runs on the window thread;
-// the thumbnail worker only invalidates it, with the window locked.
+// it reads the window's list through GetNextFile. The decoded thumbnails of
+// the cells on show are kept between paints, dropped when the folder or the
+// size setting changes. Runs on the window thread; the thumbnail worker only
+// invalidates it and tells it of remade thumbnails, with the window locked.
 class BThumbnailContainerView : public BView {
 public:
 	BThumbnailContainerView(BViewerWin* window, BRect frame);
@@ -31,8 +35,12 @@ public:
 	void Update();
 	void FixupScrollbars();
 	void InvalidateItem(int32 index);
+	// The stored thumbnail of the image at path was made again.
+	void ThumbnailChanged(const char* path);
+	const BThumbnailCache& Cache() const { return fCache; }
 
-	// Reads the stored thumbnail of an image: a new bitmap the caller owns.
+	// Reads the stored thumbnail of an image, without the cache: a new
+	// bitmap the caller owns.
 	bool GetBitmap(const char* path, BBitmap** bitmap, bool& fromCache);
 
 	void DragObject(int32 index);
@@ -71,6 +79,7 @@ private:
 	// The path dragged last, so a reply acts on the file that was dragged
 	// even if the selection changed meanwhile.
 	std::string fDraggedPath;
+	BThumbnailCache fCache;
 };
 
 #endif

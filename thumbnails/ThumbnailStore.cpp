@@ -1,5 +1,5 @@
-// The stored form of thumbnails: where they are kept and how they are read
-// back.
+// The stored form of thumbnails: where they are kept and how they are
+// written (ThumbnailReader reads them back).
 
 #include "thumbnails/ThumbnailStore.h"
 
@@ -45,20 +45,6 @@ thumbnail_scale(float w, float h, float tw, float th)
 	if (h <= 0)
 		return tw / w;
 	return std::min(tw / w, th / h);
-}
-
-bool
-thumbnail_is_current(BNode& file, off_t fileSize, float tw)
-{
-	int32 storedSize = 0;
-	if (file.ReadAttr(kFilesizeAttr, 0, 0, &storedSize, sizeof(storedSize))
-			!= (ssize_t)sizeof(storedSize)
-		|| (int64)storedSize != (int64)fileSize)
-		return false;
-	int32 storedWidth = 0;
-	return file.ReadAttr(kThumbsizeAttr, 0, 0, &storedWidth, sizeof(storedWidth))
-			== (ssize_t)sizeof(storedWidth)
-		&& storedWidth == (int32)std::trunc(tw);
 }
 
 bool
@@ -116,43 +102,5 @@ glim::store_thumbnail(BFile* file, const void* data, size_t length, bool useAttr
 	file->WriteAttr(kFilesizeAttr, B_INT32_TYPE, 0, &lowSize, sizeof(lowSize));
 	int32 width = (int32)std::trunc(tw);
 	file->WriteAttr(kThumbsizeAttr, B_INT32_TYPE, 0, &width, sizeof(width));
-	return true;
-}
-
-bool
-glim::read_stored_thumbnail(const char* path, std::vector<char>& data)
-{
-	BFile file(path, B_READ_ONLY);
-	if (file.InitCheck() != B_OK)
-		return false;
-
-	attr_info info;
-	if (file.GetAttrInfo(kThumbnailAttr, &info) == B_OK) {
-		if (info.size <= 0)
-			return false;
-		data.resize(info.size);
-		ssize_t read = file.ReadAttr(kThumbnailAttr, B_RAW_TYPE, 0, data.data(), info.size);
-		if (read <= 0)
-			return false;
-		data.resize(read);
-		return true;
-	}
-	// Volumes without attributes keep the stream in the side file; so do
-	// images whose attributes had no room for it, which carry the size
-	// attributes without the stream.
-	int32 storedSize;
-	if (node_knows_attributes(file)
-		&& file.ReadAttr(kFilesizeAttr, 0, 0, &storedSize, sizeof(storedSize))
-			!= (ssize_t)sizeof(storedSize))
-		return false;
-	BFile side(side_file_path(path).c_str(), B_READ_ONLY);
-	off_t size = 0;
-	if (side.InitCheck() != B_OK || side.GetSize(&size) != B_OK || size <= 0)
-		return false;
-	data.resize(size);
-	ssize_t read = side.Read(data.data(), size);
-	if (read <= 0)
-		return false;
-	data.resize(read);
 	return true;
 }

@@ -2,7 +2,6 @@
 #define GLIM_THUMBNAIL_STORE_H
 
 #include <string>
-#include <vector>
 
 #include <SupportDefs.h>
 
@@ -35,20 +34,12 @@ bool is_side_file(const char* nameOrPath);
 // 1 when it fits strictly inside, else the smaller of the two ratios.
 float thumbnail_scale(float w, float h, float tw, float th);
 
-// True when the stored thumbnail of file was made for its current size and
-// for the width setting tw.
-bool thumbnail_is_current(BNode& file, off_t fileSize, float tw);
-
 // Stores the thumbnail bytes made for width tw. With useAttributes they go
 // into file's attributes (into the side file of path when the attributes have
 // no room, the two size attributes still on file); otherwise they are the
 // whole content of file, which is then the side file.
 bool store_thumbnail(BFile* file, const void* data, size_t length, bool useAttributes,
 	const char* path, float tw);
-
-// Reads the stored thumbnail bytes of the image at path, from its attribute
-// or its side file; false when it has none.
-bool read_stored_thumbnail(const char* path, std::vector<char>& data);
 
 // True when the volume holding node supports attributes.
 bool node_knows_attributes(const BNode& node);

@@ -18,6 +18,7 @@
 #include "settings/ImageServices.h"
 #include "settings/PrefsHandler.h"
 #include "settings/SettingsKeys.h"
+#include "thumbnails/ThumbnailReader.h"
 #include "thumbnails/ThumbnailStore.h"
 #include "thumbnails/ThumbnailContainerView.h"
 
@@ -88,7 +89,7 @@ BViewerWin::UpdateThumbnails()
 			off_t size = 0;
 			if (file.GetSize(&size) != B_OK)
 				size = 0;
-			bool current = onAttributes && thumbnail_is_current(file, size, tw);
+			bool current = onAttributes && thumbnail_is_current(path, file, size, tw);
 			if (!current && !fStopThumbnails) {
 				std::unique_ptr<BBitmap> image(decode_image(&file));
 				bool created = false;
@@ -101,6 +102,7 @@ BViewerWin::UpdateThumbnails()
 						&& side.Commit() == B_OK;
 				}
 				if (created && _LockForWorker()) {
+					fThumbnailView->ThumbnailChanged(path);
 					fThumbnailView->Invalidate();
 					Unlock();
 				}

@@ -25,8 +25,6 @@ namespace {
 
 const rgb_color kGrey = {216, 216, 216, 0};
 const rgb_color kRadioGrey = {216, 216, 216, 255};
-const float kMinThumbSize = 32;
-const float kMaxThumbSize = 240;
 const float kFrameMargin = 36;
 
 BView*
@@ -197,7 +195,8 @@ PrefsWin::_BuildThumbnailsTab()
 	BBox* sizeBox = box(BRect(5, 115, 225, 185), "Thumbnail Size Box");
 	view->AddChild(sizeBox);
 	fThumbSizeSlider = slider(BRect(5, 5, 215, 35), "Thumbnail Size Slider", "Thumbnail Size",
-		MSG_PREF_THUMBNAIL_SIZE, (int32)kMinThumbSize, (int32)kMaxThumbSize, "Small", "Large");
+		MSG_PREF_THUMBNAIL_SIZE, (int32)glim::kMinThumbSize, (int32)glim::kMaxThumbSize,
+		"Small", "Large");
 	sizeBox->AddChild(fThumbSizeSlider);
 
 	BBox* lookBox = box(BRect(5, 195, 225, 270), "Thumbnail Appearance");
@@ -307,7 +306,7 @@ PrefsWin::_WriteSettings()
 	if (fImageText->Text() != NULL && fImageText->Text()[0] != '\0')
 		fPrefs->SetString(glim::kKeyBackgroundImage, fImageText->Text(), true);
 
-	float size = std::clamp((float)fThumbSizeSlider->Value(), kMinThumbSize, kMaxThumbSize);
+	float size = std::clamp((float)fThumbSizeSlider->Value(), glim::kMinThumbSize, glim::kMaxThumbSize);
 	fPrefs->SetFloat(glim::kKeyThumbWidth, size, true);
 	fPrefs->SetFloat(glim::kKeyThumbHeight, size, true);
 	fPrefs->SetFloat(glim::kKeyFrameWidth, size + kFrameMargin, true);

@@ -178,3 +178,32 @@ TEST_F(ViewerAppTest, AFileInTheHomeFolderOpensItsImage)
 	window->Unlock();
 	unlink(image.c_str());
 }
+
+// Settings on a volume without attributes: the user is told once, at the
+// first setting that is lost, and not again as more are lost.
+TEST_F(ViewerAppTest, SettingsThatCannotBeStoredAreReportedOnce)
+{
+	if (!CanMount())
+		GTEST_SKIP() << "mounting needs root";
+	std::string point = Mount(fDir.Path(), "ramfs", "");
+	ASSERT_FALSE(point.empty());
+	std::string config = getenv("XDG_CONFIG_HOME");
+	setenv("XDG_CONFIG_HOME", point.c_str(), 1);
+	fApp.reset();
+	fApp.reset(new TestApp);
+	setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+
+	ASSERT_TRUE(Settle([&] { return !fApp->fAlerts.empty(); }));
+	EXPECT_EQ(fApp->fAlerts[0], "Settings cannot be stored in \"" + point
+		+ "/Glim\": its volume does not keep attributes. Changes to the settings will be lost "
+		"when Glim quits.");
+
+	// A window stores the folder it opens and its frame when it closes.
+	fApp->ReadyToRun();
+	ASSERT_EQ(MainWindows().size(), 1u);
+	MainWindows()[0]->PostMessage(B_QUIT_REQUESTED);
+	Settle([] { return MainWindows().empty(); });
+	Wait(200000);
+	EXPECT_EQ(fApp->fAlerts.size(), 1u);
+	Unmount(point);
+}

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include <sys/mount.h>
 #include <sys/xattr.h>
 
 #include <AppPrivate.h>
@@ -39,6 +40,29 @@ public:
 
 	std::atomic<int> fCount{0};
 	void* fStore = NULL;
+};
+
+// Records the failure notices a store posts.
+class FailureRecorder : public BLooper {
+public:
+	FailureRecorder() : BLooper("failures") {}
+
+	virtual void MessageReceived(BMessage* message)
+	{
+		if (message->what != MSG_PREFS_NOT_STORED) {
+			BLooper::MessageReceived(message);
+			return;
+		}
+		const char* path = "";
+		message->FindString("path", &path);
+		fPath = path;
+		message->FindInt32("error", &fError);
+		fCount++;
+	}
+
+	std::atomic<int> fCount{0};
+	std::string fPath;
+	int32 fError = B_OK;
 };
 
 class PrefsHandlerTest : public testing::Test {
@@ -214,4 +238,73 @@ TEST_F(PrefsHandlerTest, NoticesGoToEachRegisteredWindowOncePerUpdate)
 	first->Quit();
 	second->Lock();
 	second->Quit();
+}
+
+// Settings on a volume that cannot keep them are reported once, by a notice
+// to the application, and every store says it failed.
+TEST_F(PrefsHandlerTest, SettingsThatCannotBeStoredAreReportedOnce)
+{
+	if (!glim_test::CanMount())
+		GTEST_SKIP() << "mounting needs root";
+	glim_test::TempDir dir("unstorable");
+	struct {
+		const char* name;
+		const char* type;
+		const char* options;
+		bool readOnly;
+		status_t error;
+	} cases[] = {
+		{"no attributes", "ramfs", "", false, B_NOT_SUPPORTED},
+		{"read-only", "tmpfs", "size=64k", true, B_READ_ONLY_DEVICE},
+		{"full", "tmpfs", "nr_inodes=1", false, B_DEVICE_FULL},
+	};
+	std::string config = getenv("XDG_CONFIG_HOME");
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.name);
+		std::string point = glim_test::Mount(dir.Path(), test.type, test.options);
+		ASSERT_FALSE(point.empty());
+		if (test.readOnly) {
+			ASSERT_EQ(mount(NULL, point.c_str(), NULL, MS_REMOUNT | MS_RDONLY, NULL), 0);
+		}
+		setenv("XDG_CONFIG_HOME", point.c_str(), 1);
+		BPrefsHandler* prefs = new BPrefsHandler("Glim", NULL);
+		setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+		ASSERT_NE(prefs->Path(), nullptr);
+		EXPECT_EQ(std::string(prefs->Path()), point + "/Glim");
+
+		FailureRecorder* recorder = new FailureRecorder;
+		recorder->Run();
+		BMessage notice(MSG_PREFS_NOT_STORED);
+		prefs->SetFailureNotice(&notice, recorder);
+		BRect frame(1, 2, 3, 4);
+		EXPECT_FALSE(prefs->SetInteger("SlideShowTimer", 5, false));
+		EXPECT_FALSE(prefs->SetRect("MainRect", &frame, false));
+		EXPECT_FALSE(prefs->SetString("LastFolder", "/tmp", true));
+		EXPECT_TRUE(prefs->FailureReported());
+		EXPECT_TRUE(BPrivate::process_events_until([&] { return recorder->fCount > 0; },
+			2000000));
+		Settle();
+		EXPECT_EQ(recorder->fCount, 1);
+		EXPECT_EQ(recorder->fError, test.error);
+		EXPECT_EQ(recorder->fPath, point + "/Glim");
+		int32 value = 0;
+		EXPECT_FALSE(prefs->GetInteger("SlideShowTimer", value));
+
+		recorder->Lock();
+		recorder->Quit();
+		delete prefs;
+		glim_test::Unmount(point);
+	}
+
+	// A store that works reports nothing.
+	FailureRecorder* recorder = new FailureRecorder;
+	recorder->Run();
+	BMessage notice(MSG_PREFS_NOT_STORED);
+	fPrefs->SetFailureNotice(&notice, recorder);
+	EXPECT_TRUE(fPrefs->SetInteger("SlideShowTimer", 5, false));
+	Settle();
+	EXPECT_EQ(recorder->fCount, 0);
+	EXPECT_FALSE(fPrefs->FailureReported());
+	recorder->Lock();
+	recorder->Quit();
 }

@@ -85,13 +85,21 @@ TEST_F(ThumbnailWorkerTest, RefreshRemakesEverythingAndSettingsOnlyWhatChanged)
 	BViewerWin* window = Open(fDir.Path());
 	ASSERT_TRUE(Done(window));
 
-	// A thumbnail spoilt behind the cache's back stays while its sizes match.
+	// A thumbnail spoilt behind the cache's back is made again although its
+	// sizes match; the others stay (every attribute write would move their
+	// change time on), as a new height alone remakes nothing.
 	Spoil(first);
+	std::string second = fDir / "image001.png";
+	struct stat before;
+	ASSERT_EQ(stat(second.c_str(), &before), 0);
 	fApp->Prefs()->SetFloat("ThumbHeight", 50, true);
 	fApp->Prefs()->Update();
-	Settle();
+	ASSERT_TRUE(Settle([&] { return HasThumbnail(first); }));
 	ASSERT_TRUE(Done(window));
-	EXPECT_FALSE(HasThumbnail(first)) << "a new height alone remakes nothing";
+	struct stat after;
+	ASSERT_EQ(stat(second.c_str(), &after), 0);
+	EXPECT_EQ(after.st_ctim.tv_sec, before.st_ctim.tv_sec);
+	EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
 
 	// A new width fails the cache test: the thumbnails are made again.
 	fApp->Prefs()->SetFloat("ThumbWidth", 64, true);

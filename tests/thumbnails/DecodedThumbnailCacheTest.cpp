@@ -1,0 +1,178 @@
+// The decoded thumbnails the grid keeps between paints: bounded by its
+// capacity, read again when an image changes or is forgotten, and in the
+// grid limited to the cells on show.
+#include "thumbnails/ThumbnailCache.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <Bitmap.h>
+#include <DataIO.h>
+
+#include <gtest/gtest.h>
+
+#include "mainwindow/ViewerWin.h"
+#include "settings/ImageServices.h"
+#include "settings/PrefsHandler.h"
+#include "TestSupport.h"
+#include "thumbnails/ThumbnailContainerView.h"
+#include "thumbnails/ThumbnailStore.h"
+#include "ViewerTestSupport.h"
+
+using namespace glim;
+using namespace glim_test;
+
+namespace {
+
+class BThumbnailCacheTest : public testing::Test {
+protected:
+	// An image whose thumbnail, width by height, lives in its side file:
+	// removing the side file leaves the image itself untouched, so only a
+	// new read would notice.
+	std::string Image(const std::string& name, int width, int height = 30)
+	{
+		std::string path = fDir / name;
+		EXPECT_TRUE(WriteImage(path, 10, 10, 0x808080));
+		int32 size = 1;
+		setxattr(path.c_str(), "user.GLIM:Filesize", &size, 4, 0);
+		SideFile(path, width, height);
+		return path;
+	}
+
+	static void SideFile(const std::string& path, int width, int height = 30)
+	{
+		BBitmap bitmap(BRect(0, 0, width - 1, height - 1), B_RGB32);
+		BMallocIO jpeg;
+		EXPECT_EQ(encode_image(&bitmap, &jpeg, 'JPEG'), B_OK);
+		WriteFile(side_file_path(path.c_str()), std::vector<char>((const char*)jpeg.Buffer(),
+			(const char*)jpeg.Buffer() + jpeg.BufferLength()));
+	}
+
+	static float Width(const BBitmap* bitmap)
+	{
+		return bitmap != NULL ? bitmap->Bounds().Width() + 1 : 0;
+	}
+
+	TempDir fDir{"decoded"};
+};
+
+} // namespace
+
+TEST_F(BThumbnailCacheTest, HoldsAtMostItsCapacityLeastRecentlyUsedGoingFirst)
+{
+	std::vector<std::string> paths;
+	for (int i = 0; i < 4; i++)
+		paths.push_back(Image("image" + std::to_string(i) + ".png", 20 + i));
+	BThumbnailCache cache(3);
+	for (int i : {0, 1, 2, 0, 3}) {
+		SCOPED_TRACE(i);
+		EXPECT_EQ(Width(cache.Get(paths[i].c_str())), 20 + i);
+	}
+	EXPECT_EQ(cache.CountItems(), 3);
+	EXPECT_TRUE(cache.Holds(paths[0].c_str())) << "used again, so kept";
+	EXPECT_FALSE(cache.Holds(paths[1].c_str()));
+
+	// What is held is not read again: its stored stream is gone, and the
+	// held thumbnails still show while the dropped one does not.
+	for (const std::string& path : paths)
+		unlink(side_file_path(path.c_str()).c_str());
+	EXPECT_EQ(Width(cache.Get(paths[0].c_str())), 20);
+	EXPECT_EQ(Width(cache.Get(paths[3].c_str())), 23);
+	EXPECT_EQ(cache.Get(paths[1].c_str()), nullptr);
+
+	cache.SetCapacity(1);
+	EXPECT_EQ(cache.CountItems(), 1);
+	EXPECT_TRUE(cache.Holds(paths[1].c_str())) << "the one used last stays";
+	cache.SetCapacity(0);
+	EXPECT_EQ(cache.Capacity(), 1);
+}
+
+TEST_F(BThumbnailCacheTest, ThumbnailsAreReadAgainWhenRemadeOrForgotten)
+{
+	std::string path = Image("photo.png", 40);
+	BThumbnailCache cache(4);
+	EXPECT_EQ(Width(cache.Get(path.c_str())), 40);
+
+	// Forgotten: the new stream is read.
+	SideFile(path, 50);
+	EXPECT_EQ(Width(cache.Get(path.c_str())), 40) << "held until told";
+	cache.Forget(path.c_str());
+	EXPECT_EQ(Width(cache.Get(path.c_str())), 50);
+
+	// An attribute written by anyone moves the image's change time on.
+	SideFile(path, 60);
+	usleep(10000);
+	int32 width = 96;
+	setxattr(path.c_str(), "user.GLIM:Thumbsize", &width, 4, 0);
+	EXPECT_EQ(Width(cache.Get(path.c_str())), 60);
+
+	// An image without a thumbnail is remembered as such.
+	std::string bare = fDir / "bare.png";
+	ASSERT_TRUE(WriteImage(bare, 10, 10, 0x101010));
+	EXPECT_EQ(cache.Get(bare.c_str()), nullptr);
+	EXPECT_TRUE(cache.Holds(bare.c_str()));
+	EXPECT_EQ(cache.Get((fDir / "missing.png").c_str()), nullptr);
+	EXPECT_FALSE(cache.Holds((fDir / "missing.png").c_str()));
+	EXPECT_EQ(cache.Get(NULL), nullptr);
+
+	cache.Clear();
+	EXPECT_EQ(cache.CountItems(), 0);
+}
+
+namespace {
+
+class GridCacheTest : public ViewerTest {
+protected:
+	TempDir fDir{"gridcache"};
+};
+
+} // namespace
+
+TEST_F(GridCacheTest, TheGridKeepsTheThumbnailsOfTheCellsOnShow)
+{
+	for (int i = 0; i < 40; i++) {
+		char name[32];
+		snprintf(name, sizeof(name), "image%03d.png", i);
+		ASSERT_TRUE(WriteImage(fDir / name, 120, 90, 0x204060 + i));
+	}
+	BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), fDir.Path().c_str(), true);
+	window->Show();
+	ASSERT_TRUE(Settle([&] { return window->FolderPath() != NULL; }));
+	ASSERT_TRUE(Settle([&] { return !window->WorkerRunning(); }));
+
+	BThumbnailContainerView* grid = window->ThumbnailView();
+	auto held = [&] {
+		window->Lock();
+		int32 count = grid->Cache().CountItems();
+		window->Unlock();
+		return count;
+	};
+	window->Lock();
+	grid->Invalidate();
+	window->Unlock();
+	ASSERT_TRUE(Settle([&] { return held() > 0; }));
+
+	window->Lock();
+	BRect bounds = grid->Bounds();
+	int32 columns = grid->CountColumns();
+	int32 rows = (int32)(bounds.Height() / grid->FrameHeight()) + 1;
+	EXPECT_LE(grid->Cache().Capacity(), columns * (rows + 2));
+	EXPECT_LE(grid->Cache().CountItems(), grid->Cache().Capacity());
+	EXPECT_LT(grid->Cache().Capacity(), 40) << "bounded by the view, not the folder";
+	EXPECT_TRUE(grid->Cache().Holds((fDir / "image000.png").c_str()));
+
+	// A change of the size setting or of the folder drops what is held.
+	grid->PrefsUpdate();
+	EXPECT_EQ(grid->Cache().CountItems(), 0);
+	window->Unlock();
+	ASSERT_TRUE(Settle([&] { return held() > 0; }));
+	window->Lock();
+	grid->FolderChanged();
+	EXPECT_EQ(grid->Cache().CountItems(), 0);
+	window->Unlock();
+}

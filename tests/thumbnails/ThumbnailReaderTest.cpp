@@ -1,0 +1,365 @@
+// Stored thumbnails read back as untrusted input: only whole JPEG streams of
+// thumbnail size are decoded, hostile ones count as missing and are made
+// again, and side files are read without following links and with a bound.
+#include "thumbnails/ThumbnailReader.h"
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <Bitmap.h>
+#include <DataIO.h>
+#include <File.h>
+#include <TranslatorRoster.h>
+
+#include <gtest/gtest.h>
+
+#include "mainwindow/ViewerWin.h"
+#include "settings/ImageServices.h"
+#include "TestSupport.h"
+#include "thumbnails/ThumbnailContainerView.h"
+#include "thumbnails/ThumbnailStore.h"
+#include "ViewerTestSupport.h"
+
+using namespace glim;
+using namespace glim_test;
+
+namespace {
+
+// A lossless WebP of 16000 x 16000 pixels in 28 bytes: every one of its five
+// prefix codes has a single symbol, so its pixels take no bits at all.
+// Decoded it is a gigabyte.
+std::vector<char>
+webp_bomb()
+{
+	std::vector<uint8> bits;
+	uint64 value = 0;
+	int count = 0;
+	auto put = [&](uint32 field, int width) {
+		value |= (uint64)field << count;
+		count += width;
+	};
+	put(0x2f, 8);				// signature
+	put(16000 - 1, 14);			// width - 1
+	put(16000 - 1, 14);			// height - 1
+	put(0, 1);					// no alpha
+	put(0, 3);					// version
+	put(0, 1);					// no transform
+	put(0, 1);					// no colour cache
+	put(0, 1);					// no meta prefix codes
+	for (int code = 0; code < 5; code++)
+		put(0x1, 4);			// simple code, one symbol, one bit wide: 0
+	for (int i = 0; i < (count + 7) / 8; i++)
+		bits.push_back((uint8)(value >> (8 * i)));
+	if (bits.size() % 2 != 0)
+		bits.push_back(0);
+
+	std::vector<char> file;
+	auto append = [&](const void* data, size_t length) {
+		file.insert(file.end(), (const char*)data, (const char*)data + length);
+	};
+	auto append32 = [&](uint32 n) {
+		uint8 le[4] = {(uint8)n, (uint8)(n >> 8), (uint8)(n >> 16), (uint8)(n >> 24)};
+		append(le, 4);
+	};
+	append("RIFF", 4);
+	append32(4 + 8 + bits.size());
+	append("WEBPVP8L", 8);
+	append32(bits.size());
+	append(bits.data(), bits.size());
+	return file;
+}
+
+std::vector<char>
+jpeg_of(int width, int height)
+{
+	BBitmap bitmap(BRect(0, 0, width - 1, height - 1), B_RGB32);
+	memset(bitmap.Bits(), 0x60, bitmap.BitsLength());
+	BMallocIO jpeg;
+	if (encode_image(&bitmap, &jpeg, 'JPEG') != B_OK)
+		return {};
+	return std::vector<char>((const char*)jpeg.Buffer(),
+		(const char*)jpeg.Buffer() + jpeg.BufferLength());
+}
+
+// The offset of the first frame header's height field in a JPEG stream.
+size_t
+frame_size_offset(const std::vector<char>& jpeg)
+{
+	for (size_t i = 2; i + 1 < jpeg.size(); i++)
+		if ((uint8)jpeg[i] == 0xff && (uint8)jpeg[i + 1] == 0xc0)
+			return i + 5;
+	return 0;
+}
+
+std::vector<char>
+random_bytes(size_t length, unsigned seed)
+{
+	std::mt19937 random(seed);
+	std::vector<char> bytes(length);
+	for (char& byte : bytes)
+		byte = (char)random();
+	return bytes;
+}
+
+long
+peak_resident_kib()
+{
+	struct rusage usage;
+	getrusage(RUSAGE_SELF, &usage);
+	return usage.ru_maxrss;
+}
+
+} // namespace
+
+TEST(ThumbnailReaderTest, OnlyWholeJpegStreamsOfThumbnailSizeAreAccepted)
+{
+	std::vector<char> small = jpeg_of(97, 73);
+	std::vector<char> largest = jpeg_of(kMaxStoredThumbnailSide, 20);
+	std::vector<char> tooWide = jpeg_of(kMaxStoredThumbnailSide + 1, 20);
+	ASSERT_GT(small.size(), 100u);
+	ASSERT_GT(tooWide.size(), 100u);
+
+	std::vector<char> huge = small;
+	size_t at = frame_size_offset(huge);
+	ASSERT_GT(at, 0u);
+	// The frame header claims 16000 x 16000.
+	huge[at] = (char)(16000 >> 8);
+	huge[at + 1] = (char)(16000 & 0xff);
+	huge[at + 2] = (char)(16000 >> 8);
+	huge[at + 3] = (char)(16000 & 0xff);
+	std::vector<char> zeroWide = small;
+	zeroWide[at + 2] = zeroWide[at + 3] = 0;
+	std::vector<char> truncated(small.begin(), small.begin() + small.size() / 2);
+	std::vector<char> overrun = small;
+	// The first segment's length reaches past the end.
+	overrun[4] = (char)0xff;
+	overrun[5] = (char)0xff;
+	std::vector<char> headerOnly = {(char)0xff, (char)0xd8, (char)0xff, (char)0xd9};
+	std::vector<char> png;
+	{
+		BBitmap bitmap(BRect(0, 0, 9, 9), B_RGB32);
+		BMallocIO io;
+		ASSERT_EQ(encode_image(&bitmap, &io, 'PNG '), B_OK);
+		png.assign((const char*)io.Buffer(), (const char*)io.Buffer() + io.BufferLength());
+	}
+	std::vector<char> randomWithMarkers = random_bytes(4000, 3);
+	randomWithMarkers[0] = (char)0xff;
+	randomWithMarkers[1] = (char)0xd8;
+	randomWithMarkers[3998] = (char)0xff;
+	randomWithMarkers[3999] = (char)0xd9;
+
+	struct {
+		const char* name;
+		const std::vector<char>& data;
+		bool accepted;
+		int32 width, height;
+	} cases[] = {
+		{"a thumbnail", small, true, 97, 73},
+		{"the longest side allowed", largest, true, kMaxStoredThumbnailSide, 20},
+		{"one pixel too wide", tooWide, false, 0, 0},
+		{"a frame header of 16000 x 16000", huge, false, 0, 0},
+		{"a frame of no width", zeroWide, false, 0, 0},
+		{"a truncated stream", truncated, false, 0, 0},
+		{"a segment past the end", overrun, false, 0, 0},
+		{"no frame header", headerOnly, false, 0, 0},
+		{"a PNG", png, false, 0, 0},
+		{"the WebP bomb", webp_bomb(), false, 0, 0},
+		{"random bytes", random_bytes(4000, 1), false, 0, 0},
+		{"random bytes between JPEG markers", randomWithMarkers, false, 0, 0},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.name);
+		int32 width = -1, height = -1;
+		EXPECT_EQ(check_stored_thumbnail(test.data.data(), test.data.size(), &width, &height),
+			test.accepted);
+		std::unique_ptr<BBitmap> bitmap(decode_stored_thumbnail(test.data.data(),
+			test.data.size()));
+		EXPECT_EQ(bitmap != nullptr, test.accepted);
+		if (test.accepted) {
+			EXPECT_EQ(width, test.width);
+			EXPECT_EQ(height, test.height);
+			ASSERT_TRUE(bitmap);
+			EXPECT_EQ(bitmap->Bounds(), BRect(0, 0, test.width - 1, test.height - 1));
+		}
+	}
+	EXPECT_FALSE(check_stored_thumbnail(NULL, 0));
+	EXPECT_FALSE(check_stored_thumbnail(small.data(), 3));
+}
+
+// The bomb is what it claims: the translators take it for a WebP image.
+TEST(ThumbnailReaderTest, TheBombIsAWebPImage)
+{
+	std::vector<char> bomb = webp_bomb();
+	EXPECT_EQ(bomb.size(), 28u);
+	BMemoryIO io(bomb.data(), bomb.size());
+	translator_info info;
+	ASSERT_EQ(BTranslatorRoster::Default()->Identify(&io, NULL, &info), B_OK);
+	EXPECT_EQ(info.type, (uint32)'WEBP');
+}
+
+namespace {
+
+class StoredThumbnailTest : public ViewerTest {
+protected:
+	BViewerWin* Open()
+	{
+		BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), fDir.Path().c_str(),
+			true);
+		window->Show();
+		Settle([&] { return window->FolderPath() != NULL; });
+		Settle([&] { return !window->WorkerRunning(); });
+		return window;
+	}
+
+	std::string Image(const char* name)
+	{
+		std::string path = fDir / name;
+		EXPECT_TRUE(WriteImage(path, 200, 150, 0x336699));
+		return path;
+	}
+
+	// Stores data as the thumbnail of path, with size attributes that match
+	// the file, as if made for the default width.
+	static void StoreHostile(const std::string& path, const std::vector<char>& data)
+	{
+		ASSERT_EQ(setxattr(path.c_str(), "user.GLIM:Thumbnail", data.data(), data.size(), 0),
+			0);
+		MatchSizes(path);
+	}
+
+	static void MatchSizes(const std::string& path)
+	{
+		struct stat st;
+		ASSERT_EQ(stat(path.c_str(), &st), 0);
+		int32 size = (int32)st.st_size;
+		int32 width = 96;
+		ASSERT_EQ(setxattr(path.c_str(), "user.GLIM:Filesize", &size, 4, 0), 0);
+		ASSERT_EQ(setxattr(path.c_str(), "user.GLIM:Thumbsize", &width, 4, 0), 0);
+	}
+
+	static bool IsCurrent(const std::string& path)
+	{
+		BFile file(path.c_str(), B_READ_ONLY);
+		struct stat st;
+		stat(path.c_str(), &st);
+		return thumbnail_is_current(path.c_str(), file, st.st_size, 96);
+	}
+
+	static bool Draggable(BViewerWin* window, const std::string& path)
+	{
+		BBitmap* bitmap = NULL;
+		bool fromCache = false;
+		if (!window->Lock())
+			return false;
+		bool found = window->ThumbnailView()->GetBitmap(path.c_str(), &bitmap, fromCache);
+		window->Unlock();
+		delete bitmap;
+		return found;
+	}
+
+	TempDir fDir{"stored"};
+};
+
+} // namespace
+
+TEST_F(StoredThumbnailTest, HostileThumbnailsAreNotCurrentAndAreMadeAgain)
+{
+	std::vector<char> huge = jpeg_of(97, 73);
+	size_t at = frame_size_offset(huge);
+	huge[at] = huge[at + 2] = (char)(16000 >> 8);
+	huge[at + 1] = huge[at + 3] = (char)(16000 & 0xff);
+	struct {
+		const char* name;
+		std::vector<char> data;
+	} cases[] = {
+		{"bomb.png", webp_bomb()},
+		{"random.png", random_bytes(3000, 2)},
+		{"huge.png", huge},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.name);
+		std::string path = Image(test.name);
+		StoreHostile(path, test.data);
+		long before = peak_resident_kib();
+		auto start = std::chrono::steady_clock::now();
+		EXPECT_FALSE(IsCurrent(path));
+		EXPECT_EQ(std::unique_ptr<BBitmap>(read_thumbnail_bitmap(path.c_str())), nullptr);
+		EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+		EXPECT_LT(peak_resident_kib() - before, 100 * 1024) << "decoded after all";
+	}
+	// A missing stream behind matching sizes is made again too.
+	std::string bare = Image("bare.png");
+	MatchSizes(bare);
+	EXPECT_FALSE(IsCurrent(bare));
+
+	BViewerWin* window = Open();
+	for (const char* name : {"bomb.png", "random.png", "huge.png", "bare.png"}) {
+		SCOPED_TRACE(name);
+		std::string path = fDir / name;
+		EXPECT_TRUE(IsCurrent(path));
+		EXPECT_TRUE(Draggable(window, path));
+		std::unique_ptr<BBitmap> thumbnail(read_thumbnail_bitmap(path.c_str()));
+		ASSERT_TRUE(thumbnail);
+		EXPECT_EQ(thumbnail->Bounds(), BRect(0, 0, 96, 72));
+	}
+}
+
+TEST_F(StoredThumbnailTest, SideFilesAreReadOnlyWhenRegularAndSmall)
+{
+	// On a volume with attributes the side file counts for images that carry
+	// the size attributes without the stream.
+	std::vector<char> good = jpeg_of(60, 40);
+	struct {
+		const char* name;
+		std::function<void(const std::string& side)> make;
+		bool read;
+	} cases[] = {
+		{"plain.png", [&](const std::string& side) { WriteFile(side, good); }, true},
+		{"link.png", [&](const std::string& side) {
+			WriteFile(fDir / "elsewhere.jpg", good);
+			ASSERT_EQ(symlink((fDir / "elsewhere.jpg").c_str(), side.c_str()), 0);
+		}, false},
+		{"sparse.png", [&](const std::string& side) {
+			// 64 GiB that take no room: refused by its size, unread.
+			int fd = open(side.c_str(), O_WRONLY | O_CREAT, 0644);
+			ASSERT_GE(fd, 0);
+			ASSERT_EQ(write(fd, good.data(), good.size()), (ssize_t)good.size());
+			ASSERT_EQ(ftruncate(fd, (off_t)64 << 30), 0);
+			close(fd);
+		}, false},
+		{"justover.png", [&](const std::string& side) {
+			std::vector<char> padded = good;
+			padded.resize(kMaxStoredThumbnailBytes + 1);
+			WriteFile(side, padded);
+		}, false},
+		{"fifo.png", [&](const std::string& side) {
+			ASSERT_EQ(mkfifo(side.c_str(), 0644), 0);
+		}, false},
+		{"folder.png", [&](const std::string& side) { MakeDirs(side); }, false},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.name);
+		std::string path = Image(test.name);
+		MatchSizes(path);
+		test.make(side_file_path(path.c_str()));
+		auto start = std::chrono::steady_clock::now();
+		std::vector<char> data;
+		EXPECT_EQ(read_stored_thumbnail(path.c_str(), data), test.read);
+		if (test.read) {
+			EXPECT_EQ(data, good);
+		}
+		EXPECT_EQ(IsCurrent(path), test.read);
+		EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+	}
+}
