@@ -60,6 +60,10 @@ BViewerApp::BViewerApp(const char* signature)
 
 	fOpenPanel = new BFilePanel(B_OPEN_PANEL, NULL, NULL, B_FILE_NODE | B_DIRECTORY_NODE, true,
 		NULL, NULL, false, true);
+
+	// The pulse carries only the folder-change signal, so it is idle until a
+	// folder changes.
+	SetPulseRate(0);
 }
 
 BViewerApp::~BViewerApp()
@@ -233,8 +237,10 @@ BViewerApp::ArgvReceived(int32 argc, char** argv)
 		return;
 	ViewError(argv[1]);
 
+	// A missing name in an existing folder still gives a reference; only an
+	// entry that exists opens a window of its own.
 	entry_ref ref;
-	if (get_ref_for_path(argv[1], &ref) != B_OK)
+	if (get_ref_for_path(argv[1], &ref) != B_OK || !BEntry(&ref, false).Exists())
 		return;
 	_OpenWindow(ref);
 }

@@ -36,15 +36,6 @@ const float kScrollBarWidth = 14;
 const float kTreeWidth = 150;
 const float kGridLeft = kTreeWidth + kScrollBarWidth + 4;
 
-std::string
-home_folder()
-{
-	BPath path;
-	if (find_directory(B_USER_DIRECTORY, &path) != B_OK)
-		return "/";
-	return path.Path();
-}
-
 } // namespace
 
 BViewerWin::BViewerWin(BRect frame)
@@ -65,14 +56,14 @@ BViewerWin::BViewerWin(BRect frame)
 		const char* key = useLastFolder != 0 ? glim::kKeyLastFolder : glim::kKeyDefaultFolder;
 		char* folder = NULL;
 		if (fPrefs->GetString(key, &folder)) {
-			_PostOpenFolder(folder, NULL);
+			_PostOpenFolder(glim::stored_folder(folder).c_str(), NULL);
 			posted = true;
 			delete[] folder;
 		}
 		fPrefs->Register(this);
 	}
 	if (!posted)
-		_PostOpenFolder(home_folder().c_str(), NULL);
+		_PostOpenFolder(glim::home_folder().c_str(), NULL);
 }
 
 BViewerWin::BViewerWin(BRect frame, const char* path, bool isFolder)
@@ -92,6 +83,10 @@ BViewerWin::BViewerWin(BRect frame, const char* path, bool isFolder)
 			fThumbnailScroll->Hide();
 		if (fDirectoryScroll != NULL)
 			fDirectoryScroll->Hide();
+		// The status line belongs to the browsing layout; in the image layout
+		// it would cover the image's horizontal scroll bar.
+		if (fStatusView != NULL)
+			fStatusView->Hide();
 		const char* slash = path != NULL ? strrchr(path, '/') : NULL;
 		if (slash != NULL) {
 			// A file directly in the root folder lies in "/".
@@ -155,6 +150,7 @@ BViewerWin::_InitFields(bool thumbnailMode)
 	fThumbnailMode = thumbnailMode;
 	fSlideShow = false;
 	fClosing = false;
+	fWatchingFolder = false;
 }
 
 void

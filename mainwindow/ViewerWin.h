@@ -3,6 +3,7 @@
 
 #include <atomic>
 
+#include <Node.h>
 #include <OS.h>
 #include <Window.h>
 
@@ -78,6 +79,8 @@ public:
 	// save/ViewerWinSave.cpp: saving.
 	void SaveAs(bool selection);
 	bool WriteFile(BFile* file);
+	// As WriteFile, in the given format rather than the one chosen.
+	bool WriteFile(BFile* file, uint32 type);
 	// Saves into folder under name: written to a new file first and put in
 	// place only when the conversion succeeded.
 	void SaveTo(BDirectory* folder, const char* name);
@@ -157,6 +160,10 @@ private:
 	bool fThumbnailMode;
 	bool fSlideShow;
 	bool fClosing;
+	// The folder this window watches, while it does: one watch at a time,
+	// ended once, since other windows' watches share the application target.
+	node_ref fWatchedFolder;
+	bool fWatchingFolder;
 };
 
 #endif

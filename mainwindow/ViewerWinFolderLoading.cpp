@@ -204,15 +204,24 @@ BViewerWin::MoveToImage(int32 index)
 	return true;
 }
 
+// Every window watches through the application, so each ends exactly the
+// one watch it started: a second stop would end another window's.
 void
 BViewerWin::MonitorFolder(const char* path, uint32 flags)
 {
-	if (path == NULL)
+	if (fWatchingFolder) {
+		watch_node(&fWatchedFolder, B_STOP_WATCHING, be_app_messenger);
+		fWatchingFolder = false;
+	}
+	if (path == NULL || flags == B_STOP_WATCHING)
 		return;
 	BDirectory directory(path);
 	node_ref nodeRef;
-	if (directory.InitCheck() == B_OK && directory.GetNodeRef(&nodeRef) == B_OK)
-		watch_node(&nodeRef, flags, be_app_messenger);
+	if (directory.InitCheck() == B_OK && directory.GetNodeRef(&nodeRef) == B_OK
+		&& watch_node(&nodeRef, flags, be_app_messenger) == B_OK) {
+		fWatchedFolder = nodeRef;
+		fWatchingFolder = true;
+	}
 }
 
 void

@@ -226,30 +226,32 @@ glim_word()
 	painter.setPen(QPen(QColor(34, 40, 64), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 	painter.setBrush(Qt::NoBrush);
 
+	// The about window shows the picture in a view 20 units high: the word,
+	// its descender and the underline all stay above that.
 	QPainterPath letters;
-	letters.addEllipse(QPointF(5.8, 15.5), 3.6, 4.6);		// g: bowl
-	letters.moveTo(9.6, 11);
-	letters.lineTo(9.6, 23);
-	letters.cubicTo(9.6, 27, 4.5, 27.5, 2.6, 25);			// g: tail
-	letters.moveTo(14, 4.5);
-	letters.lineTo(14, 20);									// l
-	letters.moveTo(18, 11);
-	letters.lineTo(18, 20);									// i
-	letters.moveTo(22.4, 11);
-	letters.lineTo(22.4, 20);								// m: stem
-	letters.moveTo(22.4, 14.5);
-	letters.cubicTo(22.4, 10, 26.6, 10, 26.6, 14.5);
-	letters.lineTo(26.6, 20);
-	letters.moveTo(26.6, 14.5);
-	letters.cubicTo(26.6, 10, 30.8, 10, 30.8, 14.5);
-	letters.lineTo(30.8, 20);
+	letters.addEllipse(QPointF(5.8, 8.8), 3.6, 3.6);		// g: bowl
+	letters.moveTo(9.6, 5.2);
+	letters.lineTo(9.6, 14);
+	letters.cubicTo(9.6, 17.6, 4.5, 18, 2.6, 16.2);			// g: tail
+	letters.moveTo(14, 1.6);
+	letters.lineTo(14, 12.6);								// l
+	letters.moveTo(18, 5.6);
+	letters.lineTo(18, 12.6);								// i
+	letters.moveTo(22.4, 5.6);
+	letters.lineTo(22.4, 12.6);								// m: stem
+	letters.moveTo(22.4, 9);
+	letters.cubicTo(22.4, 5, 26.6, 5, 26.6, 9);
+	letters.lineTo(26.6, 12.6);
+	letters.moveTo(26.6, 9);
+	letters.cubicTo(26.6, 5, 30.8, 5, 30.8, 9);
+	letters.lineTo(30.8, 12.6);
 	painter.drawPath(letters);
 
 	painter.setPen(Qt::NoPen);
 	painter.setBrush(QColor(34, 40, 64));
-	painter.drawEllipse(QPointF(18, 6.6), 1.6, 1.6);		// i: dot
+	painter.drawEllipse(QPointF(18, 2.6), 1.4, 1.4);		// i: dot
 	painter.setBrush(QColor(200, 120, 30));
-	painter.drawRoundedRect(QRectF(13, 25, 18.5, 2), 1, 1);	// underline
+	painter.drawRoundedRect(QRectF(13, 16, 18.5, 2), 1, 1);	// underline
 	return image;
 }
 

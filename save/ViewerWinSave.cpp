@@ -166,12 +166,25 @@ BViewerWin::SaveTo(BDirectory* folder, const char* name)
 		show_error("Failed to create the new file");
 		return;
 	}
-	if (WriteFile(&file) && file.Commit() != B_OK)
+	// With no type chosen the typed name says what to write: "x.jpg" is a
+	// JPEG, not a PNG under that name.
+	uint32 type = fSaveType;
+	if (type == 0) {
+		BFile source(fSavePath != NULL ? fSavePath : "", B_READ_ONLY);
+		type = glim::save_type_for(name, source.InitCheck() == B_OK ? &source : NULL);
+	}
+	if (WriteFile(&file, type) && file.Commit() != B_OK)
 		show_error("Failed to create the new file");
 }
 
 bool
 BViewerWin::WriteFile(BFile* file)
+{
+	return WriteFile(file, fSaveType);
+}
+
+bool
+BViewerWin::WriteFile(BFile* file, uint32 type)
 {
 	bool done = false;
 	BFile source(fSavePath != NULL ? fSavePath : "", B_READ_ONLY);
@@ -182,9 +195,9 @@ BViewerWin::WriteFile(BFile* file)
 		if (fSaveSelection && fImageView->GetSelection(selection)) {
 			std::unique_ptr<BBitmap> cropped(crop(image.get(), pixel_rect(selection)));
 			if (cropped)
-				done = glim::encode_image(cropped.get(), file, fSaveType) == B_OK;
+				done = glim::encode_image(cropped.get(), file, type) == B_OK;
 		} else
-			done = glim::encode_image(image.get(), file, fSaveType) == B_OK;
+			done = glim::encode_image(image.get(), file, type) == B_OK;
 	}
 	if (!done)
 		show_error("Failed to convert the file");

@@ -6,6 +6,7 @@
 #include <BitmapStream.h>
 #include <DataIO.h>
 #include <File.h>
+#include <MimeType.h>
 #include <TranslatorRoster.h>
 #include <View.h>
 
@@ -77,6 +78,48 @@ encode_image(BBitmap* bitmap, BPositionIO* destination, uint32 type)
 	BBitmap* detached = NULL;
 	stream.DetachBitmap(&detached);
 	return status;
+}
+
+// The first output format of the translator that writes bitmaps as the
+// format named by mime or type, or 0 when none does.
+static uint32
+writable_type(const char* mime, uint32 type)
+{
+	BTranslatorRoster* roster = BTranslatorRoster::Default();
+	translator_id* translators = NULL;
+	int32 count = 0;
+	if (roster->GetAllTranslators(&translators, &count) != B_OK)
+		return 0;
+	uint32 found = 0;
+	for (int32 i = 0; i < count && found == 0; i++) {
+		const translation_format* formats = NULL;
+		int32 formatCount = 0;
+		if (roster->GetOutputFormats(translators[i], &formats, &formatCount) != B_OK
+			|| formatCount <= 0 || formats[0].type == B_TRANSLATOR_BITMAP
+			|| formats[0].group != B_TRANSLATOR_BITMAP)
+			continue;
+		if ((mime != NULL && BMimeType(formats[0].MIME) == mime)
+			|| (type != 0 && formats[0].type == type))
+			found = formats[0].type;
+	}
+	delete[] translators;
+	return found;
+}
+
+uint32
+save_type_for(const char* name, BPositionIO* source)
+{
+	BMimeType guessed;
+	if (name != NULL && BMimeType::GuessMimeType(name, &guessed) == B_OK) {
+		uint32 type = writable_type(guessed.Type(), 0);
+		if (type != 0)
+			return type;
+	}
+	translator_info info;
+	if (source != NULL
+		&& BTranslatorRoster::Default()->Identify(source, NULL, &info) == B_OK)
+		return writable_type(NULL, info.type);
+	return 0;
 }
 
 BBitmap*

@@ -32,6 +32,11 @@ bool is_image(BFile& file);
 // choose). The bitmap stays the caller's.
 status_t encode_image(BBitmap* bitmap, BPositionIO* destination, uint32 type);
 
+// The format to write an image named name in: the format whose translator
+// writes that name's extension, else source's own format if a translator
+// writes it, else 0 (the roster's choice, PNG). source may be NULL.
+uint32 save_type_for(const char* name, BPositionIO* source);
+
 // A new B_RGB32 bitmap with the given bounds, black, with the area source
 // of image drawn scaled over all of it; NULL when it cannot be made.
 BBitmap* draw_over_black(BBitmap* image, BRect source, BRect bounds);

@@ -256,3 +256,32 @@ set_viewer_prefs(BPrefsHandler* prefs)
 {
 	sViewerPrefs.store(prefs);
 }
+
+namespace glim {
+
+std::string
+home_folder()
+{
+	BPath path;
+	if (find_directory(B_USER_DIRECTORY, &path) != B_OK)
+		return "/";
+	return path.Path();
+}
+
+std::string
+stored_folder(const char* stored)
+{
+	static const char kBootHome[] = "/boot/home";
+	const size_t length = sizeof(kBootHome) - 1;
+	if (stored == NULL)
+		return std::string();
+	if (strncmp(stored, kBootHome, length) != 0
+		|| (stored[length] != '\0' && stored[length] != '/'))
+		return stored;
+	std::string home = home_folder();
+	if (home == "/" && stored[length] == '/')
+		home.clear();
+	return home + (stored + length);
+}
+
+} // namespace glim

@@ -2,6 +2,7 @@
 #define GLIM_PREFS_HANDLER_H
 
 #include <atomic>
+#include <string>
 
 #include <SupportDefs.h>
 
@@ -81,5 +82,16 @@ private:
 // for its own life.
 BPrefsHandler* viewer_prefs();
 void set_viewer_prefs(BPrefsHandler* prefs);
+
+namespace glim {
+
+// The user's home folder ("/" when it cannot be found).
+std::string home_folder();
+// A folder as stored in the settings, as a path here: settings written on
+// the system the viewer comes from (or by its earlier versions) name the
+// home folder "/boot/home".
+std::string stored_folder(const char* stored);
+
+} // namespace glim
 
 #endif

@@ -25,8 +25,11 @@ public:
 	const char* CountText() const;
 	bool ProgressShown() const { return fProgressShown; }
 	BStatusBar* ProgressBar() const { return fProgressBar; }
+	BStringView* CountView() const { return fCountText; }
 
 private:
+	void _FitCountText();
+
 	bool fProgressShown;
 	BStringView* fCountText;
 	BStatusBar* fProgressBar;

@@ -27,6 +27,31 @@ const rgb_color kGrey = {216, 216, 216, 0};
 const rgb_color kRadioGrey = {216, 216, 216, 255};
 const float kFrameMargin = 36;
 
+// The boxes' inner right edge: labels may grow up to it.
+const float kBoxInnerRight = 216;
+const float kSmallestLabelFont = 8;
+
+// Widens a labelled view to its label as the font draws it, up to the inner
+// edge of its box, and takes a smaller font for a label still too long, so
+// no label is cut.
+template<typename View>
+View*
+fit_label(View* view)
+{
+	float room = kBoxInnerRight - view->Frame().left;
+	float width = 0;
+	view->GetPreferredSize(&width, NULL);
+	BFont font;
+	view->GetFont(&font);
+	for (float size = font.Size(); width > room && size > kSmallestLabelFont;) {
+		view->SetFontSize(--size);
+		view->GetPreferredSize(&width, NULL);
+	}
+	view->ResizeTo(std::min(std::max(width, view->Bounds().Width()), room),
+		view->Bounds().Height());
+	return view;
+}
+
 BView*
 grey_view(BRect frame, const char* name)
 {
@@ -40,7 +65,7 @@ caption(BRect frame, const char* name, const char* text)
 {
 	BStringView* view = new BStringView(frame, name, text, 0, B_WILL_DRAW);
 	view->SetViewColor(kGrey);
-	return view;
+	return fit_label(view);
 }
 
 BRadioButton*
@@ -49,7 +74,7 @@ radio(BRect frame, const char* name, const char* label, uint32 command)
 	BRadioButton* button = new BRadioButton(frame, name, label, new BMessage(command), 0,
 		B_WILL_DRAW);
 	button->SetViewColor(kRadioGrey);
-	return button;
+	return fit_label(button);
 }
 
 BTextControl*
@@ -72,8 +97,8 @@ button(BRect frame, const char* name, const char* label, uint32 command)
 BCheckBox*
 check_box(BRect frame, const char* name, const char* label, uint32 command)
 {
-	return new BCheckBox(frame, name, label, new BMessage(command),
-		B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
+	return fit_label(new BCheckBox(frame, name, label, new BMessage(command),
+		B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE));
 }
 
 BSlider*
@@ -151,8 +176,8 @@ PrefsWin::_BuildGeneralTab()
 	fThisFolderRadio = radio(BRect(10, 50, 175, 70), "UseThisFolder", "Always use this folder",
 		MSG_PREF_USE_DEFAULT_FOLDER);
 	folderBox->AddChild(fThisFolderRadio);
-	fFolderText = path_field(BRect(5, 75, 155, 95), "TheFolder", "/boot/home",
-		MSG_PREF_FOLDER_TEXT);
+	fFolderText = path_field(BRect(5, 75, 155, 95), "TheFolder",
+		glim::home_folder().c_str(), MSG_PREF_FOLDER_TEXT);
 	folderBox->AddChild(fFolderText);
 	folderBox->AddChild(button(BRect(160, 72, 215, 95), "Browse", "Browse",
 		MSG_PREF_BROWSE_FOLDER));
@@ -232,7 +257,7 @@ PrefsWin::_ReadSettings()
 		fPrefs->GetInteger(glim::kKeyDrawShadow, drawShadow);
 		fPrefs->GetFloat(glim::kKeyThumbWidth, thumbWidth);
 		if (fPrefs->GetString(glim::kKeyDefaultFolder, &text)) {
-			fFolderText->SetText(text);
+			fFolderText->SetText(glim::stored_folder(text).c_str());
 			delete[] text;
 		}
 		if (fPrefs->GetString(glim::kKeyBackgroundImage, &text)) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <mutex>
 
@@ -158,6 +159,8 @@ struct Report {
 };
 const int kReportPid = 1;
 const int kReportError = 2;
+// The program ended with a failure within the time it was watched.
+const int kReportFailed = 3;
 
 
 // Runs in the forked child (async-signal-safe calls only): starts the
@@ -165,7 +168,7 @@ const int kReportError = 2;
 // nobody's child to wait for.
 [[noreturn]] void
 run_child(const char* program, char* const* argv, const char* folder, int reportFD,
-	int maxFD)
+	int maxFD, bigtime_t watch)
 {
 	setsid();
 	pid_t grandchild = fork();
@@ -193,6 +196,22 @@ run_child(const char* program, char* const* argv, const char* folder, int report
 	}
 	Report report = {kReportPid, grandchild < 0 ? -errno : grandchild};
 	ssize_t ignored = write(reportFD, &report, sizeof(report));
+	// Still running when the watch ends counts as started: the program is
+	// left to init then.
+	const struct timespec step = {0, 20000000};
+	for (bigtime_t waited = 0; grandchild > 0 && waited < watch; waited += 20000) {
+		int status = 0;
+		pid_t done = waitpid(grandchild, &status, WNOHANG);
+		if (done == 0) {
+			nanosleep(&step, NULL);
+			continue;
+		}
+		if (done == grandchild && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) {
+			Report failed = {kReportFailed, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+			ignored = write(reportFD, &failed, sizeof(failed));
+		}
+		break;
+	}
 	(void)ignored;
 	_exit(0);
 }
@@ -217,6 +236,8 @@ read_reports(int fd, pid_t* _pid)
 			status = status_from_errno(-report.value);
 		else if (report.kind == kReportPid)
 			pid = report.value;
+		else if (report.kind == kReportFailed)
+			status = B_ERROR;
 		else
 			status = status_from_errno(report.value);
 	}
@@ -266,7 +287,7 @@ expand_exec(const DesktopApplication& application, const std::vector<std::string
 
 status_t
 start_detached(const std::vector<std::string>& arguments, const std::string& folder,
-	pid_t* _pid)
+	pid_t* _pid, bigtime_t watch)
 {
 	if (_pid != NULL)
 		*_pid = -1;
@@ -298,7 +319,7 @@ start_detached(const std::vector<std::string>& arguments, const std::string& fol
 		return status_from_errno(errno);
 	pid_t child = fork();
 	if (child == 0)
-		run_child(program.c_str(), argv.data(), workingFolder, fds[1], maxFD);
+		run_child(program.c_str(), argv.data(), workingFolder, fds[1], maxFD, watch);
 	close(fds[1]);
 	if (child < 0) {
 		int error = errno;

@@ -28,6 +28,7 @@ BRoster sRoster;
 
 const char kTerminal[] = "x-terminal-emulator";
 const char kOpener[] = "xdg-open";
+const bigtime_t kOpenerWatch = 1500000;
 const char kRefsOption[] = "--refs";
 
 
@@ -206,7 +207,9 @@ BRoster::Launch(const entry_ref* ref, const BMessage*, team_id* appTeam) const
 	std::string opener;
 	if (find_program(kOpener, opener)) {
 		pid_t pid;
-		if (start_detached({kOpener, path}, std::string(), &pid) == B_OK) {
+		// The opener finds no program for the file only after it started: it
+		// is watched for a moment, so that "nothing can open it" is told.
+		if (start_detached({kOpener, path}, std::string(), &pid, kOpenerWatch) == B_OK) {
 			if (appTeam != NULL)
 				*appTeam = pid;
 			return B_OK;

@@ -384,4 +384,13 @@ void
 BMenuBar::_ModelChanged()
 {
 	_SyncWidget();
+	// A bar placed among other views keeps fitting its items as their labels
+	// change (a pop-up that takes its label from the marked item).
+	if (!fResizeToFit || Window() == NULL
+		|| (ResizingMode() & _rule_(0, 0xfUL, 0, 0xfUL)) == B_FOLLOW_LEFT_RIGHT)
+		return;
+	float width = 0;
+	GetPreferredSize(&width, NULL);
+	if (width != Bounds().Width())
+		ResizeTo(width, Bounds().Height());
 }

@@ -252,7 +252,9 @@ BWindow::_SetFocus(BView* view)
 void
 BWindow::_PulseViews(BView* view)
 {
-	if ((view->Flags() & B_PULSE_NEEDED) != 0 && !view->IsHidden(NULL))
+	// Hidden views are pulsed too: the image view steps a slide show while
+	// the browsing layout hides it.
+	if ((view->Flags() & B_PULSE_NEEDED) != 0)
 		view->Pulse();
 	for (int32 i = 0; i < view->CountChildren(); i++)
 		_PulseViews(view->ChildAt(i));

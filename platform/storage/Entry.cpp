@@ -345,6 +345,7 @@ BEntry::GetNodeRef(node_ref* ref) const
 	ref->device = st.st_dev;
 	ref->node = st.st_ino;
 	ref->_SetPath(_Path());
+	BPrivate::note_device_path(st.st_dev, _Path());
 	return B_OK;
 }
 

@@ -123,6 +123,17 @@ BMimeType::Type() const
 }
 
 
+status_t
+BMimeType::GuessMimeType(const char* filename, BMimeType* type)
+{
+	if (filename == NULL || type == NULL)
+		return B_BAD_VALUE;
+	QMimeType guessed = QMimeDatabase().mimeTypeForFile(QString::fromLocal8Bit(filename),
+		QMimeDatabase::MatchExtension);
+	return type->SetTo(guessed.name().toLatin1().constData());
+}
+
+
 bool
 BMimeType::IsValid(const char* type)
 {

@@ -34,6 +34,9 @@ public:
 	const char* Type() const;
 	bool IsValid() const { return fStatus == B_OK; }
 	static bool IsValid(const char* type);
+	// The type a file of that name has by its extension alone, without
+	// reading it; "application/octet-stream" when the name tells nothing.
+	static status_t GuessMimeType(const char* filename, BMimeType* type);
 	bool IsSupertypeOnly() const;
 	status_t GetSupertype(BMimeType* supertype) const;
 	// True when type is this type, or this is type's supertype.

@@ -326,6 +326,7 @@ BNode::GetNodeRef(node_ref* ref) const
 	ref->device = st.st_dev;
 	ref->node = st.st_ino;
 	ref->_SetPath(fPath);
+	note_device_path(st.st_dev, fPath);
 	return B_OK;
 }
 

@@ -118,9 +118,13 @@ inotify_mask(uint32 flags)
 	return mask;
 }
 
+// One target's interest in a node: every watch_node counts once, so that
+// two windows watching one folder through the application each end only
+// their own watch.
 struct Target {
 	BMessenger messenger;
 	uint32 flags;
+	int32 count;
 };
 
 struct WatchedNode {
@@ -230,10 +234,11 @@ Monitor::Watch(const node_ref& node, uint32 flags, const BMessenger& target)
 	locate(path, &watch.folder, &watch.leaf);
 	auto found = std::find_if(watch.targets.begin(), watch.targets.end(),
 		[&](const Target& each) { return each.messenger == target; });
-	if (found != watch.targets.end())
+	if (found != watch.targets.end()) {
 		found->flags |= flags;
-	else
-		watch.targets.push_back(Target{target, flags});
+		found->count++;
+	} else
+		watch.targets.push_back(Target{target, flags, 1});
 	return B_OK;
 }
 
@@ -245,10 +250,13 @@ Monitor::Stop(const node_ref& node, const BMessenger& target)
 	if (wd < 0)
 		return B_BAD_VALUE;
 	std::vector<Target>& targets = fWatches[wd].targets;
-	size_t before = targets.size();
-	std::erase_if(targets, [&](const Target& each) { return each.messenger == target; });
-	if (targets.size() == before)
+	auto found = std::find_if(targets.begin(), targets.end(),
+		[&](const Target& each) { return each.messenger == target; });
+	if (found == targets.end())
 		return B_BAD_VALUE;
+	if (--found->count > 0)
+		return B_OK;
+	targets.erase(found);
 	_RemoveIfUnused(wd);
 	return B_OK;
 }

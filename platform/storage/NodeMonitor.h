@@ -62,9 +62,9 @@ enum {
 // When the kernel's event queue overflows, every folder watcher gets one
 // B_STAT_CHANGED for its folder: something changed, read it again.
 //
-// Several targets may watch one node; watching again adds flags.
-// B_STOP_WATCHING ends that target's watch of that node; once it returns, no
-// further notice is sent for it. Targets that are gone are dropped. The
+// Several targets may watch one node; watching again adds flags. Watches are
+// counted: B_STOP_WATCHING ends one watch of that target on that node, and
+// once the target's last one has ended, no further notice is sent for it. Targets that are gone are dropped. The
 // node_ref must carry its path (the storage kit's GetNodeRef sets it): the
 // path must still name that node. Thread-safe.
 status_t watch_node(const node_ref* node, uint32 flags, BMessenger target);

@@ -89,7 +89,7 @@ BVolume::SetTo(dev_t device)
 {
 	Unset();
 	VolumeEntry volume;
-	if (!find_volume(device, volume))
+	if (!find_volume(device, volume) && !find_unlisted_volume(device, volume))
 		return fStatus = B_ENTRY_NOT_FOUND;
 	fDevice = device;
 	fMountPoint = volume.mount.mountPoint;

@@ -101,13 +101,37 @@ TEST_F(ViewerAppTest, ACommandLinePathShowsTwoAlertsAndOpensOneWindow)
 
 TEST_F(ViewerAppTest, AMissingPathShowsTwoAlertsThenTheDefaultWindow)
 {
-	std::string path = fDir / "no" / "such" / "thing";
-	char* argv[] = {(char*)"glim", (char*)path.c_str(), NULL};
-	fApp->ArgvReceived(2, argv);
-	EXPECT_EQ(fApp->fAlerts.size(), 2u);
-	EXPECT_TRUE(MainWindows().empty());
-	fApp->ReadyToRun();
-	EXPECT_EQ(MainWindows().size(), 1u);
+	// A missing name in an existing folder still makes an entry reference;
+	// it must open no window of its own either.
+	MakeDirs(fDir / "last");
+	MakeDirs(fDir / "present");
+	const std::string paths[] = {fDir / "no" / "such" / "thing", fDir / "present" / "gone.png"};
+	for (const std::string& path : paths) {
+		SCOPED_TRACE(path);
+		fApp.reset();
+		fApp.reset(new TestApp);
+		fApp->Prefs()->SetString("LastFolder", (fDir / "last").c_str(), false);
+		char* argv[] = {(char*)"glim", (char*)path.c_str(), NULL};
+		fApp->ArgvReceived(2, argv);
+		EXPECT_EQ(fApp->fAlerts.size(), 2u);
+		EXPECT_TRUE(MainWindows().empty());
+		fApp->ReadyToRun();
+		ASSERT_EQ(MainWindows().size(), 1u);
+		Settle([] { return MainWindows()[0]->FolderPath() != NULL; });
+		EXPECT_STREQ(MainWindows()[0]->FolderPath(), (fDir / "last").c_str());
+		CloseAllWindows();
+	}
+}
+
+TEST_F(ViewerAppTest, ThePulseIsIdleUntilAFolderChanges)
+{
+	// A pulse at start would send the bare change message and make every
+	// window read its folder a second time.
+	EXPECT_EQ(fApp->PulseRate(), 0);
+	BMessage notice(B_NODE_MONITOR);
+	notice.AddInt32("opcode", 2);
+	fApp->MessageReceived(&notice);
+	EXPECT_EQ(fApp->PulseRate(), 1000000);
 }
 
 TEST_F(ViewerAppTest, ClosingTheLastMainWindowEndsTheApplication)
@@ -206,4 +230,29 @@ TEST_F(ViewerAppTest, SettingsThatCannotBeStoredAreReportedOnce)
 	Wait(200000);
 	EXPECT_EQ(fApp->fAlerts.size(), 1u);
 	Unmount(point);
+}
+
+TEST_F(ViewerAppTest, AStoredBootHomeFolderMeansTheHomeFolder)
+{
+	std::string home = getenv("HOME");
+	MakeDirs(home + "/pictures");
+	const struct {
+		const char* stored;
+		std::string opens;
+	} cases[] = {
+		{"/boot/home", home},
+		{"/boot/home/pictures", home + "/pictures"},
+		{"/boot/homework", "/boot/homework"},
+	};
+	for (const auto& entry : cases) {
+		SCOPED_TRACE(entry.stored);
+		EXPECT_EQ(glim::stored_folder(entry.stored), entry.opens);
+	}
+
+	fApp->Prefs()->SetInteger("UseLastFolder", 0, false);
+	fApp->Prefs()->SetString("DefaultFolder", "/boot/home/pictures", false);
+	fApp->ReadyToRun();
+	ASSERT_EQ(MainWindows().size(), 1u);
+	Settle([] { return MainWindows()[0]->FolderPath() != NULL; });
+	EXPECT_STREQ(MainWindows()[0]->FolderPath(), (home + "/pictures").c_str());
 }

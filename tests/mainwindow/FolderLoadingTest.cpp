@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Commands.h"
+#include "settings/PrefsHandler.h"
 #include "widgets/GlimStatusView.h"
 #include "imageview/ImageView.h"
 #include "TestHooks.h"
@@ -224,4 +225,52 @@ TEST_F(FolderLoadingTest, UnknownCommandsChangeNothing)
 	Command(window, 'XXXX');
 	EXPECT_TRUE(window->ThumbnailMode());
 	EXPECT_EQ(window->CurrentIndex(), 0);
+}
+
+TEST_F(FolderLoadingTest, ASlideShowStartedWhileBrowsingStepsIntoTheImageLayout)
+{
+	WriteImage(fDir / "a.png", 8, 8, 0x808080);
+	WriteImage(fDir / "b.png", 8, 8, 0x404040);
+	fApp->Prefs()->SetInteger("SlideShowTimer", 1, false);
+	BViewerWin* window = Open(fDir.Path(), true);
+	ASSERT_TRUE(window->ThumbnailMode());
+
+	Command(window, MSG_TOGGLE_SLIDESHOW);
+	EXPECT_TRUE(Settle([&] { return !window->ThumbnailMode(); }));
+	EXPECT_TRUE(Settle([&] { return window->CurrentIndex() >= 0; }));
+	EXPECT_TRUE(window->SlideShowRunning());
+}
+
+TEST_F(FolderLoadingTest, TheImageLayoutNeverShowsTheStatusLine)
+{
+	// The status line would cover the image's horizontal scroll bar.
+	WriteImage(fDir / "a.png", 40, 40, 0x808080);
+	BViewerWin* window = Open(fDir / "a.png", false);
+	const struct {
+		uint32 command;
+		bool thumbnails;
+	} steps[] = {{0, false}, {MSG_TOGGLE_VIEW, true}, {MSG_TOGGLE_VIEW, false}};
+	for (const auto& step : steps) {
+		SCOPED_TRACE(step.thumbnails ? "browsing" : "image");
+		if (step.command != 0)
+			Command(window, step.command);
+		window->Lock();
+		EXPECT_EQ(window->ThumbnailMode(), step.thumbnails);
+		EXPECT_EQ(window->StatusView()->IsHidden(), !step.thumbnails);
+		window->Unlock();
+	}
+}
+
+TEST_F(FolderLoadingTest, ClosingOneOfTwoWindowsOnAFolderKeepsTheOtherWatching)
+{
+	WriteImage(fDir / "a.png", 8, 8, 0x808080);
+	BViewerWin* first = Open(fDir.Path(), true);
+	BViewerWin* second = Open(fDir.Path(), true);
+	ASSERT_EQ(second->ImageCount(), 1);
+	first->PostMessage(B_QUIT_REQUESTED);
+	Settle([] { return MainWindows().size() == 1; });
+
+	WriteImage(fDir / "b.png", 8, 8, 0x404040);
+	EXPECT_TRUE(Settle([&] { return second->ImageCount() == 2; }))
+		<< "the folder change reached the window left open";
 }

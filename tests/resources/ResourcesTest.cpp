@@ -188,6 +188,28 @@ TEST(ResourcesTest, ToolbarPicturesShowRaisedAndPressedButtons)
 	}
 }
 
+TEST(ResourcesTest, TheWordPictureIsDrawnWithinItsAboutView)
+{
+	// The about window's "Glim Word" view is 20 rows high; the picture is
+	// taller, so every stroke, descender included, must lie above that.
+	const int kViewHeight = 20;
+	const QImage word = AppPicture(13);
+	ASSERT_FALSE(word.isNull());
+	const QRgb background = word.pixel(0, 0);
+	int inside = 0, below = 0, lowest = -1;
+	for (int y = 0; y < word.height(); y++) {
+		for (int x = 0; x < word.width(); x++) {
+			if (word.pixel(x, y) == background)
+				continue;
+			(y < kViewHeight ? inside : below)++;
+			lowest = y;
+		}
+	}
+	EXPECT_GT(inside, 100);
+	EXPECT_EQ(below, 0) << "lowest drawn row " << lowest;
+	EXPECT_GE(lowest, 15) << "the descender of the g is drawn";
+}
+
 TEST(ResourcesTest, IconsAreInTheExecutableAndBesideIt)
 {
 	const struct {

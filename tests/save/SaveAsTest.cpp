@@ -6,8 +6,13 @@
 #include <string>
 
 #include <Bitmap.h>
+#include <DataIO.h>
 #include <Directory.h>
+#include <File.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
 #include <Message.h>
+#include <Window.h>
 #include <TranslationUtils.h>
 #include <TranslatorRoster.h>
 
@@ -18,6 +23,7 @@
 #include "TestHooks.h"
 #include "TestSupport.h"
 #include "ViewerTestSupport.h"
+#include "settings/ImageServices.h"
 
 using namespace glim_test;
 
@@ -164,4 +170,76 @@ TEST_F(SaveAsTest, SavingNeverLosesAFile)
 	BDirectory missingName(fDir.Path().c_str());
 	fWindow->SaveTo(&missingName, NULL);
 	EXPECT_EQ(fApp->fAlerts.back(), "Failed to create the new file");
+}
+
+TEST_F(SaveAsTest, WithNoTypeChosenTheTypedNameSaysTheFormat)
+{
+	// A one-pixel GIF, written by hand: nothing here writes GIF.
+	const char gif[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
+		"\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b";
+	WriteFile(fDir / "frame.gif", std::string(gif, sizeof(gif) - 1));
+	struct {
+		const char* name;
+		const char* source;
+		const char* magic;
+	} cases[] = {
+		{"x.jpg", "source.png", "\xff\xd8"},
+		{"x.JPEG", "source.png", "\xff\xd8"},
+		{"x.bmp", "source.png", "BM"},
+		{"x.tif", "source.png", "II"},
+		// A name that tells nothing keeps the source's own format.
+		{"plain", "source.png", "\x89PNG"},
+		{"x.txt", "source.png", "\x89PNG"},
+		// A source format that nothing writes falls back to PNG.
+		{"copy", "frame.gif", "\x89PNG"},
+	};
+	for (const auto& entry : cases) {
+		SCOPED_TRACE(std::string(entry.name) + " from " + entry.source);
+		BFile source((fDir / entry.source).c_str(), B_READ_ONLY);
+		uint32 type = glim::save_type_for(entry.name, &source);
+		BBitmap bitmap(BRect(0, 0, 7, 7), B_RGB32);
+		BMallocIO out;
+		ASSERT_EQ(glim::encode_image(&bitmap, &out, type), B_OK);
+		std::string magic = entry.magic;
+		ASSERT_GE(out.BufferLength(), magic.size());
+		EXPECT_EQ(std::string((const char*)out.Buffer(), magic.size()), magic);
+	}
+
+	// Through the window: Save As with no type, typed "x.jpg".
+	fWindow->SaveAs(false);
+	BDirectory folder(fDir.Path().c_str());
+	fWindow->SaveTo(&folder, "saved.jpg");
+	std::vector<char> jpeg = ReadFile(fDir / "saved.jpg");
+	ASSERT_GT(jpeg.size(), 2u);
+	EXPECT_EQ((unsigned char)jpeg[0], 0xff);
+	EXPECT_EQ((unsigned char)jpeg[1], 0xd8);
+	EXPECT_TRUE(fApp->fAlerts.empty());
+}
+
+TEST_F(SaveAsTest, TheFileTypeBarFitsTheChosenTypesName)
+{
+	fWindow->SaveAs(false);
+	BMenuBar* bar = NULL;
+	for (int32 i = 0; i < be_app->CountWindows() && bar == NULL; i++) {
+		BWindow* window = be_app->WindowAt(i);
+		if (window == fWindow || !window->Lock())
+			continue;
+		bar = dynamic_cast<BMenuBar*>(window->FindView("File Type"));
+		window->Unlock();
+	}
+	ASSERT_NE(bar, nullptr);
+	BWindow* panel = bar->Window();
+	panel->Lock();
+	BMenu* types = bar->SubmenuAt(0);
+	ASSERT_NE(types, nullptr);
+	const char* labels[] = {"JPEG images", "PNG images", "WebP images", "JPEG images"};
+	for (const char* label : labels) {
+		SCOPED_TRACE(label);
+		BMenuItem* item = types->FindItem(label);
+		ASSERT_NE(item, nullptr);
+		item->SetMarked(true);
+		EXPECT_STREQ(bar->ItemAt(0)->Label(), label);
+		EXPECT_GE(bar->Bounds().Width(), bar->StringWidth(label));
+	}
+	panel->Unlock();
 }

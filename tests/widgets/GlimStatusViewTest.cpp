@@ -1,6 +1,7 @@
 #include "widgets/GlimStatusView.h"
 
 #include <StatusBar.h>
+#include <StringView.h>
 #include <Window.h>
 
 #include <gtest/gtest.h>
@@ -41,5 +42,34 @@ TEST(GlimStatusViewTest, CountsAndProgress)
 	status->CompleteProgress();
 	EXPECT_TRUE(status->ProgressBar()->IsHidden());
 
+	window->Quit();
+}
+
+TEST(GlimStatusViewTest, TheCountsFitTheirViewAndLine)
+{
+	BWindow* window = new BWindow(BRect(50, 50, 450, 300), "status", B_TITLED_WINDOW, 0);
+	BGlimStatusView* status = new BGlimStatusView(BRect(0, 238, 386, 252));
+	window->AddChild(status);
+	window->Show();
+	window->Lock();
+	const struct {
+		int32 images;
+		int32 files;
+		bool keepsWidth;
+	} counts[] = {{0, 0, true}, {24, 24, true}, {999, 1000, true}, {12345, 67890, false},
+		{1234567890, 1234567890, false}};
+	BStringView* view = status->CountView();
+	for (const auto& entry : counts) {
+		SCOPED_TRACE(entry.files);
+		status->SetFileCount(entry.images, entry.files);
+		font_height height;
+		view->GetFontHeight(&height);
+		EXPECT_LE(view->StringWidth(view->Text()), view->Bounds().Width() + 1);
+		EXPECT_LE(height.ascent + height.descent, view->Bounds().Height() + 1);
+		if (entry.keepsWidth) {
+			EXPECT_FLOAT_EQ(view->Bounds().Width(), 100) << "the progress bar starts there";
+		}
+		EXPECT_EQ(view->Frame().LeftTop(), BPoint(0, 0));
+	}
 	window->Quit();
 }

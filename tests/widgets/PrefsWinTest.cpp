@@ -1,5 +1,6 @@
 #include "widgets/PrefsWin.h"
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -74,7 +75,7 @@ TEST_F(PrefsWinTest, OkWritesEverySettingWithOneNotice)
 	ASSERT_NE(folder, nullptr);
 	EXPECT_EQ(last->Value(), B_CONTROL_ON);
 	EXPECT_FALSE(folder->IsEnabled());
-	EXPECT_STREQ(folder->Text(), "/boot/home");
+	EXPECT_STREQ(folder->Text(), getenv("HOME")) << "the user's home folder, as it is here";
 
 	Find<BRadioButton>(window, "UseThisFolder")->SetValue(B_CONTROL_ON);
 	folder->SetText("/srv/photos");
@@ -147,4 +148,32 @@ TEST_F(PrefsWinTest, CancelStoresOnlyTheFrame)
 	EXPECT_FALSE(Prefs()->GetInteger("FitToWindow", value));
 	BRect frame;
 	EXPECT_TRUE(Prefs()->GetRect("PrefsRect", &frame));
+}
+
+TEST_F(PrefsWinTest, EveryLabelFitsItsControl)
+{
+	PrefsWin* window = Show();
+	ASSERT_NE(window, nullptr);
+	window->Lock();
+	const struct {
+		int32 tab;
+		const char* name;
+	} views[] = {{0, "UseLastFolder"}, {0, "UseThisFolder"}, {0, "Fit To Window"},
+		{0, "Open Options"}, {0, "Image Size Options"}, {1, "UseFlatColor"},
+		{1, "UseThisImage"}, {1, "DrawBorder"}, {1, "DrawShadow"}, {1, "Background Options"},
+		{1, "ThumbnailAppearance"}};
+	BTabView* tabs = Find<BTabView>(window, "tab_view");
+	ASSERT_NE(tabs, nullptr);
+	for (const auto& entry : views) {
+		SCOPED_TRACE(entry.name);
+		tabs->Select(entry.tab);
+		BView* view = window->FindView(entry.name);
+		ASSERT_NE(view, nullptr);
+		float width = 0;
+		view->GetPreferredSize(&width, NULL);
+		EXPECT_LE(width, view->Bounds().Width() + 1);
+		// Inside its box, which keeps its place.
+		EXPECT_LE(view->Frame().right, view->Parent()->Bounds().right);
+	}
+	window->Unlock();
 }

@@ -24,9 +24,11 @@ status_t expand_exec(const DesktopApplication& application,
 // Starts argv as a process of its own session, not waited for, with the
 // working folder given (when not empty) and no descriptor of this process
 // but the standard ones. Only the start is awaited: a program that cannot
-// be run fails here. Goes to the launch recorder instead when one is set.
+// be run fails here. With watch set, the program is also watched for that
+// long (microseconds): one that exits with a failure meanwhile fails with
+// B_ERROR. Goes to the launch recorder instead when one is set.
 status_t start_detached(const std::vector<std::string>& argv, const std::string& folder,
-	pid_t* _pid);
+	pid_t* _pid, bigtime_t watch = 0);
 
 } // namespace BPrivate
 

@@ -130,6 +130,19 @@ bool find_volume(dev_t device, VolumeEntry& _volume);
 // The volume whose mount point is the longest prefix of an absolute path.
 bool find_volume_for_path(const std::string& path, VolumeEntry& _volume);
 
+// A device missing from the mount table (in a chroot or some containers the
+// table lists only mounts outside the process's root): the volume is made
+// from a path known to be on the device ("/", the home and working folders,
+// or one the storage kit met), its root the highest folder on that device,
+// and statfs() tells the file system. False for kernel file systems.
+bool find_unlisted_volume(dev_t device, VolumeEntry& _volume);
+// Remembers a path on its device for find_unlisted_volume().
+void note_device_path(dev_t device, const std::string& path);
+
+// For tests: read the mount table from another file ("" for the process's
+// own).
+void set_mount_table_path(const std::string& path);
+
 } // namespace BPrivate
 
 #endif

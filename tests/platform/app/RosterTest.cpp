@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <Application.h>
+#include <OS.h>
 #include <Entry.h>
 #include <Message.h>
 
@@ -267,4 +268,41 @@ TEST_F(RosterTest, RealLaunchRunsDetachedWithTheFiles)
 
 	EXPECT_EQ(be_roster->Launch("application/x-vnd.desktop-absent", &refs),
 		B_LAUNCH_FAILED_EXECUTABLE);
+}
+
+
+TEST_F(RosterTest, AnOpenerThatFindsNothingFailsTheLaunch)
+{
+	// Nothing declares the type, so the desktop's opener gets the file; a
+	// stand-in opener on PATH plays it finding a program or not.
+	BPrivate::set_launch_recorder(nullptr);
+	std::string page = fFiles / "index.htm";
+	glim_test::WriteFile(page, "<html><body>help</body></html>\n");
+	entry_ref ref;
+	ASSERT_EQ(get_ref_for_path(page.c_str(), &ref), B_OK);
+	glim_test::TempDir bin{"roster-bin"};
+	std::string opener = bin / "xdg-open";
+	const char* oldPath = getenv("PATH");
+	std::string savedPath = oldPath != NULL ? oldPath : "";
+	setenv("PATH", (bin.Path() + ":" + savedPath).c_str(), 1);
+
+	const struct {
+		const char* script;
+		status_t expected;
+	} cases[] = {
+		{"exit 3", B_LAUNCH_FAILED_NO_PREFERRED_APP},
+		{"echo no method available >&2; exit 4", B_LAUNCH_FAILED_NO_PREFERRED_APP},
+		{"exit 0", B_OK},
+		// A browser that stays in the opener's foreground has started.
+		{"sleep 5", B_OK},
+	};
+	for (const auto& entry : cases) {
+		SCOPED_TRACE(entry.script);
+		glim_test::WriteFile(opener, std::string("#!/bin/sh\n") + entry.script + "\n");
+		ASSERT_EQ(chmod(opener.c_str(), 0755), 0);
+		bigtime_t start = system_time();
+		EXPECT_EQ(be_roster->Launch(&ref), entry.expected);
+		EXPECT_LT(system_time() - start, 4000000);
+	}
+	setenv("PATH", savedPath.c_str(), 1);
 }

@@ -321,13 +321,19 @@ TEST(WindowTest, PulseReachesViewsThatNeedIt)
 	RecordingView* needs = new RecordingView(BRect(0, 0, 9, 9), "needs", B_FOLLOW_NONE,
 		B_PULSE_NEEDED);
 	RecordingView* not_ = new RecordingView(BRect(10, 0, 19, 9), "not", B_FOLLOW_NONE, 0);
+	RecordingView* hidden = new RecordingView(BRect(20, 0, 29, 9), "hidden", B_FOLLOW_NONE,
+		B_PULSE_NEEDED);
 	window->AddChild(needs);
 	window->AddChild(not_);
+	window->AddChild(hidden);
+	hidden->Hide();
 	window->SetPulseRate(10000);
 	EXPECT_EQ(window->PulseRate(), 10000);
 	window->Show();
 	EXPECT_TRUE(BPrivate::run_events_until([&]() { return needs->pulses >= 3; }));
 	EXPECT_EQ(not_->pulses, 0);
+	EXPECT_TRUE(BPrivate::run_events_until([&]() { return hidden->pulses >= 3; }))
+		<< "a hidden view that needs the pulse gets it too";
 
 	window->Lock();
 	window->SetPulseRate(0);

@@ -207,6 +207,17 @@ TEST_F(NodeMonitorTest, StopWatchingEndsNoticesPerTarget)
 	settle();
 	EXPECT_EQ(fCollector->Find(B_ENTRY_CREATED, "second only"), nullptr);
 
+	// Two watches of one target (two windows on one folder, both through the
+	// application): a stop ends one of them only.
+	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, secondMessenger), B_OK);
+	ASSERT_EQ(watch_node(&folder, B_STOP_WATCHING, secondMessenger), B_OK);
+	glim_test::WriteFile(fDir / "still watched", "x");
+	EXPECT_NE(second->WaitFor(B_ENTRY_CREATED, "still watched"), nullptr);
+	ASSERT_EQ(watch_node(&folder, B_STOP_WATCHING, secondMessenger), B_OK);
+	EXPECT_EQ(watch_node(&folder, B_STOP_WATCHING, secondMessenger), B_BAD_VALUE);
+
+	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, secondMessenger), B_OK);
+	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, secondMessenger), B_OK);
 	ASSERT_EQ(stop_watching(secondMessenger), B_OK);
 	glim_test::WriteFile(fDir / "nobody", "x");
 	settle();

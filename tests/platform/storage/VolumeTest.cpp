@@ -13,9 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <Directory.h>
+#include <Node.h>
 #include <StorageDefs.h>
 #include <VolumeRoster.h>
 
+#include "StoragePrivate.h"
 #include "TestSupport.h"
 
 using glim_test::TempDir;
@@ -102,6 +104,38 @@ TEST(VolumeTest, TheTestFolderIsOnAVolume)
 	EXPECT_EQ(none.InitCheck(), B_NO_INIT);
 	EXPECT_FALSE(none.KnowsAttr());
 	EXPECT_EQ(none.GetRootDirectory(&root), B_NO_INIT);
+}
+
+TEST(VolumeTest, AFileWhoseMountIsNotListedIsStillOnAVolume)
+{
+	// As in a chroot: the mount table lists only the kernel's file systems.
+	TempDir dir;
+	std::string table = dir / "mountinfo";
+	glim_test::WriteFile(table, "22 1 0:21 / /proc rw,nosuid - proc proc rw\n"
+		"23 1 0:22 / /sys rw,nosuid - sysfs sysfs rw\n");
+	glim_test::WriteFile(dir / "photo.png", "x");
+	BNode node((dir / "photo.png").c_str());
+	node_ref ref;
+	ASSERT_EQ(node.GetNodeRef(&ref), B_OK);
+	BVolume listed(ref.device);
+	ASSERT_EQ(listed.InitCheck(), B_OK);
+
+	BPrivate::set_mount_table_path(table);
+	BVolume volume(ref.device);
+	BVolume proc(DeviceOf("/proc"));
+	BPrivate::set_mount_table_path("");
+	ASSERT_EQ(volume.InitCheck(), B_OK);
+	EXPECT_EQ(volume.Device(), ref.device);
+	EXPECT_EQ(volume.KnowsAttr(), TakesAttributes(dir.Path()));
+	EXPECT_EQ(volume.KnowsAttr(), listed.KnowsAttr());
+	EXPECT_EQ(volume.IsReadOnly(), listed.IsReadOnly());
+	EXPECT_GT(volume.Capacity(), 0);
+	EXPECT_FALSE(Name(volume).empty());
+	BDirectory root;
+	ASSERT_EQ(volume.GetRootDirectory(&root), B_OK);
+	EXPECT_EQ(DeviceOf(root._Path()), ref.device);
+	// Kernel file systems stay no volume.
+	EXPECT_EQ(proc.InitCheck(), B_ENTRY_NOT_FOUND);
 }
 
 TEST(VolumeTest, RosterListsEachVolumeOnce)
