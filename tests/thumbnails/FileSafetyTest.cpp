@@ -30,6 +30,7 @@
 #include "ViewerTestSupport.h"
 #include "app/Commands.h"
 #include "settings/ImageServices.h"
+#include "thumbnails/ThumbnailReader.h"
 #include "thumbnails/ThumbnailStore.h"
 #include "thumbnails/Trash.h"
 
@@ -429,7 +430,7 @@ AttributeWrite(size_t streamSize)
 		EXPECT_TRUE(stream == "old" || stream == fresh || stream == "(none)");
 		EXPECT_TRUE(!side.exists || side.bytes == fresh);
 		BFile file(image.c_str(), B_READ_ONLY);
-		if (glim::thumbnail_is_current(file, now.bytes.size(), 160)) {
+		if (glim::thumbnail_is_current(image.c_str(), file, now.bytes.size(), 160)) {
 			EXPECT_EQ(shown, fresh) << "an old thumbnail is taken for the current one";
 		}
 		if (IsClean(folder)) {
