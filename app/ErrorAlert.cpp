@@ -13,6 +13,7 @@ show_error(const char* text)
 	}
 	// Without the application object (a view used on its own) the same alert
 	// is shown directly.
-	BAlert* alert = new BAlert("Viewer", text, "OK", NULL, NULL, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+	BAlert* alert = new BAlert("Viewer", text, "OK", NULL, NULL, B_WIDTH_AS_USUAL,
+		B_INFO_ALERT);
 	alert->Go();
 }

@@ -37,8 +37,7 @@ viewer_app()
 	return dynamic_cast<BViewerApp*>(be_app);
 }
 
-BViewerApp::BViewerApp(const char* signature)
-	:
+BViewerApp::BViewerApp(const char* signature) :
 	BApplication(signature),
 	fPrefs(NULL),
 	fOpenPanel(NULL),
@@ -117,7 +116,7 @@ BViewerApp::_SettingsNotStored(BMessage* notice)
 	notice->FindInt32("error", &error);
 	if (path == NULL || path[0] == '\0') {
 		ViewError("Settings cannot be stored: there is no settings folder. Changes to the "
-			"settings will be lost when Glim quits.");
+				  "settings will be lost when Glim quits.");
 		return;
 	}
 	const char* reason;
@@ -156,7 +155,8 @@ BViewerApp::_FolderChanged(BMessage* notice)
 	int32 opcode = 0;
 	const char* name = NULL;
 	if (notice->FindInt32("opcode", &opcode) == B_OK && opcode == B_ENTRY_CREATED
-		&& notice->FindString("name", &name) == B_OK && name != NULL && glim::is_side_file(name))
+		&& notice->FindString("name", &name) == B_OK && name != NULL
+		&& glim::is_side_file(name))
 		return;
 	SetPulseRate(kFolderChangeDelay);
 }

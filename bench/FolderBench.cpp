@@ -24,7 +24,8 @@ make_folder()
 	for (int i = 1; i < 10000; i++) {
 		char name[64];
 		bool isImage = i % 5 == 0;
-		snprintf(name, sizeof(name), "%s/entry%05d.%s", folder.c_str(), i, isImage ? "png" : "txt");
+		snprintf(name, sizeof(name), "%s/entry%05d.%s", folder.c_str(), i,
+			isImage ? "png" : "txt");
 		if (isImage)
 			WriteFlatImage(name, 64, 48, i % 10 == 0 ? 'PNG ' : 'JPEG');
 		else {

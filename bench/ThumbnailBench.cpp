@@ -47,7 +47,11 @@ BM_MakeThumbnails(benchmark::State& state)
 		benchmark::Counter::kIsIterationInvariantRate);
 	CloseWindow(window);
 }
-BENCHMARK(BM_MakeThumbnails)->Arg(12)->Arg(24)->Unit(benchmark::kMillisecond)->UseRealTime()
+BENCHMARK(BM_MakeThumbnails)
+	->Arg(12)
+	->Arg(24)
+	->Unit(benchmark::kMillisecond)
+	->UseRealTime()
 	->Iterations(3);
 
 void

@@ -10,8 +10,7 @@
 #include "foldertree/FileListItem.h"
 
 BDirectoryView::BDirectoryView(BWindow* window, BRect frame, const char* name,
-	list_view_type type, uint32 resizingMode, uint32 flags)
-	:
+	list_view_type type, uint32 resizingMode, uint32 flags) :
 	BOutlineListView(frame, name, type, resizingMode, flags),
 	fWindow(window)
 {

@@ -20,8 +20,7 @@ copy_path(const char* path)
 } // namespace
 
 BFileListItem::BFileListItem(const char* path, const char* text, uint32 outlineLevel,
-	bool expanded)
-	:
+	bool expanded) :
 	BStringItem(text, outlineLevel, expanded),
 	fItemPath(copy_path(path))
 {

@@ -67,8 +67,8 @@ BViewerWin::ProcessDirectory(BDirectory* directory, BFileListItem* parent, bool 
 		if (subfolder.SetTo(&entry) != B_OK || entry.GetPath(&path) != B_OK)
 			continue;
 		const char* slash = strrchr(path.Path(), '/');
-		BFileListItem* item = new BFileListItem(path.Path(), slash != NULL ? slash + 1 : path.Path(),
-			0, true);
+		BFileListItem* item = new BFileListItem(path.Path(),
+			slash != NULL ? slash + 1 : path.Path(), 0, true);
 
 		// On the way when the current folder's path begins with this one's,
 		// compared as plain strings (so "pic" is on the way to "pics").

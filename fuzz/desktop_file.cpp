@@ -48,8 +48,8 @@ LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	if (!BPrivate::read_desktop_file(sPath, "fuzz.desktop", application, hidden))
 		return 0;
 	std::vector<std::vector<std::string>> commands;
-	if (BPrivate::expand_exec(application, {"/tmp/one image.png", "/tmp/two'\"$.jpg"},
-			commands) == B_OK) {
+	if (BPrivate::expand_exec(application, {"/tmp/one image.png", "/tmp/two'\"$.jpg"}, commands)
+		== B_OK) {
 		for (const std::vector<std::string>& argv : commands) {
 			if (argv.empty() || argv[0].empty())
 				abort();

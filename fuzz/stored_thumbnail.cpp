@@ -14,7 +14,8 @@ LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	int32 width = 0;
 	int32 height = 0;
 	bool accepted = glim::check_stored_thumbnail(data, size, &width, &height);
-	if (accepted && (width < 1 || height < 1 || width > glim::kMaxStoredThumbnailSide
+	if (accepted
+		&& (width < 1 || height < 1 || width > glim::kMaxStoredThumbnailSide
 			|| height > glim::kMaxStoredThumbnailSide))
 		abort();
 	std::unique_ptr<BBitmap> bitmap(glim::decode_stored_thumbnail(data, size));

@@ -33,8 +33,8 @@ LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	if (roster->Translate(&source, &info, NULL, &stream, B_TRANSLATOR_BITMAP) != B_OK)
 		return 0;
 	BBitmap* bitmap = NULL;
-	if (stream.DetachBitmap(&bitmap) != B_OK || bitmap == NULL
-		|| bitmap->InitCheck() != B_OK || !bitmap->Bounds().IsValid())
+	if (stream.DetachBitmap(&bitmap) != B_OK || bitmap == NULL || bitmap->InitCheck() != B_OK
+		|| !bitmap->Bounds().IsValid())
 		abort();
 	// Every pixel must be there: touch the first and the last byte.
 	const uint8* bits = static_cast<const uint8*>(bitmap->Bits());

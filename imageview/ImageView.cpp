@@ -29,8 +29,7 @@ normalized(BRect rect)
 
 } // namespace
 
-BImageView::BImageView(BRect frame)
-	:
+BImageView::BImageView(BRect frame) :
 	BView(frame, "imgview", B_FOLLOW_ALL_SIDES,
 		B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_PULSE_NEEDED | B_FRAME_EVENTS | B_NAVIGABLE),
 	fBitmap(NULL),
@@ -74,7 +73,8 @@ BImageView::SetImage(const char* path)
 	status_t status = glim::decode_image(&file, &fBitmap);
 	if (status != B_OK) {
 		// A translator that read the file but gave no bitmap is told apart.
-		show_error(status == B_NO_INIT ? "Failed to detach bitmap" : "Failed to translate file");
+		show_error(
+			status == B_NO_INIT ? "Failed to detach bitmap" : "Failed to translate file");
 		return false;
 	}
 

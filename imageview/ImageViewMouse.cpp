@@ -69,7 +69,8 @@ BImageView::_PerformAction(int32 action, uint32 button, BPoint where, uint32 but
 			break;
 		case kMouseZoom:
 			if (window != NULL)
-				window->PostMessage((modifiers() & B_CONTROL_KEY) != 0 ? MSG_ZOOM_OUT : MSG_ZOOM_IN);
+				window->PostMessage(
+					(modifiers() & B_CONTROL_KEY) != 0 ? MSG_ZOOM_OUT : MSG_ZOOM_IN);
 			break;
 		case kMousePan:
 			PanWithMouse(button, where, buttons, false);

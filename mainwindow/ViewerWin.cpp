@@ -38,8 +38,7 @@ const float kGridLeft = kTreeWidth + kScrollBarWidth + 4;
 
 } // namespace
 
-BViewerWin::BViewerWin(BRect frame)
-	:
+BViewerWin::BViewerWin(BRect frame) :
 	BWindow(frame, "GlIm", B_DOCUMENT_WINDOW, kWindowFlags, B_CURRENT_WORKSPACE)
 {
 	_InitFields(true);
@@ -66,8 +65,7 @@ BViewerWin::BViewerWin(BRect frame)
 		_PostOpenFolder(glim::home_folder().c_str(), NULL);
 }
 
-BViewerWin::BViewerWin(BRect frame, const char* path, bool isFolder)
-	:
+BViewerWin::BViewerWin(BRect frame, const char* path, bool isFolder) :
 	BWindow(frame, "GlIm", B_DOCUMENT_WINDOW, kWindowFlags, B_CURRENT_WORKSPACE)
 {
 	_InitFields(isFolder);
@@ -197,8 +195,8 @@ BViewerWin::BuildWindowStructure()
 		true, B_FANCY_BORDER);
 	AddChild(fImageScroll);
 
-	fStatusView = new BGlimStatusView(BRect(0, bounds.bottom - 12,
-		bounds.right - kScrollBarWidth, bounds.bottom + 2));
+	fStatusView = new BGlimStatusView(
+		BRect(0, bounds.bottom - 12, bounds.right - kScrollBarWidth, bounds.bottom + 2));
 	AddChild(fStatusView);
 }
 
@@ -221,20 +219,25 @@ BViewerWin::_BuildMenus()
 	};
 	// A NULL label is a separator; a zero command ends the menu.
 	static const Menu kMenus[] = {
-		{"File", {{"Open", MSG_OPEN_PANEL, 'O', true}, {"Save As", MSG_SAVE_AS, 'S', false},
-			{"Save Selection", MSG_SAVE_SELECTION, 0, false},
-			{"Preferences", MSG_SHOW_PREFS, 'P', true}, {NULL, 1, 0, false},
-			{"Quit", MSG_CLOSE_WINDOW, 'Q', false}, {NULL, 0, 0, false}}},
+		{"File",
+			{{"Open", MSG_OPEN_PANEL, 'O', true}, {"Save As", MSG_SAVE_AS, 'S', false},
+				{"Save Selection", MSG_SAVE_SELECTION, 0, false},
+				{"Preferences", MSG_SHOW_PREFS, 'P', true}, {NULL, 1, 0, false},
+				{"Quit", MSG_CLOSE_WINDOW, 'Q', false}, {NULL, 0, 0, false}}},
 		{"View", {{"Image", MSG_TOGGLE_VIEW, 'I', false}, {NULL, 0, 0, false}}},
-		{"Image", {{"First Image", MSG_FIRST_IMAGE, 'F', false},
-			{"Previous Image", MSG_PREV_IMAGE, 'P', false},
-			{"Next Image", MSG_NEXT_IMAGE, 'N', false}, {"Last Image", MSG_LAST_IMAGE, 'L', false},
-			{"Toggle Slideshow", MSG_TOGGLE_SLIDESHOW, 'T', false}, {NULL, 0, 0, false}}},
-		{"Tools", {{"Zoom In", MSG_ZOOM_IN, '=', false}, {"Zoom Out", MSG_ZOOM_OUT, '-', false},
-			{NULL, 1, 0, false}, {"Clear Selection", MSG_CLEAR_SELECTION, 'C', false},
-			{"Refresh Thumbnails", MSG_REFRESH_THUMBNAILS, 0, false}, {NULL, 0, 0, false}}},
-		{"Help", {{"Help", MSG_HELP, 'H', false}, {"About", B_ABOUT_REQUESTED, 'A', true},
-			{NULL, 0, 0, false}}},
+		{"Image",
+			{{"First Image", MSG_FIRST_IMAGE, 'F', false},
+				{"Previous Image", MSG_PREV_IMAGE, 'P', false},
+				{"Next Image", MSG_NEXT_IMAGE, 'N', false},
+				{"Last Image", MSG_LAST_IMAGE, 'L', false},
+				{"Toggle Slideshow", MSG_TOGGLE_SLIDESHOW, 'T', false}, {NULL, 0, 0, false}}},
+		{"Tools",
+			{{"Zoom In", MSG_ZOOM_IN, '=', false}, {"Zoom Out", MSG_ZOOM_OUT, '-', false},
+				{NULL, 1, 0, false}, {"Clear Selection", MSG_CLEAR_SELECTION, 'C', false},
+				{"Refresh Thumbnails", MSG_REFRESH_THUMBNAILS, 0, false}, {NULL, 0, 0, false}}},
+		{"Help",
+			{{"Help", MSG_HELP, 'H', false}, {"About", B_ABOUT_REQUESTED, 'A', true},
+				{NULL, 0, 0, false}}},
 	};
 
 	for (const Menu& spec : kMenus) {

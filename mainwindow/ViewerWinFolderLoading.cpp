@@ -40,8 +40,7 @@ BViewerWin::CountImages() const
 }
 
 void
-BViewerWin::OpenFolder(const char* folderPath, const char* imagePath,
-	BFileListItem* treeItem)
+BViewerWin::OpenFolder(const char* folderPath, const char* imagePath, BFileListItem* treeItem)
 {
 	BStopWatch* watch = new BStopWatch("OF:Init");
 	_StopWorker();

@@ -112,10 +112,12 @@ BViewerWin::ShowMouseMenu()
 	int32 right = kMousePan;
 	if (fPrefs != NULL) {
 		int32 value = 0;
-		if (fPrefs->GetInteger(glim::kKeyLeftMouseFunc, value) && glim::valid_mouse_action(value))
+		if (fPrefs->GetInteger(glim::kKeyLeftMouseFunc, value)
+			&& glim::valid_mouse_action(value))
 			left = value;
 		value = 0;
-		if (fPrefs->GetInteger(glim::kKeyRightMouseFunc, value) && glim::valid_mouse_action(value))
+		if (fPrefs->GetInteger(glim::kKeyRightMouseFunc, value)
+			&& glim::valid_mouse_action(value))
 			right = value;
 	}
 	for (int group = 0; group < 2; group++) {

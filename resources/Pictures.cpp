@@ -229,16 +229,16 @@ glim_word()
 	// The about window shows the picture in a view 20 units high: the word,
 	// its descender and the underline all stay above that.
 	QPainterPath letters;
-	letters.addEllipse(QPointF(5.8, 8.8), 3.6, 3.6);		// g: bowl
+	letters.addEllipse(QPointF(5.8, 8.8), 3.6, 3.6); // g: bowl
 	letters.moveTo(9.6, 5.2);
 	letters.lineTo(9.6, 14);
-	letters.cubicTo(9.6, 17.6, 4.5, 18, 2.6, 16.2);			// g: tail
+	letters.cubicTo(9.6, 17.6, 4.5, 18, 2.6, 16.2); // g: tail
 	letters.moveTo(14, 1.6);
-	letters.lineTo(14, 12.6);								// l
+	letters.lineTo(14, 12.6); // l
 	letters.moveTo(18, 5.6);
-	letters.lineTo(18, 12.6);								// i
+	letters.lineTo(18, 12.6); // i
 	letters.moveTo(22.4, 5.6);
-	letters.lineTo(22.4, 12.6);								// m: stem
+	letters.lineTo(22.4, 12.6); // m: stem
 	letters.moveTo(22.4, 9);
 	letters.cubicTo(22.4, 5, 26.6, 5, 26.6, 9);
 	letters.lineTo(26.6, 12.6);
@@ -249,9 +249,9 @@ glim_word()
 
 	painter.setPen(Qt::NoPen);
 	painter.setBrush(QColor(34, 40, 64));
-	painter.drawEllipse(QPointF(18, 2.6), 1.4, 1.4);		// i: dot
+	painter.drawEllipse(QPointF(18, 2.6), 1.4, 1.4); // i: dot
 	painter.setBrush(QColor(200, 120, 30));
-	painter.drawRoundedRect(QRectF(13, 16, 18.5, 2), 1, 1);	// underline
+	painter.drawRoundedRect(QRectF(13, 16, 18.5, 2), 1, 1); // underline
 	return image;
 }
 
@@ -329,10 +329,10 @@ all_pictures()
 
 	std::vector<Picture> pictures;
 	for (const Button& button : buttons) {
-		pictures.push_back({button.id, button.up, Picture::kBmp,
-			button_picture(button.draw, false)});
-		pictures.push_back({button.id + 1, button.down, Picture::kBmp,
-			button_picture(button.draw, true)});
+		pictures.push_back(
+			{button.id, button.up, Picture::kBmp, button_picture(button.draw, false)});
+		pictures.push_back(
+			{button.id + 1, button.down, Picture::kBmp, button_picture(button.draw, true)});
 		if (button.id == 9) {
 			pictures.push_back({11, "FenwixLogo", Picture::kBmp, fenwix_logo()});
 			pictures.push_back({12, "GlimLogo", Picture::kJpeg, jpeg_logo()});

@@ -9,7 +9,10 @@
 
 // A picture resource of type 'PICT', drawn by the build tool.
 struct Picture {
-	enum Format { kBmp, kJpeg };
+	enum Format {
+		kBmp,
+		kJpeg
+	};
 
 	int32 id;
 	const char* name;

@@ -59,7 +59,7 @@ bmp_data(const QImage& source)
 	// BITMAPINFOHEADER: uncompressed, 24 bits per pixel, 72 dpi
 	put32(40);
 	put32(width);
-	put32(height);	// positive: rows run from the bottom up
+	put32(height); // positive: rows run from the bottom up
 	put16(1);
 	put16(24);
 	put32(0);
@@ -147,8 +147,7 @@ app_info_items()
 		{kAppSignatureType, kAppInfoResourceId, kAppSignatureName,
 			text_data("application/x-vnd.Fenwix-Viewer")},
 		{kAppFlagsType, kAppInfoResourceId, kAppFlagsName, flags},
-		{kSupportedTypesType, kAppInfoResourceId, kSupportedTypesName,
-			text_data("image/jpeg")},
+		{kSupportedTypesType, kAppInfoResourceId, kSupportedTypesName, text_data("image/jpeg")},
 		{kAppVersionType, kAppInfoResourceId, kAppVersionName,
 			flatten_version_info(version, version)},
 	};
@@ -182,7 +181,7 @@ main(int argc, char** argv)
 	for (const Picture& picture : all_pictures()) {
 		const bool jpeg = picture.format == Picture::kJpeg;
 		std::vector<char> data = jpeg ? encoded_data(picture.image, "jpeg", 92)
-			: bmp_data(picture.image);
+									  : bmp_data(picture.image);
 		char fileName[64];
 		snprintf(fileName, sizeof(fileName), "/%02d-%s.%s", (int)picture.id, picture.name,
 			jpeg ? "jpg" : "bmp");

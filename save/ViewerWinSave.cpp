@@ -31,8 +31,8 @@
 
 namespace {
 
-const char* const kNothingToSave
-	= "Unable to save the file.\n\nThis could be because there is nothing to save";
+const char* const kNothingToSave =
+	"Unable to save the file.\n\nThis could be because there is nothing to save";
 
 // The selection as the rectangle the user dragged, on whole pixels.
 BRect
@@ -99,7 +99,8 @@ BViewerWin::_CreateSavePanel()
 		BRect text = textView->Frame();
 		BRect cancel = cancelButton->Frame();
 		BMenuBar* bar = new BMenuBar(BRect(text.right + 5, text.top, cancel.left - 5,
-			text.bottom), "File Type", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_ITEMS_IN_ROW, true);
+										 text.bottom),
+			"File Type", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_ITEMS_IN_ROW, true);
 		BPopUpMenu* types = new BPopUpMenu("File type list", true, true, B_ITEMS_IN_COLUMN);
 		bar->AddItem(types);
 		background->AddChild(bar);

@@ -65,15 +65,16 @@ is_image(BFile& file)
 {
 	translator_info info;
 	return BTranslatorRoster::Default()->Identify(&file, NULL, &info, 0, NULL,
-		B_TRANSLATOR_BITMAP) == B_OK;
+			   B_TRANSLATOR_BITMAP)
+		== B_OK;
 }
 
 status_t
 encode_image(BBitmap* bitmap, BPositionIO* destination, uint32 type)
 {
 	BBitmapStream stream(bitmap);
-	status_t status = BTranslatorRoster::Default()->Translate(&stream, NULL, NULL,
-		destination, type);
+	status_t status = BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, destination,
+		type);
 	// The stream would delete a bitmap still attached to it.
 	BBitmap* detached = NULL;
 	stream.DetachBitmap(&detached);
@@ -116,8 +117,7 @@ save_type_for(const char* name, BPositionIO* source)
 			return type;
 	}
 	translator_info info;
-	if (source != NULL
-		&& BTranslatorRoster::Default()->Identify(source, NULL, &info) == B_OK)
+	if (source != NULL && BTranslatorRoster::Default()->Identify(source, NULL, &info) == B_OK)
 		return writable_type(NULL, info.type);
 	return 0;
 }

@@ -15,8 +15,7 @@
 #include <TypeConstants.h>
 #include <fs_attr.h>
 
-BPrefsHandler::BPrefsHandler(const char* name, BMessage* notice)
-	:
+BPrefsHandler::BPrefsHandler(const char* name, BMessage* notice) :
 	fWindows(new BList(10)),
 	fNotice(NULL),
 	fChanged(false),

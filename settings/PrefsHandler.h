@@ -64,8 +64,7 @@ private:
 	BPrefsHandler& operator=(const BPrefsHandler&) = delete;
 
 	ssize_t _Read(const char* key, void* buffer, size_t size);
-	bool _Write(const char* key, type_code type, const void* buffer, size_t size,
-		bool notify);
+	bool _Write(const char* key, type_code type, const void* buffer, size_t size, bool notify);
 	void _ReportFailure(status_t error);
 
 	BList* fWindows;

@@ -10,19 +10,25 @@ const char*
 fault_name(Fault fault)
 {
 	switch (fault) {
-		case Fault::kNone: return "none";
-		case Fault::kNoSpace: return "ENOSPC";
-		case Fault::kIOError: return "EIO";
-		case Fault::kNoAccess: return "EACCES";
-		case Fault::kShortWrite: return "short write";
-		case Fault::kRenameFails: return "rename fails";
-		case Fault::kCrashAfter: return "crash after";
+		case Fault::kNone:
+			return "none";
+		case Fault::kNoSpace:
+			return "ENOSPC";
+		case Fault::kIOError:
+			return "EIO";
+		case Fault::kNoAccess:
+			return "EACCES";
+		case Fault::kShortWrite:
+			return "short write";
+		case Fault::kRenameFails:
+			return "rename fails";
+		case Fault::kCrashAfter:
+			return "crash after";
 	}
 	return "?";
 }
 
-FaultEnv::FaultEnv()
-	:
+FaultEnv::FaultEnv() :
 	fPrevious(BPrivate::set_env(this))
 {
 }
@@ -151,10 +157,10 @@ FaultEnv::WriteAt(int fd, const void* buffer, size_t size, off_t position)
 	return result;
 }
 
-#define FAULT_STEP(call, ...) \
-	if (!_Step(__VA_ARGS__)) \
-		return -1; \
-	int result = call; \
+#define FAULT_STEP(call, ...)                                  \
+	if (!_Step(__VA_ARGS__))                                   \
+		return -1;                                             \
+	int result = call;                                         \
 	fDead = fDead || (fFired && fFault == Fault::kCrashAfter); \
 	return result;
 

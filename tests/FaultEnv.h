@@ -15,12 +15,12 @@ namespace glim_test {
 
 enum class Fault {
 	kNone,
-	kNoSpace,		// ENOSPC
-	kIOError,		// EIO
-	kNoAccess,		// EACCES
-	kShortWrite,	// half the bytes written, then ENOSPC
-	kRenameFails,	// EBUSY, on a rename only
-	kCrashAfter,	// the step is done, then nothing more is
+	kNoSpace, // ENOSPC
+	kIOError, // EIO
+	kNoAccess, // EACCES
+	kShortWrite, // half the bytes written, then ENOSPC
+	kRenameFails, // EBUSY, on a rename only
+	kCrashAfter, // the step is done, then nothing more is
 };
 
 const char* fault_name(Fault fault);

@@ -22,7 +22,11 @@ namespace {
 
 const std::map<std::string, int> kLayers = {
 	{"settings", 1},
-	{"imageview", 2}, {"widgets", 2}, {"foldertree", 2}, {"thumbnails", 2}, {"save", 2},
+	{"imageview", 2},
+	{"widgets", 2},
+	{"foldertree", 2},
+	{"thumbnails", 2},
+	{"save", 2},
 	{"mainwindow", 3},
 	{"app", 4},
 };
@@ -181,7 +185,8 @@ TEST(LayeringTest, ReportsEachKindOfForbiddenInclude)
 		glim_test::TempDir dir("layering");
 		fs::path root(dir.Path());
 		fs::create_directories(root / "platform/interface/private");
-		glim_test::WriteFile((root / "platform/interface/private/WindowPrivate.h").string(), "");
+		glim_test::WriteFile((root / "platform/interface/private/WindowPrivate.h").string(),
+			"");
 		fs::create_directories((root / test.file).parent_path());
 		glim_test::WriteFile((root / test.file).string(),
 			std::string("// a file\n") + test.include + "\n");

@@ -23,15 +23,14 @@ unique_signature()
 
 } // namespace
 
-TestApp::TestApp()
-	:
+TestApp::TestApp() :
 	BViewerApp(unique_signature().c_str())
 {
-	BPrivate::set_alert_responder([this](const std::string&, const std::string& text,
-		const std::vector<std::string>&) {
-		fAlerts.push_back(text);
-		return 0;
-	});
+	BPrivate::set_alert_responder(
+		[this](const std::string&, const std::string& text, const std::vector<std::string>&) {
+			fAlerts.push_back(text);
+			return 0;
+		});
 	// The application's messages are dispatched like any looper's while the
 	// test runs events, without the start messages of Run().
 	BLooper::Run();

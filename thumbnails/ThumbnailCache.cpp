@@ -33,8 +33,7 @@ image_version(const char* path, off_t* _size, struct timespec* _changed)
 
 } // namespace
 
-BThumbnailCache::BThumbnailCache(int32 capacity)
-	:
+BThumbnailCache::BThumbnailCache(int32 capacity) :
 	fCapacity(std::max(capacity, (int32)1))
 {
 }

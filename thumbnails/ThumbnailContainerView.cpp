@@ -59,8 +59,7 @@ utf8_length(const std::string& text)
 
 } // namespace
 
-BThumbnailContainerView::BThumbnailContainerView(BViewerWin* window, BRect frame)
-	:
+BThumbnailContainerView::BThumbnailContainerView(BViewerWin* window, BRect frame) :
 	BView(frame, "thumbcontainer", B_FOLLOW_ALL_SIDES,
 		B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_FRAME_EVENTS),
 	fLastClickTime(0),

@@ -140,14 +140,15 @@ BThumbnailContainerView::CopyFile(BMessage* reply)
 	if (status == B_BUSY) {
 		std::string text = "\"" + sourcePath.substr(sourcePath.rfind('/') + 1)
 			+ "\" changed while it was being copied, so it was kept where it was; "
-			"the copy holds what it contained before.";
+			  "the copy holds what it contained before.";
 		show_error(text.c_str());
 	}
 	if ((status == B_OK || status == B_BUSY) && fileType[0] != '\0') {
 		BNode target(targetPath.c_str());
 		BNodeInfo info(&target);
 		char type[B_MIME_TYPE_LENGTH] = "";
-		if (info.InitCheck() == B_OK && (info.GetType(type) != B_OK || strcmp(type, fileType) != 0))
+		if (info.InitCheck() == B_OK
+			&& (info.GetType(type) != B_OK || strcmp(type, fileType) != 0))
 			info.SetType(fileType);
 	}
 }

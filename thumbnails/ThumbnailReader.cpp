@@ -86,9 +86,9 @@ bool
 check_stored_thumbnail(const void* data, size_t length, int32* _width, int32* _height)
 {
 	const uint8* bytes = (const uint8*)data;
-	if (bytes == NULL || length < 4 || length > kMaxStoredThumbnailBytes
-		|| bytes[0] != kMarker || bytes[1] != kStartOfImage
-		|| bytes[length - 2] != kMarker || bytes[length - 1] != kEndOfImage)
+	if (bytes == NULL || length < 4 || length > kMaxStoredThumbnailBytes || bytes[0] != kMarker
+		|| bytes[1] != kStartOfImage || bytes[length - 2] != kMarker
+		|| bytes[length - 1] != kEndOfImage)
 		return false;
 
 	size_t position = 2;
@@ -121,8 +121,8 @@ check_stored_thumbnail(const void* data, size_t length, int32* _width, int32* _h
 			uint32 width = read16(frame + 5);
 			uint32 components = frame[7];
 			if (width == 0 || height == 0 || width > (uint32)kMaxStoredThumbnailSide
-				|| height > (uint32)kMaxStoredThumbnailSide || components == 0
-				|| components > 4 || segment < 8 + 3 * components)
+				|| height > (uint32)kMaxStoredThumbnailSide || components == 0 || components > 4
+				|| segment < 8 + 3 * components)
 				return false;
 			if (_width != NULL)
 				*_width = width;
@@ -202,7 +202,8 @@ thumbnail_is_current(const char* path, BNode& file, off_t fileSize, float tw)
 		|| storedWidth != (int32)std::trunc(tw))
 		return false;
 	std::vector<char> data;
-	return read_stored_thumbnail(path, data) && check_stored_thumbnail(data.data(), data.size());
+	return read_stored_thumbnail(path, data)
+		&& check_stored_thumbnail(data.data(), data.size());
 }
 
 } // namespace glim

@@ -70,8 +70,8 @@ write_side_file(const char* imagePath, const void* data, size_t length)
 bool
 no_room_for_attribute(ssize_t result)
 {
-	return result == B_DEVICE_FULL || result == B_TOO_MANY_ARGS
-		|| result == B_BUFFER_OVERFLOW || result == B_FILE_TOO_LARGE;
+	return result == B_DEVICE_FULL || result == B_TOO_MANY_ARGS || result == B_BUFFER_OVERFLOW
+		|| result == B_FILE_TOO_LARGE;
 }
 
 } // namespace

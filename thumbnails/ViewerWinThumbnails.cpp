@@ -136,7 +136,8 @@ BViewerWin::_StopWorker()
 void
 BViewerWin::_StartWorker()
 {
-	thread_id thread = spawn_thread(ThumbnailThread, "thumbnailCreate", B_NORMAL_PRIORITY, this);
+	thread_id thread = spawn_thread(ThumbnailThread, "thumbnailCreate", B_NORMAL_PRIORITY,
+		this);
 	if (thread < 0) {
 		fThumbnailThread = B_NO_MEMORY;
 		return;

@@ -28,8 +28,7 @@ add_picture(BView* parent, BRect frame, const char* name, int32 id)
 
 } // namespace
 
-BAboutWindow::BAboutWindow(BRect frame)
-	:
+BAboutWindow::BAboutWindow(BRect frame) :
 	BWindow(frame, "About", B_FLOATING_WINDOW, B_NOT_RESIZABLE | B_NOT_ZOOMABLE,
 		B_CURRENT_WORKSPACE)
 {
@@ -50,7 +49,8 @@ BAboutWindow::BAboutWindow(BRect frame)
 	about->AddChild(new BStringView(BRect(55, 90, bounds.right - 5, 109), "Version", version, 0,
 		B_WILL_DRAW));
 	about->AddChild(new BButton(BRect(bounds.left + 70, bounds.bottom - 40, bounds.right - 20,
-		bounds.bottom - 20), "Close", "OK", new BMessage(B_QUIT_REQUESTED), 0, B_WILL_DRAW));
+									bounds.bottom - 20),
+		"Close", "OK", new BMessage(B_QUIT_REQUESTED), 0, B_WILL_DRAW));
 }
 
 BAboutWindow::~BAboutWindow()
@@ -70,6 +70,6 @@ BAboutWindow::GetVersionText(char* text, size_t size)
 	if (file.InitCheck() != B_OK || appInfo.SetTo(&file) != B_OK
 		|| appInfo.GetVersionInfo(&version, B_APP_VERSION_KIND) != B_OK)
 		return;
-	snprintf(text, size, "Version %1ld.%-ld.%-ld.%-ld", (long)version.major, (long)version.middle,
-		(long)version.minor, (long)version.internal);
+	snprintf(text, size, "Version %1ld.%-ld.%-ld.%-ld", (long)version.major,
+		(long)version.middle, (long)version.minor, (long)version.internal);
 }

@@ -14,15 +14,14 @@ const float kSmallestCountFont = 7;
 
 } // namespace
 
-BGlimStatusView::BGlimStatusView(BRect frame)
-	:
+BGlimStatusView::BGlimStatusView(BRect frame) :
 	BView(frame, "GlimStatusBar", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM, B_WILL_DRAW),
 	fProgressShown(false)
 {
 	SetViewColor(216, 216, 216, 255);
 
-	fCountText = new BStringView(BRect(0, 0, kCountWidth, frame.bottom - frame.top), "GlimStatus",
-		"", B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW);
+	fCountText = new BStringView(BRect(0, 0, kCountWidth, frame.bottom - frame.top),
+		"GlimStatus", "", B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW);
 	AddChild(fCountText);
 
 	fProgressBar = new BStatusBar(BRect(200, 0, 500, 30), "GlimStatusBarEx", NULL, NULL);

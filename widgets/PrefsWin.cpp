@@ -106,7 +106,8 @@ slider(BRect frame, const char* name, const char* label, uint32 command, int32 m
 	const char* minLabel, const char* maxLabel)
 {
 	BSlider* control = new BSlider(frame, name, label, new BMessage(command), min, max,
-		B_BLOCK_THUMB, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE);
+		B_BLOCK_THUMB, B_FOLLOW_LEFT | B_FOLLOW_TOP,
+		B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE);
 	control->SetHashMarks(B_HASH_MARKS_BOTTOM);
 	control->SetHashMarkCount(10);
 	control->SetLimitLabels(minLabel, maxLabel);
@@ -122,8 +123,7 @@ box(BRect frame, const char* name)
 
 } // namespace
 
-PrefsWin::PrefsWin(BViewerApp* app, BPrefsHandler* prefs, BRect frame)
-	:
+PrefsWin::PrefsWin(BViewerApp* app, BPrefsHandler* prefs, BRect frame) :
 	BWindow(frame, "Preferences", B_FLOATING_WINDOW, B_NOT_RESIZABLE | B_NOT_ZOOMABLE,
 		B_CURRENT_WORKSPACE),
 	fApp(app),
@@ -136,7 +136,8 @@ PrefsWin::PrefsWin(BViewerApp* app, BPrefsHandler* prefs, BRect frame)
 
 	BTabView* tabs = new BTabView(BRect(5, 5, 245, 310), "tab_view", B_WIDTH_AS_USUAL,
 		B_FOLLOW_ALL_SIDES,
-		B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_NAVIGABLE_JUMP | B_FRAME_EVENTS | B_NAVIGABLE);
+		B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_NAVIGABLE_JUMP | B_FRAME_EVENTS
+			| B_NAVIGABLE);
 	tabs->SetViewColor(kGrey);
 	windowView->AddChild(tabs);
 
@@ -150,8 +151,8 @@ PrefsWin::PrefsWin(BViewerApp* app, BPrefsHandler* prefs, BRect frame)
 	BButton* ok = button(BRect(190, 315, 240, 345), "PrefsOKButton", "OK", MSG_PREF_OK);
 	windowView->AddChild(ok);
 	ok->SetTarget(this);
-	windowView->AddChild(button(BRect(135, 315, 185, 345), "PrefsCancelButton", "Cancel",
-		MSG_PREF_CANCEL));
+	windowView->AddChild(
+		button(BRect(135, 315, 185, 345), "PrefsCancelButton", "Cancel", MSG_PREF_CANCEL));
 
 	_ReadSettings();
 }
@@ -176,11 +177,11 @@ PrefsWin::_BuildGeneralTab()
 	fThisFolderRadio = radio(BRect(10, 50, 175, 70), "UseThisFolder", "Always use this folder",
 		MSG_PREF_USE_DEFAULT_FOLDER);
 	folderBox->AddChild(fThisFolderRadio);
-	fFolderText = path_field(BRect(5, 75, 155, 95), "TheFolder",
-		glim::home_folder().c_str(), MSG_PREF_FOLDER_TEXT);
+	fFolderText = path_field(BRect(5, 75, 155, 95), "TheFolder", glim::home_folder().c_str(),
+		MSG_PREF_FOLDER_TEXT);
 	folderBox->AddChild(fFolderText);
-	folderBox->AddChild(button(BRect(160, 72, 215, 95), "Browse", "Browse",
-		MSG_PREF_BROWSE_FOLDER));
+	folderBox->AddChild(
+		button(BRect(160, 72, 215, 95), "Browse", "Browse", MSG_PREF_BROWSE_FOLDER));
 
 	BBox* timerBox = box(BRect(5, 115, 225, 185), "SlideShow Timer Box");
 	view->AddChild(timerBox);
@@ -190,7 +191,8 @@ PrefsWin::_BuildGeneralTab()
 
 	BBox* sizeBox = box(BRect(5, 195, 225, 270), "Resize Window Box");
 	view->AddChild(sizeBox);
-	sizeBox->AddChild(caption(BRect(5, 5, 180, 20), "Image Size Options", "Image Size Options"));
+	sizeBox->AddChild(
+		caption(BRect(5, 5, 180, 20), "Image Size Options", "Image Size Options"));
 	fFitCheck = check_box(BRect(10, 25, 180, 45), "Fit To Window", "Fit image to window size",
 		MSG_PREF_FIT_TO_WINDOW);
 	sizeBox->AddChild(fFitCheck);
@@ -204,8 +206,8 @@ PrefsWin::_BuildThumbnailsTab()
 
 	BBox* backgroundBox = box(BRect(5, 5, 225, 110), "Default Folder Box");
 	view->AddChild(backgroundBox);
-	backgroundBox->AddChild(caption(BRect(5, 5, 180, 20), "Background Options",
-		"Thumbnail Background"));
+	backgroundBox->AddChild(
+		caption(BRect(5, 5, 180, 20), "Background Options", "Thumbnail Background"));
 	fFlatColorRadio = radio(BRect(10, 25, 175, 45), "UseFlatColor", "Background Colour",
 		MSG_PREF_USE_COLOR);
 	backgroundBox->AddChild(fFlatColorRadio);
@@ -214,8 +216,8 @@ PrefsWin::_BuildThumbnailsTab()
 	backgroundBox->AddChild(fImageRadio);
 	fImageText = path_field(BRect(5, 75, 155, 95), "TheImage", "", MSG_PREF_IMAGE_TEXT);
 	backgroundBox->AddChild(fImageText);
-	backgroundBox->AddChild(button(BRect(160, 72, 215, 95), "BrowseForImage", "Browse",
-		MSG_PREF_BROWSE_IMAGE));
+	backgroundBox->AddChild(
+		button(BRect(160, 72, 215, 95), "BrowseForImage", "Browse", MSG_PREF_BROWSE_IMAGE));
 
 	BBox* sizeBox = box(BRect(5, 115, 225, 185), "Thumbnail Size Box");
 	view->AddChild(sizeBox);
@@ -226,8 +228,8 @@ PrefsWin::_BuildThumbnailsTab()
 
 	BBox* lookBox = box(BRect(5, 195, 225, 270), "Thumbnail Appearance");
 	view->AddChild(lookBox);
-	lookBox->AddChild(caption(BRect(5, 5, 180, 20), "ThumbnailAppearance",
-		"Thumbnail Appearance"));
+	lookBox->AddChild(
+		caption(BRect(5, 5, 180, 20), "ThumbnailAppearance", "Thumbnail Appearance"));
 	fBorderCheck = check_box(BRect(10, 25, 180, 45), "DrawBorder",
 		"Draw border around thumbnail", MSG_PREF_DRAW_BORDER);
 	lookBox->AddChild(fBorderCheck);
@@ -321,24 +323,28 @@ PrefsWin::_WriteSettings()
 {
 	if (fPrefs == NULL)
 		return;
-	fPrefs->SetInteger(glim::kKeyUseLastFolder, fLastFolderRadio->Value() == B_CONTROL_ON ? 1 : 0, true);
+	fPrefs->SetInteger(glim::kKeyUseLastFolder,
+		fLastFolderRadio->Value() == B_CONTROL_ON ? 1 : 0, true);
 	if (fFolderText->Text() != NULL && fFolderText->Text()[0] != '\0')
 		fPrefs->SetString(glim::kKeyDefaultFolder, fFolderText->Text(), true);
 	fPrefs->SetInteger(glim::kKeySlideShowTimer, fSlideShowSlider->Value(), true);
 	fPrefs->SetInteger(glim::kKeyFitToWindow, fFitCheck->Value() == B_CONTROL_ON ? 1 : 0, true);
-	fPrefs->SetInteger(glim::kKeyColorAsBackground, fFlatColorRadio->Value() == B_CONTROL_ON ? 1 : 0,
-		true);
+	fPrefs->SetInteger(glim::kKeyColorAsBackground,
+		fFlatColorRadio->Value() == B_CONTROL_ON ? 1 : 0, true);
 	if (fImageText->Text() != NULL && fImageText->Text()[0] != '\0')
 		fPrefs->SetString(glim::kKeyBackgroundImage, fImageText->Text(), true);
 
-	float size = std::clamp((float)fThumbSizeSlider->Value(), glim::kMinThumbSize, glim::kMaxThumbSize);
+	float size = std::clamp((float)fThumbSizeSlider->Value(), glim::kMinThumbSize,
+		glim::kMaxThumbSize);
 	fPrefs->SetFloat(glim::kKeyThumbWidth, size, true);
 	fPrefs->SetFloat(glim::kKeyThumbHeight, size, true);
 	fPrefs->SetFloat(glim::kKeyFrameWidth, size + kFrameMargin, true);
 	fPrefs->SetFloat(glim::kKeyFrameHeight, size + kFrameMargin, true);
 
-	fPrefs->SetInteger(glim::kKeyDrawBorder, fBorderCheck->Value() == B_CONTROL_ON ? 1 : 0, true);
-	fPrefs->SetInteger(glim::kKeyDrawShadow, fShadowCheck->Value() == B_CONTROL_ON ? 1 : 0, true);
+	fPrefs->SetInteger(glim::kKeyDrawBorder, fBorderCheck->Value() == B_CONTROL_ON ? 1 : 0,
+		true);
+	fPrefs->SetInteger(glim::kKeyDrawShadow, fShadowCheck->Value() == B_CONTROL_ON ? 1 : 0,
+		true);
 	_StoreFrame();
 	fPrefs->Update();
 }
@@ -391,7 +397,8 @@ PrefsWin::_FileChosen(BMessage* message)
 {
 	entry_ref ref;
 	void* control = NULL;
-	if (message->FindRef("refs", &ref) != B_OK || message->FindPointer("control", &control) != B_OK)
+	if (message->FindRef("refs", &ref) != B_OK
+		|| message->FindPointer("control", &control) != B_OK)
 		return;
 	// Only this window's own fields are ever named.
 	BTextControl* field = (BTextControl*)control;

@@ -49,8 +49,7 @@ const ButtonSpec kButtons[] = {
 
 } // namespace
 
-BToolbar::BToolbar(BRect frame)
-	:
+BToolbar::BToolbar(BRect frame) :
 	BView(frame, "tbview", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_WILL_DRAW)
 {
 	SetViewColor(216, 216, 216);
@@ -88,9 +87,9 @@ BToolbar::AttachedToWindow()
 			delete pressed;
 			continue;
 		}
-		BPictureButton* button = new (std::nothrow) BPictureButton(spec.frame, spec.name, normal, pressed,
-			new BMessage(spec.command), B_ONE_STATE_BUTTON, B_FOLLOW_LEFT | B_FOLLOW_TOP,
-			B_WILL_DRAW | B_NAVIGABLE);
+		BPictureButton* button = new (std::nothrow)
+			BPictureButton(spec.frame, spec.name, normal, pressed, new BMessage(spec.command),
+				B_ONE_STATE_BUTTON, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
 		delete normal;
 		delete pressed;
 		if (button == NULL) {

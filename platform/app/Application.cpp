@@ -52,7 +52,8 @@ read_command_line()
 			return *sCommandLine;
 	}
 	std::ifstream file("/proc/self/cmdline", std::ios::binary);
-	std::string contents((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+	std::string contents((std::istreambuf_iterator<char>(file)),
+		std::istreambuf_iterator<char>());
 	std::vector<std::string> arguments;
 	size_t start = 0;
 	for (size_t i = 0; i < contents.size(); i++) {
@@ -127,8 +128,7 @@ BPrivate::clear_command_line()
 }
 
 
-app_info::app_info()
-	:
+app_info::app_info() :
 	thread(-1),
 	team(-1),
 	port(-1),
@@ -138,8 +138,7 @@ app_info::app_info()
 }
 
 
-BApplication::BApplication(const char* signature)
-	:
+BApplication::BApplication(const char* signature) :
 	BLooper("application"),
 	fInitStatus(B_NO_INIT),
 	fPulseRate(500000),
@@ -152,8 +151,7 @@ BApplication::BApplication(const char* signature)
 }
 
 
-BApplication::BApplication(const char* signature, status_t* _error)
-	:
+BApplication::BApplication(const char* signature, status_t* _error) :
 	BApplication(signature)
 {
 	if (_error != NULL)
@@ -294,12 +292,15 @@ BApplication::Quit()
 {
 	// Leaves the event loop of Run(); the object itself is deleted by its
 	// creator once Run() has returned.
-	QMetaObject::invokeMethod(QCoreApplication::instance(), []() {
-		if (sRunLoop != NULL)
-			sRunLoop->quit();
-		else
-			sQuitBeforeRun = true;
-	}, Qt::QueuedConnection);
+	QMetaObject::invokeMethod(
+		QCoreApplication::instance(),
+		[]() {
+			if (sRunLoop != NULL)
+				sRunLoop->quit();
+			else
+				sQuitBeforeRun = true;
+		},
+		Qt::QueuedConnection);
 	if (BPrivate::is_gui_thread() && sRunLoop == NULL)
 		sQuitBeforeRun = true;
 }
@@ -373,13 +374,35 @@ BApplication::_DispatchArgv(BMessage* message)
 }
 
 
-void BApplication::MessageReceived(BMessage* message) { BLooper::MessageReceived(message); }
-void BApplication::Pulse() {}
-void BApplication::ReadyToRun() {}
-void BApplication::ArgvReceived(int32, char**) {}
-void BApplication::RefsReceived(BMessage*) {}
-void BApplication::AboutRequested() {}
-void BApplication::AppActivated(bool) {}
+void
+BApplication::MessageReceived(BMessage* message)
+{
+	BLooper::MessageReceived(message);
+}
+void
+BApplication::Pulse()
+{
+}
+void
+BApplication::ReadyToRun()
+{
+}
+void
+BApplication::ArgvReceived(int32, char**)
+{
+}
+void
+BApplication::RefsReceived(BMessage*)
+{
+}
+void
+BApplication::AboutRequested()
+{
+}
+void
+BApplication::AppActivated(bool)
+{
+}
 
 
 // #pragma mark - windows, pulse, info

@@ -4,8 +4,7 @@
 
 #include "AppPrivate.h"
 
-BHandler::BHandler(const char* name)
-	:
+BHandler::BHandler(const char* name) :
 	fName(name != NULL ? name : ""),
 	fHasName(name != NULL),
 	fToken(BPrivate::register_handler(this)),

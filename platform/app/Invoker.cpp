@@ -4,8 +4,7 @@
 #include <Looper.h>
 #include <Message.h>
 
-BInvoker::BInvoker()
-	:
+BInvoker::BInvoker() :
 	fMessage(NULL),
 	fReplyTo(NULL),
 	fTimeout(B_INFINITE_TIMEOUT)
@@ -13,8 +12,7 @@ BInvoker::BInvoker()
 }
 
 
-BInvoker::BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper)
-	:
+BInvoker::BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper) :
 	BInvoker()
 {
 	fMessage = message;
@@ -22,8 +20,7 @@ BInvoker::BInvoker(BMessage* message, const BHandler* handler, const BLooper* lo
 }
 
 
-BInvoker::BInvoker(BMessage* message, BMessenger target)
-	:
+BInvoker::BInvoker(BMessage* message, BMessenger target) :
 	BInvoker()
 {
 	fMessage = message;

@@ -113,17 +113,30 @@ expand_token(const Token& token, const DesktopApplication& application,
 		}
 		char code = token.text[++i];
 		switch (code) {
-			case '%': result += '%'; break;
+			case '%':
+				result += '%';
+				break;
 			case 'f':
 			case 'u':
 				if (file != NULL)
 					result += *file;
 				break;
-			case 'c': result += application.name; break;
-			case 'k': result += application.file; break;
+			case 'c':
+				result += application.name;
+				break;
+			case 'k':
+				result += application.file;
+				break;
 			// Deprecated, and lists that belong on their own: dropped.
-			case 'd': case 'D': case 'n': case 'N': case 'v': case 'm':
-			case 'F': case 'U': case 'i':
+			case 'd':
+			case 'D':
+			case 'n':
+			case 'N':
+			case 'v':
+			case 'm':
+			case 'F':
+			case 'U':
+			case 'i':
 				break;
 			default:
 				return B_BAD_VALUE;
@@ -167,8 +180,8 @@ const int kReportFailed = 3;
 // program in a grandchild, reports its id and exits, so the grandchild is
 // nobody's child to wait for.
 [[noreturn]] void
-run_child(const char* program, char* const* argv, const char* folder, int reportFD,
-	int maxFD, bigtime_t watch)
+run_child(const char* program, char* const* argv, const char* folder, int reportFD, int maxFD,
+	bigtime_t watch)
 {
 	setsid();
 	pid_t grandchild = fork();

@@ -17,8 +17,7 @@ const int32 kDispatchBatch = 32;
 
 } // namespace
 
-BLooper::BLooper(const char* name, int32, int32)
-	:
+BLooper::BLooper(const char* name, int32, int32) :
 	BHandler(name),
 	fLock(std::make_shared<BLocker>(name)),
 	fPreferred(NULL),
@@ -329,8 +328,8 @@ BLooper::_DispatchDirectly(std::unique_ptr<BMessage> message, BHandler* handler)
 	BMessage* outerMessage = fCurrentMessage;
 	fDispatching = true;
 	Lock();
-	_DispatchOne(std::move(message), handler != NULL ? handler : _ResolveHandler(
-		BPrivate::kPreferredToken));
+	_DispatchOne(std::move(message),
+		handler != NULL ? handler : _ResolveHandler(BPrivate::kPreferredToken));
 	fCurrentMessage = outerMessage;
 	Unlock();
 	if (!outermost)

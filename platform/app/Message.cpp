@@ -33,10 +33,12 @@ add_fixed(BMessage* message, const char* name, type_code type, const T& value)
 
 } // namespace
 
-BMessage::BMessage() : BMessage((uint32)0) {}
+BMessage::BMessage() :
+	BMessage((uint32)0)
+{
+}
 
-BMessage::BMessage(uint32 command)
-	:
+BMessage::BMessage(uint32 command) :
 	what(command),
 	fTargetToken(BPrivate::kNullToken),
 	fReplyHandlerToken(BPrivate::kNullToken),
@@ -47,8 +49,7 @@ BMessage::BMessage(uint32 command)
 {
 }
 
-BMessage::BMessage(const BMessage& other)
-	:
+BMessage::BMessage(const BMessage& other) :
 	what(other.what),
 	fFields(other.fFields),
 	fTargetToken(other.fTargetToken),

@@ -482,4 +482,3 @@ BMessage::GetPoint(const char* name, const BPoint& defaultValue) const
 {
 	return get_fixed(this, name, B_POINT_TYPE, defaultValue);
 }
-

@@ -42,10 +42,16 @@ enum {
 // Appends values to a byte vector.
 class Writer {
 public:
-	Writer(std::vector<char>& data) : fData(data) {}
+	Writer(std::vector<char>& data) :
+		fData(data)
+	{
+	}
 
 	template<typename T>
-	void Put(T value) { Put(&value, sizeof(T)); }
+	void Put(T value)
+	{
+		Put(&value, sizeof(T));
+	}
 	void Put(const void* bytes, size_t size)
 	{
 		const char* start = static_cast<const char*>(bytes);
@@ -69,7 +75,11 @@ private:
 // Reads values from a byte range, never past its end.
 class Reader {
 public:
-	Reader(const void* data, size_t size) : fData(static_cast<const char*>(data)), fLeft(size) {}
+	Reader(const void* data, size_t size) :
+		fData(static_cast<const char*>(data)),
+		fLeft(size)
+	{
+	}
 
 	size_t Left() const { return fLeft; }
 	bool Get(void* bytes, size_t size)
@@ -81,7 +91,10 @@ public:
 		return true;
 	}
 	template<typename T>
-	bool Get(T& value) { return Get(&value, sizeof(T)); }
+	bool Get(T& value)
+	{
+		return Get(&value, sizeof(T));
+	}
 	const char* Take(size_t size)
 	{
 		if (size > fLeft)
@@ -109,7 +122,11 @@ public:
 	}
 
 private:
-	void Skip(size_t size) { fData += size; fLeft -= size; }
+	void Skip(size_t size)
+	{
+		fData += size;
+		fLeft -= size;
+	}
 
 	const char* fData;
 	size_t fLeft;
@@ -298,14 +315,13 @@ BMessage::_HasSameData(const BMessage& other, bool ignoreFieldOrder, bool deep,
 	for (size_t i = 0; i < fFields.size(); i++) {
 		const Field& field = fFields[i];
 		const Field* otherField = ignoreFieldOrder ? other._FindField(field.name.c_str())
-			: &other.fFields[i];
+												   : &other.fFields[i];
 		if (otherField == NULL || otherField->name != field.name
 			|| otherField->type != field.type
 			|| otherField->values.size() != field.values.size()) {
 			return false;
 		}
-		bool compareMessages = deep && field.type == B_MESSAGE_TYPE
-			&& depth < kMaxCompareDepth;
+		bool compareMessages = deep && field.type == B_MESSAGE_TYPE && depth < kMaxCompareDepth;
 		for (size_t j = 0; j < field.values.size(); j++) {
 			if (!compareMessages) {
 				if (field.values[j] != otherField->values[j])
@@ -314,8 +330,8 @@ BMessage::_HasSameData(const BMessage& other, bool ignoreFieldOrder, bool deep,
 			}
 			BMessage mine, theirs;
 			if (mine.Unflatten(field.values[j].data(), field.values[j].size()) != B_OK
-				|| theirs.Unflatten(otherField->values[j].data(),
-					otherField->values[j].size()) != B_OK
+				|| theirs.Unflatten(otherField->values[j].data(), otherField->values[j].size())
+					!= B_OK
 				|| !mine._HasSameData(theirs, ignoreFieldOrder, true, depth + 1)) {
 				return false;
 			}
@@ -347,18 +363,42 @@ print_value(type_code type, const std::vector<char>& value, int32 indent)
 		return result;
 	};
 	switch (type) {
-		case B_INT8_TYPE: printf("int8(%d)", fixed((int8)0)); break;
-		case B_UINT8_TYPE: printf("uint8(%u)", fixed((uint8)0)); break;
-		case B_INT16_TYPE: printf("int16(%d)", fixed((int16)0)); break;
-		case B_UINT16_TYPE: printf("uint16(%u)", fixed((uint16)0)); break;
-		case B_INT32_TYPE: printf("int32(%d)", fixed((int32)0)); break;
-		case B_UINT32_TYPE: printf("uint32(%u)", fixed((uint32)0)); break;
-		case B_INT64_TYPE: printf("int64(%lld)", (long long)fixed((int64)0)); break;
-		case B_UINT64_TYPE: printf("uint64(%llu)", (unsigned long long)fixed((uint64)0)); break;
-		case B_BOOL_TYPE: printf("bool(%s)", fixed((uint8)0) ? "true" : "false"); break;
-		case B_FLOAT_TYPE: printf("float(%g)", fixed(0.0f)); break;
-		case B_DOUBLE_TYPE: printf("double(%g)", fixed(0.0)); break;
-		case B_POINTER_TYPE: printf("pointer(%p)", fixed((void*)NULL)); break;
+		case B_INT8_TYPE:
+			printf("int8(%d)", fixed((int8)0));
+			break;
+		case B_UINT8_TYPE:
+			printf("uint8(%u)", fixed((uint8)0));
+			break;
+		case B_INT16_TYPE:
+			printf("int16(%d)", fixed((int16)0));
+			break;
+		case B_UINT16_TYPE:
+			printf("uint16(%u)", fixed((uint16)0));
+			break;
+		case B_INT32_TYPE:
+			printf("int32(%d)", fixed((int32)0));
+			break;
+		case B_UINT32_TYPE:
+			printf("uint32(%u)", fixed((uint32)0));
+			break;
+		case B_INT64_TYPE:
+			printf("int64(%lld)", (long long)fixed((int64)0));
+			break;
+		case B_UINT64_TYPE:
+			printf("uint64(%llu)", (unsigned long long)fixed((uint64)0));
+			break;
+		case B_BOOL_TYPE:
+			printf("bool(%s)", fixed((uint8)0) ? "true" : "false");
+			break;
+		case B_FLOAT_TYPE:
+			printf("float(%g)", fixed(0.0f));
+			break;
+		case B_DOUBLE_TYPE:
+			printf("double(%g)", fixed(0.0));
+			break;
+		case B_POINTER_TYPE:
+			printf("pointer(%p)", fixed((void*)NULL));
+			break;
 		case B_STRING_TYPE:
 			printf("string(\"%.*s\")", (int)std::max<size_t>(value.size(), 1) - 1,
 				value.data());
@@ -414,8 +454,8 @@ BMessage::_PrintToStream(int32 indent) const
 	printf("BMessage('%s') {\n", type_name(what).c_str());
 	for (const Field& field : fFields) {
 		for (size_t i = 0; i < field.values.size(); i++) {
-			printf("%*s%s[%zu], type = %s, ", (int)(indent + 1) * 4, "", field.name.c_str(),
-				i, type_name(field.type).c_str());
+			printf("%*s%s[%zu], type = %s, ", (int)(indent + 1) * 4, "", field.name.c_str(), i,
+				type_name(field.type).c_str());
 			print_value(field.type, field.values[i], indent + 1);
 			printf("\n");
 		}

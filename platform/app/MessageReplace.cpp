@@ -187,4 +187,3 @@ BMessage::ReplaceMessage(const char* name, const BMessage* message)
 		return status;
 	return ReplaceData(name, B_MESSAGE_TYPE, 0, data.data(), size);
 }
-

@@ -7,15 +7,17 @@
 #include "AppPrivate.h"
 #include "MessagePrivate.h"
 
-BMessenger::BMessenger() : fLooperToken(BPrivate::kNullToken), fHandlerToken(BPrivate::kNullToken)
+BMessenger::BMessenger() :
+	fLooperToken(BPrivate::kNullToken),
+	fHandlerToken(BPrivate::kNullToken)
 {
 }
 
-BMessenger::BMessenger(const BHandler* handler, const BLooper* looper, status_t* result)
-	:
+BMessenger::BMessenger(const BHandler* handler, const BLooper* looper, status_t* result) :
 	BMessenger()
 {
-	status_t status = BPrivate::messenger_tokens(handler, looper, &fLooperToken, &fHandlerToken);
+	status_t status = BPrivate::messenger_tokens(handler, looper, &fLooperToken,
+		&fHandlerToken);
 	if (status != B_OK)
 		_SetTo(BPrivate::kNullToken, BPrivate::kNullToken);
 	if (result != NULL)
@@ -26,8 +28,7 @@ BMessenger::BMessenger(const BMessenger& other) = default;
 
 BMessenger::~BMessenger() = default;
 
-BMessenger&
-BMessenger::operator=(const BMessenger& other) = default;
+BMessenger& BMessenger::operator=(const BMessenger& other) = default;
 
 bool
 BMessenger::operator==(const BMessenger& other) const

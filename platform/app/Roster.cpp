@@ -99,8 +99,7 @@ command_lines(const char* signature, const std::vector<std::string>& files,
 
 
 status_t
-launch_signature(const char* signature, const std::vector<std::string>& files,
-	team_id* _team)
+launch_signature(const char* signature, const std::vector<std::string>& files, team_id* _team)
 {
 	std::vector<std::vector<std::string>> commands;
 	std::string folder;

@@ -35,8 +35,8 @@ bool
 is_private_folder(const std::string& path)
 {
 	struct stat info;
-	return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)
-		&& info.st_uid == getuid() && (info.st_mode & 07777) == 0700;
+	return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid()
+		&& (info.st_mode & 07777) == 0700;
 }
 
 
@@ -72,7 +72,9 @@ socket_name(const char* signature)
 		name += isalnum((unsigned char)*c) ? *c : '_';
 	if (name.size() > 40) {
 		QByteArray hash = QCryptographicHash::hash(QByteArray(signature),
-			QCryptographicHash::Sha1).toHex().left(16);
+			QCryptographicHash::Sha1)
+							  .toHex()
+							  .left(16);
 		name = name.substr(0, 20) + "_" + hash.toStdString();
 	}
 	return "glim-launch-" + name + "-" + std::to_string(getuid());
@@ -108,8 +110,7 @@ frame(const BMessage* message)
 // it was granted within the time given.
 class LaunchLock {
 public:
-	LaunchLock(const std::string& path, bigtime_t timeout)
-		:
+	LaunchLock(const std::string& path, bigtime_t timeout) :
 		fFd(open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600)),
 		fLocked(false)
 	{
@@ -183,8 +184,7 @@ serve(QLocalSocket* socket, BMessenger target)
 } // namespace
 
 
-SingleLaunch::SingleLaunch(const char* signature, bigtime_t lockTimeout)
-	:
+SingleLaunch::SingleLaunch(const char* signature, bigtime_t lockTimeout) :
 	fLockTimeout(lockTimeout)
 {
 	std::string folder = private_folder();
@@ -229,7 +229,8 @@ SingleLaunch::_HandOver(const std::vector<const BMessage*>& messages)
 		socket.write(frame(message));
 	socket.flush();
 	qint64 acknowledged = 0;
-	while (acknowledged < (qint64)messages.size() && socket.waitForReadyRead(kAcknowledgeTimeout))
+	while (
+		acknowledged < (qint64)messages.size() && socket.waitForReadyRead(kAcknowledgeTimeout))
 		acknowledged += socket.readAll().size();
 	socket.disconnectFromServer();
 	return true;

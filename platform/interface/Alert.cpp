@@ -101,8 +101,7 @@ BPrivate::set_alert_responder(AlertResponder function)
 
 
 BAlert::BAlert(const char* title, const char* text, const char* button0, const char* button1,
-	const char* button2, button_width, alert_type type)
-	:
+	const char* button2, button_width, alert_type type) :
 	BWindow(BRect(100, 100, 400, 200), title, B_MODAL_WINDOW,
 		B_NOT_RESIZABLE | B_NOT_CLOSABLE | B_NOT_ZOOMABLE),
 	fText(text != NULL ? text : ""),
@@ -180,13 +179,16 @@ BAlert::_Run()
 	int32 result = -1;
 	std::string text = fText;
 	alert_type type = fType;
-	QMetaObject::invokeMethod(QCoreApplication::instance(), [&]() {
-		int32 index = run_box(title, text, labels, type);
-		std::lock_guard<std::mutex> guard(mutex);
-		result = index;
-		done = true;
-		answered.notify_all();
-	}, Qt::QueuedConnection);
+	QMetaObject::invokeMethod(
+		QCoreApplication::instance(),
+		[&]() {
+			int32 index = run_box(title, text, labels, type);
+			std::lock_guard<std::mutex> guard(mutex);
+			result = index;
+			done = true;
+			answered.notify_all();
+		},
+		Qt::QueuedConnection);
 	std::unique_lock<std::mutex> lock(mutex);
 	answered.wait(lock, [&]() { return done; });
 	return result;
@@ -218,15 +220,17 @@ BAlert::Go(BInvoker* invoker)
 		return B_OK;
 	}
 	BPrivate::attach_gui_thread();
-	QMetaObject::invokeMethod(QCoreApplication::instance(), [=]() {
-		auto buttons = std::make_shared<std::vector<QAbstractButton*>>();
-		QMessageBox* box = make_box(title, text, labels, type, *buttons);
-		box->setAttribute(Qt::WA_DeleteOnClose);
-		QObject::connect(box, &QMessageBox::buttonClicked, [buttons, deliver](
-				QAbstractButton* button) {
-			deliver(index_of(*buttons, button));
-		});
-		box->open();
-	}, Qt::QueuedConnection);
+	QMetaObject::invokeMethod(
+		QCoreApplication::instance(),
+		[=]() {
+			auto buttons = std::make_shared<std::vector<QAbstractButton*>>();
+			QMessageBox* box = make_box(title, text, labels, type, *buttons);
+			box->setAttribute(Qt::WA_DeleteOnClose);
+			QObject::connect(box, &QMessageBox::buttonClicked,
+				[buttons, deliver](
+					QAbstractButton* button) { deliver(index_of(*buttons, button)); });
+			box->open();
+		},
+		Qt::QueuedConnection);
 	return B_OK;
 }

@@ -15,9 +15,9 @@ class BInvoker;
 // its own queued messages; painting and other windows go on.
 class BAlert : public BWindow {
 public:
-	BAlert(const char* title, const char* text, const char* button0,
-		const char* button1 = NULL, const char* button2 = NULL,
-		button_width width = B_WIDTH_AS_USUAL, alert_type type = B_INFO_ALERT);
+	BAlert(const char* title, const char* text, const char* button0, const char* button1 = NULL,
+		const char* button2 = NULL, button_width width = B_WIDTH_AS_USUAL,
+		alert_type type = B_INFO_ALERT);
 	virtual ~BAlert();
 
 	int32 Go();

@@ -84,8 +84,7 @@ pixel_size(BRect bounds, int32* _width, int32* _height)
 	return true;
 }
 
-BBitmap::BBitmap()
-	:
+BBitmap::BBitmap() :
 	fImage(new QImage),
 	fColorSpace(B_NO_COLOR_SPACE),
 	fFlags(0),
@@ -93,15 +92,14 @@ BBitmap::BBitmap()
 {
 }
 
-BBitmap::BBitmap(BRect bounds, uint32 flags, color_space colorSpace, int32 bytesPerRow)
-	:
+BBitmap::BBitmap(BRect bounds, uint32 flags, color_space colorSpace, int32 bytesPerRow) :
 	BBitmap()
 {
 	_Init(bounds, flags, colorSpace, bytesPerRow);
 }
 
-BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews, bool needsContiguous)
-	:
+BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews,
+	bool needsContiguous) :
 	BBitmap()
 {
 	uint32 flags = (acceptsViews ? B_BITMAP_ACCEPTS_VIEWS : 0)
@@ -109,8 +107,7 @@ BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews, bool n
 	_Init(bounds, flags, colorSpace, B_ANY_BYTES_PER_ROW);
 }
 
-BBitmap::BBitmap(const BBitmap* source, bool acceptsViews, bool needsContiguous)
-	:
+BBitmap::BBitmap(const BBitmap* source, bool acceptsViews, bool needsContiguous) :
 	BBitmap()
 {
 	if (source == NULL || !source->IsValid()) {

@@ -13,7 +13,7 @@ class BView;
 namespace BPrivate {
 class BitmapAccess;
 class BitmapViews;
-}
+} // namespace BPrivate
 
 enum {
 	B_BITMAP_CLEAR_TO_WHITE = 0x00000001,

@@ -11,8 +11,7 @@
 
 namespace BPrivate {
 
-BitmapViews::BitmapViews(BBitmap* bitmap)
-	:
+BitmapViews::BitmapViews(BBitmap* bitmap) :
 	fBitmap(bitmap),
 	fTop(NULL)
 {
@@ -69,8 +68,8 @@ BitmapViews::PainterFor(BView* view)
 		offset += each->fFrame.LeftTop() - each->fParent->fBoundsOrigin;
 	}
 	fPainter->resetTransform();
-	fPainter->setClipRect(QRectF(visible.left, visible.top, visible.Width() + 1,
-		visible.Height() + 1));
+	fPainter->setClipRect(
+		QRectF(visible.left, visible.top, visible.Width() + 1, visible.Height() + 1));
 	fPainter->translate(offset.x, offset.y);
 	return fPainter.get();
 }

@@ -14,8 +14,7 @@ const rgb_color kPlainColor = {120, 120, 120, 255};
 
 
 BBox::BBox(BRect frame, const char* name, uint32 resizingMode, uint32 flags,
-	border_style border)
-	:
+	border_style border) :
 	BView(frame, name, resizingMode, flags),
 	fHasLabel(false),
 	fBorder(border)

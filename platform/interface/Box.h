@@ -9,7 +9,8 @@
 // label in its top edge. It takes its parent's view colour when attached.
 class BBox : public BView {
 public:
-	BBox(BRect frame, const char* name = NULL, uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	BBox(BRect frame, const char* name = NULL,
+		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
 		uint32 flags = B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE_JUMP,
 		border_style border = B_FANCY_BORDER);
 	virtual ~BBox();

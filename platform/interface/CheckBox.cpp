@@ -22,8 +22,7 @@ box_frame(BView* view)
 
 
 BCheckBox::BCheckBox(BRect frame, const char* name, const char* label, BMessage* message,
-	uint32 resizingMode, uint32 flags)
-	:
+	uint32 resizingMode, uint32 flags) :
 	BControl(frame, name, label, message, resizingMode, flags)
 {
 }
@@ -55,7 +54,8 @@ BCheckBox::Draw(BRect)
 	BPrivate::draw_text(this, Label(), where, IsEnabled());
 	if (IsFocus()) {
 		SetHighColor(BPrivate::kFocusColor);
-		StrokeLine(BPoint(where.x, where.y + 2), BPoint(where.x + StringWidth(Label()), where.y + 2));
+		StrokeLine(BPoint(where.x, where.y + 2),
+			BPoint(where.x + StringWidth(Label()), where.y + 2));
 	}
 }
 

@@ -22,7 +22,8 @@ centered_baseline(BView* view, BRect frame)
 	font_height height;
 	view->GetFontHeight(&height);
 	return frame.top
-		+ std::floor((frame.Height() + 1 - (height.ascent + height.descent)) / 2 + height.ascent);
+		+ std::floor(
+			(frame.Height() + 1 - (height.ascent + height.descent)) / 2 + height.ascent);
 }
 
 

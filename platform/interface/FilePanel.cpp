@@ -46,8 +46,7 @@ home_folder()
 
 BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref* directory,
 	uint32 nodeFlavors, bool allowMultipleSelection, BMessage* message, BRefFilter* filter,
-	bool modal, bool hideWhenDone)
-	:
+	bool modal, bool hideWhenDone) :
 	fMode(mode),
 	fWindow(NULL),
 	fNextSelected(0)
@@ -100,8 +99,14 @@ BFilePanel::SendMessage(const BMessenger* target, BMessage* message)
 }
 
 
-void BFilePanel::WasHidden() {}
-void BFilePanel::SelectionChanged() {}
+void
+BFilePanel::WasHidden()
+{
+}
+void
+BFilePanel::SelectionChanged()
+{
+}
 
 
 // #pragma mark - showing

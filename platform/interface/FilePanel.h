@@ -32,7 +32,7 @@ enum file_panel_button {
 // Called on the GUI thread with the panel's window locked.
 class BRefFilter {
 public:
-	virtual ~BRefFilter() {}
+	virtual ~BRefFilter() { }
 	virtual bool Filter(const entry_ref* ref, BNode* node, struct stat* stat,
 		const char* mimeType) = 0;
 };
@@ -66,8 +66,8 @@ class BFilePanel {
 public:
 	BFilePanel(file_panel_mode mode = B_OPEN_PANEL, BMessenger* target = NULL,
 		const entry_ref* directory = NULL, uint32 nodeFlavors = 0,
-		bool allowMultipleSelection = true, BMessage* message = NULL,
-		BRefFilter* filter = NULL, bool modal = false, bool hideWhenDone = true);
+		bool allowMultipleSelection = true, BMessage* message = NULL, BRefFilter* filter = NULL,
+		bool modal = false, bool hideWhenDone = true);
 	virtual ~BFilePanel();
 
 	// Hooks, called with the panel's window locked. SendMessage delivers

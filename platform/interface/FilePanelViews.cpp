@@ -80,8 +80,9 @@ make_item(const PanelEntry& entry)
 	if (!entry.folder)
 		item->setText(1, QLocale().formattedDataSize(entry.size));
 	item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-	item->setText(2, QLocale().toString(QDateTime::fromSecsSinceEpoch(entry.modified),
-		QLocale::ShortFormat));
+	item->setText(2,
+		QLocale().toString(QDateTime::fromSecsSinceEpoch(entry.modified),
+			QLocale::ShortFormat));
 	item->setFlags(entry.enabled ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags);
 	return item;
 }
@@ -93,8 +94,7 @@ make_item(const PanelEntry& entry)
 
 
 PanelTextView::PanelTextView(BRect frame, const char* name, const char* label,
-	uint32 resizingMode)
-	:
+	uint32 resizingMode) :
 	BView(frame, name, resizingMode, B_NAVIGABLE),
 	fLabel(label != NULL ? label : ""),
 	fInitialFocus(false)
@@ -151,9 +151,8 @@ PanelTextView::_CreateWidget(QWidget* parent)
 		message.AddString("text", bytes_of(QFile::encodeName(text)));
 		messenger.SendMessage(&message);
 	});
-	QObject::connect(editor, &QLineEdit::returnPressed, editor, [messenger]() {
-		messenger.SendMessage(kMsgTextEntered);
-	});
+	QObject::connect(editor, &QLineEdit::returnPressed, editor,
+		[messenger]() { messenger.SendMessage(kMsgTextEntered); });
 	_UpdateWidgetNow();
 	if (fInitialFocus) {
 		editor->setFocus();
@@ -170,9 +169,8 @@ PanelTextView::_UpdateWidget()
 		_UpdateWidgetNow();
 		return;
 	}
-	run_for_view(this, [](BView* view) {
-		static_cast<PanelTextView*>(view)->_UpdateWidgetNow();
-	});
+	run_for_view(this,
+		[](BView* view) { static_cast<PanelTextView*>(view)->_UpdateWidgetNow(); });
 }
 
 
@@ -189,8 +187,7 @@ PanelTextView::_UpdateWidgetNow()
 // #pragma mark - PanelListView
 
 
-PanelListView::PanelListView(BRect frame, const char* name, bool multipleSelection)
-	:
+PanelListView::PanelListView(BRect frame, const char* name, bool multipleSelection) :
 	BView(frame, name, B_FOLLOW_ALL, B_NAVIGABLE),
 	fGeneration(0),
 	fMultiple(multipleSelection),
@@ -204,8 +201,7 @@ void
 PanelListView::MessageReceived(BMessage* message)
 {
 	switch (message->what) {
-		case kMsgListSelected:
-		{
+		case kMsgListSelected: {
 			if (message->GetInt32("generation", -1) != fGeneration)
 				break;
 			// The widget shows this selection already.
@@ -288,13 +284,13 @@ PanelListView::_CreateWidget(QWidget* parent)
 {
 	QTreeWidget* list = new QTreeWidget(parent);
 	list->setFont(qt_font(*be_plain_font));
-	list->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size"),
-		QStringLiteral("Modified")});
+	list->setHeaderLabels(
+		{QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Modified")});
 	list->setRootIsDecorated(false);
 	list->setUniformRowHeights(true);
 	list->setAllColumnsShowFocus(true);
-	list->setSelectionMode(fMultiple ? QAbstractItemView::ExtendedSelection
-		: QAbstractItemView::SingleSelection);
+	list->setSelectionMode(
+		fMultiple ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
 	list->header()->setStretchLastSection(false);
 	list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
 	list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);

@@ -71,9 +71,8 @@ home_folder()
 } // namespace
 
 
-FilePanelWindow::FilePanelWindow(BFilePanel* panel, file_panel_mode mode,
-	uint32 nodeFlavors, bool multipleSelection, bool modal)
-	:
+FilePanelWindow::FilePanelWindow(BFilePanel* panel, file_panel_mode mode, uint32 nodeFlavors,
+	bool multipleSelection, bool modal) :
 	BWindow(kFrame, mode == B_SAVE_PANEL ? "Save" : "Open",
 		modal ? B_MODAL_WINDOW : B_TITLED_WINDOW, B_NOT_ZOOMABLE),
 	fPanel(panel),
@@ -116,16 +115,17 @@ FilePanelWindow::_BuildViews(bool multipleSelection)
 		kMargin + buttonHeight - 1);
 	background->AddChild(new BButton(upFrame, "up button", "Up", new BMessage(kMsgUp)));
 	BRect homeFrame = upFrame.OffsetByCopy(kSmallButtonWidth + 4, 0);
-	background->AddChild(new BButton(homeFrame, "home button", "Home",
-		new BMessage(kMsgHome)));
+	background->AddChild(new BButton(homeFrame, "home button", "Home", new BMessage(kMsgHome)));
 	fLocation = new PanelTextView(BRect(homeFrame.right + kSpacing, kMargin + fieldOffset,
-		bounds.right - kMargin, kMargin + fieldOffset + fieldHeight - 1), "location", NULL,
-		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
+									  bounds.right - kMargin,
+									  kMargin + fieldOffset + fieldHeight - 1),
+		"location", NULL, B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
 	background->AddChild(fLocation);
 
 	float rowTop = _BuildBottomRow(background, bounds);
 	fList = new PanelListView(BRect(kMargin, upFrame.bottom + kSpacing, bounds.right - kMargin,
-		rowTop - kSpacing), "file list", multipleSelection);
+								  rowTop - kSpacing),
+		"file list", multipleSelection);
 	background->AddChild(fList);
 	AddChild(background);
 
@@ -165,7 +165,8 @@ FilePanelWindow::_BuildBottomRow(BView* background, BRect bounds)
 	if (fMode == B_SAVE_PANEL) {
 		float top = frame.top + std::floor((buttonHeight - fieldHeight) / 2);
 		fName = new PanelTextView(BRect(kMargin, top, frame.left - kRoomForProgram,
-			top + fieldHeight - 1), "text view", "Name:", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
+									  top + fieldHeight - 1),
+			"text view", "Name:", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
 		background->AddChild(fName);
 	}
 	return frame.top;
@@ -448,9 +449,8 @@ FilePanelWindow::_ScheduleRefresh()
 		return;
 	fRefreshPending = true;
 	BMessenger self(this);
-	QTimer::singleShot(kRefreshDelayMilliseconds, QCoreApplication::instance(), [self]() {
-		self.SendMessage(kMsgRefresh);
-	});
+	QTimer::singleShot(kRefreshDelayMilliseconds, QCoreApplication::instance(),
+		[self]() { self.SendMessage(kMsgRefresh); });
 }
 
 
@@ -516,8 +516,7 @@ FilePanelWindow::_LocationEntered()
 		text = home_folder() + text.substr(1);
 	std::string path = !text.empty() && text[0] == '/' ? text : join_path(fFolder, text);
 	struct stat info;
-	if (stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)
-		&& GoTo(parent_of(path))) {
+	if (stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && GoTo(parent_of(path))) {
 		fList->Select({leaf_of(path)});
 		return;
 	}
@@ -618,7 +617,8 @@ FilePanelWindow::_SendRefs(const std::vector<std::string>& paths)
 void
 FilePanelWindow::Cancel()
 {
-	BMessage message = fMessage ? *fMessage
+	BMessage message = fMessage
+		? *fMessage
 		: BMessage(fMode == B_SAVE_PANEL ? B_SAVE_REQUESTED : B_REFS_RECEIVED);
 	message.AddInt32("old_what", (int32)message.what);
 	message.what = B_CANCEL;

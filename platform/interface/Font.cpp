@@ -36,8 +36,7 @@ const BFont* be_bold_font = &sBoldFont;
 const BFont* be_fixed_font = &sFixedFont;
 
 
-BFont::BFont()
-	:
+BFont::BFont() :
 	fFamily(kPlainFamily),
 	fSize(kDefaultSize),
 	fFace(B_REGULAR_FACE)
@@ -48,8 +47,7 @@ BFont::BFont()
 BFont::BFont(const BFont& font) = default;
 
 
-BFont::BFont(const BFont* font)
-	:
+BFont::BFont(const BFont* font) :
 	BFont(font != NULL ? *font : BFont())
 {
 }

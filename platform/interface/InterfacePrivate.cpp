@@ -56,10 +56,12 @@ run_locked(int32 windowToken, int32 handlerToken,
 		attempt_locked(windowToken, handlerToken, std::move(function));
 		return;
 	}
-	QMetaObject::invokeMethod(QCoreApplication::instance(),
+	QMetaObject::invokeMethod(
+		QCoreApplication::instance(),
 		[windowToken, handlerToken, function]() {
 			attempt_locked(windowToken, handlerToken, function);
-		}, Qt::QueuedConnection);
+		},
+		Qt::QueuedConnection);
 }
 
 } // namespace
@@ -89,11 +91,10 @@ run_for_view(BView* view, std::function<void(BView*)> function)
 void
 run_for_view(int32 windowToken, int32 viewToken, std::function<void(BView*)> function)
 {
-	run_locked(windowToken, viewToken,
-		[function](BLooper*, BHandler* handler) {
-			if (BView* target = dynamic_cast<BView*>(handler))
-				function(target);
-		});
+	run_locked(windowToken, viewToken, [function](BLooper*, BHandler* handler) {
+		if (BView* target = dynamic_cast<BView*>(handler))
+			function(target);
+	});
 }
 
 

@@ -5,8 +5,7 @@
 #include <Font.h>
 #include <View.h>
 
-BListItem::BListItem(uint32 outlineLevel, bool expanded)
-	:
+BListItem::BListItem(uint32 outlineLevel, bool expanded) :
 	fHeight(0),
 	fWidth(0),
 	fLevel(outlineLevel),

@@ -11,8 +11,7 @@
 #include <Window.h>
 
 BListView::BListView(BRect frame, const char* name, list_view_type type, uint32 resizingMode,
-	uint32 flags)
-	:
+	uint32 flags) :
 	BView(frame, name, resizingMode, flags),
 	fTops(1, 0.0f),
 	fListType(type),

@@ -9,8 +9,7 @@
 
 #include "MenuPrivate.h"
 
-BMenu::BMenu(const char* name, menu_layout layout)
-	:
+BMenu::BMenu(const char* name, menu_layout layout) :
 	BView(BRect(0, 0, 0, 0), name, B_FOLLOW_NONE, B_WILL_DRAW),
 	fSuperitem(NULL),
 	fLayout(layout),

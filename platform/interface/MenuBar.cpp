@@ -50,8 +50,7 @@ namespace BPrivate {
 
 class MenuBarWidget : public QMenuBar {
 public:
-	MenuBarWidget(BMenuBar* bar, QWidget* parent)
-		:
+	MenuBarWidget(BMenuBar* bar, QWidget* parent) :
 		QMenuBar(parent),
 		fWindowToken(bar->Window()->_Token()),
 		fBarToken(bar->_Token()),
@@ -112,9 +111,8 @@ MenuBarWidget::Rebuild(BMenuBar* bar)
 		}
 		QMenu* menu = addMenu(menu_text(entry.label.c_str()));
 		menu->setEnabled(entry.enabled);
-		connect(menu, &QMenu::aboutToShow, this, [this, menu, submenu]() {
-			_Opening(menu, submenu);
-		});
+		connect(menu, &QMenu::aboutToShow, this,
+			[this, menu, submenu]() { _Opening(menu, submenu); });
 		connect(menu, &QMenu::aboutToHide, this, [this]() { _MaybeEnded(); });
 	}
 }
@@ -172,9 +170,8 @@ MenuBarWidget::_Fill(QMenu* menu, BMenu* model)
 		}
 		QMenu* child = menu->addMenu(menu_text(item->Label()));
 		child->setEnabled(item->IsEnabled());
-		connect(child, &QMenu::aboutToShow, this, [this, child, submenu]() {
-			_Opening(child, submenu);
-		});
+		connect(child, &QMenu::aboutToShow, this,
+			[this, child, submenu]() { _Opening(child, submenu); });
 	}
 }
 
@@ -315,8 +312,7 @@ MenuPrivate::ShortcutText(BMenuItem* item, char* buffer, size_t size)
 
 
 BMenuBar::BMenuBar(BRect frame, const char* name, uint32 resizingMode, menu_layout layout,
-	bool resizeToFit)
-	:
+	bool resizeToFit) :
 	BMenu(name, layout),
 	fResizeToFit(resizeToFit)
 {

@@ -6,8 +6,7 @@
 
 #include "MenuPrivate.h"
 
-BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
-	:
+BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers) :
 	BInvoker(message, NULL),
 	fLabel(label != NULL ? label : ""),
 	fSubmenu(NULL),
@@ -20,8 +19,7 @@ BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32
 }
 
 
-BMenuItem::BMenuItem(BMenu* submenu, BMessage* message)
-	:
+BMenuItem::BMenuItem(BMenu* submenu, BMessage* message) :
 	BInvoker(message, NULL),
 	fLabel(submenu != NULL && submenu->Name() != NULL ? submenu->Name() : ""),
 	fSubmenu(submenu),
@@ -143,8 +141,7 @@ BMenuItem::_Changed()
 // #pragma mark - BSeparatorItem
 
 
-BSeparatorItem::BSeparatorItem()
-	:
+BSeparatorItem::BSeparatorItem() :
 	BMenuItem("", NULL)
 {
 	BMenuItem::SetEnabled(false);

@@ -62,8 +62,7 @@ sort_level(std::vector<BListItem*>& items, int32 begin, int32 end, uint32 level,
 
 
 BOutlineListView::BOutlineListView(BRect frame, const char* name, list_view_type type,
-	uint32 resizingMode, uint32 flags)
-	:
+	uint32 resizingMode, uint32 flags) :
 	BListView(frame, name, type, resizingMode, flags)
 {
 }

@@ -27,15 +27,13 @@ play(QPainter* painter, const QPicture& data, BPoint where)
 } // namespace
 
 
-BPicture::BPicture()
-	:
+BPicture::BPicture() :
 	fData(std::make_unique<QPicture>())
 {
 }
 
 
-BPicture::BPicture(const BPicture& other)
-	:
+BPicture::BPicture(const BPicture& other) :
 	fData(std::make_unique<QPicture>(*other.fData))
 {
 }
@@ -67,8 +65,7 @@ BPicture::_SetData(const QPicture& data)
 
 namespace BPrivate {
 
-PictureRecording::PictureRecording(BPicture* picture, PictureRecordingPtr outer)
-	:
+PictureRecording::PictureRecording(BPicture* picture, PictureRecordingPtr outer) :
 	fPicture(picture),
 	fOuter(std::move(outer))
 {

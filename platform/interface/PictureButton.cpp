@@ -4,8 +4,7 @@
 
 
 BPictureButton::BPictureButton(BRect frame, const char* name, BPicture* off, BPicture* on,
-	BMessage* message, uint32 behavior, uint32 resizingMode, uint32 flags)
-	:
+	BMessage* message, uint32 behavior, uint32 resizingMode, uint32 flags) :
 	BControl(frame, name, NULL, message, resizingMode, flags),
 	fBehavior(behavior)
 {
@@ -58,12 +57,11 @@ bool
 BPictureButton::_Track(BPoint where)
 {
 	int32 before = Value();
-	int32 pressed = fBehavior == B_TWO_STATE_BUTTON && before == B_CONTROL_ON
-		? B_CONTROL_OFF : B_CONTROL_ON;
+	int32 pressed = fBehavior == B_TWO_STATE_BUTTON && before == B_CONTROL_ON ? B_CONTROL_OFF
+																			  : B_CONTROL_ON;
 	SetTracking(true);
-	bool inside = BPrivate::track_press(this, where, [&](bool in) {
-		SetValue(in ? pressed : before);
-	});
+	bool inside = BPrivate::track_press(this, where,
+		[&](bool in) { SetValue(in ? pressed : before); });
 	SetTracking(false);
 	return inside;
 }
@@ -82,10 +80,26 @@ BPictureButton::KeyDown(const char* bytes, int32 numBytes)
 }
 
 
-void BPictureButton::SetEnabledOn(BPicture* picture) { _SetPicture(fEnabledOn, picture); }
-void BPictureButton::SetEnabledOff(BPicture* picture) { _SetPicture(fEnabledOff, picture); }
-void BPictureButton::SetDisabledOn(BPicture* picture) { _SetPicture(fDisabledOn, picture); }
-void BPictureButton::SetDisabledOff(BPicture* picture) { _SetPicture(fDisabledOff, picture); }
+void
+BPictureButton::SetEnabledOn(BPicture* picture)
+{
+	_SetPicture(fEnabledOn, picture);
+}
+void
+BPictureButton::SetEnabledOff(BPicture* picture)
+{
+	_SetPicture(fEnabledOff, picture);
+}
+void
+BPictureButton::SetDisabledOn(BPicture* picture)
+{
+	_SetPicture(fDisabledOn, picture);
+}
+void
+BPictureButton::SetDisabledOff(BPicture* picture)
+{
+	_SetPicture(fDisabledOff, picture);
+}
 
 
 void

@@ -93,8 +93,7 @@ fill_menu(QMenu* menu, BMenu* model, ActionMap& actions)
 // and outside the click-to-open rectangle.
 class ReleaseCloser : public QObject {
 public:
-	ReleaseCloser(QMenu* root, const QRect& clickToOpen)
-		:
+	ReleaseCloser(QMenu* root, const QRect& clickToOpen) :
 		QObject(root),
 		fRoot(root),
 		fClickToOpen(clickToOpen)
@@ -140,7 +139,8 @@ click_rect(const BRect* clickToOpen)
 {
 	if (clickToOpen == NULL || !clickToOpen->IsValid())
 		return QRect();
-	return QRect(screen_point(clickToOpen->LeftTop()), screen_point(clickToOpen->RightBottom()));
+	return QRect(screen_point(clickToOpen->LeftTop()),
+		screen_point(clickToOpen->RightBottom()));
 }
 
 
@@ -164,8 +164,8 @@ BMenuItem*
 hook_choice(BMenu* model, int32 index)
 {
 	BMenuItem* item = model->ItemAt(index);
-	if (item == NULL || dynamic_cast<BSeparatorItem*>(item) != NULL
-		|| item->Submenu() != NULL || !item->IsEnabled())
+	if (item == NULL || dynamic_cast<BSeparatorItem*>(item) != NULL || item->Submenu() != NULL
+		|| !item->IsEnabled())
 		return NULL;
 	return item;
 }
@@ -182,8 +182,7 @@ BPrivate::set_pop_up_chooser(PopUpChooser function)
 
 
 BPopUpMenu::BPopUpMenu(const char* name, bool radioMode, bool labelFromMarked,
-	menu_layout layout)
-	:
+	menu_layout layout) :
 	BMenu(name, layout),
 	fState(std::make_shared<BPrivate::PopUpState>()),
 	fAutoDestruct(false)
@@ -233,9 +232,8 @@ BPopUpMenu::_Go(BPoint where, bool deliversMessage, bool openAnyway, const BRect
 		if (!async)
 			return item;
 		if (autoDelete) {
-			QTimer::singleShot(0, QCoreApplication::instance(), [state]() {
-				delete state->owner;
-			});
+			QTimer::singleShot(0, QCoreApplication::instance(),
+				[state]() { delete state->owner; });
 		}
 		return NULL;
 	}
@@ -244,42 +242,47 @@ BPopUpMenu::_Go(BPoint where, bool deliversMessage, bool openAnyway, const BRect
 		if (BPrivate::is_gui_thread())
 			item = run_menu(this, where, openAnyway, clickToOpen);
 		else {
-			QMetaObject::invokeMethod(QCoreApplication::instance(), [&]() {
-				item = run_menu(this, where, openAnyway, clickToOpen);
-			}, Qt::BlockingQueuedConnection);
+			QMetaObject::invokeMethod(
+				QCoreApplication::instance(),
+				[&]() { item = run_menu(this, where, openAnyway, clickToOpen); },
+				Qt::BlockingQueuedConnection);
 		}
 		return _Chosen(item, deliversMessage);
 	}
 
 	BRect clickRect = clickToOpen != NULL ? *clickToOpen : BRect();
-	QMetaObject::invokeMethod(QCoreApplication::instance(), [=]() {
-		if (state->owner == NULL)
-			return;
-		QMenu* menu = new QMenu;
-		auto actions = std::make_shared<ActionMap>();
-		fill_menu(menu, state->owner, *actions);
-		if (!openAnyway)
-			new ReleaseCloser(menu, click_rect(&clickRect));
-		state->shown = menu;
-		QObject::connect(menu, &QMenu::triggered, menu, [state, actions, deliversMessage](
-				QAction* action) {
-			auto found = actions->find(action);
-			if (state->owner != NULL && found != actions->end())
-				state->owner->_Chosen(found->second, deliversMessage);
-		});
-		// The choice is signalled after the menu hides: clean up after both.
-		QObject::connect(menu, &QMenu::aboutToHide, menu, [state, menu, autoDelete]() {
-			QTimer::singleShot(0, QCoreApplication::instance(), [state, menu, autoDelete]() {
-				if (state->shown == menu) {
-					state->shown = NULL;
-					menu->deleteLater();
-				}
-				if (autoDelete)
-					delete state->owner;
+	QMetaObject::invokeMethod(
+		QCoreApplication::instance(),
+		[=]() {
+			if (state->owner == NULL)
+				return;
+			QMenu* menu = new QMenu;
+			auto actions = std::make_shared<ActionMap>();
+			fill_menu(menu, state->owner, *actions);
+			if (!openAnyway)
+				new ReleaseCloser(menu, click_rect(&clickRect));
+			state->shown = menu;
+			QObject::connect(menu, &QMenu::triggered, menu,
+				[state, actions, deliversMessage](QAction* action) {
+					auto found = actions->find(action);
+					if (state->owner != NULL && found != actions->end())
+						state->owner->_Chosen(found->second, deliversMessage);
+				});
+			// The choice is signalled after the menu hides: clean up after both.
+			QObject::connect(menu, &QMenu::aboutToHide, menu, [state, menu, autoDelete]() {
+				QTimer::singleShot(0, QCoreApplication::instance(),
+					[state, menu, autoDelete]() {
+						if (state->shown == menu) {
+							state->shown = NULL;
+							menu->deleteLater();
+						}
+						if (autoDelete)
+							delete state->owner;
+					});
 			});
-		});
-		menu->popup(screen_point(where));
-	}, Qt::QueuedConnection);
+			menu->popup(screen_point(where));
+		},
+		Qt::QueuedConnection);
 	return NULL;
 }
 

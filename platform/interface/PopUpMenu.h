@@ -33,8 +33,8 @@ public:
 
 	BMenuItem* Go(BPoint screenWhere, bool deliversMessage = false, bool openAnyway = false,
 		bool async = false, bool autoDelete = false);
-	BMenuItem* Go(BPoint screenWhere, bool deliversMessage, bool openAnyway,
-		BRect clickToOpen, bool async = false, bool autoDelete = false);
+	BMenuItem* Go(BPoint screenWhere, bool deliversMessage, bool openAnyway, BRect clickToOpen,
+		bool async = false, bool autoDelete = false);
 
 	void SetAsyncAutoDestruct(bool on) { fAutoDestruct = on; }
 	bool AsyncAutoDestruct() const { return fAutoDestruct; }

@@ -20,9 +20,8 @@ dot_frame(BView* view)
 } // namespace
 
 
-BRadioButton::BRadioButton(BRect frame, const char* name, const char* label,
-	BMessage* message, uint32 resizingMode, uint32 flags)
-	:
+BRadioButton::BRadioButton(BRect frame, const char* name, const char* label, BMessage* message,
+	uint32 resizingMode, uint32 flags) :
 	BControl(frame, name, label, message, resizingMode, flags)
 {
 }
@@ -49,7 +48,8 @@ BRadioButton::Draw(BRect)
 	BPrivate::draw_text(this, Label(), where, IsEnabled());
 	if (IsFocus()) {
 		SetHighColor(BPrivate::kFocusColor);
-		StrokeLine(BPoint(where.x, where.y + 2), BPoint(where.x + StringWidth(Label()), where.y + 2));
+		StrokeLine(BPoint(where.x, where.y + 2),
+			BPoint(where.x + StringWidth(Label()), where.y + 2));
 	}
 }
 
@@ -103,7 +103,8 @@ BRadioButton::SetValue(int32 value)
 	BControl::SetValue(value);
 	if (value != B_CONTROL_ON)
 		return;
-	for (BView* sibling = PreviousSibling(); sibling != NULL; sibling = sibling->PreviousSibling()) {
+	for (BView* sibling = PreviousSibling(); sibling != NULL;
+		 sibling = sibling->PreviousSibling()) {
 		if (BRadioButton* radio = dynamic_cast<BRadioButton*>(sibling))
 			radio->BControl::SetValue(B_CONTROL_OFF);
 	}

@@ -17,17 +17,15 @@ namespace BPrivate {
 // holds the window never blocks the GUI thread.
 class ScrollBarWidget : public QScrollBar {
 public:
-	ScrollBarWidget(BScrollBar* bar, QWidget* parent)
-		:
+	ScrollBarWidget(BScrollBar* bar, QWidget* parent) :
 		QScrollBar(bar->Orientation() == B_HORIZONTAL ? Qt::Horizontal : Qt::Vertical, parent),
 		fWindowToken(bar->Window()->_Token()),
 		fBarToken(bar->_Token())
 	{
 		setFocusPolicy(Qt::NoFocus);
 		connect(this, &QScrollBar::valueChanged, this, [this](int value) {
-			run_for_view(fWindowToken, fBarToken, [value](BView* view) {
-				static_cast<BScrollBar*>(view)->SetValue(value);
-			});
+			run_for_view(fWindowToken, fBarToken,
+				[value](BView* view) { static_cast<BScrollBar*>(view)->SetValue(value); });
 		});
 	}
 
@@ -40,10 +38,11 @@ private:
 
 
 BScrollBar::BScrollBar(BRect frame, const char* name, BView* target, float min, float max,
-	orientation direction)
-	:
-	BView(frame, name, direction == B_VERTICAL ? B_FOLLOW_TOP_BOTTOM | B_FOLLOW_RIGHT
-		: B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM, B_WILL_DRAW | B_FRAME_EVENTS),
+	orientation direction) :
+	BView(frame, name,
+		direction == B_VERTICAL ? B_FOLLOW_TOP_BOTTOM | B_FOLLOW_RIGHT
+								: B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM,
+		B_WILL_DRAW | B_FRAME_EVENTS),
 	fTarget(NULL),
 	fOrientation(direction),
 	fMin(min),

@@ -35,8 +35,7 @@ scroll_view_frame(BView* target, bool horizontal, bool vertical, border_style bo
 
 
 BScrollView::BScrollView(const char* name, BView* target, uint32 resizingMode, uint32 flags,
-	bool horizontal, bool vertical, border_style border)
-	:
+	bool horizontal, bool vertical, border_style border) :
 	BView(scroll_view_frame(target, horizontal, vertical, border), name, resizingMode,
 		flags | B_WILL_DRAW | B_FRAME_EVENTS),
 	fTarget(target),

@@ -34,8 +34,7 @@ struct BSlider::Layout {
 
 
 BSlider::BSlider(BRect frame, const char* name, const char* label, BMessage* message,
-	int32 minValue, int32 maxValue, thumb_style thumbType, uint32 resizingMode, uint32 flags)
-	:
+	int32 minValue, int32 maxValue, thumb_style thumbType, uint32 resizingMode, uint32 flags) :
 	BControl(frame, name, label, message, resizingMode, flags),
 	fMinValue(minValue),
 	fMaxValue(std::max(minValue, maxValue)),
@@ -181,7 +180,8 @@ BSlider::_DrawThumb()
 {
 	BRect thumb = ThumbFrame();
 	rgb_color frame = IsFocus() ? BPrivate::kFocusColor
-		: IsEnabled() ? BPrivate::kControlMarkColor : BPrivate::kDisabledTextColor;
+		: IsEnabled()			? BPrivate::kControlMarkColor
+								: BPrivate::kDisabledTextColor;
 	if (fStyle == B_BLOCK_THUMB) {
 		SetHighColor(IsTracking() ? BPrivate::kControlPressedColor : kThumbColor);
 		FillRect(thumb);

@@ -30,8 +30,8 @@ enum thumb_style {
 // parts need, keeping its width.
 class BSlider : public BControl {
 public:
-	BSlider(BRect frame, const char* name, const char* label, BMessage* message,
-		int32 minValue, int32 maxValue, thumb_style thumbType = B_BLOCK_THUMB,
+	BSlider(BRect frame, const char* name, const char* label, BMessage* message, int32 minValue,
+		int32 maxValue, thumb_style thumbType = B_BLOCK_THUMB,
 		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
 		uint32 flags = B_NAVIGABLE | B_WILL_DRAW | B_FRAME_EVENTS);
 	virtual ~BSlider();

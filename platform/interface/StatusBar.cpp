@@ -15,8 +15,7 @@ text_or_empty(const char* text)
 
 
 BStatusBar::BStatusBar(BRect frame, const char* name, const char* label,
-	const char* trailingLabel)
-	:
+	const char* trailingLabel) :
 	BView(frame, name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
 	fLabel(text_or_empty(label)),
 	fTrailingLabel(text_or_empty(trailingLabel)),

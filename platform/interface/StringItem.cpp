@@ -16,8 +16,7 @@ const float kTextInset = 4;
 } // namespace
 
 
-BStringItem::BStringItem(const char* text, uint32 outlineLevel, bool expanded)
-	:
+BStringItem::BStringItem(const char* text, uint32 outlineLevel, bool expanded) :
 	BListItem(outlineLevel, expanded),
 	fText(text != NULL ? text : ""),
 	fBaselineOffset(0)
@@ -46,7 +45,8 @@ BStringItem::Update(BView*, const BFont* font)
 	font_height height;
 	font->GetHeight(&height);
 	fBaselineOffset = 2 + std::ceil(height.ascent + height.leading / 2);
-	SetHeight(std::ceil(height.ascent) + std::ceil(height.descent) + std::ceil(height.leading) + 4);
+	SetHeight(
+		std::ceil(height.ascent) + std::ceil(height.descent) + std::ceil(height.leading) + 4);
 	SetWidth(std::ceil(font->StringWidth(fText.c_str())) + 2 * kTextInset);
 }
 
@@ -63,7 +63,8 @@ BStringItem::DrawItem(BView* owner, BRect frame, bool complete)
 		owner->FillRect(frame, B_SOLID_LOW);
 	}
 	owner->SetHighColor(IsEnabled() ? kTextColor : kDisabledTextColor);
-	owner->DrawString(fText.c_str(), BPoint(frame.left + kTextInset, frame.top + fBaselineOffset));
+	owner->DrawString(fText.c_str(),
+		BPoint(frame.left + kTextInset, frame.top + fBaselineOffset));
 	owner->SetHighColor(high);
 	owner->SetLowColor(low);
 }

@@ -3,8 +3,7 @@
 #include <cmath>
 
 BStringView::BStringView(BRect frame, const char* name, const char* text, uint32 resizingMode,
-	uint32 flags)
-	:
+	uint32 flags) :
 	BView(frame, name, resizingMode, flags),
 	fText(text != NULL ? text : ""),
 	fAlignment(B_ALIGN_LEFT)
@@ -43,7 +42,8 @@ BStringView::Draw(BRect)
 	else if (fAlignment == B_ALIGN_CENTER)
 		x = bounds.left + std::floor((bounds.Width() + 1 - width) / 2);
 	float y = bounds.top
-		+ std::floor((bounds.Height() + 1 - (height.ascent + height.descent)) / 2 + height.ascent);
+		+ std::floor(
+			(bounds.Height() + 1 - (height.ascent + height.descent)) / 2 + height.ascent);
 	SetDrawingMode(B_OP_OVER);
 	DrawString(fText.c_str(), BPoint(x, y));
 	SetDrawingMode(B_OP_COPY);

@@ -22,8 +22,7 @@ const rgb_color kBackTabColor = {200, 200, 200, 255};
 // #pragma mark - BTab
 
 
-BTab::BTab(BView* contents)
-	:
+BTab::BTab(BView* contents) :
 	fHasLabel(false),
 	fView(contents),
 	fTabView(NULL),
@@ -129,8 +128,7 @@ BTab::_Changed()
 
 
 BTabView::BTabView(BRect frame, const char* name, button_width width, uint32 resizingMode,
-	uint32 flags)
-	:
+	uint32 flags) :
 	BView(frame, name, resizingMode, flags),
 	fContainer(NULL),
 	fTabWidth(width),
@@ -178,8 +176,8 @@ void
 BTabView::_PlaceContainer()
 {
 	BRect bounds = Bounds();
-	BRect frame(bounds.left + kBoxInset, bounds.top + fTabHeight + 2,
-		bounds.right - kBoxInset, bounds.bottom - kBoxInset);
+	BRect frame(bounds.left + kBoxInset, bounds.top + fTabHeight + 2, bounds.right - kBoxInset,
+		bounds.bottom - kBoxInset);
 	fContainer->MoveTo(frame.LeftTop());
 	fContainer->ResizeTo(std::max(frame.Width(), 0.0f), std::max(frame.Height(), 0.0f));
 }

@@ -61,8 +61,8 @@ class BTabView : public BView {
 public:
 	BTabView(BRect frame, const char* name, button_width width = B_WIDTH_AS_USUAL,
 		uint32 resizingMode = B_FOLLOW_ALL,
-		uint32 flags = B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_NAVIGABLE_JUMP
-			| B_FRAME_EVENTS | B_NAVIGABLE);
+		uint32 flags = B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_NAVIGABLE_JUMP | B_FRAME_EVENTS
+			| B_NAVIGABLE);
 	virtual ~BTabView();
 
 	virtual void AttachedToWindow();

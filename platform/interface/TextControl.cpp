@@ -23,19 +23,16 @@ namespace BPrivate {
 // with the window locked through the GUI thread's retrying path.
 class TextControlEdit : public QLineEdit {
 public:
-	TextControlEdit(BTextControl* control, QWidget* parent)
-		:
+	TextControlEdit(BTextControl* control, QWidget* parent) :
 		QLineEdit(parent),
 		fWindowToken(control->Window()->_Token()),
 		fControlToken(control->_Token())
 	{
 		setFrame(true);
-		connect(this, &QLineEdit::textEdited, this, [this]() {
-			_Run([](BTextControl* control) { control->_TextEdited(); });
-		});
-		connect(this, &QLineEdit::returnPressed, this, [this]() {
-			_Run([](BTextControl* control) { control->_Commit(); });
-		});
+		connect(this, &QLineEdit::textEdited, this,
+			[this]() { _Run([](BTextControl* control) { control->_TextEdited(); }); });
+		connect(this, &QLineEdit::returnPressed, this,
+			[this]() { _Run([](BTextControl* control) { control->_Commit(); }); });
 	}
 
 protected:
@@ -91,8 +88,7 @@ line_edit(const BView* view)
 
 
 BTextControl::BTextControl(BRect frame, const char* name, const char* label, const char* text,
-	BMessage* message, uint32 resizingMode, uint32 flags)
-	:
+	BMessage* message, uint32 resizingMode, uint32 flags) :
 	BControl(frame, name, label, message, resizingMode, flags),
 	fText(text != NULL ? text : ""),
 	fDivider(0),
@@ -116,8 +112,8 @@ BTextControl::Draw(BRect)
 {
 	BRect bounds = Bounds();
 	BRect label(bounds.left, bounds.top, bounds.left + fDivider, bounds.bottom);
-	BPrivate::draw_text(this, Label(), BPoint(label.left, BPrivate::centered_baseline(this,
-		label)), IsEnabled());
+	BPrivate::draw_text(this, Label(),
+		BPoint(label.left, BPrivate::centered_baseline(this, label)), IsEnabled());
 
 	BRect field = _TextFrame();
 	SetHighColor(IsEnabled() ? make_color(255, 255, 255) : ViewColor());

@@ -16,8 +16,7 @@
 #include "BitmapViews.h"
 #include "InterfacePrivate.h"
 
-BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
-	:
+BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags) :
 	BHandler(name),
 	fFrame(frame),
 	fBoundsOrigin(0, 0),
@@ -63,20 +62,62 @@ BView::~BView()
 // #pragma mark - hooks
 
 
-void BView::AttachedToWindow() {}
-void BView::AllAttached() {}
-void BView::DetachedFromWindow() {}
-void BView::AllDetached() {}
-void BView::Draw(BRect) {}
-void BView::MouseDown(BPoint) {}
-void BView::MouseUp(BPoint) {}
-void BView::MouseMoved(BPoint, uint32, const BMessage*) {}
-void BView::KeyUp(const char*, int32) {}
-void BView::Pulse() {}
-void BView::FrameMoved(BPoint) {}
-void BView::FrameResized(float, float) {}
-void BView::WindowActivated(bool) {}
-void BView::TargetedByScrollView(BScrollView*) {}
+void
+BView::AttachedToWindow()
+{
+}
+void
+BView::AllAttached()
+{
+}
+void
+BView::DetachedFromWindow()
+{
+}
+void
+BView::AllDetached()
+{
+}
+void
+BView::Draw(BRect)
+{
+}
+void
+BView::MouseDown(BPoint)
+{
+}
+void
+BView::MouseUp(BPoint)
+{
+}
+void
+BView::MouseMoved(BPoint, uint32, const BMessage*)
+{
+}
+void
+BView::KeyUp(const char*, int32)
+{
+}
+void
+BView::Pulse()
+{
+}
+void
+BView::FrameMoved(BPoint)
+{
+}
+void
+BView::FrameResized(float, float)
+{
+}
+void
+BView::WindowActivated(bool)
+{
+}
+void
+BView::TargetedByScrollView(BScrollView*)
+{
+}
 
 
 void
@@ -93,7 +134,8 @@ BView::KeyDown(const char* bytes, int32 numBytes)
 void
 BView::MessageReceived(BMessage* message)
 {
-	if (message->what == B_MOUSE_WHEEL_CHANGED && (fHorizontalBar != NULL || fVerticalBar != NULL)) {
+	if (message->what == B_MOUSE_WHEEL_CHANGED
+		&& (fHorizontalBar != NULL || fVerticalBar != NULL)) {
 		_ScrollByWheel(message);
 		return;
 	}
@@ -491,10 +533,30 @@ BView::ConvertFromScreen(BPoint* point) const
 }
 
 
-BPoint BView::ConvertToParent(BPoint p) const { ConvertToParent(&p); return p; }
-BPoint BView::ConvertFromParent(BPoint p) const { ConvertFromParent(&p); return p; }
-BPoint BView::ConvertToScreen(BPoint p) const { ConvertToScreen(&p); return p; }
-BPoint BView::ConvertFromScreen(BPoint p) const { ConvertFromScreen(&p); return p; }
+BPoint
+BView::ConvertToParent(BPoint p) const
+{
+	ConvertToParent(&p);
+	return p;
+}
+BPoint
+BView::ConvertFromParent(BPoint p) const
+{
+	ConvertFromParent(&p);
+	return p;
+}
+BPoint
+BView::ConvertToScreen(BPoint p) const
+{
+	ConvertToScreen(&p);
+	return p;
+}
+BPoint
+BView::ConvertFromScreen(BPoint p) const
+{
+	ConvertFromScreen(&p);
+	return p;
+}
 
 
 namespace {
@@ -541,10 +603,30 @@ BView::ConvertFromScreen(BRect* rect) const
 }
 
 
-BRect BView::ConvertToParent(BRect r) const { ConvertToParent(&r); return r; }
-BRect BView::ConvertFromParent(BRect r) const { ConvertFromParent(&r); return r; }
-BRect BView::ConvertToScreen(BRect r) const { ConvertToScreen(&r); return r; }
-BRect BView::ConvertFromScreen(BRect r) const { ConvertFromScreen(&r); return r; }
+BRect
+BView::ConvertToParent(BRect r) const
+{
+	ConvertToParent(&r);
+	return r;
+}
+BRect
+BView::ConvertFromParent(BRect r) const
+{
+	ConvertFromParent(&r);
+	return r;
+}
+BRect
+BView::ConvertToScreen(BRect r) const
+{
+	ConvertToScreen(&r);
+	return r;
+}
+BRect
+BView::ConvertFromScreen(BRect r) const
+{
+	ConvertFromScreen(&r);
+	return r;
+}
 
 
 // #pragma mark - state

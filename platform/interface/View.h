@@ -30,7 +30,7 @@ class PictureRecording;
 struct PictureRecordingDeleter {
 	void operator()(PictureRecording* recording) const;
 };
-}
+} // namespace BPrivate
 
 // Resizing modes: how a view's edges follow its parent's when the parent is
 // resized. Four nibbles, one per edge (top, left, bottom, right), each naming

@@ -67,8 +67,7 @@ drag_interceptor()
 // The toolkit data of a drag started by a view of this program.
 class DragData : public QMimeData {
 public:
-	DragData(const BMessage& message, BPoint offset, const BMessenger& source)
-		:
+	DragData(const BMessage& message, BPoint offset, const BMessenger& source) :
 		fMessage(message),
 		fOffset(offset),
 		fSource(source)
@@ -93,7 +92,7 @@ dragged_paths(const BMessage& message)
 	std::vector<std::string> paths;
 	entry_ref ref;
 	for (int32 i = 0; message.what == B_SIMPLE_DATA && message.FindRef("refs", i, &ref) == B_OK;
-		i++) {
+		 i++) {
 		BPath path(&ref);
 		if (path.InitCheck() == B_OK)
 			paths.push_back(path.Path());
@@ -432,8 +431,7 @@ BView::DragMessage(BMessage* message, BRect dragRect, BHandler* replyTo)
 
 // A drag starts from the view's widget on the GUI thread.
 void
-BView::_StartDrag(const BMessage& message, const QImage& image, BPoint offset,
-	BHandler* source)
+BView::_StartDrag(const BMessage& message, const QImage& image, BPoint offset, BHandler* source)
 {
 	auto start = [message, image, offset, replies = BMessenger(source)](BView* view) {
 		if (view->fWidget != NULL)

@@ -109,8 +109,8 @@ draw_image(QPainter* painter, const QImage& image, QRectF source, QRectF target)
 	if (clipped.isEmpty())
 		return;
 	target = QRectF(target.left() + (clipped.left() - source.left()) * scaleX,
-		target.top() + (clipped.top() - source.top()) * scaleY,
-		clipped.width() * scaleX, clipped.height() * scaleY);
+		target.top() + (clipped.top() - source.top()) * scaleY, clipped.width() * scaleX,
+		clipped.height() * scaleY);
 	source = clipped;
 
 	QRectF visible = target;
@@ -132,8 +132,8 @@ draw_image(QPainter* painter, const QImage& image, QRectF source, QRectF target)
 		needed = QRectF(pixels);
 	}
 	QRectF part(target.left() + (needed.left() - source.left()) * scaleX,
-		target.top() + (needed.top() - source.top()) * scaleY,
-		needed.width() * scaleX, needed.height() * scaleY);
+		target.top() + (needed.top() - source.top()) * scaleY, needed.width() * scaleX,
+		needed.height() * scaleY);
 
 	bool unscaled = scaleX == 1 && scaleY == 1;
 	if (scaleX >= 0.5 && scaleY >= 0.5) {
@@ -266,11 +266,31 @@ BView::SetViewColor(uint8 red, uint8 green, uint8 blue, uint8 alpha)
 }
 
 
-void BView::SetHighColor(rgb_color color) { fHighColor = color; }
-void BView::SetLowColor(rgb_color color) { fLowColor = color; }
-void BView::SetDrawingMode(drawing_mode mode) { fDrawingMode = mode; }
-void BView::MovePenTo(BPoint where) { fPenLocation = where; }
-void BView::MovePenTo(float x, float y) { fPenLocation = BPoint(x, y); }
+void
+BView::SetHighColor(rgb_color color)
+{
+	fHighColor = color;
+}
+void
+BView::SetLowColor(rgb_color color)
+{
+	fLowColor = color;
+}
+void
+BView::SetDrawingMode(drawing_mode mode)
+{
+	fDrawingMode = mode;
+}
+void
+BView::MovePenTo(BPoint where)
+{
+	fPenLocation = where;
+}
+void
+BView::MovePenTo(float x, float y)
+{
+	fPenLocation = BPoint(x, y);
+}
 
 
 void
@@ -444,7 +464,8 @@ BView::StrokeLine(BPoint start, BPoint end, const pattern& p)
 	float pen = std::max(1.0f, fPenSize);
 	if (pen <= 1 && (start.x == end.x || start.y == end.y)) {
 		FillRect(BRect(std::min(start.x, end.x), std::min(start.y, end.y),
-			std::max(start.x, end.x), std::max(start.y, end.y)), p);
+					 std::max(start.x, end.x), std::max(start.y, end.y)),
+			p);
 		fPenLocation = end;
 		return;
 	}
@@ -496,7 +517,8 @@ void
 BView::FillEllipse(BPoint center, float xRadius, float yRadius, const pattern& p)
 {
 	FillEllipse(BRect(center.x - xRadius, center.y - yRadius, center.x + xRadius,
-		center.y + yRadius), p);
+					center.y + yRadius),
+		p);
 }
 
 
@@ -515,7 +537,8 @@ void
 BView::StrokeEllipse(BPoint center, float xRadius, float yRadius, const pattern& p)
 {
 	StrokeEllipse(BRect(center.x - xRadius, center.y - yRadius, center.x + xRadius,
-		center.y + yRadius), p);
+					  center.y + yRadius),
+		p);
 }
 
 
@@ -607,7 +630,23 @@ BView::DrawBitmap(const BBitmap* bitmap)
 }
 
 
-void BView::DrawBitmapAsync(const BBitmap* b, BRect s, BRect d) { DrawBitmap(b, s, d); }
-void BView::DrawBitmapAsync(const BBitmap* b, BRect d) { DrawBitmap(b, d); }
-void BView::DrawBitmapAsync(const BBitmap* b, BPoint where) { DrawBitmap(b, where); }
-void BView::DrawBitmapAsync(const BBitmap* b) { DrawBitmap(b); }
+void
+BView::DrawBitmapAsync(const BBitmap* b, BRect s, BRect d)
+{
+	DrawBitmap(b, s, d);
+}
+void
+BView::DrawBitmapAsync(const BBitmap* b, BRect d)
+{
+	DrawBitmap(b, d);
+}
+void
+BView::DrawBitmapAsync(const BBitmap* b, BPoint where)
+{
+	DrawBitmap(b, where);
+}
+void
+BView::DrawBitmapAsync(const BBitmap* b)
+{
+	DrawBitmap(b);
+}

@@ -14,8 +14,8 @@ BView::GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue)
 	// other loopers' messages are dispatched too; this window's own queue
 	// waits for the dispatch in progress either way.
 	if (BPrivate::is_gui_thread()) {
-		QCoreApplication::processEvents(checkMessageQueue ? QEventLoop::AllEvents
-			: QEventLoop::ExcludeSocketNotifiers);
+		QCoreApplication::processEvents(
+			checkMessageQueue ? QEventLoop::AllEvents : QEventLoop::ExcludeSocketNotifiers);
 	}
 	BPrivate::PointerState state;
 	if (!BPrivate::next_scripted_pointer(&state))

@@ -80,8 +80,7 @@ post_mouse_message(int32 windowToken, int32 viewToken, uint32 what, BPoint scree
 }
 
 
-ViewWidget::ViewWidget(BView* view, QWidget* parent)
-	:
+ViewWidget::ViewWidget(BView* view, QWidget* parent) :
 	QWidget(parent),
 	fWindow(view->Window()),
 	fWindowToken(view->Window()->_Token()),
@@ -196,7 +195,8 @@ BView::_BuildWidgets(QWidget* parent)
 		return;
 	if (!BPrivate::is_gui_thread()) {
 		BPrivate::run_for_view(this, [](BView* view) {
-			if (view->fWidget == NULL && view->fParent != NULL && view->fParent->fWidget != NULL)
+			if (view->fWidget == NULL && view->fParent != NULL
+				&& view->fParent->fWidget != NULL)
 				view->_BuildWidgets(view->fParent->fWidget);
 		});
 		return;
@@ -232,8 +232,8 @@ BView::_DestroyWidgets()
 	if (BPrivate::is_gui_thread())
 		delete widget;
 	else {
-		QMetaObject::invokeMethod(widget, [widget]() { delete widget; },
-			Qt::QueuedConnection);
+		QMetaObject::invokeMethod(
+			widget, [widget]() { delete widget; }, Qt::QueuedConnection);
 	}
 }
 

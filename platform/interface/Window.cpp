@@ -27,8 +27,7 @@ const bigtime_t kDefaultPulseRate = 500000;
 
 
 BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
-	uint32 workspace)
-	:
+	uint32 workspace) :
 	BLooper(title),
 	fFrame(frame),
 	fTitle(title != NULL ? title : ""),
@@ -71,11 +70,26 @@ BWindow::~BWindow()
 // #pragma mark - hooks
 
 
-void BWindow::FrameMoved(BPoint) {}
-void BWindow::FrameResized(float, float) {}
-void BWindow::WindowActivated(bool) {}
-void BWindow::MenusBeginning() {}
-void BWindow::MenusEnded() {}
+void
+BWindow::FrameMoved(BPoint)
+{
+}
+void
+BWindow::FrameResized(float, float)
+{
+}
+void
+BWindow::WindowActivated(bool)
+{
+}
+void
+BWindow::MenusBeginning()
+{
+}
+void
+BWindow::MenusEnded()
+{
+}
 
 
 bool
@@ -330,8 +344,7 @@ BWindow::_HandleShortcut(BMessage* message)
 	if (rawChar <= 0 || rawChar > 0x7f)
 		return false;
 	MenusBeginning();
-	BMenuItem* item = BPrivate::MenuPrivate::FindShortcut(fKeyMenuBar, (char)rawChar,
-		pressed);
+	BMenuItem* item = BPrivate::MenuPrivate::FindShortcut(fKeyMenuBar, (char)rawChar, pressed);
 	if (item != NULL)
 		item->Invoke();
 	MenusEnded();
@@ -472,10 +485,30 @@ BWindow::ConvertFromScreen(BRect* rect) const
 }
 
 
-BPoint BWindow::ConvertToScreen(BPoint p) const { ConvertToScreen(&p); return p; }
-BPoint BWindow::ConvertFromScreen(BPoint p) const { ConvertFromScreen(&p); return p; }
-BRect BWindow::ConvertToScreen(BRect r) const { ConvertToScreen(&r); return r; }
-BRect BWindow::ConvertFromScreen(BRect r) const { ConvertFromScreen(&r); return r; }
+BPoint
+BWindow::ConvertToScreen(BPoint p) const
+{
+	ConvertToScreen(&p);
+	return p;
+}
+BPoint
+BWindow::ConvertFromScreen(BPoint p) const
+{
+	ConvertFromScreen(&p);
+	return p;
+}
+BRect
+BWindow::ConvertToScreen(BRect r) const
+{
+	ConvertToScreen(&r);
+	return r;
+}
+BRect
+BWindow::ConvertFromScreen(BRect r) const
+{
+	ConvertFromScreen(&r);
+	return r;
+}
 
 
 // #pragma mark - state

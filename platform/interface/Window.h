@@ -16,7 +16,7 @@ class QWidget;
 namespace BPrivate {
 class WindowWidget;
 class WindowAccess;
-}
+} // namespace BPrivate
 
 enum window_type {
 	B_UNTYPED_WINDOW = 0,

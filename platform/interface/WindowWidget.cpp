@@ -51,22 +51,36 @@ char
 special_key_byte(int qtKey)
 {
 	switch (qtKey) {
-		case Qt::Key_Left: return B_LEFT_ARROW;
-		case Qt::Key_Right: return B_RIGHT_ARROW;
-		case Qt::Key_Up: return B_UP_ARROW;
-		case Qt::Key_Down: return B_DOWN_ARROW;
-		case Qt::Key_Home: return B_HOME;
-		case Qt::Key_End: return B_END;
-		case Qt::Key_PageUp: return B_PAGE_UP;
-		case Qt::Key_PageDown: return B_PAGE_DOWN;
-		case Qt::Key_Delete: return B_DELETE;
-		case Qt::Key_Backspace: return B_BACKSPACE;
+		case Qt::Key_Left:
+			return B_LEFT_ARROW;
+		case Qt::Key_Right:
+			return B_RIGHT_ARROW;
+		case Qt::Key_Up:
+			return B_UP_ARROW;
+		case Qt::Key_Down:
+			return B_DOWN_ARROW;
+		case Qt::Key_Home:
+			return B_HOME;
+		case Qt::Key_End:
+			return B_END;
+		case Qt::Key_PageUp:
+			return B_PAGE_UP;
+		case Qt::Key_PageDown:
+			return B_PAGE_DOWN;
+		case Qt::Key_Delete:
+			return B_DELETE;
+		case Qt::Key_Backspace:
+			return B_BACKSPACE;
 		case Qt::Key_Return:
-		case Qt::Key_Enter: return B_RETURN;
-		case Qt::Key_Escape: return B_ESCAPE;
+		case Qt::Key_Enter:
+			return B_RETURN;
+		case Qt::Key_Escape:
+			return B_ESCAPE;
 		case Qt::Key_Tab:
-		case Qt::Key_Backtab: return B_TAB;
-		case Qt::Key_Insert: return B_INSERT;
+		case Qt::Key_Backtab:
+			return B_TAB;
+		case Qt::Key_Insert:
+			return B_INSERT;
 		default:
 			if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F35)
 				return B_FUNCTION_KEY;
@@ -120,8 +134,7 @@ post_key_message(int32 windowToken, uint32 what, const std::string& bytes, int32
 }
 
 
-WindowWidget::WindowWidget(BWindow* window)
-	:
+WindowWidget::WindowWidget(BWindow* window) :
 	QWidget(NULL, window_flags(window->Type(), window->Flags())),
 	fWindowToken(window->_Token()),
 	fWindowFlags(window->Flags()),
@@ -321,7 +334,8 @@ BWindow::_DestroyWidgets()
 	if (BPrivate::is_gui_thread())
 		delete widget;
 	else
-		QMetaObject::invokeMethod(widget, [widget]() { delete widget; }, Qt::QueuedConnection);
+		QMetaObject::invokeMethod(
+			widget, [widget]() { delete widget; }, Qt::QueuedConnection);
 }
 
 

@@ -264,7 +264,8 @@ acquire_sem_etc(sem_id id, int32 count, uint32 flags, bigtime_t timeout)
 		&& timeout != B_INFINITE_TIMEOUT;
 	bigtime_t deadline = 0;
 	if (timed) {
-		deadline = (flags & B_ABSOLUTE_TIMEOUT) != 0 ? timeout - BPrivate::clock_offset()
+		deadline = (flags & B_ABSOLUTE_TIMEOUT) != 0
+			? timeout - BPrivate::clock_offset()
 			: clock_usecs(CLOCK_MONOTONIC) + (timeout > 0 ? timeout : 0);
 	}
 
@@ -278,8 +279,8 @@ acquire_sem_etc(sem_id id, int32 count, uint32 flags, bigtime_t timeout)
 			sem->changed.wait(guard, ready);
 		} else {
 			bigtime_t left = deadline - clock_usecs(CLOCK_MONOTONIC);
-			if (!sem->changed.wait_for(guard,
-					std::chrono::microseconds(left > 0 ? left : 0), ready)) {
+			if (!sem->changed.wait_for(guard, std::chrono::microseconds(left > 0 ? left : 0),
+					ready)) {
 				sem->waiting--;
 				return B_TIMED_OUT;
 			}

@@ -157,7 +157,7 @@ BAppFileInfo::IsSupportedType(const char* type) const
 	for (const char* entry = data; entry < end;) {
 		const size_t length = strnlen(entry, end - entry);
 		if (length == (size_t)(end - entry))
-			break;	// an unterminated last entry is ignored
+			break; // an unterminated last entry is ignored
 		if (strcasecmp(entry, type) == 0
 			|| (strchr(entry, '/') == NULL && length == superLength
 				&& strncasecmp(entry, type, superLength) == 0))

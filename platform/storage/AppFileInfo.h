@@ -90,10 +90,10 @@ const type_code kAppSignatureType = 'MIMS';
 const type_code kAppFlagsType = 'APPF';
 const type_code kSupportedTypesType = 'MIML';
 const int32 kAppInfoResourceId = 1;
-extern const char kAppVersionName[];		// "BEOS:APP_VERSION"
-extern const char kAppSignatureName[];		// "BEOS:APP_SIG"
-extern const char kAppFlagsName[];			// "BEOS:APP_FLAGS"
-extern const char kSupportedTypesName[];	// "BEOS:FILE_TYPES"
+extern const char kAppVersionName[]; // "BEOS:APP_VERSION"
+extern const char kAppSignatureName[]; // "BEOS:APP_SIG"
+extern const char kAppFlagsName[]; // "BEOS:APP_FLAGS"
+extern const char kSupportedTypesName[]; // "BEOS:FILE_TYPES"
 
 // One flattened version_info: five little-endian uint32 then the two texts.
 const size_t kFlatVersionInfoSize = 5 * 4 + 64 + 256;

@@ -74,11 +74,21 @@ unescape(const std::string& value)
 		}
 		char next = value[++i];
 		switch (next) {
-			case 's': result += ' '; break;
-			case 'n': result += '\n'; break;
-			case 't': result += '\t'; break;
-			case 'r': result += '\r'; break;
-			case '\\': result += '\\'; break;
+			case 's':
+				result += ' ';
+				break;
+			case 'n':
+				result += '\n';
+				break;
+			case 't':
+				result += '\t';
+				break;
+			case 'r':
+				result += '\r';
+				break;
+			case '\\':
+				result += '\\';
+				break;
 			default:
 				result += '\\';
 				result += next;
@@ -147,8 +157,7 @@ read_group(const std::string& path, const std::string& name, Group& _group)
 std::vector<std::string>
 locale_suffixes()
 {
-	std::string locale = environment("LC_ALL", environment("LC_MESSAGES",
-		environment("LANG")));
+	std::string locale = environment("LC_ALL", environment("LC_MESSAGES", environment("LANG")));
 	std::string modifier;
 	size_t at = locale.find('@');
 	if (at != std::string::npos) {
@@ -174,8 +183,7 @@ locale_suffixes()
 
 
 std::string
-localized(const Group& group, const std::string& key,
-	const std::vector<std::string>& suffixes)
+localized(const Group& group, const std::string& key, const std::vector<std::string>& suffixes)
 {
 	for (const std::string& suffix : suffixes) {
 		auto found = group.find(key + "[" + suffix + "]");
@@ -307,8 +315,8 @@ application_folders()
 		home.empty() ? "" : home + "/.local/share");
 	if (!dataHome.empty())
 		folders.push_back(dataHome + "/applications");
-	for (const std::string& folder : split(environment("XDG_DATA_DIRS",
-			"/usr/local/share:/usr/share"), ':'))
+	for (const std::string& folder :
+		split(environment("XDG_DATA_DIRS", "/usr/local/share:/usr/share"), ':'))
 		folders.push_back(folder + "/applications");
 	return folders;
 }
@@ -447,8 +455,8 @@ find_program(const std::string& name, std::string& _path)
 		_path = name;
 		return true;
 	}
-	for (const std::string& folder : split(environment("PATH", "/usr/local/bin:/usr/bin:/bin"),
-			':')) {
+	for (const std::string& folder :
+		split(environment("PATH", "/usr/local/bin:/usr/bin:/bin"), ':')) {
 		std::string path = folder + "/" + name;
 		if (executable(path)) {
 			_path = path;

@@ -49,49 +49,42 @@ is_dot_entry(const char* name)
 	return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
 }
 
-BDirectory::BDirectory()
-	:
+BDirectory::BDirectory() :
 	fStream(NULL)
 {
 }
 
-BDirectory::BDirectory(const BDirectory& other)
-	:
+BDirectory::BDirectory(const BDirectory& other) :
 	BNode(other),
 	fStream(NULL)
 {
 }
 
-BDirectory::BDirectory(const entry_ref* ref)
-	:
+BDirectory::BDirectory(const entry_ref* ref) :
 	fStream(NULL)
 {
 	SetTo(ref);
 }
 
-BDirectory::BDirectory(const node_ref* ref)
-	:
+BDirectory::BDirectory(const node_ref* ref) :
 	fStream(NULL)
 {
 	SetTo(ref);
 }
 
-BDirectory::BDirectory(const BEntry* entry)
-	:
+BDirectory::BDirectory(const BEntry* entry) :
 	fStream(NULL)
 {
 	SetTo(entry);
 }
 
-BDirectory::BDirectory(const char* path)
-	:
+BDirectory::BDirectory(const char* path) :
 	fStream(NULL)
 {
 	SetTo(path);
 }
 
-BDirectory::BDirectory(const BDirectory* dir, const char* path)
-	:
+BDirectory::BDirectory(const BDirectory* dir, const char* path) :
 	fStream(NULL)
 {
 	SetTo(dir, path);
@@ -311,7 +304,8 @@ BDirectory::CreateFile(const char* path, BFile* file, bool failIfExists)
 {
 	BFile local;
 	BFile* target = file != NULL ? file : &local;
-	uint32 mode = B_READ_WRITE | B_CREATE_FILE | (failIfExists ? B_FAIL_IF_EXISTS : B_ERASE_FILE);
+	uint32 mode = B_READ_WRITE | B_CREATE_FILE
+		| (failIfExists ? B_FAIL_IF_EXISTS : B_ERASE_FILE);
 	return target->SetTo(this, path, mode);
 }
 

@@ -39,8 +39,7 @@ strings_equal(const char* a, const char* b)
 
 // #pragma mark - entry_ref
 
-entry_ref::entry_ref()
-	:
+entry_ref::entry_ref() :
 	device((dev_t)-1),
 	directory((ino_t)-1),
 	name(NULL),
@@ -48,8 +47,7 @@ entry_ref::entry_ref()
 {
 }
 
-entry_ref::entry_ref(dev_t device, ino_t directory, const char* name)
-	:
+entry_ref::entry_ref(dev_t device, ino_t directory, const char* name) :
 	device(device),
 	directory(directory),
 	name(copy_string(name)),
@@ -57,8 +55,7 @@ entry_ref::entry_ref(dev_t device, ino_t directory, const char* name)
 {
 }
 
-entry_ref::entry_ref(const entry_ref& other)
-	:
+entry_ref::entry_ref(const entry_ref& other) :
 	device(other.device),
 	directory(other.directory),
 	name(copy_string(other.name)),
@@ -133,28 +130,24 @@ operator<(const entry_ref& a, const entry_ref& b)
 
 // #pragma mark - BEntry
 
-BEntry::BEntry()
-	:
+BEntry::BEntry() :
 	fStatus(B_NO_INIT)
 {
 }
 
-BEntry::BEntry(const char* path, bool traverse)
-	:
+BEntry::BEntry(const char* path, bool traverse) :
 	fStatus(B_NO_INIT)
 {
 	SetTo(path, traverse);
 }
 
-BEntry::BEntry(const entry_ref* ref, bool traverse)
-	:
+BEntry::BEntry(const entry_ref* ref, bool traverse) :
 	fStatus(B_NO_INIT)
 {
 	SetTo(ref, traverse);
 }
 
-BEntry::BEntry(const BDirectory* directory, const char* path, bool traverse)
-	:
+BEntry::BEntry(const BDirectory* directory, const char* path, bool traverse) :
 	fStatus(B_NO_INIT)
 {
 	SetTo(directory, path, traverse);

@@ -39,35 +39,30 @@ open_flags(uint32 openMode)
 	return flags;
 }
 
-BFile::BFile()
-	:
+BFile::BFile() :
 	fMode(0)
 {
 }
 
-BFile::BFile(const entry_ref* ref, uint32 openMode)
-	:
+BFile::BFile(const entry_ref* ref, uint32 openMode) :
 	fMode(0)
 {
 	SetTo(ref, openMode);
 }
 
-BFile::BFile(const BEntry* entry, uint32 openMode)
-	:
+BFile::BFile(const BEntry* entry, uint32 openMode) :
 	fMode(0)
 {
 	SetTo(entry, openMode);
 }
 
-BFile::BFile(const char* path, uint32 openMode)
-	:
+BFile::BFile(const char* path, uint32 openMode) :
 	fMode(0)
 {
 	SetTo(path, openMode);
 }
 
-BFile::BFile(const BDirectory* dir, const char* path, uint32 openMode)
-	:
+BFile::BFile(const BDirectory* dir, const char* path, uint32 openMode) :
 	fMode(0)
 {
 	SetTo(dir, path, openMode);
@@ -207,8 +202,8 @@ BFile::WriteAt(off_t position, const void* buffer, size_t size)
 		return B_BAD_VALUE;
 	size_t done = 0;
 	while (done < size) {
-		ssize_t count = env()->WriteAt(_Descriptor(), (const char*)buffer + done,
-			size - done, position + done);
+		ssize_t count = env()->WriteAt(_Descriptor(), (const char*)buffer + done, size - done,
+			position + done);
 		if (count < 0 && errno == EINTR)
 			continue;
 		if (count < 0)

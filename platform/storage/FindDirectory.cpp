@@ -25,8 +25,8 @@ home_folder()
 	struct passwd entry;
 	struct passwd* found = NULL;
 	std::vector<char> buffer(16384);
-	if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0
-		&& found != NULL && found->pw_dir != NULL)
+	if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != NULL
+		&& found->pw_dir != NULL)
 		return found->pw_dir;
 	return "/";
 }
@@ -131,8 +131,7 @@ find_directory(directory_which which, BPath* path, bool createIt, BVolume* volum
 	std::string folder;
 	bool alwaysMade = false;
 	switch (which) {
-		case B_TRASH_DIRECTORY:
-		{
+		case B_TRASH_DIRECTORY: {
 			std::string trash;
 			status_t status = trash_folder(volume, trash);
 			if (status == B_OK)
@@ -152,8 +151,7 @@ find_directory(directory_which which, BPath* path, bool createIt, BVolume* volum
 		case B_SYSTEM_DATA_DIRECTORY:
 			folder = "/usr/share";
 			break;
-		case B_SYSTEM_TEMP_DIRECTORY:
-		{
+		case B_SYSTEM_TEMP_DIRECTORY: {
 			const char* temp = getenv("TMPDIR");
 			folder = temp != NULL && temp[0] == '/' ? temp : "/tmp";
 			break;

@@ -82,8 +82,7 @@ declares_any(const DesktopApplication& application, const std::vector<std::strin
 } // namespace
 
 
-BMimeType::BMimeType(const char* type)
-	:
+BMimeType::BMimeType(const char* type) :
 	fStatus(B_NO_INIT)
 {
 	SetTo(type);

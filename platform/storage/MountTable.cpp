@@ -22,11 +22,10 @@ namespace BPrivate {
 
 // File systems that describe the kernel or the session rather than hold a
 // user's files.
-static const char* const kPseudoFileSystems[] = {"proc", "sysfs", "cgroup", "cgroup2",
-	"devpts", "mqueue", "debugfs", "tracefs", "securityfs", "pstore", "bpf", "configfs",
-	"fusectl", "binfmt_misc", "autofs", "hugetlbfs", "devtmpfs", "efivarfs", "nsfs",
-	"rpc_pipefs", "nfsd", "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal", "sockfs",
-	"pipefs", NULL};
+static const char* const kPseudoFileSystems[] = {"proc", "sysfs", "cgroup", "cgroup2", "devpts",
+	"mqueue", "debugfs", "tracefs", "securityfs", "pstore", "bpf", "configfs", "fusectl",
+	"binfmt_misc", "autofs", "hugetlbfs", "devtmpfs", "efivarfs", "nsfs", "rpc_pipefs", "nfsd",
+	"selinuxfs", "fuse.gvfsd-fuse", "fuse.portal", "sockfs", "pipefs", NULL};
 
 static std::mutex sTableLock;
 static std::string sTablePath = "/proc/self/mountinfo";
@@ -239,11 +238,11 @@ file_system_name(__fsword_t type)
 		const char* name;
 	} kNames[] = {{EXT4_SUPER_MAGIC, "ext4"}, {XFS_SUPER_MAGIC, "xfs"},
 		{BTRFS_SUPER_MAGIC, "btrfs"}, {TMPFS_MAGIC, "tmpfs"}, {RAMFS_MAGIC, "ramfs"},
-		{OVERLAYFS_SUPER_MAGIC, "overlay"}, {NFS_SUPER_MAGIC, "nfs"}, {F2FS_SUPER_MAGIC, "f2fs"},
-		{MSDOS_SUPER_MAGIC, "vfat"}, {EXFAT_SUPER_MAGIC, "exfat"}, {0x5346544e, "ntfs"},
-		{0x65735546, "fuse"}, {0x2fc12fc1, "zfs"}, {0xca451a4e, "bcachefs"},
-		{REISERFS_SUPER_MAGIC, "reiserfs"}, {0x3153464a, "jfs"}, {SQUASHFS_MAGIC, "squashfs"},
-		{ISOFS_SUPER_MAGIC, "iso9660"}, {0xff534d42, "cifs"}};
+		{OVERLAYFS_SUPER_MAGIC, "overlay"}, {NFS_SUPER_MAGIC, "nfs"},
+		{F2FS_SUPER_MAGIC, "f2fs"}, {MSDOS_SUPER_MAGIC, "vfat"}, {EXFAT_SUPER_MAGIC, "exfat"},
+		{0x5346544e, "ntfs"}, {0x65735546, "fuse"}, {0x2fc12fc1, "zfs"},
+		{0xca451a4e, "bcachefs"}, {REISERFS_SUPER_MAGIC, "reiserfs"}, {0x3153464a, "jfs"},
+		{SQUASHFS_MAGIC, "squashfs"}, {ISOFS_SUPER_MAGIC, "iso9660"}, {0xff534d42, "cifs"}};
 	for (const auto& entry : kNames) {
 		if (entry.magic == type)
 			return entry.name;
@@ -255,10 +254,9 @@ static bool
 is_kernel_file_system(__fsword_t type)
 {
 	static const __fsword_t kKernel[] = {PROC_SUPER_MAGIC, SYSFS_MAGIC, CGROUP_SUPER_MAGIC,
-		CGROUP2_SUPER_MAGIC, DEVPTS_SUPER_MAGIC, DEBUGFS_MAGIC, TRACEFS_MAGIC,
-		SECURITYFS_MAGIC, PSTOREFS_MAGIC, BPF_FS_MAGIC, 0x19800202 /* mqueue */, NSFS_MAGIC,
-		BINFMTFS_MAGIC, AUTOFS_SUPER_MAGIC, HUGETLBFS_MAGIC, EFIVARFS_MAGIC, SOCKFS_MAGIC,
-		PIPEFS_MAGIC};
+		CGROUP2_SUPER_MAGIC, DEVPTS_SUPER_MAGIC, DEBUGFS_MAGIC, TRACEFS_MAGIC, SECURITYFS_MAGIC,
+		PSTOREFS_MAGIC, BPF_FS_MAGIC, 0x19800202 /* mqueue */, NSFS_MAGIC, BINFMTFS_MAGIC,
+		AUTOFS_SUPER_MAGIC, HUGETLBFS_MAGIC, EFIVARFS_MAGIC, SOCKFS_MAGIC, PIPEFS_MAGIC};
 	for (__fsword_t magic : kKernel) {
 		if (magic == type)
 			return true;

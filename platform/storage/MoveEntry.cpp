@@ -192,8 +192,7 @@ trash_info_text(const std::string& originalPath, const std::string& topFolder)
 	struct tm local;
 	localtime_r(&now, &local);
 	strftime(date, sizeof(date), "%Y-%m-%dT%H:%M:%S", &local);
-	return "[Trash Info]\nPath=" + percent_encode_path(path) + "\nDeletionDate=" + date
-		+ "\n";
+	return "[Trash Info]\nPath=" + percent_encode_path(path) + "\nDeletionDate=" + date + "\n";
 }
 
 status_t
@@ -245,7 +244,8 @@ read_small_file(const std::string& path)
 bool
 write_small_file(const std::string& path, const std::vector<char>& data)
 {
-	FileDescriptor fd(env()->Open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+	FileDescriptor fd(
+		env()->Open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
 	return fd.IsValid() && write_all(fd.Get(), data.data(), data.size()) == B_OK;
 }
 

@@ -34,8 +34,7 @@ const size_t kMaxValueSize = 65536;
 // links included, without following them further).
 class Attributes {
 public:
-	Attributes(int fd, bool pathOnly)
-		:
+	Attributes(int fd, bool pathOnly) :
 		fFD(fd),
 		fPathOnly(pathOnly),
 		fProcPath(pathOnly ? proc_fd_path(fd) : std::string())
@@ -151,8 +150,7 @@ is_type_name(const char* name)
 
 } // namespace
 
-BNode::BNode()
-	:
+BNode::BNode() :
 	fFD(-1),
 	fPathOnly(false),
 	fStatus(B_NO_INIT),
@@ -161,36 +159,31 @@ BNode::BNode()
 {
 }
 
-BNode::BNode(const entry_ref* ref)
-	:
+BNode::BNode(const entry_ref* ref) :
 	BNode()
 {
 	SetTo(ref);
 }
 
-BNode::BNode(const BEntry* entry)
-	:
+BNode::BNode(const BEntry* entry) :
 	BNode()
 {
 	SetTo(entry);
 }
 
-BNode::BNode(const char* path)
-	:
+BNode::BNode(const char* path) :
 	BNode()
 {
 	SetTo(path);
 }
 
-BNode::BNode(const BDirectory* dir, const char* path)
-	:
+BNode::BNode(const BDirectory* dir, const char* path) :
 	BNode()
 {
 	SetTo(dir, path);
 }
 
-BNode::BNode(const BNode& other)
-	:
+BNode::BNode(const BNode& other) :
 	BNode()
 {
 	*this = other;

@@ -19,8 +19,16 @@ struct entry_ref;
 // kit also carries a path to the node, as bytes, for the layer's own use
 // (node monitoring); it takes no part in comparisons.
 struct node_ref {
-	node_ref() : device((dev_t)-1), node((ino_t)-1) {}
-	node_ref(dev_t device, ino_t node) : device(device), node(node) {}
+	node_ref() :
+		device((dev_t)-1),
+		node((ino_t)-1)
+	{
+	}
+	node_ref(dev_t device, ino_t node) :
+		device(device),
+		node(node)
+	{
+	}
 
 	bool operator==(const node_ref& other) const
 	{

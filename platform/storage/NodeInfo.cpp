@@ -81,15 +81,13 @@ recognise_type(const BNode* node)
 	return chosen.name().toStdString();
 }
 
-BNodeInfo::BNodeInfo()
-	:
+BNodeInfo::BNodeInfo() :
 	fNode(NULL),
 	fStatus(B_NO_INIT)
 {
 }
 
-BNodeInfo::BNodeInfo(BNode* node)
-	:
+BNodeInfo::BNodeInfo(BNode* node) :
 	BNodeInfo()
 {
 	SetTo(node);

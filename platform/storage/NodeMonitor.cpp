@@ -31,8 +31,14 @@ const int kMoveWaitMilliseconds = 20;
 
 class FileDescriptor {
 public:
-	explicit FileDescriptor(int fd = -1) : fFD(fd) {}
-	FileDescriptor(FileDescriptor&& other) noexcept : fFD(std::exchange(other.fFD, -1)) {}
+	explicit FileDescriptor(int fd = -1) :
+		fFD(fd)
+	{
+	}
+	FileDescriptor(FileDescriptor&& other) noexcept :
+		fFD(std::exchange(other.fFD, -1))
+	{
+	}
 	FileDescriptor& operator=(FileDescriptor&& other) noexcept
 	{
 		if (this != &other)
@@ -379,7 +385,8 @@ Monitor::_ReadEvents()
 		if (length <= 0)
 			return;
 		for (ssize_t offset = 0; offset + (ssize_t)sizeof(inotify_event) <= length;) {
-			const inotify_event* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+			const inotify_event* event = reinterpret_cast<const inotify_event*>(
+				buffer + offset);
 			offset += sizeof(inotify_event) + event->len;
 			if (offset > length)
 				break;
@@ -393,7 +400,8 @@ Monitor::_Handle(const inotify_event& event)
 {
 	// A move's halves come one right after the other: anything else in
 	// between means the entry left for a folder this layer does not watch.
-	if (fPendingMove && !((event.mask & IN_MOVED_TO) != 0 && event.cookie == fPendingMove->cookie))
+	if (fPendingMove
+		&& !((event.mask & IN_MOVED_TO) != 0 && event.cookie == fPendingMove->cookie))
 		_FlushPendingMove();
 	if ((event.mask & IN_Q_OVERFLOW) != 0) {
 		_Overflow();
@@ -409,7 +417,7 @@ Monitor::_Handle(const inotify_event& event)
 		return;
 	}
 	std::string name = event.len > 0 ? std::string(event.name, strnlen(event.name, event.len))
-		: std::string();
+									 : std::string();
 	if ((event.mask & IN_CREATE) != 0) {
 		BMessage message = _EntryMessage(B_ENTRY_CREATED, watch, name, _EntryNode(watch, name));
 		_Send(message, _Targets(watch, B_WATCH_DIRECTORY));
@@ -486,7 +494,8 @@ Monitor::_HandleSelf(WatchedNode& watch, uint32 mask)
 		// folder it was in.
 		std::string folder = folder_of(watch.path);
 		std::string leaf = names_node(folder, node_ref(watch.node.device, watch.folder))
-			? find_name(folder, watch.node) : std::string();
+			? find_name(folder, watch.node)
+			: std::string();
 		int64 toDirectory = leaf.empty() ? -1 : (int64)watch.folder;
 		BMessage message(B_NODE_MONITOR);
 		message.AddInt32("opcode", B_ENTRY_MOVED);

@@ -64,8 +64,8 @@ enum {
 //
 // Several targets may watch one node; watching again adds flags. Watches are
 // counted: B_STOP_WATCHING ends one watch of that target on that node, and
-// once the target's last one has ended, no further notice is sent for it. Targets that are gone are dropped. The
-// node_ref must carry its path (the storage kit's GetNodeRef sets it): the
+// once the target's last one has ended, no further notice is sent for it. Targets that are gone
+// are dropped. The node_ref must carry its path (the storage kit's GetNodeRef sets it): the
 // path must still name that node. Thread-safe.
 status_t watch_node(const node_ref* node, uint32 flags, BMessenger target);
 status_t watch_node(const node_ref* node, uint32 flags, const BHandler* handler,

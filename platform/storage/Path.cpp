@@ -29,37 +29,32 @@ needs_normalization(const std::string& path)
 	return false;
 }
 
-BPath::BPath()
-	:
+BPath::BPath() :
 	fStatus(B_NO_INIT)
 {
 }
 
 BPath::BPath(const BPath& other) = default;
 
-BPath::BPath(const entry_ref* ref)
-	:
+BPath::BPath(const entry_ref* ref) :
 	fStatus(B_NO_INIT)
 {
 	SetTo(ref);
 }
 
-BPath::BPath(const BEntry* entry)
-	:
+BPath::BPath(const BEntry* entry) :
 	fStatus(B_NO_INIT)
 {
 	SetTo(entry);
 }
 
-BPath::BPath(const char* dir, const char* leaf, bool normalize)
-	:
+BPath::BPath(const char* dir, const char* leaf, bool normalize) :
 	fStatus(B_NO_INIT)
 {
 	SetTo(dir, leaf, normalize);
 }
 
-BPath::BPath(const BDirectory* dir, const char* leaf, bool normalize)
-	:
+BPath::BPath(const BDirectory* dir, const char* leaf, bool normalize) :
 	fStatus(B_NO_INIT)
 {
 	SetTo(dir, leaf, normalize);

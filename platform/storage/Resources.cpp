@@ -12,8 +12,7 @@
 
 using BPrivate::ResourceEntry;
 
-BResources::BResources()
-	:
+BResources::BResources() :
 	fInitStatus(B_NO_INIT)
 {
 }
@@ -131,7 +130,7 @@ BResources::_Load(int fd)
 	std::vector<char> archive;
 	status_t status = BPrivate::read_elf_section(fd, BPrivate::kResourcesSectionName, &archive);
 	if (status == B_NAME_NOT_FOUND)
-		return B_OK;	// an executable without resources
+		return B_OK; // an executable without resources
 	if (status != B_OK)
 		return status;
 

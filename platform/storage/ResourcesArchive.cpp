@@ -42,7 +42,7 @@ build_resources_archive(const std::vector<ResourceItem>& items)
 	std::vector<char> out(kResourcesMagic, kResourcesMagic + sizeof(kResourcesMagic));
 	append_le32(out, kResourcesVersion);
 	append_le32(out, (uint32)items.size());
-	append_le32(out, 0);	// size, filled in below
+	append_le32(out, 0); // size, filled in below
 	append_le32(out, 0);
 
 	const size_t tableStart = out.size();
@@ -166,8 +166,7 @@ read_elf_layout(int fd, uint64 fileSize, Elf64_Ehdr* _header, uint64* _count,
 	status_t status = read_exactly(fd, 0, &header, sizeof(header));
 	if (status != B_OK)
 		return status;
-	if (memcmp(header.e_ident, ELFMAG, SELFMAG) != 0
-		|| header.e_ident[EI_CLASS] != ELFCLASS64
+	if (memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64
 		|| header.e_ident[EI_DATA] != ELFDATA2LSB)
 		return B_BAD_DATA;
 	if (header.e_shoff == 0) {
@@ -244,8 +243,7 @@ read_elf_section(int fd, const char* name, std::vector<char>* _contents)
 	const size_t nameLength = strlen(name);
 	for (uint64 i = 0; i < count; i++) {
 		Elf64_Shdr section = section_header(table, header.e_shentsize, i);
-		if (section.sh_name >= names.size()
-			|| names.size() - section.sh_name < nameLength + 1
+		if (section.sh_name >= names.size() || names.size() - section.sh_name < nameLength + 1
 			|| memcmp(names.data() + section.sh_name, name, nameLength + 1) != 0)
 			continue;
 		return read_section(fd, fileSize, section, kMaxResourcesSize, _contents);

@@ -28,7 +28,7 @@
 //   names and data, anywhere after the entry table and within size.
 namespace BPrivate {
 
-extern const char kResourcesSectionName[];	// ".glimrsrc"
+extern const char kResourcesSectionName[]; // ".glimrsrc"
 extern const char kResourcesMagic[8];
 const uint32 kResourcesVersion = 1;
 const size_t kResourcesHeaderSize = 24;

@@ -30,8 +30,8 @@ const time_t kStaleAge = 60;
 std::string
 temporary_leaf(const std::string& leaf)
 {
-	static const char kCharacters[]
-		= "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+	static const char kCharacters[] =
+		"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 	static std::atomic<unsigned> sCounter(0);
 	unsigned char random[kRandomLength];
 	if (getrandom(random, sizeof(random), GRND_NONBLOCK) != (ssize_t)sizeof(random)) {
@@ -159,14 +159,12 @@ same_state(const struct stat& a, const struct stat& b)
 
 } // namespace
 
-BSafeFile::BSafeFile()
-	:
+BSafeFile::BSafeFile() :
 	fKeepCopiedMode(false)
 {
 }
 
-BSafeFile::BSafeFile(const char* path)
-	:
+BSafeFile::BSafeFile(const char* path) :
 	fKeepCopiedMode(false)
 {
 	SetTo(path);
@@ -222,14 +220,19 @@ BSafeFile::Commit(bool replace)
 		status = _KeepOwnerAndMode();
 	if (status == B_OK) {
 		status = env()->Rename(fTemporary.c_str(), fTarget.c_str(),
-			replace ? 0 : RENAME_NOREPLACE) == 0 ? B_OK : last_error();
+					 replace ? 0 : RENAME_NOREPLACE)
+				== 0
+			? B_OK
+			: last_error();
 		if (status == B_BAD_VALUE && !replace) {
 			// A file system without RENAME_NOREPLACE: look, then rename.
 			struct stat st;
-			status = lstat(fTarget.c_str(), &st) == 0 ? (status_t)B_FILE_EXISTS : (status_t)B_OK;
+			status = lstat(fTarget.c_str(), &st) == 0 ? (status_t)B_FILE_EXISTS
+													  : (status_t)B_OK;
 			if (status == B_OK)
 				status = env()->Rename(fTemporary.c_str(), fTarget.c_str(), 0) == 0
-					? B_OK : last_error();
+					? B_OK
+					: last_error();
 		}
 	}
 	if (status != B_OK) {
@@ -314,8 +317,7 @@ remove_stale_temporaries(const char* folderPath)
 			continue;
 		struct stat st;
 		if (fstatat(dirfd(folder), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0
-			|| !S_ISREG(st.st_mode) || st.st_uid != geteuid()
-			|| now - st.st_mtime < kStaleAge)
+			|| !S_ISREG(st.st_mode) || st.st_uid != geteuid() || now - st.st_mtime < kStaleAge)
 			continue;
 		std::string path = join_path(folderPath, entry->d_name);
 		if (env()->Unlink(path.c_str()) == 0)

@@ -158,8 +158,7 @@ path_for_ref(const entry_ref* ref, std::string& _path)
 	struct stat st;
 	if (stat(ref->_DirectoryPath(), &st) != 0)
 		return last_error();
-	if (ref->device != (dev_t)-1
-		&& (st.st_dev != ref->device || st.st_ino != ref->directory))
+	if (ref->device != (dev_t)-1 && (st.st_dev != ref->device || st.st_ino != ref->directory))
 		return B_ENTRY_NOT_FOUND;
 
 	_path = join_path(ref->_DirectoryPath(), ref->name);

@@ -19,8 +19,7 @@ using namespace BPrivate;
 // File systems known to keep user attributes, for when the probe cannot
 // tell (the mount point is not readable by the user).
 static const char* const kAttributeFileSystems[] = {"ext2", "ext3", "ext4", "xfs", "btrfs",
-	"f2fs", "jfs", "reiserfs", "zfs", "bcachefs", "overlay", "tmpfs", "nfs4", "ceph",
-	NULL};
+	"f2fs", "jfs", "reiserfs", "zfs", "bcachefs", "overlay", "tmpfs", "nfs4", "ceph", NULL};
 
 static bool
 has_option(const std::string& options, const char* option)
@@ -55,16 +54,14 @@ decode_label(const std::string& name)
 	return label;
 }
 
-BVolume::BVolume()
-	:
+BVolume::BVolume() :
 	fDevice((dev_t)-1),
 	fStatus(B_NO_INIT),
 	fReadOnly(false)
 {
 }
 
-BVolume::BVolume(dev_t device)
-	:
+BVolume::BVolume(dev_t device) :
 	BVolume()
 {
 	SetTo(device);
@@ -208,8 +205,8 @@ BVolume::_Label() const
 	std::string label;
 	while (struct dirent* entry = readdir(labels)) {
 		std::string target;
-		if (entry->d_name[0] != '.'
-			&& real_path(join_path(folder, entry->d_name), target) && target == device) {
+		if (entry->d_name[0] != '.' && real_path(join_path(folder, entry->d_name), target)
+			&& target == device) {
 			label = decode_label(entry->d_name);
 			break;
 		}

@@ -10,8 +10,7 @@
 
 using namespace BPrivate;
 
-BVolumeRoster::BVolumeRoster()
-	:
+BVolumeRoster::BVolumeRoster() :
 	fNext(0),
 	fRead(false)
 {

@@ -7,12 +7,19 @@
 // Holds a lock or a looper's lock for the lifetime of the object.
 class BAutolock {
 public:
-	BAutolock(BLocker* locker) : fLocker(locker), fLooper(NULL)
+	BAutolock(BLocker* locker) :
+		fLocker(locker),
+		fLooper(NULL)
 	{
 		fLocked = fLocker != NULL && fLocker->Lock();
 	}
-	BAutolock(BLocker& locker) : BAutolock(&locker) {}
-	BAutolock(BLooper* looper) : fLocker(NULL), fLooper(looper)
+	BAutolock(BLocker& locker) :
+		BAutolock(&locker)
+	{
+	}
+	BAutolock(BLooper* looper) :
+		fLocker(NULL),
+		fLooper(looper)
 	{
 		fLocked = fLooper != NULL && fLooper->Lock();
 	}

@@ -104,8 +104,7 @@ BPositionIO::GetSize(off_t* size) const
 
 // #pragma mark - BMemoryIO
 
-BMemoryIO::BMemoryIO(void* data, size_t length)
-	:
+BMemoryIO::BMemoryIO(void* data, size_t length) :
 	fReadOnly(false),
 	fBuffer((char*)data),
 	fLength(length),
@@ -114,8 +113,7 @@ BMemoryIO::BMemoryIO(void* data, size_t length)
 {
 }
 
-BMemoryIO::BMemoryIO(const void* data, size_t length)
-	:
+BMemoryIO::BMemoryIO(const void* data, size_t length) :
 	fReadOnly(true),
 	fBuffer(const_cast<char*>((const char*)data)),
 	fLength(length),
@@ -195,8 +193,7 @@ BMemoryIO::SetSize(off_t size)
 
 // #pragma mark - BMallocIO
 
-BMallocIO::BMallocIO()
-	:
+BMallocIO::BMallocIO() :
 	fLength(0),
 	fPosition(0),
 	fBlockSize(256)

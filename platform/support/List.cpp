@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-BList::BList(int32 blockSize)
-	:
+BList::BList(int32 blockSize) :
 	fBlockSize(blockSize > 0 ? blockSize : 1)
 {
 	fItems.reserve(fBlockSize);
@@ -14,8 +13,7 @@ BList::BList(const BList& other) = default;
 
 BList::~BList() = default;
 
-BList&
-BList::operator=(const BList& other) = default;
+BList& BList::operator=(const BList& other) = default;
 
 bool
 BList::AddItem(void* item)

@@ -2,14 +2,22 @@
 
 #include <chrono>
 
-BLocker::BLocker() : BLocker(NULL, true) {}
+BLocker::BLocker() :
+	BLocker(NULL, true)
+{
+}
 
-BLocker::BLocker(const char* name) : BLocker(name, true) {}
+BLocker::BLocker(const char* name) :
+	BLocker(name, true)
+{
+}
 
-BLocker::BLocker(bool benaphoreStyle) : BLocker(NULL, benaphoreStyle) {}
+BLocker::BLocker(bool benaphoreStyle) :
+	BLocker(NULL, benaphoreStyle)
+{
+}
 
-BLocker::BLocker(const char*, bool)
-	:
+BLocker::BLocker(const char*, bool) :
 	fOwner(-1),
 	fCount(0),
 	fWaiting(0)
@@ -38,7 +46,7 @@ BLocker::LockWithTimeout(bigtime_t timeout)
 	if (timeout == B_INFINITE_TIMEOUT) {
 		fReleased.wait(guard, isFree);
 	} else if (!fReleased.wait_for(guard, std::chrono::microseconds(timeout > 0 ? timeout : 0),
-			isFree)) {
+				   isFree)) {
 		fWaiting--;
 		return timeout <= 0 ? B_WOULD_BLOCK : B_TIMED_OUT;
 	}

@@ -11,17 +11,39 @@ public:
 	float x;
 	float y;
 
-	constexpr BPoint() : x(0), y(0) {}
-	constexpr BPoint(float x, float y) : x(x), y(y) {}
+	constexpr BPoint() :
+		x(0),
+		y(0)
+	{
+	}
+	constexpr BPoint(float x, float y) :
+		x(x),
+		y(y)
+	{
+	}
 
-	void Set(float newX, float newY) { x = newX; y = newY; }
+	void Set(float newX, float newY)
+	{
+		x = newX;
+		y = newY;
+	}
 	void ConstrainTo(BRect rect);
 
 	BPoint operator+(const BPoint& other) const { return BPoint(x + other.x, y + other.y); }
 	BPoint operator-(const BPoint& other) const { return BPoint(x - other.x, y - other.y); }
 	BPoint operator-() const { return BPoint(-x, -y); }
-	BPoint& operator+=(const BPoint& other) { x += other.x; y += other.y; return *this; }
-	BPoint& operator-=(const BPoint& other) { x -= other.x; y -= other.y; return *this; }
+	BPoint& operator+=(const BPoint& other)
+	{
+		x += other.x;
+		y += other.y;
+		return *this;
+	}
+	BPoint& operator-=(const BPoint& other)
+	{
+		x -= other.x;
+		y -= other.y;
+		return *this;
+	}
 	bool operator==(const BPoint& other) const { return x == other.x && y == other.y; }
 	bool operator!=(const BPoint& other) const { return !(*this == other); }
 };

@@ -15,20 +15,57 @@ public:
 	float right;
 	float bottom;
 
-	constexpr BRect() : left(0), top(0), right(-1), bottom(-1) {}
-	constexpr BRect(float l, float t, float r, float b) : left(l), top(t), right(r), bottom(b) {}
-	constexpr BRect(BPoint leftTop, BPoint rightBottom)
-		: left(leftTop.x), top(leftTop.y), right(rightBottom.x), bottom(rightBottom.y) {}
-	constexpr BRect(float side) : left(0), top(0), right(side), bottom(side) {}
+	constexpr BRect() :
+		left(0),
+		top(0),
+		right(-1),
+		bottom(-1)
+	{
+	}
+	constexpr BRect(float l, float t, float r, float b) :
+		left(l),
+		top(t),
+		right(r),
+		bottom(b)
+	{
+	}
+	constexpr BRect(BPoint leftTop, BPoint rightBottom) :
+		left(leftTop.x),
+		top(leftTop.y),
+		right(rightBottom.x),
+		bottom(rightBottom.y)
+	{
+	}
+	constexpr BRect(float side) :
+		left(0),
+		top(0),
+		right(side),
+		bottom(side)
+	{
+	}
 
-	void Set(float l, float t, float r, float b) { left = l; top = t; right = r; bottom = b; }
+	void Set(float l, float t, float r, float b)
+	{
+		left = l;
+		top = t;
+		right = r;
+		bottom = b;
+	}
 
 	BPoint LeftTop() const { return BPoint(left, top); }
 	BPoint RightBottom() const { return BPoint(right, bottom); }
 	BPoint LeftBottom() const { return BPoint(left, bottom); }
 	BPoint RightTop() const { return BPoint(right, top); }
-	void SetLeftTop(BPoint p) { left = p.x; top = p.y; }
-	void SetRightBottom(BPoint p) { right = p.x; bottom = p.y; }
+	void SetLeftTop(BPoint p)
+	{
+		left = p.x;
+		top = p.y;
+	}
+	void SetRightBottom(BPoint p)
+	{
+		right = p.x;
+		bottom = p.y;
+	}
 
 	float Width() const { return right - left; }
 	float Height() const { return bottom - top; }

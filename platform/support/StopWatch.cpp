@@ -6,8 +6,7 @@
 
 #include <OS.h>
 
-BStopWatch::BStopWatch(const char* name, bool silent)
-	:
+BStopWatch::BStopWatch(const char* name, bool silent) :
 	fSuspendTime(0),
 	fLap(0),
 	fName(strdup(name != NULL ? name : "")),

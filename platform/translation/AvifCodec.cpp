@@ -66,7 +66,7 @@ avif_decode(BPositionIO* source, BPrivate::DecodedImage* _decoded)
 	bool deep = image->depth > 8;
 	if (!BPrivate::fits_limit(image->width, image->height, deep ? 8 : 4))
 		return image->width > 0 && image->height > 0 ? (status_t)B_NO_MEMORY
-			: (status_t)B_ILLEGAL_DATA;
+													 : (status_t)B_ILLEGAL_DATA;
 	if (avifDecoderNextImage(decoder.get()) != AVIF_RESULT_OK)
 		return B_ILLEGAL_DATA;
 	image = decoder->image;
@@ -74,9 +74,9 @@ avif_decode(BPositionIO* source, BPrivate::DecodedImage* _decoded)
 		return B_ILLEGAL_DATA;
 
 	bool alpha = decoder->alphaPresent;
-	QImage pixels(image->width, image->height, deep
-		? (alpha ? QImage::Format_RGBA64 : QImage::Format_RGBX64)
-		: (alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888));
+	QImage pixels(image->width, image->height,
+		deep ? (alpha ? QImage::Format_RGBA64 : QImage::Format_RGBX64)
+			 : (alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888));
 	if (pixels.isNull())
 		return B_NO_MEMORY;
 	avifRGBImage rgb;
@@ -148,5 +148,5 @@ avif_encode(const QImage& source, BPositionIO* destination)
 
 } // namespace
 
-const BPrivate::NativeCodec BPrivate::kAvifCodec
-	= {avif_identify, avif_decode, avif_can_encode, avif_encode};
+const BPrivate::NativeCodec BPrivate::kAvifCodec = {avif_identify, avif_decode, avif_can_encode,
+	avif_encode};

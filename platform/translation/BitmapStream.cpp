@@ -10,8 +10,7 @@
 
 using BPrivate::kBitmapHeaderSize;
 
-BBitmapStream::BBitmapStream(BBitmap* bitmap)
-	:
+BBitmapStream::BBitmapStream(BBitmap* bitmap) :
 	fSize(0),
 	fPosition(0)
 {

@@ -128,20 +128,34 @@ cicp_profile(int primaries, int transfer)
 	double power[5] = {1, 1, 0, 0, 0};
 	const double* curve = sRGB;
 	switch (transfer) {
-		case 1: case 2: case 6: case 13: case 14: case 15:
+		case 1:
+		case 2:
+		case 6:
+		case 13:
+		case 14:
+		case 15:
 			if (bt709)
 				return QByteArray();
 			break;
-		case 4: power[0] = 2.2; curve = power; break;
-		case 5: power[0] = 2.8; curve = power; break;
-		case 8: curve = power; break;
-		default: return QByteArray();
+		case 4:
+			power[0] = 2.2;
+			curve = power;
+			break;
+		case 5:
+			power[0] = 2.8;
+			curve = power;
+			break;
+		case 8:
+			curve = power;
+			break;
+		default:
+			return QByteArray();
 	}
 
 	cmsCIExyY white = {0.3127, 0.3290, 1};
 	cmsCIExyYTRIPLE colorants = {{x[0], y[0], 1}, {x[1], y[1], 1}, {x[2], y[2], 1}};
-	std::unique_ptr<cmsToneCurve, void (*)(cmsToneCurve*)> tone(
-		cmsBuildParametricToneCurve(NULL, 4, curve), cmsFreeToneCurve);
+	std::unique_ptr<cmsToneCurve, void (*)(cmsToneCurve*)>
+		tone(cmsBuildParametricToneCurve(NULL, 4, curve), cmsFreeToneCurve);
 	if (tone == NULL)
 		return QByteArray();
 	cmsToneCurve* curves[3] = {tone.get(), tone.get(), tone.get()};

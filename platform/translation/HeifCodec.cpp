@@ -58,7 +58,8 @@ color_profile(const heif_image_handle* handle)
 		return QByteArray();
 	size_t size = heif_image_handle_get_raw_color_profile_size(handle);
 	QByteArray profile(size, '\0');
-	if (size == 0 || heif_image_handle_get_raw_color_profile(handle, profile.data()).code
+	if (size == 0
+		|| heif_image_handle_get_raw_color_profile(handle, profile.data()).code
 			!= heif_error_Ok)
 		return QByteArray();
 	return profile;
@@ -74,8 +75,10 @@ heif_decode(BPositionIO* source, BPrivate::DecodedImage* _decoded)
 	Context context(heif_context_alloc());
 	if (context == NULL)
 		return B_NO_MEMORY;
-	if (heif_context_read_from_memory_without_copy(context.get(), data.data(), data.size(), NULL)
-			.code != heif_error_Ok)
+	if (heif_context_read_from_memory_without_copy(context.get(), data.data(), data.size(),
+			NULL)
+			.code
+		!= heif_error_Ok)
 		return B_ILLEGAL_DATA;
 	heif_image_handle* rawHandle = NULL;
 	if (heif_context_get_primary_image_handle(context.get(), &rawHandle).code != heif_error_Ok)
@@ -87,22 +90,21 @@ heif_decode(BPositionIO* source, BPrivate::DecodedImage* _decoded)
 	bool deep = heif_image_handle_get_luma_bits_per_pixel(handle.get()) > 8;
 	bool alpha = heif_image_handle_has_alpha_channel(handle.get());
 	if (!BPrivate::fits_limit(width, height, deep ? 8 : 4))
-		return width > 0 && height > 0 ? (status_t)B_NO_MEMORY
-			: (status_t)B_ILLEGAL_DATA;
+		return width > 0 && height > 0 ? (status_t)B_NO_MEMORY : (status_t)B_ILLEGAL_DATA;
 
 	heif_chroma chroma = deep
 		? (alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE)
 		: (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
 	heif_image* rawImage = NULL;
 	if (heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB, chroma, NULL).code
-			!= heif_error_Ok)
+		!= heif_error_Ok)
 		return B_ILLEGAL_DATA;
 	Image image(rawImage);
 	width = heif_image_get_width(image.get(), heif_channel_interleaved);
 	height = heif_image_get_height(image.get(), heif_channel_interleaved);
 	int stride = 0;
-	const uint8* pixels
-		= heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
+	const uint8* pixels = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved,
+		&stride);
 	if (pixels == NULL || !BPrivate::fits_limit(width, height, deep ? 8 : 4))
 		return B_ILLEGAL_DATA;
 
@@ -165,11 +167,14 @@ heif_encode(const QImage& source, BPositionIO* destination)
 	heif_image* rawImage = NULL;
 	if (heif_image_create(pixels.width(), pixels.height(), heif_colorspace_RGB,
 			alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &rawImage)
-			.code != heif_error_Ok)
+			.code
+		!= heif_error_Ok)
 		return B_NO_MEMORY;
 	Image image(rawImage);
 	if (heif_image_add_plane(image.get(), heif_channel_interleaved, pixels.width(),
-			pixels.height(), 8).code != heif_error_Ok)
+			pixels.height(), 8)
+			.code
+		!= heif_error_Ok)
 		return B_NO_MEMORY;
 	int stride = 0;
 	uint8* plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
@@ -180,13 +185,15 @@ heif_encode(const QImage& source, BPositionIO* destination)
 	Context context(heif_context_alloc());
 	heif_encoder* rawEncoder = NULL;
 	if (context == NULL
-		|| heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &rawEncoder)
-			.code != heif_error_Ok)
+		|| heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC,
+			   &rawEncoder)
+				.code
+			!= heif_error_Ok)
 		return B_NO_TRANSLATOR;
 	Encoder encoder(rawEncoder);
 	heif_encoder_set_lossy_quality(encoder.get(), kHeicQuality);
 	if (heif_context_encode_image(context.get(), image.get(), encoder.get(), NULL, NULL).code
-			!= heif_error_Ok)
+		!= heif_error_Ok)
 		return B_ERROR;
 	std::vector<uint8> output;
 	heif_writer writer = {1, write_to_stream};
@@ -197,5 +204,5 @@ heif_encode(const QImage& source, BPositionIO* destination)
 
 } // namespace
 
-const BPrivate::NativeCodec BPrivate::kHeifCodec
-	= {heif_identify, heif_decode, heif_can_encode, heif_encode};
+const BPrivate::NativeCodec BPrivate::kHeifCodec = {heif_identify, heif_decode, heif_can_encode,
+	heif_encode};

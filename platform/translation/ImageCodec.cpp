@@ -52,8 +52,7 @@ png_trusted_size(BPositionIO* source, qint64 size)
 // never moved. A failing stream read is kept as the device's error.
 class StreamDevice : public QIODevice {
 public:
-	explicit StreamDevice(BPositionIO* stream)
-		:
+	explicit StreamDevice(BPositionIO* stream) :
 		fStream(stream),
 		fSize(0),
 		fError(B_OK)

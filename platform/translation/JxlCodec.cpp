@@ -48,11 +48,13 @@ data_profile(const JxlDecoder* decoder)
 {
 	size_t size = 0;
 	if (JxlDecoderGetICCProfileSize(decoder, NULL, JXL_COLOR_PROFILE_TARGET_DATA, &size)
-			!= JXL_DEC_SUCCESS || size == 0)
+			!= JXL_DEC_SUCCESS
+		|| size == 0)
 		return QByteArray();
 	QByteArray profile(size, '\0');
 	if (JxlDecoderGetColorAsICCProfile(decoder, NULL, JXL_COLOR_PROFILE_TARGET_DATA,
-			(uint8_t*)profile.data(), size) != JXL_DEC_SUCCESS)
+			(uint8_t*)profile.data(), size)
+		!= JXL_DEC_SUCCESS)
 		return QByteArray();
 	return profile;
 }
@@ -67,7 +69,8 @@ jxl_decode(BPositionIO* source, BPrivate::DecodedImage* _decoded)
 	std::unique_ptr<JxlDecoder, DecoderDeleter> decoder(JxlDecoderCreate(NULL));
 	if (decoder == NULL
 		|| JxlDecoderSubscribeEvents(decoder.get(),
-			JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS
+			   JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE)
+			!= JXL_DEC_SUCCESS
 		|| JxlDecoderSetUnpremultiplyAlpha(decoder.get(), JXL_TRUE) != JXL_DEC_SUCCESS
 		|| JxlDecoderSetInput(decoder.get(), data.data(), data.size()) != JXL_DEC_SUCCESS)
 		return B_NO_MEMORY;
@@ -79,8 +82,7 @@ jxl_decode(BPositionIO* source, BPrivate::DecodedImage* _decoded)
 	QByteArray profile;
 	while (true) {
 		switch (JxlDecoderProcessInput(decoder.get())) {
-			case JXL_DEC_BASIC_INFO:
-			{
+			case JXL_DEC_BASIC_INFO: {
 				if (JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS)
 					return B_ILLEGAL_DATA;
 				QImage::Format qtFormat = pixel_format(info, &format);
@@ -98,15 +100,15 @@ jxl_decode(BPositionIO* source, BPrivate::DecodedImage* _decoded)
 			case JXL_DEC_COLOR_ENCODING:
 				profile = data_profile(decoder.get());
 				break;
-			case JXL_DEC_NEED_IMAGE_OUT_BUFFER:
-			{
+			case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
 				size_t size = 0;
 				format.align = image.bytesPerLine();
 				if (JxlDecoderImageOutBufferSize(decoder.get(), &format, &size)
 						!= JXL_DEC_SUCCESS
 					|| size > (size_t)image.sizeInBytes()
 					|| JxlDecoderSetImageOutBuffer(decoder.get(), &format, image.bits(),
-						image.sizeInBytes()) != JXL_DEC_SUCCESS)
+						   image.sizeInBytes())
+						!= JXL_DEC_SUCCESS)
 					return B_ILLEGAL_DATA;
 				break;
 			}
@@ -158,7 +160,7 @@ jxl_encode(const QImage& source, BPositionIO* destination)
 	JxlPixelFormat format = {alpha ? 4u : 3u, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN,
 		(size_t)pixels.bytesPerLine()};
 	if (JxlEncoderAddImageFrame(settings, &format, pixels.constBits(), pixels.sizeInBytes())
-			!= JXL_ENC_SUCCESS)
+		!= JXL_ENC_SUCCESS)
 		return B_ERROR;
 	JxlEncoderCloseInput(encoder.get());
 
@@ -180,5 +182,5 @@ jxl_encode(const QImage& source, BPositionIO* destination)
 
 } // namespace
 
-const BPrivate::NativeCodec BPrivate::kJxlCodec
-	= {jxl_identify, jxl_decode, jxl_can_encode, jxl_encode};
+const BPrivate::NativeCodec BPrivate::kJxlCodec = {jxl_identify, jxl_decode, jxl_can_encode,
+	jxl_encode};

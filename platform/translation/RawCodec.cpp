@@ -25,8 +25,7 @@ const int kMinPreviewSide = 1024;
 // at a time in places), so reads go through a window of the file.
 class PositionIODatastream : public LibRaw_abstract_datastream {
 public:
-	explicit PositionIODatastream(BPositionIO* source)
-		:
+	explicit PositionIODatastream(BPositionIO* source) :
 		fSource(source),
 		fSize(0),
 		fPosition(0),
@@ -183,10 +182,14 @@ int
 exif_orientation(int flip)
 {
 	switch (flip) {
-		case 3: return 3;
-		case 5: return 8;
-		case 6: return 6;
-		default: return 1;
+		case 3:
+			return 3;
+		case 5:
+			return 8;
+		case 6:
+			return 6;
+		default:
+			return 1;
 	}
 }
 
@@ -215,7 +218,8 @@ preview(LibRaw* raw)
 	} else if (thumbnail.tformat == LIBRAW_THUMBNAIL_BITMAP && thumbnail.tcolors == 3
 		&& (size_t)thumbnail.tlength >= (size_t)thumbnail.twidth * thumbnail.theight * 3) {
 		image = QImage((const uchar*)thumbnail.thumb, thumbnail.twidth, thumbnail.theight,
-			thumbnail.twidth * 3, QImage::Format_RGB888).copy();
+			thumbnail.twidth * 3, QImage::Format_RGB888)
+					.copy();
 	}
 	if (image.isNull() || std::max(image.width(), image.height()) < kMinPreviewSide)
 		return QImage();
@@ -235,7 +239,7 @@ develop(LibRaw* raw, QImage* _image)
 	if (!BPrivate::fits_limit(sizes.raw_width, sizes.raw_height, 8)
 		|| !BPrivate::fits_limit(sizes.width, sizes.height, 8))
 		return sizes.width > 0 && sizes.height > 0 ? (status_t)B_NO_MEMORY
-			: (status_t)B_ILLEGAL_DATA;
+												   : (status_t)B_ILLEGAL_DATA;
 	libraw_output_params_t& params = raw->imgdata.params;
 	params.use_camera_wb = 1;
 	params.output_bps = 16;
@@ -246,9 +250,8 @@ develop(LibRaw* raw, QImage* _image)
 	int error = LIBRAW_SUCCESS;
 	std::unique_ptr<libraw_processed_image_t, ImageDeleter> processed(
 		raw->dcraw_make_mem_image(&error));
-	if (processed == NULL || error != LIBRAW_SUCCESS
-		|| processed->type != LIBRAW_IMAGE_BITMAP || processed->colors != 3
-		|| processed->bits != 16
+	if (processed == NULL || error != LIBRAW_SUCCESS || processed->type != LIBRAW_IMAGE_BITMAP
+		|| processed->colors != 3 || processed->bits != 16
 		|| processed->data_size < (size_t)processed->width * processed->height * 6)
 		return B_ILLEGAL_DATA;
 
@@ -297,4 +300,5 @@ raw_can_encode()
 
 } // namespace
 
-const BPrivate::NativeCodec BPrivate::kRawCodec = {raw_identify, raw_decode, raw_can_encode, NULL};
+const BPrivate::NativeCodec BPrivate::kRawCodec = {raw_identify, raw_decode, raw_can_encode,
+	NULL};

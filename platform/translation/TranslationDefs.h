@@ -7,10 +7,10 @@
 typedef uint32 translator_id;
 
 #define B_TRANSLATION_MAKE_VERSION(major, minor, revision) \
-	((((major) & 0xff) << 8) | (((minor) & 0xf) << 4) | ((revision) & 0xf))
+	((((major)&0xff) << 8) | (((minor)&0xf) << 4) | ((revision)&0xf))
 #define B_TRANSLATION_MAJOR_VERSION(version) (((version) >> 8) & 0xff)
 #define B_TRANSLATION_MINOR_VERSION(version) (((version) >> 4) & 0xf)
-#define B_TRANSLATION_REVISION_VERSION(version) ((version) & 0xf)
+#define B_TRANSLATION_REVISION_VERSION(version) ((version)&0xf)
 
 // What a translator reads or writes.
 struct translation_format {

@@ -17,8 +17,7 @@ namespace {
 // A read-only stream over an open file descriptor, which it closes.
 class FileReader : public BPositionIO {
 public:
-	explicit FileReader(int fd)
-		:
+	explicit FileReader(int fd) :
 		fFD(fd),
 		fPosition(0)
 	{
@@ -96,7 +95,8 @@ BTranslationUtils::GetBitmap(BPositionIO* stream)
 		return NULL;
 	BBitmapStream bitmapStream;
 	if (BTranslatorRoster::Default()->Translate(stream, NULL, NULL, &bitmapStream,
-			B_TRANSLATOR_BITMAP) != B_OK)
+			B_TRANSLATOR_BITMAP)
+		!= B_OK)
 		return NULL;
 	BBitmap* bitmap = NULL;
 	bitmapStream.DetachBitmap(&bitmap);

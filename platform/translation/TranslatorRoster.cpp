@@ -212,8 +212,7 @@ make_native_entry(const NativeFormatDescription& description)
 	return entry;
 }
 
-BTranslatorRoster::BTranslatorRoster()
-	:
+BTranslatorRoster::BTranslatorRoster() :
 	fData(new Data)
 {
 	QList<QByteArray> readable = QImageReader::supportedImageFormats();
@@ -352,8 +351,8 @@ BTranslatorRoster::Translate(BPositionIO* source, const translator_info* info, B
 	status_t status = _Examine(source, &examined);
 	if (status != B_OK)
 		return status;
-	const TranslatorEntry* entry
-		= info != NULL ? _Find(info->translator) : _Choose(examined, wantOutType);
+	const TranslatorEntry* entry = info != NULL ? _Find(info->translator)
+												: _Choose(examined, wantOutType);
 	if (entry == NULL || !_Accepts(*entry, examined, wantOutType))
 		return B_NO_TRANSLATOR;
 	return _Translate(*entry, examined, destination, wantOutType);
@@ -452,8 +451,8 @@ void
 BTranslatorRoster::_FillInfo(const TranslatorEntry& entry, const Source& source,
 	translator_info* _info) const
 {
-	const translation_format& format
-		= source.isBitmap ? entry.inputs.back() : entry.inputs.front();
+	const translation_format& format = source.isBitmap ? entry.inputs.back()
+													   : entry.inputs.front();
 	memset(_info, 0, sizeof(*_info));
 	_info->type = format.type;
 	_info->translator = entry.id;

@@ -43,9 +43,8 @@ public:
 		uint32 hintType = 0, const char* hintMIME = NULL, uint32 wantType = 0);
 	// Every translator that can translate source into wantType, in the
 	// roster's order, as a new array that the caller deletes with delete[].
-	status_t GetTranslators(BPositionIO* source, BMessage* ioExtension,
-		translator_info** _info, int32* _numInfo, uint32 hintType = 0,
-		const char* hintMIME = NULL, uint32 wantType = 0);
+	status_t GetTranslators(BPositionIO* source, BMessage* ioExtension, translator_info** _info,
+		int32* _numInfo, uint32 hintType = 0, const char* hintMIME = NULL, uint32 wantType = 0);
 	// A new array of every translator's id that the caller deletes with
 	// delete[].
 	status_t GetAllTranslators(translator_id** _list, int32* _count);
@@ -60,9 +59,9 @@ public:
 		int32* _numFormats);
 
 	// With info NULL the translator is chosen as Identify chooses it.
-	status_t Translate(BPositionIO* source, const translator_info* info,
-		BMessage* ioExtension, BPositionIO* destination, uint32 wantOutType,
-		uint32 hintType = 0, const char* hintMIME = NULL);
+	status_t Translate(BPositionIO* source, const translator_info* info, BMessage* ioExtension,
+		BPositionIO* destination, uint32 wantOutType, uint32 hintType = 0,
+		const char* hintMIME = NULL);
 	status_t Translate(translator_id id, BPositionIO* source, BMessage* ioExtension,
 		BPositionIO* destination, uint32 wantOutType);
 

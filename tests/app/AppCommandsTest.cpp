@@ -24,7 +24,10 @@ namespace {
 // A main window that counts the re-reads the application asks for.
 class ReReadCounter : public BViewerWin {
 public:
-	ReReadCounter(BRect frame, const char* folder) : BViewerWin(frame, folder, true) {}
+	ReReadCounter(BRect frame, const char* folder) :
+		BViewerWin(frame, folder, true)
+	{
+	}
 
 	void MessageReceived(BMessage* message) override
 	{

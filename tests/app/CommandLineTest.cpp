@@ -65,10 +65,10 @@ RunGlim(const std::vector<std::string>& arguments, const char* stdoutPath = NULL
 	posix_spawn_file_actions_t actions;
 	posix_spawn_file_actions_init(&actions);
 	posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-	posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(),
-		O_WRONLY | O_CREAT | O_TRUNC, 0600);
-	posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(),
-		O_WRONLY | O_CREAT | O_TRUNC, 0600);
+	posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+		0600);
+	posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+		0600);
 	Outcome outcome;
 	pid_t pid;
 	int spawned = posix_spawn(&pid, argv[0], &actions, NULL, argv.data(), envp.data());
@@ -122,9 +122,11 @@ TEST(CommandLineTest, HelpAndVersionAnswerOnStandardOutputWithoutADisplay)
 		EXPECT_EQ(outcome.status, 0) << outcome.err;
 		EXPECT_EQ(outcome.err, "");
 		if (entry.help) {
-			EXPECT_EQ(outcome.out.rfind("Usage: glim [FILE-OR-FOLDER]\n", 0), 0u) << outcome.out;
+			EXPECT_EQ(outcome.out.rfind("Usage: glim [FILE-OR-FOLDER]\n", 0), 0u)
+				<< outcome.out;
 			EXPECT_NE(outcome.out.find("second start hands its argument to the\nrunning one"),
-				std::string::npos) << outcome.out;
+				std::string::npos)
+				<< outcome.out;
 			EXPECT_NE(outcome.out.find("$XDG_CONFIG_HOME/Glim"), std::string::npos);
 			EXPECT_NE(outcome.out.find("--version"), std::string::npos);
 		} else
@@ -141,7 +143,8 @@ TEST(CommandLineTest, UnknownOptionIsAnErrorWithStatusTwo)
 		EXPECT_EQ(outcome.status, 2);
 		EXPECT_EQ(outcome.out, "");
 		EXPECT_NE(outcome.err.find(std::string("unknown option \"") + option + "\""),
-			std::string::npos) << outcome.err;
+			std::string::npos)
+			<< outcome.err;
 	}
 }
 

@@ -20,7 +20,6 @@ namespace {
 
 class ViewerAppTest : public ViewerTest {
 protected:
-
 	BMessage Refs(std::initializer_list<std::string> paths)
 	{
 		BMessage refs(B_REFS_RECEIVED);
@@ -75,7 +74,8 @@ TEST_F(ViewerAppTest, WindowsCascadeAndOnlyTheFirstReferenceOpens)
 	EXPECT_EQ(windows[1]->Frame(), BRect(130, 130, 480, 480));
 	EXPECT_EQ(windows[2]->Frame(), BRect(210, 210, 560, 560));
 
-	Settle([&] { return windows[2]->FolderPath() != NULL && windows[0]->FolderPath() != NULL; });
+	Settle(
+		[&] { return windows[2]->FolderPath() != NULL && windows[0]->FolderPath() != NULL; });
 	EXPECT_STREQ(windows[0]->FolderPath(), (fDir / "a").c_str());
 	EXPECT_TRUE(windows[0]->ThumbnailMode());
 	EXPECT_FALSE(windows[2]->ThumbnailMode());
@@ -218,9 +218,11 @@ TEST_F(ViewerAppTest, SettingsThatCannotBeStoredAreReportedOnce)
 	setenv("XDG_CONFIG_HOME", config.c_str(), 1);
 
 	ASSERT_TRUE(Settle([&] { return !fApp->fAlerts.empty(); }));
-	EXPECT_EQ(fApp->fAlerts[0], "Settings cannot be stored in \"" + point
-		+ "/Glim\": its volume does not keep attributes. Changes to the settings will be lost "
-		"when Glim quits.");
+	EXPECT_EQ(fApp->fAlerts[0],
+		"Settings cannot be stored in \"" + point
+			+ "/Glim\": its volume does not keep attributes. Changes to the settings will be "
+			  "lost "
+			  "when Glim quits.");
 
 	// A window stores the folder it opens and its frame when it closes.
 	fApp->ReadyToRun();

@@ -29,8 +29,7 @@ namespace {
 // Stands for the thumbnail grid: the drag's source, which records replies.
 class ReplySink : public BView {
 public:
-	ReplySink()
-		:
+	ReplySink() :
 		BView(BRect(300, 0, 399, 99), "sink", B_FOLLOW_NONE, 0)
 	{
 	}
@@ -91,8 +90,8 @@ protected:
 			BStringItem* item = dynamic_cast<BStringItem*>(fTree->ItemAt(i));
 			if (std::string(item->Text()) == text) {
 				BRect frame = fTree->ItemFrame(i);
-				where = fTree->ConvertToScreen(BPoint(frame.left + 20,
-					(frame.top + frame.bottom) / 2));
+				where = fTree->ConvertToScreen(
+					BPoint(frame.left + 20, (frame.top + frame.bottom) / 2));
 			}
 		}
 		fWindow->Unlock();
@@ -167,7 +166,7 @@ TEST_F(DirectoryViewTest, EveryNegotiatedDropIsAnsweredForTheItemUnderThePoint)
 		const char* type;
 		const char* folder;
 	} cases[] = {
-		{"first", "alpha", B_MOVE_TARGET, B_FILE_MIME_TYPE, "alpha"},	// collapsed
+		{"first", "alpha", B_MOVE_TARGET, B_FILE_MIME_TYPE, "alpha"}, // collapsed
 		{"trash", "beta", B_TRASH_TARGET, B_FILE_MIME_TYPE, "beta"},
 		{"cased", "gamma", B_MOVE_TARGET, "Application/Octet-STREAM", "gamma"},
 	};

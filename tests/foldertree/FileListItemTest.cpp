@@ -51,16 +51,11 @@ TEST(FileListItemTest, SortDirectoryItemsComparesTextsByteForByte)
 		const char* second;
 		int sign;
 	} cases[] = {
-		{"alpha", "beta", -1},
-		{"Zeta", "alpha", -1},	// upper case before lower case
-		{"pic", "pics", -1},
-		{"pics", "pic", 1},
-		{"same", "same", 0},
-		{"", "a", -1},
-		{".hidden", "a", -1},
-		{"a b", "a-b", -1},
-		{"\xc3\xa9t\xc3\xa9", "zoo", 1},	// UTF-8 bytes sort after ASCII
-		{"\xff", "\x7f", 1},	// unsigned bytes, not signed chars
+		{"alpha", "beta", -1}, {"Zeta", "alpha", -1}, // upper case before lower case
+		{"pic", "pics", -1}, {"pics", "pic", 1}, {"same", "same", 0}, {"", "a", -1},
+		{".hidden", "a", -1}, {"a b", "a-b", -1},
+		{"\xc3\xa9t\xc3\xa9", "zoo", 1}, // UTF-8 bytes sort after ASCII
+		{"\xff", "\x7f", 1}, // unsigned bytes, not signed chars
 	};
 	for (const Case& test : cases) {
 		SCOPED_TRACE(std::string(test.first) + " vs " + test.second);

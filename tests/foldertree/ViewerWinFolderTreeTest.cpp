@@ -92,7 +92,7 @@ protected:
 TEST_F(FolderTreeTest, OnlyFoldersOnTheWayToTheCurrentOneAreAdded)
 {
 	for (const char* folder : {"pics/2024/sub", "pics/2023", "pics/202", "pics/2024-old",
-			"pic/inner", "p", "picsx", "Pics", "other/deep"})
+			 "pic/inner", "p", "picsx", "Pics", "other/deep"})
 		MakeDirs(fDir / folder);
 	// Neither a file nor a link is a folder of the tree, even where its name
 	// would put it on the way.
@@ -168,7 +168,7 @@ TEST_F(FolderTreeTest, ItemExistsUnderLooksAtDirectChildrenByExactText)
 		{"Pics", false},
 		{"pic", false},
 		{"pics ", false},
-		{"nested", false},	// a grandchild is not a child
+		{"nested", false}, // a grandchild is not a child
 		{"root", false},
 		{"", false},
 	};

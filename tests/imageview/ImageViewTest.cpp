@@ -23,8 +23,7 @@ namespace {
 // records the commands the view posts to it.
 class ImageWindow : public BWindow {
 public:
-	ImageWindow(BRect viewFrame)
-		:
+	ImageWindow(BRect viewFrame) :
 		BWindow(BRect(100, 100, 100 + viewFrame.right + 16, 100 + viewFrame.bottom + 16),
 			"image", B_TITLED_WINDOW, 0)
 	{
@@ -56,7 +55,7 @@ protected:
 	void SetUp() override
 	{
 		BPrivate::set_alert_responder([this](const std::string&, const std::string& text,
-			const std::vector<std::string>&) {
+										  const std::vector<std::string>&) {
 			fAlerts.push_back(text);
 			return 0;
 		});
@@ -164,8 +163,8 @@ TEST_F(ImageViewTest, ZoomLimitsAndCentring)
 	struct {
 		float zoom;
 		bool accepted;
-	} cases[] = {{0.01f, true}, {16.0f, true}, {0.0099f, false}, {16.01f, false},
-		{NAN, false}, {1.5f, true}};
+	} cases[] = {{0.01f, true}, {16.0f, true}, {0.0099f, false}, {16.01f, false}, {NAN, false},
+		{1.5f, true}};
 	for (const auto& test : cases) {
 		SCOPED_TRACE(test.zoom);
 		float before;

@@ -28,7 +28,6 @@ namespace {
 
 class FolderLoadingTest : public ViewerTest {
 protected:
-
 	BViewerWin* Open(const std::string& path, bool isFolder)
 	{
 		BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), path.c_str(), isFolder);
@@ -77,7 +76,8 @@ TEST_F(FolderLoadingTest, ImagesAreListedSortedByteWiseWithoutSideFiles)
 	MakeDirs(fDir / "sub");
 
 	BViewerWin* window = Open(fDir.Path(), true);
-	EXPECT_EQ(Listed(window), (std::vector<std::string>{"Zebra.png", "apple.png", "misnamed.txt"}));
+	EXPECT_EQ(Listed(window),
+		(std::vector<std::string>{"Zebra.png", "apple.png", "misnamed.txt"}));
 	EXPECT_EQ(window->ImageCount(), 3);
 	EXPECT_EQ(window->EntryCount(), 7);
 	window->Lock();

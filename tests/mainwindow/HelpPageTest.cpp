@@ -14,7 +14,7 @@ TEST(HelpPageTest, FoundBesideTheProgramElseUnderTheInstalledPrefix)
 		const char* name;
 		bool beside;
 		bool installed;
-		const char* expected;	// relative to the prefix; NULL: not found
+		const char* expected; // relative to the prefix; NULL: not found
 	} cases[] = {
 		{"build tree", true, false, "bin/index.htm"},
 		{"installed", false, true, "share/doc/glim/index.htm"},

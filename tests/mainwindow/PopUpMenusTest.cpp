@@ -25,7 +25,10 @@ namespace {
 // A main window that counts the settings notices it receives.
 class CountingWindow : public BViewerWin {
 public:
-	CountingWindow(BRect frame, const char* path) : BViewerWin(frame, path, true) {}
+	CountingWindow(BRect frame, const char* path) :
+		BViewerWin(frame, path, true)
+	{
+	}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -59,7 +62,8 @@ protected:
 
 	CountingWindow* Open()
 	{
-		CountingWindow* window = new CountingWindow(BRect(80, 80, 579, 479), fDir.Path().c_str());
+		CountingWindow* window = new CountingWindow(BRect(80, 80, 579, 479),
+			fDir.Path().c_str());
 		window->Show();
 		Settle([&] { return window->FolderPath() != NULL; });
 		return window;

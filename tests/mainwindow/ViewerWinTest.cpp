@@ -19,7 +19,6 @@ namespace {
 
 class ViewerWinTest : public ViewerTest {
 protected:
-
 	BViewerWin* OpenFolderWindow(BRect frame, const std::string& folder)
 	{
 		BViewerWin* window = new BViewerWin(frame, folder.c_str(), true);

@@ -69,12 +69,12 @@ ExpectBmp24(const std::vector<char>& data, int width, int height)
 	EXPECT_EQ(bytes[0], 'B');
 	EXPECT_EQ(bytes[1], 'M');
 	EXPECT_EQ(le(bytes + 2, 4), data.size());
-	EXPECT_EQ(le(bytes + 14, 4), 40u);	// BITMAPINFOHEADER
+	EXPECT_EQ(le(bytes + 14, 4), 40u); // BITMAPINFOHEADER
 	EXPECT_EQ((int32)le(bytes + 18, 4), width);
 	EXPECT_EQ(abs((int32)le(bytes + 22, 4)), height);
 	EXPECT_EQ(le(bytes + 26, 2), 1u);
 	EXPECT_EQ(le(bytes + 28, 2), 24u);
-	EXPECT_EQ(le(bytes + 30, 4), 0u);	// uncompressed
+	EXPECT_EQ(le(bytes + 30, 4), 0u); // uncompressed
 	const uint32 rowSize = (width * 3 + 3) & ~3;
 	EXPECT_GE(data.size(), le(bytes + 10, 4) + rowSize * height);
 }
@@ -227,7 +227,8 @@ TEST(ResourcesTest, IconsAreInTheExecutableAndBesideIt)
 		EXPECT_TRUE(image.hasAlphaChannel());
 		EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
 		EXPECT_EQ(qAlpha(image.pixel(icon.size / 2, icon.size / 2)), 255);
-		EXPECT_EQ(glim_test::ReadFile(std::string(GLIM_RESOURCES_BINARY_DIR) + icon.file), data);
+		EXPECT_EQ(glim_test::ReadFile(std::string(GLIM_RESOURCES_BINARY_DIR) + icon.file),
+			data);
 	}
 
 	QImageReader reader(QString::fromUtf8(GLIM_RESOURCES_SOURCE_DIR "/glim.svg"));
@@ -264,7 +265,8 @@ TEST(ResourcesTest, DesktopEntryMatchesTheProgramAndItsTranslatorsAndValidates)
 		const translation_format* formats = NULL;
 		int32 formatCount = 0;
 		ASSERT_EQ(BTranslatorRoster::Default()->GetInputFormats(translators[i], &formats,
-			&formatCount), B_OK);
+					  &formatCount),
+			B_OK);
 		for (int32 j = 0; j < formatCount; j++) {
 			if (formats[j].type == B_TRANSLATOR_BITMAP)
 				continue;
@@ -286,7 +288,7 @@ TEST(ResourcesTest, DesktopEntryMatchesTheProgramAndItsTranslatorsAndValidates)
 	while (fgets(buffer, sizeof(buffer), validator) != NULL)
 		output += buffer;
 	EXPECT_EQ(pclose(validator), 0) << output;
-	EXPECT_EQ(output, "");	// not even a hint or a warning
+	EXPECT_EQ(output, ""); // not even a hint or a warning
 }
 
 TEST(ResourcesTest, HelpPageIsBesideTheExecutableAndWellFormed)
@@ -302,14 +304,14 @@ TEST(ResourcesTest, HelpPageIsBesideTheExecutableAndWellFormed)
 		if (reader.readNext() == QXmlStreamReader::StartElement)
 			elements++;
 	}
-	EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString() << " at line "
-		<< reader.lineNumber();
+	EXPECT_FALSE(reader.hasError())
+		<< reader.errorString().toStdString() << " at line " << reader.lineNumber();
 	EXPECT_GT(elements, 50);
 
 	// Every shortcut of the menu bar is explained.
 	const std::string text(page.begin(), page.end());
 	for (const char* shortcut : {"Ctrl+O", "Ctrl+S", "Ctrl+P", "Ctrl+Q", "Ctrl+I", "Ctrl+F",
-			"Ctrl+N", "Ctrl+L", "Ctrl+T", "Ctrl+=", "Ctrl+-", "Ctrl+C", "Ctrl+H", "Ctrl+A"}) {
+			 "Ctrl+N", "Ctrl+L", "Ctrl+T", "Ctrl+=", "Ctrl+-", "Ctrl+C", "Ctrl+H", "Ctrl+A"}) {
 		EXPECT_NE(text.find(shortcut), std::string::npos) << shortcut;
 	}
 }

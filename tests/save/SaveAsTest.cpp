@@ -126,8 +126,8 @@ TEST_F(SaveAsTest, ASelectionSavesItsExtentAtFullResolution)
 	// Drag up and to the left of the anchor: the rectangle the user saw.
 	float sx, sy, offX, offY;
 	view->GetMapping(sx, sy, offX, offY);
-	Select(view, BPoint(40 * sx + offX, 30 * sy + offY), BPoint(30 * sx + offX,
-		25 * sy + offY));
+	Select(view, BPoint(40 * sx + offX, 30 * sy + offY),
+		BPoint(30 * sx + offX, 25 * sy + offY));
 	BRect selection;
 	ASSERT_TRUE(view->GetSelection(selection));
 	Save("crop.png", 'PNG ', true);
@@ -176,7 +176,7 @@ TEST_F(SaveAsTest, WithNoTypeChosenTheTypedNameSaysTheFormat)
 {
 	// A one-pixel GIF, written by hand: nothing here writes GIF.
 	const char gif[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
-		"\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b";
+					   "\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b";
 	WriteFile(fDir / "frame.gif", std::string(gif, sizeof(gif) - 1));
 	struct {
 		const char* name;

@@ -100,14 +100,16 @@ TEST(ImageServicesTest, DrawsTheSourceAreaScaledOverBlack)
 	for (int y = 0; y < 4; y++)
 		((uint32*)image.Bits())[y * image.BytesPerRow() / 4 + 3] = 0;
 
-	std::unique_ptr<BBitmap> left(draw_over_black(&image, BRect(0, 0, 1, 3), BRect(0, 0, 7, 7)));
+	std::unique_ptr<BBitmap> left(
+		draw_over_black(&image, BRect(0, 0, 1, 3), BRect(0, 0, 7, 7)));
 	ASSERT_TRUE(left);
 	EXPECT_EQ(left->Bounds(), BRect(0, 0, 7, 7));
 	EXPECT_EQ(left->ColorSpace(), B_RGB32);
 	EXPECT_EQ(pixel(left.get(), 0, 0), 0xff0000u);
 	EXPECT_EQ(pixel(left.get(), 7, 7), 0xff0000u);
 
-	std::unique_ptr<BBitmap> right(draw_over_black(&image, BRect(3, 0, 3, 3), BRect(0, 0, 1, 1)));
+	std::unique_ptr<BBitmap> right(
+		draw_over_black(&image, BRect(3, 0, 3, 3), BRect(0, 0, 1, 1)));
 	ASSERT_TRUE(right);
 	EXPECT_EQ(pixel(right.get(), 0, 0), 0x000000u);
 	EXPECT_EQ(pixel(right.get(), 1, 1), 0x000000u);

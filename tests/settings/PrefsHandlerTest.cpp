@@ -24,7 +24,10 @@ namespace {
 // A registered "window": counts the change notices it is sent.
 class NoticeCounter : public BLooper {
 public:
-	NoticeCounter() : BLooper("notices") {}
+	NoticeCounter() :
+		BLooper("notices")
+	{
+	}
 
 	virtual void MessageReceived(BMessage* message)
 	{
@@ -45,7 +48,10 @@ public:
 // Records the failure notices a store posts.
 class FailureRecorder : public BLooper {
 public:
-	FailureRecorder() : BLooper("failures") {}
+	FailureRecorder() :
+		BLooper("failures")
+	{
+	}
 
 	virtual void MessageReceived(BMessage* message)
 	{
@@ -281,8 +287,8 @@ TEST_F(PrefsHandlerTest, SettingsThatCannotBeStoredAreReportedOnce)
 		EXPECT_FALSE(prefs->SetRect("MainRect", &frame, false));
 		EXPECT_FALSE(prefs->SetString("LastFolder", "/tmp", true));
 		EXPECT_TRUE(prefs->FailureReported());
-		EXPECT_TRUE(BPrivate::process_events_until([&] { return recorder->fCount > 0; },
-			2000000));
+		EXPECT_TRUE(
+			BPrivate::process_events_until([&] { return recorder->fCount > 0; }, 2000000));
 		Settle();
 		EXPECT_EQ(recorder->fCount, 1);
 		EXPECT_EQ(recorder->fError, test.error);

@@ -49,8 +49,9 @@ protected:
 		BBitmap bitmap(BRect(0, 0, width - 1, height - 1), B_RGB32);
 		BMallocIO jpeg;
 		EXPECT_EQ(encode_image(&bitmap, &jpeg, 'JPEG'), B_OK);
-		WriteFile(side_file_path(path.c_str()), std::vector<char>((const char*)jpeg.Buffer(),
-			(const char*)jpeg.Buffer() + jpeg.BufferLength()));
+		WriteFile(side_file_path(path.c_str()),
+			std::vector<char>((const char*)jpeg.Buffer(),
+				(const char*)jpeg.Buffer() + jpeg.BufferLength()));
 	}
 
 	static float Width(const BBitmap* bitmap)

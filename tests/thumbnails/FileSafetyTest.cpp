@@ -166,8 +166,8 @@ MakePhoto(const std::string& path, unsigned color, const char* tag)
 	ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 }
 
-const Fault kFaults[] = {Fault::kNoSpace, Fault::kIOError, Fault::kNoAccess,
-	Fault::kShortWrite, Fault::kRenameFails, Fault::kCrashAfter};
+const Fault kFaults[] = {Fault::kNoSpace, Fault::kIOError, Fault::kNoAccess, Fault::kShortWrite,
+	Fault::kRenameFails, Fault::kCrashAfter};
 
 // One operation under test: prepare makes a fresh source and target in a
 // case folder, run does the operation, check asserts the invariants; the
@@ -201,7 +201,8 @@ protected:
 		int cases = 0;
 		for (int step = 1; step <= steps; step++) {
 			for (Fault fault : kFaults) {
-				std::string folder = root / (std::to_string(step) + "-" + std::to_string((int)fault));
+				std::string folder = root
+					/ (std::to_string(step) + "-" + std::to_string((int)fault));
 				MakeDirs(folder);
 				op.prepare(folder);
 				bool fired;
@@ -283,7 +284,8 @@ MoveOrCopy(const char* name, std::string targetRoot, bool copy)
 		MakeDirs(targetFolder(folder));
 		MakePhoto(folder / "from" / "a.jpg", 0x336699, "keep");
 		MakePhoto(targetFolder(folder) / "a.jpg", 0x996633, "old");
-		(*before)[folder] = {Take(folder / "from" / "a.jpg"), Take(targetFolder(folder) / "a.jpg")};
+		(*before)[folder] = {Take(folder / "from" / "a.jpg"),
+			Take(targetFolder(folder) / "a.jpg")};
 	};
 	op.run = [=](const std::string& folder) {
 		std::string from = folder / "from" / "a.jpg";
@@ -395,7 +397,7 @@ AttributeWrite(size_t streamSize)
 	auto before = std::make_shared<std::map<std::string, Pair>>();
 	Operation op;
 	op.name = streamSize > 4096 ? "attribute write overflowing to the side file"
-		: "attribute write";
+								: "attribute write";
 	op.prepare = [=](const std::string& folder) {
 		std::string image = folder / "a.jpg";
 		MakePhoto(image, 0x336699, "keep");
@@ -474,8 +476,9 @@ TrashOperation()
 		EXPECT_TRUE(Exists(folder / "data/Trash/info/a.jpg.trashinfo"));
 		bool stayed = source == pair.source && !trashed.exists && (crashed || !hasInfo);
 		bool wentWhole = !source.exists && SameFile(trashed, pair.source) && hasInfo;
-		EXPECT_TRUE(stayed || wentWhole) << "source " << Describe(source) << ", in the Trash "
-			<< Describe(trashed) << (hasInfo ? " with" : " without") << " its info";
+		EXPECT_TRUE(stayed || wentWhole)
+			<< "source " << Describe(source) << ", in the Trash " << Describe(trashed)
+			<< (hasInfo ? " with" : " without") << " its info";
 		if (IsClean(folder)) {
 			EXPECT_TRUE(wentWhole);
 		}

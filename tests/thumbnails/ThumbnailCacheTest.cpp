@@ -114,11 +114,11 @@ TEST(ThumbnailScaleTest, ImagesShrinkIntoTheBoxAndAreNeverEnlarged)
 	struct {
 		float w, h, expected;
 	} cases[] = {
-		{96, 96, 1.0f},				// 97 x 97 pixels: not strictly smaller
-		{639, 479, 96.0f / 639},	// 640 x 480
+		{96, 96, 1.0f}, // 97 x 97 pixels: not strictly smaller
+		{639, 479, 96.0f / 639}, // 640 x 480
 		{1023, 767, 96.0f / 1023},
-		{49, 39, 1.0f},				// 50 x 40 fits inside
-		{0, 199, 96.0f / 199},		// one pixel wide, taller than the box
+		{49, 39, 1.0f}, // 50 x 40 fits inside
+		{0, 199, 96.0f / 199}, // one pixel wide, taller than the box
 		{0, 0, 1.0f},
 		{299, 0, 96.0f / 299},
 	};
@@ -263,8 +263,13 @@ TEST(ThumbnailStoreTest, SideFileRuleMatchesItsOwnNames)
 		const char* name;
 		bool side;
 	} cases[] = {
-		{"photo.jpg.gth", true}, {"/a/b/photo.jpg.gth", true}, {"photo.GTH", true},
-		{"bigth", true}, {".gth", false}, {"xgth", false}, {"photo.jpg", false},
+		{"photo.jpg.gth", true},
+		{"/a/b/photo.jpg.gth", true},
+		{"photo.GTH", true},
+		{"bigth", true},
+		{".gth", false},
+		{"xgth", false},
+		{"photo.jpg", false},
 		{"photo.gthx", false},
 	};
 	for (const auto& test : cases) {

@@ -24,7 +24,10 @@ namespace {
 // A main window that records the grid's requests instead of acting on them.
 class GridWindow : public BViewerWin {
 public:
-	GridWindow(BRect frame, const char* folder) : BViewerWin(frame, folder, true) {}
+	GridWindow(BRect frame, const char* folder) :
+		BViewerWin(frame, folder, true)
+	{
+	}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -46,14 +49,14 @@ width_of_characters(const char* text, void*)
 
 class ThumbnailGridTest : public ViewerTest {
 protected:
-
 	// A window whose grid is width units wide, on a folder of count images.
 	BThumbnailContainerView* Open(int count, float width)
 	{
 		for (int i = 0; i < count; i++)
 			WriteImage(fDir / ("i" + std::to_string(100 + i) + ".png"), 8, 8, 0x445566);
 		// The grid's left is at 168 and its right 14 from the window's.
-		fWindow = new GridWindow(BRect(50, 50, 50 + 168 + width + 14, 450), fDir.Path().c_str());
+		fWindow = new GridWindow(BRect(50, 50, 50 + 168 + width + 14, 450),
+			fDir.Path().c_str());
 		fWindow->Show();
 		Settle([&] { return fWindow->FolderPath() != NULL; });
 		fWindow->Lock();
@@ -82,11 +85,14 @@ TEST(ThumbnailNameTest, LongNamesAreCutToFitWithAnEllipsis)
 	// 6 units a character; names must stay narrower than 60.
 	EXPECT_EQ(BThumbnailContainerView::TruncateName("short.png", 60, width_of_characters, NULL),
 		"short.png");
-	EXPECT_EQ(BThumbnailContainerView::TruncateName("exactly10c", 60, width_of_characters, NULL),
+	EXPECT_EQ(BThumbnailContainerView::TruncateName("exactly10c", 60, width_of_characters,
+				  NULL),
 		"exactl...");
 	EXPECT_EQ(BThumbnailContainerView::TruncateName("a-rather-long-name.jpg", 60,
-		width_of_characters, NULL), "a-rath...");
-	EXPECT_EQ(BThumbnailContainerView::TruncateName("abc", 10, width_of_characters, NULL), "...");
+				  width_of_characters, NULL),
+		"a-rath...");
+	EXPECT_EQ(BThumbnailContainerView::TruncateName("abc", 10, width_of_characters, NULL),
+		"...");
 	// Multi-byte characters are cut whole.
 	std::string cut = BThumbnailContainerView::TruncateName("\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9",
 		40, width_of_characters, NULL);

@@ -193,7 +193,7 @@ TEST_F(ThumbnailFileOpsTest, AMoveKeepsTheFileWithItsModeTimeAndAttributes)
 		if (c.otherVolume && !CanMount())
 			continue;
 		std::string target = c.otherVolume ? Mount(fDir.Path(), "tmpfs", "size=4m")
-			: fDir / "target";
+										   : fDir / "target";
 		BThumbnailContainerView* grid = Select("photo.png", "");
 		std::string source = fDir / "source" / "photo.png";
 		ASSERT_EQ(chmod(source.c_str(), 0600), 0);
@@ -211,7 +211,8 @@ TEST_F(ThumbnailFileOpsTest, AMoveKeepsTheFileWithItsModeTimeAndAttributes)
 		EXPECT_EQ(after.st_mode & 07777, 0600u);
 		EXPECT_EQ(after.st_mtim.tv_sec, 981158400);
 		char value[16] = "";
-		EXPECT_EQ(getxattr((target / "photo.png").c_str(), "user.test", value, sizeof(value)), 4);
+		EXPECT_EQ(getxattr((target / "photo.png").c_str(), "user.test", value, sizeof(value)),
+			4);
 		if (!c.otherVolume) {
 			EXPECT_EQ(after.st_ino, before.st_ino) << "a move on one volume is a rename";
 		}
@@ -292,7 +293,7 @@ TEST(TrashTest, AFileOnAnotherVolumeGoesToThatVolumesOwnTrash)
 	std::string uid = std::to_string(getuid());
 	const struct {
 		const char* name;
-		mode_t sharedMode;	// 0: no $topdir/.Trash
+		mode_t sharedMode; // 0: no $topdir/.Trash
 		const char* expectedFolder;
 	} kCases[] = {
 		{"no shared trash", 0, ".Trash-"},

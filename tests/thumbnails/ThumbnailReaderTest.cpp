@@ -49,16 +49,16 @@ webp_bomb()
 		value |= (uint64)field << count;
 		count += width;
 	};
-	put(0x2f, 8);				// signature
-	put(16000 - 1, 14);			// width - 1
-	put(16000 - 1, 14);			// height - 1
-	put(0, 1);					// no alpha
-	put(0, 3);					// version
-	put(0, 1);					// no transform
-	put(0, 1);					// no colour cache
-	put(0, 1);					// no meta prefix codes
+	put(0x2f, 8); // signature
+	put(16000 - 1, 14); // width - 1
+	put(16000 - 1, 14); // height - 1
+	put(0, 1); // no alpha
+	put(0, 3); // version
+	put(0, 1); // no transform
+	put(0, 1); // no colour cache
+	put(0, 1); // no meta prefix codes
 	for (int code = 0; code < 5; code++)
-		put(0x1, 4);			// simple code, one symbol, one bit wide: 0
+		put(0x1, 4); // simple code, one symbol, one bit wide: 0
 	for (int i = 0; i < (count + 7) / 8; i++)
 		bits.push_back((uint8)(value >> (8 * i)));
 	if (bits.size() % 2 != 0)
@@ -183,8 +183,8 @@ TEST(ThumbnailReaderTest, OnlyWholeJpegStreamsOfThumbnailSizeAreAccepted)
 		int32 width = -1, height = -1;
 		EXPECT_EQ(check_stored_thumbnail(test.data.data(), test.data.size(), &width, &height),
 			test.accepted);
-		std::unique_ptr<BBitmap> bitmap(decode_stored_thumbnail(test.data.data(),
-			test.data.size()));
+		std::unique_ptr<BBitmap> bitmap(
+			decode_stored_thumbnail(test.data.data(), test.data.size()));
 		EXPECT_EQ(bitmap != nullptr, test.accepted);
 		if (test.accepted) {
 			EXPECT_EQ(width, test.width);
@@ -326,26 +326,31 @@ TEST_F(StoredThumbnailTest, SideFilesAreReadOnlyWhenRegularAndSmall)
 		bool read;
 	} cases[] = {
 		{"plain.png", [&](const std::string& side) { WriteFile(side, good); }, true},
-		{"link.png", [&](const std::string& side) {
-			WriteFile(fDir / "elsewhere.jpg", good);
-			ASSERT_EQ(symlink((fDir / "elsewhere.jpg").c_str(), side.c_str()), 0);
-		}, false},
-		{"sparse.png", [&](const std::string& side) {
-			// 64 GiB that take no room: refused by its size, unread.
-			int fd = open(side.c_str(), O_WRONLY | O_CREAT, 0644);
-			ASSERT_GE(fd, 0);
-			ASSERT_EQ(write(fd, good.data(), good.size()), (ssize_t)good.size());
-			ASSERT_EQ(ftruncate(fd, (off_t)64 << 30), 0);
-			close(fd);
-		}, false},
-		{"justover.png", [&](const std::string& side) {
-			std::vector<char> padded = good;
-			padded.resize(kMaxStoredThumbnailBytes + 1);
-			WriteFile(side, padded);
-		}, false},
-		{"fifo.png", [&](const std::string& side) {
-			ASSERT_EQ(mkfifo(side.c_str(), 0644), 0);
-		}, false},
+		{"link.png",
+			[&](const std::string& side) {
+				WriteFile(fDir / "elsewhere.jpg", good);
+				ASSERT_EQ(symlink((fDir / "elsewhere.jpg").c_str(), side.c_str()), 0);
+			},
+			false},
+		{"sparse.png",
+			[&](const std::string& side) {
+				// 64 GiB that take no room: refused by its size, unread.
+				int fd = open(side.c_str(), O_WRONLY | O_CREAT, 0644);
+				ASSERT_GE(fd, 0);
+				ASSERT_EQ(write(fd, good.data(), good.size()), (ssize_t)good.size());
+				ASSERT_EQ(ftruncate(fd, (off_t)64 << 30), 0);
+				close(fd);
+			},
+			false},
+		{"justover.png",
+			[&](const std::string& side) {
+				std::vector<char> padded = good;
+				padded.resize(kMaxStoredThumbnailBytes + 1);
+				WriteFile(side, padded);
+			},
+			false},
+		{"fifo.png", [&](const std::string& side) { ASSERT_EQ(mkfifo(side.c_str(), 0644), 0); },
+			false},
 		{"folder.png", [&](const std::string& side) { MakeDirs(side); }, false},
 	};
 	for (const auto& test : cases) {

@@ -26,7 +26,6 @@ namespace {
 
 class ThumbnailWorkerTest : public ViewerTest {
 protected:
-
 	BViewerWin* Open(const std::string& folder)
 	{
 		BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), folder.c_str(), true);
@@ -125,8 +124,10 @@ TEST_F(ThumbnailWorkerTest, OpeningAnotherFolderStopsTheWorkerPromptly)
 	BMessage open(MSG_OPEN_FOLDER);
 	open.AddString("Folder", (fDir / "empty").c_str());
 	window->PostMessage(&open);
-	ASSERT_TRUE(Settle([&] { return window->ImageCount() == 0 && window->FolderPath() != NULL
-		&& std::string(window->FolderPath()) == fDir / "empty"; }));
+	ASSERT_TRUE(Settle([&] {
+		return window->ImageCount() == 0 && window->FolderPath() != NULL
+			&& std::string(window->FolderPath()) == fDir / "empty";
+	}));
 	ASSERT_TRUE(Done(window));
 	int made = 0;
 	for (int i = 0; i < 24; i++) {

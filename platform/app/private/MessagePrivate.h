@@ -17,7 +17,10 @@ namespace BPrivate {
 // return address, so that SendReply reaches the source.
 class MessagePrivate {
 public:
-	MessagePrivate(BMessage* message) : fMessage(message) {}
+	MessagePrivate(BMessage* message) :
+		fMessage(message)
+	{
+	}
 
 	int32 TargetToken() const { return fMessage->fTargetToken; }
 	void SetTarget(int32 handlerToken) { fMessage->fTargetToken = handlerToken; }

@@ -27,7 +27,8 @@ void draw_text(BView* view, const char* text, BPoint where, bool enabled);
 // Follows the pointer until every button is released, calling
 // showPressed(inside) as it enters and leaves the view's bounds; returns
 // whether it was released inside.
-bool track_press(BView* view, BPoint where, const std::function<void(bool inside)>& showPressed);
+bool track_press(BView* view, BPoint where,
+	const std::function<void(bool inside)>& showPressed);
 
 // Space and return press a focused control.
 bool is_press_key(const char* bytes, int32 numBytes);

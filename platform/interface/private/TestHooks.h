@@ -24,7 +24,8 @@ namespace BPrivate {
 // and button labels and returns the index to press. An empty function makes
 // alerts real again.
 typedef std::function<int32(const std::string& title, const std::string& text,
-	const std::vector<std::string>& buttons)> AlertResponder;
+	const std::vector<std::string>& buttons)>
+	AlertResponder;
 void set_alert_responder(AlertResponder responder);
 
 // Chooses for the user in every BPopUpMenu::Go(), instead of showing the
@@ -55,14 +56,15 @@ void simulate_key_down(BWindow* window, const char* bytes, uint32 modifiers = 0)
 // the call), the offset of the pointer in it and the handler replies go to.
 // An empty function makes drags real again.
 typedef std::function<void(const BMessage& message, const BBitmap* image, BPoint offset,
-	BHandler* source)> DragInterceptor;
+	BHandler* source)>
+	DragInterceptor;
 void set_drag_interceptor(DragInterceptor interceptor);
 
 // Drops message on target as a drop at screenWhere (screen coordinates)
 // would: queued to target's window for target, with WasDropped() true,
 // DropPoint() screenWhere and offset, and replies going to source.
-void simulate_drop(BView* target, const BMessage& message, BPoint screenWhere,
-	BHandler* source, BPoint offset = BPoint(0, 0));
+void simulate_drop(BView* target, const BMessage& message, BPoint screenWhere, BHandler* source,
+	BPoint offset = BPoint(0, 0));
 
 // Runs the GUI thread's events until condition() holds or timeout
 // microseconds pass; returns condition().

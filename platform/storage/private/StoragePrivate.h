@@ -20,9 +20,18 @@ namespace BPrivate {
 // Owns one file descriptor and closes it when it dies.
 class FileDescriptor {
 public:
-	FileDescriptor() : fFD(-1) {}
-	explicit FileDescriptor(int fd) : fFD(fd) {}
-	FileDescriptor(FileDescriptor&& other) noexcept : fFD(other.Release()) {}
+	FileDescriptor() :
+		fFD(-1)
+	{
+	}
+	explicit FileDescriptor(int fd) :
+		fFD(fd)
+	{
+	}
+	FileDescriptor(FileDescriptor&& other) noexcept :
+		fFD(other.Release())
+	{
+	}
 	~FileDescriptor() { Reset(); }
 
 	FileDescriptor& operator=(FileDescriptor&& other) noexcept;

@@ -32,8 +32,7 @@ const char* kChildVariable = "GLIM_SINGLE_LAUNCH_CHILD";
 
 class RecordingApp : public BApplication {
 public:
-	RecordingApp(const char* signature = kSignature)
-		:
+	RecordingApp(const char* signature = kSignature) :
 		BApplication(signature)
 	{
 	}
@@ -105,8 +104,8 @@ TEST_F(ApplicationTest, RunDeliversArgumentsThenRefsThenReady)
 	glim_test::TempDir folder;
 	glim_test::WriteFile(folder / "one.jpg", "x");
 	glim_test::WriteFile(folder / "two.png", "y");
-	BPrivate::set_command_line({"glim", "first", "--refs", folder / "one.jpg",
-		folder / "two.png"});
+	BPrivate::set_command_line(
+		{"glim", "first", "--refs", folder / "one.jpg", folder / "two.png"});
 	RecordingApp app;
 	ASSERT_EQ(app.InitCheck(), B_OK);
 	EXPECT_EQ(be_app, &app);
@@ -171,7 +170,10 @@ TEST_F(ApplicationTest, QuitRequestedStopsAtAWindowThatRefuses)
 {
 	class Stubborn : public BWindow {
 	public:
-		Stubborn() : BWindow(BRect(0, 0, 9, 9), "stubborn", B_TITLED_WINDOW, 0) {}
+		Stubborn() :
+			BWindow(BRect(0, 0, 9, 9), "stubborn", B_TITLED_WINDOW, 0)
+		{
+		}
 		bool QuitRequested() override { return false; }
 	};
 	BPrivate::set_command_line({"glim"});
@@ -271,7 +273,8 @@ TEST(ApplicationChild, HandsOverAndEnds)
 {
 	const char* runtime = getenv(kChildVariable);
 	if (runtime == NULL)
-		GTEST_SKIP() << "runs only as the second launch of SecondLaunchHandsOverToTheRunningOne";
+		GTEST_SKIP()
+			<< "runs only as the second launch of SecondLaunchHandsOverToTheRunningOne";
 	setenv("XDG_RUNTIME_DIR", runtime, 1);
 	BPrivate::set_command_line({"glim", "handed-over", "--refs", getenv("GLIM_CHILD_REF")});
 	RecordingApp app;

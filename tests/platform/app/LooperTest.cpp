@@ -48,8 +48,7 @@ struct Record {
 // only touched on the GUI thread; the count may be read anywhere.
 class RecordingLooper : public BLooper {
 public:
-	RecordingLooper(const char* name = "recording", std::atomic<bool>* deleted = NULL)
-		:
+	RecordingLooper(const char* name = "recording", std::atomic<bool>* deleted = NULL) :
 		BLooper(name),
 		fDeleted(deleted)
 	{
@@ -67,9 +66,9 @@ public:
 
 	void Note(BHandler* handler, BMessage* message)
 	{
-		records.push_back(Record{message->what, message->GetInt32("sender", -1),
-			message->GetInt32("seq", -1), handler, CurrentMessage() == message, IsLocked(),
-			find_thread(NULL)});
+		records.push_back(
+			Record{message->what, message->GetInt32("sender", -1), message->GetInt32("seq", -1),
+				handler, CurrentMessage() == message, IsLocked(), find_thread(NULL)});
 		count++;
 		if (hook)
 			hook(message);
@@ -86,7 +85,10 @@ private:
 
 class RecordingHandler : public BHandler {
 public:
-	RecordingHandler(const char* name) : BHandler(name) {}
+	RecordingHandler(const char* name) :
+		BHandler(name)
+	{
+	}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -161,7 +163,7 @@ TEST_F(LooperTest, ManySendersEachMessageOnceInSenderOrder)
 				BMessage message = numbered('NUMB', sender, i);
 				// Half the senders post, half go through a messenger.
 				status_t status = sender % 2 == 0 ? looper->PostMessage(&message)
-					: messenger.SendMessage(&message);
+												  : messenger.SendMessage(&message);
 				if (status != B_OK)
 					failures++;
 			}
@@ -318,8 +320,9 @@ TEST_F(LooperTest, HandlersTargetsAndThePreferredHandler)
 	std::vector<std::pair<uint32, BHandler*>> got;
 	for (const Record& record : looper->records)
 		got.emplace_back(record.what, record.handler);
-	EXPECT_EQ(got, (std::vector<std::pair<uint32, BHandler*>>{{'TOLO', looper},
-		{'TOFI', first}, {'PREF', looper}, {'PRE2', second}, {'PASS', looper}}));
+	EXPECT_EQ(got,
+		(std::vector<std::pair<uint32, BHandler*>>{{'TOLO', looper}, {'TOFI', first},
+			{'PREF', looper}, {'PRE2', second}, {'PASS', looper}}));
 
 	BMessenger toSecond(second);
 	looper->Lock();

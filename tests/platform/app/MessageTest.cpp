@@ -429,7 +429,7 @@ TEST(MessageTest, UnflattenRefusesLyingSizesAndCounts)
 	// for the first field its name length and value count, then the size of
 	// its first value.
 	const size_t kSize = 4, kFieldCount = 44, kNameLength = 56, kValueCount = 66,
-		kValueSize = 70;
+				 kValueSize = 70;
 	struct Lie {
 		const char* what;
 		size_t offset;

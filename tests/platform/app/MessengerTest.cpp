@@ -25,7 +25,10 @@ ensure_application()
 // Keeps the last message each of its handlers received.
 class Inbox : public BLooper {
 public:
-	Inbox() : BLooper("inbox") {}
+	Inbox() :
+		BLooper("inbox")
+	{
+	}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -41,7 +44,10 @@ public:
 
 class InboxHandler : public BHandler {
 public:
-	InboxHandler() : BHandler("handler") {}
+	InboxHandler() :
+		BHandler("handler")
+	{
+	}
 
 	void MessageReceived(BMessage* message) override
 	{

@@ -105,8 +105,9 @@ protected:
 
 TEST_F(RosterTest, FileListsTakeEveryFileOnOneCommandLine)
 {
-	Install("gallery.desktop", desktop_file("Gallery", "gallery --title=%c %i %F",
-		"image/png;", "Icon=gallery-icon\n"));
+	Install("gallery.desktop",
+		desktop_file("Gallery", "gallery --title=%c %i %F", "image/png;",
+			"Icon=gallery-icon\n"));
 	std::string plain = fFiles / "one.png";
 	// Names are bytes: this one is not UTF-8.
 	std::string latin1 = fFiles / "caf\xe9 pic.png";
@@ -115,8 +116,8 @@ TEST_F(RosterTest, FileListsTakeEveryFileOnOneCommandLine)
 
 	BMessage refs = refs_message({plain, latin1});
 	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-gallery", &refs), B_OK);
-	std::vector<Argv> expected = {{"gallery", "--title=Gallery", "--icon", "gallery-icon",
-		plain, latin1}};
+	std::vector<Argv> expected = {
+		{"gallery", "--title=Gallery", "--icon", "gallery-icon", plain, latin1}};
 	EXPECT_EQ(Launched(), expected);
 }
 
@@ -151,8 +152,9 @@ TEST_F(RosterTest, QuotedArgumentsAndEscapes)
 {
 	// In the file "\\$" is a backslash and a dollar; the Exec quoting then
 	// makes that a plain dollar. Codes inside quotes are not expanded.
-	Install("quoted.desktop", desktop_file("Quoted",
-		"\"/opt/my app/run\" \"a \\\\$HOME %f b\" %U 100%%", "image/png;"));
+	Install("quoted.desktop",
+		desktop_file("Quoted", "\"/opt/my app/run\" \"a \\\\$HOME %f b\" %U 100%%",
+			"image/png;"));
 	Install("broken.desktop", desktop_file("Broken", "run \"unterminated %F", "image/png;"));
 	Install("unknown.desktop", desktop_file("Unknown", "run %z %F", "image/png;"));
 	std::string file = fFiles / "pic.png";
@@ -231,8 +233,9 @@ TEST_F(RosterTest, OwnSignatureStartsThisExecutable)
 
 	// Without a desktop file of its own, and with the installed one.
 	ASSERT_EQ(be_roster->Launch("application/x-vnd.Fenwix-Viewer", &refs), B_OK);
-	Install("glim.desktop", desktop_file("Glim", "glim --refs %F", "image/png;",
-		"X-Glim-Signature=application/x-vnd.Fenwix-Viewer\n"));
+	Install("glim.desktop",
+		desktop_file("Glim", "glim --refs %F", "image/png;",
+			"X-Glim-Signature=application/x-vnd.Fenwix-Viewer\n"));
 	ASSERT_EQ(be_roster->Launch("application/x-vnd.Fenwix-Viewer", &refs), B_OK);
 	std::vector<Argv> expected = {{executable, "--refs", file}, {executable, "--refs", file}};
 	EXPECT_EQ(Launched(), expected);
@@ -249,11 +252,12 @@ TEST_F(RosterTest, RealLaunchRunsDetachedWithTheFiles)
 	BPrivate::set_launch_recorder(nullptr);
 	std::string output = fFiles / "arguments";
 	std::string script = fFiles / "record-arguments";
-	glim_test::WriteFile(script, "#!/bin/sh\nprintf '%s\\n' \"$(pwd)\" \"$@\" > '" + output
-		+ ".tmp'\nmv '" + output + ".tmp' '" + output + "'\n");
+	glim_test::WriteFile(script,
+		"#!/bin/sh\nprintf '%s\\n' \"$(pwd)\" \"$@\" > '" + output + ".tmp'\nmv '" + output
+			+ ".tmp' '" + output + "'\n");
 	ASSERT_EQ(chmod(script.c_str(), 0755), 0);
-	Install("recorder.desktop", desktop_file("Recorder", script + " %F", "image/png;",
-		"Path=" + fFiles.Path() + "\n"));
+	Install("recorder.desktop",
+		desktop_file("Recorder", script + " %F", "image/png;", "Path=" + fFiles.Path() + "\n"));
 	Install("absent.desktop", desktop_file("Absent", "/nonexistent/program %F", "image/png;"));
 	std::string file = fFiles / "\xff\xfe odd name.png";
 	glim_test::WriteFile(file, "x");

@@ -41,8 +41,7 @@ const uid_t kOtherUser = 65534;
 
 class ArgvApp : public BApplication {
 public:
-	ArgvApp()
-		:
+	ArgvApp() :
 		BApplication(kSignature)
 	{
 	}
@@ -70,8 +69,7 @@ public:
 // Restores an environment variable when the test ends.
 class ScopedVariable {
 public:
-	ScopedVariable(const char* name, const char* value)
-		:
+	ScopedVariable(const char* name, const char* value) :
 		fName(name),
 		fHad(getenv(name) != NULL),
 		fOld(fHad ? getenv(name) : "")
@@ -201,8 +199,8 @@ TEST(SingleLaunchTest, HostileFramesAreDroppedWithTheirConnection)
 		{"frame shorter than a message header", frame({'1', 'S', 'M'}, 3)},
 		{"empty frame", frame({}, 0)},
 		{"message claiming 1 GiB", frame(withSize(1u << 30), (uint32)good.size())},
-		{"message longer than its frame", frame(withSize((uint32)good.size() + 4),
-			(uint32)good.size())},
+		{"message longer than its frame",
+			frame(withSize((uint32)good.size() + 4), (uint32)good.size())},
 		{"field count lies", frame(withFieldCount(1000000), (uint32)good.size())},
 		{"not a message", frame(std::vector<char>(good.size(), 'x'), (uint32)good.size())},
 		{"a command that is not a hand-over", frame(BMessage('Bvbi'))},
@@ -253,8 +251,8 @@ TEST(SingleLaunchTest, HostileFramesAreDroppedWithTheirConnection)
 // it.
 TEST(SingleLaunchTest, SquattedFolderIsNotUsed)
 {
-	std::string socketName = std::filesystem::path(
-		BPrivate::SingleLaunch(kSignature).SocketPath()).filename();
+	std::string socketName =
+		std::filesystem::path(BPrivate::SingleLaunch(kSignature).SocketPath()).filename();
 	glim_test::TempDir temporary;
 	ScopedVariable runtime("XDG_RUNTIME_DIR", NULL);
 	ScopedVariable tmpdir("TMPDIR", temporary.Path().c_str());
@@ -279,14 +277,15 @@ TEST(SingleLaunchTest, SquattedFolderIsNotUsed)
 		{"mode 0755", [&] { makeWithMode(0755); }, false, false},
 		{"mode 0777", [&] { makeWithMode(0777); }, false, false},
 		{"sticky 01700", [&] { makeWithMode(01700); }, false, false},
-		{"a link to a private folder", [&] {
-			ASSERT_EQ(symlink(elsewhere.c_str(), folder.c_str()), 0);
-		}, false, false},
+		{"a link to a private folder",
+			[&] { ASSERT_EQ(symlink(elsewhere.c_str(), folder.c_str()), 0); }, false, false},
 		{"a file", [&] { glim_test::WriteFile(folder, "x"); }, false, false},
-		{"another user's", [&] {
-			makeWithMode(0700);
-			ASSERT_EQ(chown(folder.c_str(), kOtherUser, kOtherUser), 0);
-		}, true, false},
+		{"another user's",
+			[&] {
+				makeWithMode(0700);
+				ASSERT_EQ(chown(folder.c_str(), kOtherUser, kOtherUser), 0);
+			},
+			true, false},
 	};
 	for (const Case& entry : cases) {
 		SCOPED_TRACE(entry.what);
@@ -338,11 +337,12 @@ TEST(SingleLaunchTest, OpenRuntimeFolderIsPassedOver)
 	chmod(open.Path().c_str(), 0777);
 	ScopedVariable runtime("XDG_RUNTIME_DIR", open.Path().c_str());
 	ScopedVariable tmpdir("TMPDIR", temporary.Path().c_str());
-	EXPECT_EQ(BPrivate::SingleLaunch(kSignature).SocketPath().rfind(
-		temporary / ("glim-" + std::to_string(getuid())) + "/", 0), 0u);
-	chmod(open.Path().c_str(), 0700);
-	EXPECT_EQ(BPrivate::SingleLaunch(kSignature).SocketPath().rfind(open.Path() + "/", 0),
+	EXPECT_EQ(BPrivate::SingleLaunch(kSignature)
+				  .SocketPath()
+				  .rfind(temporary / ("glim-" + std::to_string(getuid())) + "/", 0),
 		0u);
+	chmod(open.Path().c_str(), 0700);
+	EXPECT_EQ(BPrivate::SingleLaunch(kSignature).SocketPath().rfind(open.Path() + "/", 0), 0u);
 }
 
 
@@ -414,7 +414,7 @@ TEST(SingleLaunchTest, AnotherUsersConnectionIsRefused)
 		waitpid(child, &status, 0);
 		EXPECT_TRUE(WIFEXITED(status));
 		EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no other user, 11: no connection, "
-			"12: not refused";
+											 "12: not refused";
 		int fd = connect_to(path);
 		std::string last = frame(argv_message("last"));
 		send(fd, last.data(), last.size(), MSG_NOSIGNAL);

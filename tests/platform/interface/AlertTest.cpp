@@ -35,7 +35,7 @@ protected:
 	void SetUp() override
 	{
 		BPrivate::set_alert_responder([this](const std::string& title, const std::string& text,
-				const std::vector<std::string>& buttons) {
+										  const std::vector<std::string>& buttons) {
 			asked.push_back(Asked{title, text, buttons});
 			return answer;
 		});
@@ -49,8 +49,7 @@ protected:
 
 class Receiver : public BWindow {
 public:
-	Receiver()
-		:
+	Receiver() :
 		BWindow(BRect(0, 0, 99, 99), "receiver", B_TITLED_WINDOW, 0)
 	{
 	}

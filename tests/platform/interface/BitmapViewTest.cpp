@@ -32,8 +32,7 @@ ExpectColor(const BBitmap& bitmap, int x, int y, uint8 red, uint8 green, uint8 b
 
 // A locked bitmap with one view covering it.
 struct Canvas {
-	Canvas(int width, int height, color_space space = B_RGB32)
-		:
+	Canvas(int width, int height, color_space space = B_RGB32) :
 		bitmap(BRect(0, 0, width - 1, height - 1), space, true),
 		view(new BView(bitmap.Bounds(), "canvas", B_FOLLOW_NONE, B_WILL_DRAW))
 	{
@@ -67,7 +66,8 @@ MakeQuadrants(int size)
 		for (int x = 0; x < size; x++) {
 			bool right = x >= size / 2;
 			bool bottom = y >= size / 2;
-			rgb_color color = !bottom ? (right ? make_color(0, 255, 0) : make_color(255, 0, 0))
+			rgb_color color = !bottom
+				? (right ? make_color(0, 255, 0) : make_color(255, 0, 0))
 				: (right ? make_color(255, 255, 255) : make_color(0, 0, 255));
 			row[x * 4] = color.blue;
 			row[x * 4 + 1] = color.green;

@@ -27,8 +27,7 @@ namespace {
 
 class Receiver : public BWindow {
 public:
-	Receiver(const char* title = "controls")
-		:
+	Receiver(const char* title = "controls") :
 		BWindow(BRect(100, 100, 399, 299), title, B_TITLED_WINDOW, 0)
 	{
 	}
@@ -406,7 +405,7 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 TEST(TextControlTest, FocusLossAfterAChangeInvokes)
 {
 	Receiver* window = new Receiver("focus");
-	BTextControl* first = new BTextControl(BRect(5, 5, 155, 25), "first", "", "", 
+	BTextControl* first = new BTextControl(BRect(5, 5, 155, 25), "first", "", "",
 		new BMessage('frst'));
 	BTextControl* second = new BTextControl(BRect(5, 35, 155, 55), "second", "", "",
 		new BMessage('scnd'));

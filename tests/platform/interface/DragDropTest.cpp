@@ -35,8 +35,7 @@ const uint32 kTrash = 'DDRM';
 
 class CountedBitmap : public BBitmap {
 public:
-	CountedBitmap(BRect bounds, int32* deleted)
-		:
+	CountedBitmap(BRect bounds, int32* deleted) :
 		BBitmap(bounds, B_RGB32),
 		fDeleted(deleted)
 	{
@@ -53,8 +52,7 @@ private:
 // the folder tree does, and records what it gets.
 class DropView : public BView {
 public:
-	DropView(BRect frame)
-		:
+	DropView(BRect frame) :
 		BView(frame, "drop", B_FOLLOW_NONE, B_WILL_DRAW)
 	{
 	}
@@ -97,8 +95,7 @@ public:
 // does, and records the replies it gets.
 class SourceView : public BView {
 public:
-	SourceView(BRect frame)
-		:
+	SourceView(BRect frame) :
 		BView(frame, "source", B_FOLLOW_NONE, B_WILL_DRAW)
 	{
 	}
@@ -219,14 +216,14 @@ TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
 	BPoint seenOffset;
 	BHandler* seenSource = NULL;
 	int32 calls = 0;
-	BPrivate::set_drag_interceptor([&](const BMessage& message, const BBitmap* image,
-			BPoint offset, BHandler* source) {
-		calls++;
-		seen = message;
-		imageBounds = image != NULL ? image->Bounds() : BRect();
-		seenOffset = offset;
-		seenSource = source;
-	});
+	BPrivate::set_drag_interceptor(
+		[&](const BMessage& message, const BBitmap* image, BPoint offset, BHandler* source) {
+			calls++;
+			seen = message;
+			imageBounds = image != NULL ? image->Bounds() : BRect();
+			seenOffset = offset;
+			seenSource = source;
+		});
 	int32 deleted = 0;
 	BMessage offer = SourceView::DragOffer();
 	fSource->DragMessage(&offer, new CountedBitmap(BRect(0, 0, 95, 71), &deleted), B_OP_BLEND,
@@ -284,10 +281,10 @@ TEST_F(DragDropTest, ToolkitDragEndsWithTheButtonsUp)
 TEST_F(DragDropTest, DropInTheSameWindowIsAnsweredAfterTheDrag)
 {
 	BPoint dropWhere = fTarget->ConvertToScreen(BPoint(20, 30));
-	BPrivate::set_drag_interceptor([&](const BMessage& message, const BBitmap*, BPoint offset,
-			BHandler* source) {
-		BPrivate::simulate_drop(fTarget, message, dropWhere, source, offset);
-	});
+	BPrivate::set_drag_interceptor(
+		[&](const BMessage& message, const BBitmap*, BPoint offset, BHandler* source) {
+			BPrivate::simulate_drop(fTarget, message, dropWhere, source, offset);
+		});
 	BPrivate::simulate_mouse_down(fSource, BPoint(5, 5), B_PRIMARY_MOUSE_BUTTON);
 	Settle([&]() { return !fSource->replies.empty(); });
 	EXPECT_TRUE(fSource->dragReturned);
@@ -321,10 +318,10 @@ TEST_F(DragDropTest, DropInAnotherWindowReachesTheChosenReplyHandler)
 	other->Show();
 	ReplyHandler handler;
 	fWindow->AddHandler(&handler);
-	BPrivate::set_drag_interceptor([&](const BMessage& message, const BBitmap*, BPoint offset,
-			BHandler* source) {
-		BPrivate::simulate_drop(target, message, BPoint(510, 110), source, offset);
-	});
+	BPrivate::set_drag_interceptor(
+		[&](const BMessage& message, const BBitmap*, BPoint offset, BHandler* source) {
+			BPrivate::simulate_drop(target, message, BPoint(510, 110), source, offset);
+		});
 	BMessage offer(B_SIMPLE_DATA);
 	offer.AddString("text", "plain");
 	fSource->DragMessage(&offer, new BBitmap(BRect(0, 0, 9, 9), B_RGB32), BPoint(0, 0),
@@ -344,8 +341,8 @@ TEST_F(DragDropTest, ToolkitDragEventsReachTheView)
 {
 	QWidget* widget = WidgetAt(BPoint(160, 60));
 	ASSERT_NE(widget, nullptr);
-	std::unique_ptr<QMimeData> data(BPrivate::make_drag_data(SourceView::DragOffer(),
-		BPoint(24, 18), BMessenger(fSource)));
+	std::unique_ptr<QMimeData> data(
+		BPrivate::make_drag_data(SourceView::DragOffer(), BPoint(24, 18), BMessenger(fSource)));
 	// Passing over the view, then coming back to drop on it.
 	QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, data.get(), Qt::LeftButton,
 		Qt::NoModifier);
@@ -380,13 +377,16 @@ TEST_F(DragDropTest, FilesFromOtherProgramsArriveAsRefs)
 	std::string plain = folder / "plain.txt";
 	glim_test::WriteFile(odd, "x");
 	glim_test::WriteFile(plain, "y");
-	std::string encodedFolder = QByteArray::fromStdString(folder.Path())
-		.toPercentEncoding("/").toStdString();
+	std::string encodedFolder =
+		QByteArray::fromStdString(folder.Path()).toPercentEncoding("/").toStdString();
 	std::unique_ptr<QMimeData> data(UriList("# dropped\r\n"
-		"file://" + encodedFolder + "/caf%E9%20%231.jpg\r\n"
-		"file:///no/such/file\r\n"
-		"http://example.com/picture.jpg\r\n"
-		"file://localhost" + encodedFolder + "/plain.txt\r\n"));
+											"file://"
+		+ encodedFolder
+		+ "/caf%E9%20%231.jpg\r\n"
+		  "file:///no/such/file\r\n"
+		  "http://example.com/picture.jpg\r\n"
+		  "file://localhost"
+		+ encodedFolder + "/plain.txt\r\n"));
 	QWidget* widget = WidgetAt(BPoint(200, 100));
 	ASSERT_NE(widget, nullptr);
 	ASSERT_TRUE(DragOnto(widget, QPoint(5, 5), data.get()));
@@ -432,8 +432,8 @@ TEST(DragDataTest, NamedFilesAreOfferedByteForByte)
 	BMessage negotiated = SourceView::DragOffer();
 	negotiated.AddString("glim:path", odd.c_str());
 	for (const BMessage* message : {&refs, &negotiated}) {
-		std::unique_ptr<QMimeData> data(BPrivate::make_drag_data(*message, BPoint(0, 0),
-			BMessenger()));
+		std::unique_ptr<QMimeData> data(
+			BPrivate::make_drag_data(*message, BPoint(0, 0), BMessenger()));
 		ASSERT_TRUE(data->hasFormat("text/uri-list"));
 		EXPECT_EQ(data->data("text/uri-list").toStdString(), expected);
 
@@ -449,7 +449,7 @@ TEST(DragDataTest, NamedFilesAreOfferedByteForByte)
 	}
 
 	// A message that names no file offers none.
-	std::unique_ptr<QMimeData> none(BPrivate::make_drag_data(SourceView::DragOffer(),
-		BPoint(0, 0), BMessenger()));
+	std::unique_ptr<QMimeData> none(
+		BPrivate::make_drag_data(SourceView::DragOffer(), BPoint(0, 0), BMessenger()));
 	EXPECT_FALSE(none->hasFormat("text/uri-list"));
 }

@@ -46,7 +46,10 @@ const uint32 kFileTypeMessage = 'BFtp';
 // Keeps every message it receives.
 class Inbox : public BLooper {
 public:
-	Inbox() : BLooper("inbox") {}
+	Inbox() :
+		BLooper("inbox")
+	{
+	}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -174,8 +177,8 @@ BApplication* FilePanelTest::sApplication = NULL;
 TEST_F(FilePanelTest, PanelIsAWindowUntilDeleted)
 {
 	int32 before = be_app->CountWindows();
-	BFilePanel* panel = new BFilePanel(B_OPEN_PANEL, NULL, NULL,
-		B_FILE_NODE | B_DIRECTORY_NODE, true, NULL, NULL, false, true);
+	BFilePanel* panel = new BFilePanel(B_OPEN_PANEL, NULL, NULL, B_FILE_NODE | B_DIRECTORY_NODE,
+		true, NULL, NULL, false, true);
 	ASSERT_EQ(be_app->CountWindows(), before + 1);
 	EXPECT_EQ(be_app->WindowAt(before), panel->Window());
 	EXPECT_FALSE(panel->IsShowing());
@@ -294,8 +297,8 @@ TEST_F(FilePanelTest, FolderChooserWithItsOwnMessage)
 	BMessage chosen(kChooserMessage);
 	chosen.AddPointer("control", &control);
 	entry_ref start = ref_for(fFolder.Path());
-	BFilePanel panel(B_OPEN_PANEL, NULL, &start, B_DIRECTORY_NODE, false, &chosen, NULL,
-		false, true);
+	BFilePanel panel(B_OPEN_PANEL, NULL, &start, B_DIRECTORY_NODE, false, &chosen, NULL, false,
+		true);
 	panel.SetButtonLabel(B_DEFAULT_BUTTON, "Select");
 	panel.SetTarget(fTarget);
 	panel.Show();
@@ -374,7 +377,8 @@ TEST_F(FilePanelTest, SavePanelHostsTheProgramsFileTypeMenu)
 	// What the save code does: a menu bar between the two, and a wider
 	// window.
 	BMenuBar* bar = new BMenuBar(BRect(textFrame.right + 5, textFrame.top, cancelFrame.left - 5,
-		textFrame.bottom), "File Type", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_ITEMS_IN_ROW, true);
+									 textFrame.bottom),
+		"File Type", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_ITEMS_IN_ROW, true);
 	BMenu* types = new BMenu("File type list");
 	BMenuItem* png = new BMenuItem("PNG", new BMessage(kFileTypeMessage));
 	png->SetTarget(fTarget);
@@ -464,4 +468,3 @@ TEST_F(FilePanelTest, TypingAndClickingInTheWidgets)
 	EXPECT_EQ(fInbox->At(1).what, (uint32)B_CANCEL);
 	EXPECT_FALSE(panel.IsShowing());
 }
-

@@ -28,8 +28,7 @@ const uint32 kInvoked = 'Inv!';
 
 class RecordingWindow : public BWindow {
 public:
-	RecordingWindow()
-		:
+	RecordingWindow() :
 		BWindow(BRect(100, 100, 399, 399), "lists", B_TITLED_WINDOW, 0)
 	{
 	}
@@ -48,8 +47,7 @@ public:
 
 class SelectionCountingList : public BListView {
 public:
-	SelectionCountingList(BRect frame, list_view_type type)
-		:
+	SelectionCountingList(BRect frame, list_view_type type) :
 		BListView(frame, "list", type)
 	{
 	}
@@ -334,14 +332,12 @@ TEST_F(ListViewWindowTest, KeysMoveTheSelectionIntoView)
 		int32 expected;
 	};
 	const Step steps[] = {
-		{"\x1f", 0},	// down with nothing selected: the first item
-		{"\x1f", 1},
-		{"\x1e", 0},
-		{"\x1e", 0},	// stays at the top
-		{"\x04", 29},	// end
-		{"\x01", 0},	// home
-		{"\x0c", perPage},	// page down
-		{"\x0b", 0},	// page up
+		{"\x1f", 0}, // down with nothing selected: the first item
+		{"\x1f", 1}, {"\x1e", 0}, {"\x1e", 0}, // stays at the top
+		{"\x04", 29}, // end
+		{"\x01", 0}, // home
+		{"\x0c", perPage}, // page down
+		{"\x0b", 0}, // page up
 	};
 	for (const Step& step : steps) {
 		SCOPED_TRACE(testing::Message() << (int)step.key[0]);

@@ -31,8 +31,7 @@ const uint32 kAbout = '_ABR';
 // the File menu and the Image menu.
 class MenuWindow : public BWindow {
 public:
-	MenuWindow()
-		:
+	MenuWindow() :
 		BWindow(BRect(100, 100, 499, 399), "menus", B_DOCUMENT_WINDOW, 0)
 	{
 		fBar = new BMenuBar(BRect(0, 0, 0, 0), "bar");

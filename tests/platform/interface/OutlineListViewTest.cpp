@@ -78,8 +78,7 @@ BuildTree(BOutlineListView& list, Items& items)
 
 class OutlineWindow : public BWindow {
 public:
-	OutlineWindow()
-		:
+	OutlineWindow() :
 		BWindow(BRect(100, 100, 399, 399), "outline", B_TITLED_WINDOW, 0)
 	{
 		list = new BOutlineListView(BRect(0, 0, 200, 250), "tree");
@@ -192,8 +191,8 @@ TEST(OutlineListViewTest, CountingAndFindingUnderAnItem)
 		{"not added", true, 0, {}},
 	};
 	for (const Case& test : cases) {
-		SCOPED_TRACE(testing::Message() << (test.superitem != NULL ? test.superitem : "NULL")
-			<< " " << test.oneLevel);
+		SCOPED_TRACE(testing::Message()
+			<< (test.superitem != NULL ? test.superitem : "NULL") << " " << test.oneLevel);
 		BListItem* superitem = test.superitem != NULL ? items[test.superitem] : NULL;
 		EXPECT_EQ(list.CountItemsUnder(superitem, test.oneLevel), test.count);
 		for (size_t i = 0; i < test.texts.size(); i++) {
@@ -202,7 +201,8 @@ TEST(OutlineListViewTest, CountingAndFindingUnderAnItem)
 			ASSERT_NE(item, nullptr);
 			EXPECT_EQ(item->Text(), test.texts[i]);
 		}
-		EXPECT_EQ(list.ItemUnderAt(superitem, test.oneLevel, (int32)test.texts.size()), nullptr);
+		EXPECT_EQ(list.ItemUnderAt(superitem, test.oneLevel, (int32)test.texts.size()),
+			nullptr);
 		EXPECT_EQ(list.ItemUnderAt(superitem, test.oneLevel, -1), nullptr);
 	}
 }
@@ -302,20 +302,21 @@ TEST(OutlineListViewTest, LatchAndKeysExpandAndCollapse)
 	EXPECT_EQ(list->CountItems(), 5);
 	EXPECT_TRUE(window->selections.empty());
 	// A click on the text selects instead.
-	BPrivate::simulate_mouse_down(list, BPoint(indent + 60, row.top + 2), B_PRIMARY_MOUSE_BUTTON);
+	BPrivate::simulate_mouse_down(list, BPoint(indent + 60, row.top + 2),
+		B_PRIMARY_MOUSE_BUTTON);
 	Settle(window);
 	EXPECT_EQ(list->CurrentSelection(), 1);
 	EXPECT_TRUE(items["a"]->IsExpanded());
 
-	BPrivate::simulate_key_down(window, "\x1d");	// right: expand a1
+	BPrivate::simulate_key_down(window, "\x1d"); // right: expand a1
 	Settle(window);
 	EXPECT_TRUE(items["a1"]->IsExpanded());
-	BPrivate::simulate_key_down(window, "\x1c");	// left: collapse a1
-	BPrivate::simulate_key_down(window, "\x1c");	// left again: select a
+	BPrivate::simulate_key_down(window, "\x1c"); // left: collapse a1
+	BPrivate::simulate_key_down(window, "\x1c"); // left again: select a
 	Settle(window);
 	EXPECT_FALSE(items["a1"]->IsExpanded());
 	EXPECT_EQ(list->CurrentSelection(), 0);
-	BPrivate::simulate_key_down(window, "\x1c");	// left on a: collapse it
+	BPrivate::simulate_key_down(window, "\x1c"); // left on a: collapse it
 	Settle(window);
 	EXPECT_EQ(Shape(*list, false), "0a 0b 1b1");
 	window->Quit();

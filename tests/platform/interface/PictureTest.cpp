@@ -69,8 +69,7 @@ MakeSolid(int size, rgb_color color)
 
 // A locked off-screen bitmap with one view covering it, filled white.
 struct Canvas {
-	Canvas(int width, int height)
-		:
+	Canvas(int width, int height) :
 		bitmap(BRect(0, 0, width - 1, height - 1), B_RGB32, true),
 		view(new BView(bitmap.Bounds(), "canvas", B_FOLLOW_NONE, B_WILL_DRAW))
 	{
@@ -105,8 +104,7 @@ RecordBitmap(BView* view, const BBitmap* bitmap)
 
 class Receiver : public BWindow {
 public:
-	Receiver(BRect frame)
-		:
+	Receiver(BRect frame) :
 		BWindow(frame, "receiver", B_TITLED_WINDOW, 0)
 	{
 	}

@@ -27,8 +27,7 @@ namespace {
 
 class Receiver : public BWindow {
 public:
-	Receiver()
-		:
+	Receiver() :
 		BWindow(BRect(100, 100, 399, 299), "pop-ups", B_TITLED_WINDOW, 0)
 	{
 	}
@@ -89,8 +88,7 @@ protected:
 // A menu that says when it is deleted.
 class TrackedMenu : public BPopUpMenu {
 public:
-	TrackedMenu(std::atomic<bool>* deleted)
-		:
+	TrackedMenu(std::atomic<bool>* deleted) :
 		BPopUpMenu("tracked", false, false),
 		fDeleted(deleted)
 	{
@@ -309,16 +307,16 @@ TEST(PopUpMenuRealTest, ReleasingOutsideClosesUnlessOpenAnyway)
 		// Released on the menu itself, where it opened: it stays open.
 		SendMouse(shown, QEvent::MouseButtonRelease, shown->geometry().topLeft());
 		EXPECT_TRUE(shown->isVisible());
-		SendMouse(shown, QEvent::MouseButtonRelease, shown->geometry().bottomRight()
-			+ QPoint(50, 50));
+		SendMouse(shown, QEvent::MouseButtonRelease,
+			shown->geometry().bottomRight() + QPoint(50, 50));
 		EXPECT_FALSE(shown->isVisible());
 	});
 	EXPECT_EQ(chosen, nullptr);
 
 	bool stillOpen = false;
 	chosen = GoWithUser(menu.get(), true, [&](QMenu* shown) {
-		SendMouse(shown, QEvent::MouseButtonRelease, shown->geometry().bottomRight()
-			+ QPoint(50, 50));
+		SendMouse(shown, QEvent::MouseButtonRelease,
+			shown->geometry().bottomRight() + QPoint(50, 50));
 		stillOpen = shown->isVisible();
 		Click(shown, ActionNamed(shown, "50.0%"));
 	});
@@ -384,9 +382,8 @@ TEST(PopUpMenuBarTest, BarShowsTheMarkedItemsLabel)
 	}));
 	shown = qbar->actions()[0]->menu();
 	shown->popup(QPoint(0, 0));
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		return ActionNamed(shown, "PNG images") != NULL;
-	}));
+	ASSERT_TRUE(
+		BPrivate::run_events_until([&]() { return ActionNamed(shown, "PNG images") != NULL; }));
 	EXPECT_TRUE(ActionNamed(shown, "PNG images")->isChecked());
 	EXPECT_FALSE(ActionNamed(shown, "JPEG images")->isChecked());
 	shown->hide();

@@ -15,8 +15,7 @@ namespace {
 // A view that says when it is deleted.
 class TrackedView : public BView {
 public:
-	TrackedView(BRect frame, const char* name, bool* deleted)
-		:
+	TrackedView(BRect frame, const char* name, bool* deleted) :
 		BView(frame, name, B_FOLLOW_ALL_SIDES, B_WILL_DRAW),
 		fDeleted(deleted)
 	{

@@ -12,8 +12,7 @@ namespace {
 class HookView : public BView {
 public:
 	HookView(BRect frame, const char* name, uint32 mode, uint32 flags,
-		std::vector<std::string>* log)
-		:
+		std::vector<std::string>* log) :
 		BView(frame, name, mode, flags),
 		fLog(log)
 	{
@@ -73,8 +72,8 @@ TEST(ViewTest, FrameHooksNeedFrameEvents)
 	std::vector<std::string> log;
 	BView parent(BRect(0, 0, 99, 99), "parent", B_FOLLOW_NONE, 0);
 	parent.AddChild(new HookView(BRect(0, 0, 9, 9), "quiet", B_FOLLOW_ALL, 0, &log));
-	parent.AddChild(new HookView(BRect(0, 0, 9, 9), "grows", B_FOLLOW_ALL, B_FRAME_EVENTS,
-		&log));
+	parent.AddChild(
+		new HookView(BRect(0, 0, 9, 9), "grows", B_FOLLOW_ALL, B_FRAME_EVENTS, &log));
 	parent.AddChild(new HookView(BRect(0, 0, 9, 9), "moves", B_FOLLOW_RIGHT | B_FOLLOW_TOP,
 		B_FRAME_EVENTS, &log));
 	parent.ResizeBy(10, 5);

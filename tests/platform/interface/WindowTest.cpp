@@ -23,8 +23,7 @@ namespace {
 // A view that records what the layer asks of it.
 class RecordingView : public BView {
 public:
-	RecordingView(BRect frame, const char* name, uint32 mode, uint32 flags)
-		:
+	RecordingView(BRect frame, const char* name, uint32 mode, uint32 flags) :
 		BView(frame, name, mode, flags)
 	{
 	}
@@ -82,8 +81,7 @@ public:
 
 class TestWindow : public BWindow {
 public:
-	TestWindow(BRect frame, uint32 flags = 0)
-		:
+	TestWindow(BRect frame, uint32 flags = 0) :
 		BWindow(frame, "test", B_TITLED_WINDOW, flags)
 	{
 	}
@@ -181,9 +179,8 @@ TEST(WindowTest, ResizingModesFollowTheWindow)
 	window->Unlock();
 
 	// The window's own hook follows through its queue.
-	EXPECT_TRUE(BPrivate::run_events_until([&]() {
-		return window->windowResized == BPoint(299, 149);
-	}));
+	EXPECT_TRUE(BPrivate::run_events_until(
+		[&]() { return window->windowResized == BPoint(299, 149); }));
 	CloseWindow(window);
 }
 
@@ -271,8 +268,8 @@ TEST(WindowTest, MouseDownCarriesThePlatformFields)
 	window->Show();
 	window->Lock();
 	view->ScrollTo(BPoint(0, 40));
-	BPrivate::simulate_mouse_down(view, BPoint(5, 47), B_SECONDARY_MOUSE_BUTTON,
-		B_SHIFT_KEY, 2);
+	BPrivate::simulate_mouse_down(view, BPoint(5, 47), B_SECONDARY_MOUSE_BUTTON, B_SHIFT_KEY,
+		2);
 	window->Unlock();
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return view->mouseDowns > 0; }));
 	EXPECT_EQ(view->downWhere, BPoint(5, 47));
@@ -359,9 +356,8 @@ TEST(WindowTest, CloseAsksQuitRequested)
 
 	window->allowQuit = true;
 	window->PostMessage(B_QUIT_REQUESTED);
-	EXPECT_TRUE(BPrivate::run_events_until([&]() {
-		return BPrivate::count_windows() == windows;
-	}));
+	EXPECT_TRUE(
+		BPrivate::run_events_until([&]() { return BPrivate::count_windows() == windows; }));
 }
 
 
@@ -369,8 +365,7 @@ TEST(WindowTest, TrackingLoopRepaintsWhatItInvalidates)
 {
 	class TrackingView : public RecordingView {
 	public:
-		TrackingView()
-			:
+		TrackingView() :
 			RecordingView(BRect(0, 0, 99, 99), "tracker", B_FOLLOW_NONE, B_WILL_DRAW)
 		{
 		}

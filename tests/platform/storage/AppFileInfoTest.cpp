@@ -147,9 +147,10 @@ TEST(AppFileInfoTest, ReadsWhatAnotherProgramDeclares)
 	std::vector<char> types = text("image");
 	std::vector<char> png = text("image/png");
 	types.insert(types.end(), png.begin(), png.end());
-	types.push_back('x');	// an unterminated last entry is ignored
+	types.push_back('x'); // an unterminated last entry is ignored
 	ExecutableWithResources program({
-		{kAppVersionType, kAppInfoResourceId, kAppVersionName, flatten_version_info(app, system)},
+		{kAppVersionType, kAppInfoResourceId, kAppVersionName,
+			flatten_version_info(app, system)},
 		{kAppSignatureType, kAppInfoResourceId, kAppSignatureName, text("application/x-other")},
 		{kAppFlagsType, kAppInfoResourceId, kAppFlagsName, {9, 0, 0, 0}},
 		{kSupportedTypesType, kAppInfoResourceId, kSupportedTypesName, types},
@@ -174,7 +175,7 @@ TEST(AppFileInfoTest, ReadsWhatAnotherProgramDeclares)
 	uint32 flags;
 	ASSERT_EQ(info.GetAppFlags(&flags), B_OK);
 	EXPECT_EQ(flags, (uint32)(B_MULTIPLE_LAUNCH | B_ARGV_ONLY));
-	EXPECT_TRUE(info.IsSupportedType("image/tiff"));	// through the supertype
+	EXPECT_TRUE(info.IsSupportedType("image/tiff")); // through the supertype
 	EXPECT_TRUE(info.IsSupportedType("image/png"));
 	EXPECT_FALSE(info.IsSupportedType("imagex/png"));
 	EXPECT_FALSE(info.IsSupportedType("text/plain"));

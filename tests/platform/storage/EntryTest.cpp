@@ -268,7 +268,8 @@ TEST(EntryTest, MovingToTheTrashWritesItsInfo)
 	ASSERT_EQ(date.size(), 20u) << info;
 	for (size_t i = 0; i < 19; i++) {
 		char want = std::string("0000-00-00T00:00:00")[i];
-		EXPECT_TRUE(want == '0' ? isdigit((unsigned char)date[i]) != 0 : date[i] == want) << date;
+		EXPECT_TRUE(want == '0' ? isdigit((unsigned char)date[i]) != 0 : date[i] == want)
+			<< date;
 	}
 	EXPECT_EQ(date.back(), '\n');
 

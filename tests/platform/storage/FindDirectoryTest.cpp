@@ -22,8 +22,7 @@ namespace {
 // Sets an environment variable for one test and puts it back afterwards.
 class ScopedVariable {
 public:
-	ScopedVariable(const char* name, const char* value)
-		:
+	ScopedVariable(const char* name, const char* value) :
 		fName(name),
 		fHad(getenv(name) != nullptr),
 		fOld(fHad ? getenv(name) : "")
@@ -142,8 +141,8 @@ TEST(FindDirectoryTest, OtherVolumesHaveTheirOwnTrash)
 	BEntry entry((point + "/photos/a b.jpg").c_str());
 	BDirectory trash(Find(B_TRASH_DIRECTORY, false, &volume).c_str());
 	ASSERT_EQ(entry.MoveTo(&trash), B_OK);
-	std::vector<char> info
-		= glim_test::ReadFile(point + "/.Trash-" + uid + "/info/a b.jpg.trashinfo");
+	std::vector<char> info = glim_test::ReadFile(
+		point + "/.Trash-" + uid + "/info/a b.jpg.trashinfo");
 	EXPECT_NE(std::string(info.begin(), info.end()).find("\nPath=photos/a%20b.jpg\n"),
 		std::string::npos);
 
@@ -151,6 +150,7 @@ TEST(FindDirectoryTest, OtherVolumesHaveTheirOwnTrash)
 	BVolume home(st.st_dev);
 	EXPECT_EQ(Find(B_TRASH_DIRECTORY, false, &home), Find(B_TRASH_DIRECTORY));
 	BVolume none;
-	EXPECT_EQ(Find(B_TRASH_DIRECTORY, false, &none), "<error " + std::to_string(B_BAD_VALUE) + ">");
+	EXPECT_EQ(Find(B_TRASH_DIRECTORY, false, &none),
+		"<error " + std::to_string(B_BAD_VALUE) + ">");
 	glim_test::Unmount(point);
 }

@@ -65,33 +65,34 @@ protected:
 		glim_test::MakeDirs(system + "/kde");
 		glim_test::MakeDirs(fConfig.Path());
 		setenv("XDG_DATA_HOME", fHome.Path().c_str(), 1);
-		setenv("XDG_DATA_DIRS", (fEmpty.Path() + ":" + fSystem.Path() + ":"
-			+ MimeDatabaseFolder()).c_str(), 1);
+		setenv("XDG_DATA_DIRS",
+			(fEmpty.Path() + ":" + fSystem.Path() + ":" + MimeDatabaseFolder()).c_str(), 1);
 		setenv("XDG_CONFIG_HOME", fConfig.Path().c_str(), 1);
 		setenv("XDG_CONFIG_DIRS", fConfig.Path().c_str(), 1);
 
-		glim_test::WriteFile(user + "/pngview.desktop", desktop_file("PNG Viewer", "image/png;",
-			"Comment=Shows PNG pictures\n"));
-		glim_test::WriteFile(user + "/anyimage.desktop", desktop_file("Any Image",
-			"image/*;text/plain"));
-		glim_test::WriteFile(user + "/viewer.desktop", desktop_file("Glim",
-			"image/jpeg;IMAGE/PNG;", std::string("X-Glim-Signature=") + kViewerSignature + "\n"));
+		glim_test::WriteFile(user + "/pngview.desktop",
+			desktop_file("PNG Viewer", "image/png;", "Comment=Shows PNG pictures\n"));
+		glim_test::WriteFile(user + "/anyimage.desktop",
+			desktop_file("Any Image", "image/*;text/plain"));
+		glim_test::WriteFile(user + "/viewer.desktop",
+			desktop_file("Glim", "image/jpeg;IMAGE/PNG;",
+				std::string("X-Glim-Signature=") + kViewerSignature + "\n"));
 		glim_test::WriteFile(user + "/hidden.desktop", "[Desktop Entry]\nHidden=true\n");
 
-		glim_test::WriteFile(system + "/pngview.desktop", desktop_file("Old PNG Viewer",
-			"image/png;"));
+		glim_test::WriteFile(system + "/pngview.desktop",
+			desktop_file("Old PNG Viewer", "image/png;"));
 		glim_test::WriteFile(system + "/hidden.desktop", desktop_file("Hidden", "image/png;"));
-		glim_test::WriteFile(system + "/quiet.desktop", desktop_file("Quiet", "image/png;",
-			"NoDisplay=true\n"));
+		glim_test::WriteFile(system + "/quiet.desktop",
+			desktop_file("Quiet", "image/png;", "NoDisplay=true\n"));
 		glim_test::WriteFile(system + "/weblink.desktop",
 			"[Desktop Entry]\nType=Link\nName=Link\nURL=http://example.com\n"
 			"MimeType=image/png;\n");
-		glim_test::WriteFile(system + "/missing.desktop", desktop_file("Missing", "image/png;",
-			"TryExec=/nonexistent/program\n"));
+		glim_test::WriteFile(system + "/missing.desktop",
+			desktop_file("Missing", "image/png;", "TryExec=/nonexistent/program\n"));
 		// A subfolder's files are named with their folder; image/pjpeg is
 		// an alias of image/jpeg.
-		glim_test::WriteFile(system + "/kde/editor.desktop", desktop_file("Editor",
-			"image/pjpeg;"));
+		glim_test::WriteFile(system + "/kde/editor.desktop",
+			desktop_file("Editor", "image/pjpeg;"));
 	}
 
 	glim_test::TempDir fHome{"data-home"};
@@ -157,9 +158,8 @@ TEST_F(MimeTypeTest, SupportingAppsListTheTypeThenTheSupertype)
 	ASSERT_EQ(BMimeType("image/png").GetSupportingApps(&apps), B_OK);
 	// Exact handlers in precedence order (user folder, then system), the
 	// hidden, link and uninstallable ones left out; the image/* handler last.
-	std::vector<std::string> expected = {"application/x-vnd.desktop-pngview",
-		kViewerSignature, "application/x-vnd.desktop-quiet",
-		"application/x-vnd.desktop-anyimage"};
+	std::vector<std::string> expected = {"application/x-vnd.desktop-pngview", kViewerSignature,
+		"application/x-vnd.desktop-quiet", "application/x-vnd.desktop-anyimage"};
 	EXPECT_EQ(applications(apps), expected);
 	EXPECT_EQ(apps.GetInt32("be:sub", -1), 3);
 	EXPECT_EQ(apps.GetInt32("be:super", -1), 1);
@@ -228,8 +228,9 @@ TEST_F(MimeTypeTest, LongAndLocalisedNamesFitTheBuffer)
 	std::string name;
 	for (int i = 0; i < 200; i++)
 		name += "\xc3\xa9";
-	glim_test::WriteFile(fHome / "applications/long.desktop", desktop_file(name, "image/gif;",
-		"Name[fr]=Visionneuse\nName[fr_CA]=Visionneuse canadienne\n"));
+	glim_test::WriteFile(fHome / "applications/long.desktop",
+		desktop_file(name, "image/gif;",
+			"Name[fr]=Visionneuse\nName[fr_CA]=Visionneuse canadienne\n"));
 	char description[B_MIME_TYPE_LENGTH];
 	BMimeType type("application/x-vnd.desktop-long");
 	ASSERT_EQ(type.GetShortDescription(description), B_OK);

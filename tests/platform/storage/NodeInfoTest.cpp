@@ -17,7 +17,8 @@ using glim_test::TempDir;
 
 namespace {
 
-const std::string kPngHeader("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0", 29);
+const std::string kPngHeader("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0",
+	29);
 const std::string kJpegHeader("\xff\xd8\xff\xe0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 20);
 
 std::string

@@ -34,7 +34,10 @@ ensure_application()
 // Keeps every node monitor notice it receives (GUI thread only).
 class Collector : public BLooper {
 public:
-	Collector() : BLooper("collector") {}
+	Collector() :
+		BLooper("collector")
+	{
+	}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -129,7 +132,8 @@ TEST_F(NodeMonitorTest, ReportsEntriesCreatedRenamedAndRemoved)
 
 	const std::string latin1 = "caf\xe9 \xff.png";
 	glim_test::WriteFile(fDir / latin1, "x");
-	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, latin1, kSecond), nullptr) << "name bytes as they are";
+	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, latin1, kSecond), nullptr)
+		<< "name bytes as they are";
 
 	ino_t moved = inode_of(fDir / "a.jpg");
 	ASSERT_EQ(rename((fDir / "a.jpg").c_str(), (fDir / "b.jpg").c_str()), 0);
@@ -162,12 +166,14 @@ TEST_F(NodeMonitorTest, MovesInOutAndBetweenWatchedFolders)
 	ASSERT_EQ(watch_node(&watched, B_WATCH_DIRECTORY, fMessenger), B_OK);
 
 	glim_test::WriteFile(fDir / "elsewhere/in.gif", "x");
-	ASSERT_EQ(rename((fDir / "elsewhere/in.gif").c_str(), (fDir / "watched/in.gif").c_str()), 0);
+	ASSERT_EQ(rename((fDir / "elsewhere/in.gif").c_str(), (fDir / "watched/in.gif").c_str()),
+		0);
 	const BMessage* movedIn = fCollector->WaitFor(B_ENTRY_CREATED, "in.gif");
 	ASSERT_NE(movedIn, nullptr);
 	EXPECT_EQ(movedIn->GetInt64("node", 0), (int64)inode_of(fDir / "watched/in.gif"));
 
-	ASSERT_EQ(rename((fDir / "watched/in.gif").c_str(), (fDir / "elsewhere/out.gif").c_str()), 0);
+	ASSERT_EQ(rename((fDir / "watched/in.gif").c_str(), (fDir / "elsewhere/out.gif").c_str()),
+		0);
 	EXPECT_NE(fCollector->WaitFor(B_ENTRY_REMOVED, "in.gif"), nullptr);
 
 	// Between two folders the target watches: one move, with both folders.
@@ -278,13 +284,15 @@ TEST_F(NodeMonitorTest, WatchedFolderThatMovesAwayAndVanishes)
 	std::string moved = fDir / "archive/album 2001";
 	ASSERT_EQ(rename((fDir / "album").c_str(), moved.c_str()), 0);
 	const BMessage* away = NULL;
-	ASSERT_TRUE(BPrivate::process_events_until([&] {
-		for (const BMessage& notice : fCollector->notices) {
-			if (notice.GetInt32("opcode", 0) == B_ENTRY_MOVED)
-				away = &notice;
-		}
-		return away != NULL;
-	}, 5 * kSecond));
+	ASSERT_TRUE(BPrivate::process_events_until(
+		[&] {
+			for (const BMessage& notice : fCollector->notices) {
+				if (notice.GetInt32("opcode", 0) == B_ENTRY_MOVED)
+					away = &notice;
+			}
+			return away != NULL;
+		},
+		5 * kSecond));
 	EXPECT_STREQ(away->GetString("from name"), "album");
 	EXPECT_EQ(away->GetInt64("to directory", 0), -1) << "inotify does not say where";
 	EXPECT_FALSE(away->HasString("name"));

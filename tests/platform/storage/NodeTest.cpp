@@ -232,7 +232,8 @@ TEST(NodeTest, RefusedWriteChangesNothing)
 		B_FILE_TOO_LARGE);
 
 	std::string large = RandomBytes(65536, 3);
-	ssize_t result = node.WriteAttr("GLIM:Thumbnail", B_RAW_TYPE, 0, large.data(), large.size());
+	ssize_t result = node.WriteAttr("GLIM:Thumbnail", B_RAW_TYPE, 0, large.data(),
+		large.size());
 	attr_info info;
 	ASSERT_EQ(node.GetAttrInfo("GLIM:Thumbnail", &info), B_OK);
 	if (result < 0) {

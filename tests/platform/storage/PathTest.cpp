@@ -55,7 +55,8 @@ TEST(PathTest, NormalisesRelativeAndUntidyPaths)
 	glim_test::MakeDirs(dir / "real/sub");
 	ASSERT_EQ(symlink("real", (dir / "link").c_str()), 0);
 
-	EXPECT_STREQ(BPath((dir / "real/sub/../x.jpg").c_str()).Path(), (dir / "real/x.jpg").c_str());
+	EXPECT_STREQ(BPath((dir / "real/sub/../x.jpg").c_str()).Path(),
+		(dir / "real/x.jpg").c_str());
 	EXPECT_STREQ(BPath((dir / "real//sub/").c_str()).Path(), (dir / "real/sub").c_str());
 	EXPECT_STREQ(BPath((dir / "real/./sub").c_str()).Path(), (dir / "real/sub").c_str());
 	// Asked to, links in the folder part are resolved; the leaf is kept.

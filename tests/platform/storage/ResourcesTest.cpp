@@ -101,8 +101,8 @@ make_elf(const std::vector<Section>& sections)
 std::vector<char>
 elf_with_archive(const std::vector<char>& archive)
 {
-	return make_elf({{".text", SHT_PROGBITS, bytes("code")},
-		{".glimrsrc", SHT_PROGBITS, archive}});
+	return make_elf(
+		{{".text", SHT_PROGBITS, bytes("code")}, {".glimrsrc", SHT_PROGBITS, archive}});
 }
 
 Elf64_Ehdr
@@ -136,7 +136,8 @@ set_section_header(std::vector<char>& file, int index, const Elf64_Shdr& section
 }
 
 status_t
-set_to_contents(glim_test::TempDir& dir, const std::vector<char>& contents, BResources& resources)
+set_to_contents(glim_test::TempDir& dir, const std::vector<char>& contents,
+	BResources& resources)
 {
 	const std::string path = dir / "file";
 	glim_test::WriteFile(path, contents);
@@ -254,7 +255,8 @@ TEST(ResourcesTest, ReadsResourcesFromAnElfSection)
 	BResources resources;
 	EXPECT_EQ(resources.InitCheck(), B_NO_INIT);
 	ASSERT_EQ(set_to_contents(dir, elf_with_archive(build_resources_archive(sample_items())),
-		resources), B_OK);
+				  resources),
+		B_OK);
 
 	size_t size = 0;
 	const void* data = resources.LoadResource('PICT', 1, &size);
@@ -294,7 +296,8 @@ TEST(ResourcesTest, FilesWithoutResourcesAreEmptyAndOthersAreErrors)
 
 	// A valid ELF file without the section holds no resources.
 	EXPECT_EQ(set_to_contents(dir, make_elf({{".text", SHT_PROGBITS, bytes("code")}}),
-		resources), B_OK);
+				  resources),
+		B_OK);
 	EXPECT_FALSE(resources.GetResourceInfo(0, NULL, NULL, NULL, NULL));
 	EXPECT_EQ(resources.LoadResource('PICT', 1, NULL), nullptr);
 	if (glim_test::Exists("/bin/true")) {
@@ -359,9 +362,12 @@ TEST(ResourcesTest, TruncatedAndInconsistentElfFilesAreRefused)
 	withSection("names past the end", namesIndex, [](Elf64_Shdr& s) { s.sh_offset = 1 << 30; });
 	withSection("names too long", namesIndex, [](Elf64_Shdr& s) { s.sh_size = ~0ull; });
 	withSection("names are empty", namesIndex, [](Elf64_Shdr& s) { s.sh_type = SHT_NOBITS; });
-	withSection("archive past the end", archiveIndex, [](Elf64_Shdr& s) { s.sh_size = 1 << 20; });
-	withSection("archive offset huge", archiveIndex, [](Elf64_Shdr& s) { s.sh_offset = ~0ull; });
-	withSection("archive has no bits", archiveIndex, [](Elf64_Shdr& s) { s.sh_type = SHT_NOBITS; });
+	withSection("archive past the end", archiveIndex,
+		[](Elf64_Shdr& s) { s.sh_size = 1 << 20; });
+	withSection("archive offset huge", archiveIndex,
+		[](Elf64_Shdr& s) { s.sh_offset = ~0ull; });
+	withSection("archive has no bits", archiveIndex,
+		[](Elf64_Shdr& s) { s.sh_type = SHT_NOBITS; });
 	withSection("archive cut short", archiveIndex, [](Elf64_Shdr& s) { s.sh_size -= 1; });
 	for (const Case& testCase : cases) {
 		SCOPED_TRACE(testCase.what);

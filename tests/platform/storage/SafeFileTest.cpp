@@ -49,7 +49,11 @@ Entries(const std::string& folder)
 // sync tool still writing it would.
 class GrowingEnv : public BPrivate::Env {
 public:
-	explicit GrowingEnv(const std::string& path) : fPath(path), fPrevious(BPrivate::set_env(this)) {}
+	explicit GrowingEnv(const std::string& path) :
+		fPath(path),
+		fPrevious(BPrivate::set_env(this))
+	{
+	}
 	~GrowingEnv() override { BPrivate::set_env(fPrevious); }
 
 	ssize_t Read(int fd, void* buffer, size_t size) override
@@ -113,8 +117,8 @@ TEST(SafeFileTest, TemporaryNamesAreHiddenRecognisedAndShortEnough)
 	} kNames[] = {
 		{".a.jpg.glim~Ab3xY9", true},
 		{".\xff\n-\".glim~abcdef", true},
-		{"a.jpg.glim~Ab3xY9", false},	// not hidden
-		{".a.jpg.glim~Ab3xY", false},	// five characters
+		{"a.jpg.glim~Ab3xY9", false}, // not hidden
+		{".a.jpg.glim~Ab3xY", false}, // five characters
 		{".a.jpg.glim~Ab3-Y9", false},
 		{".a.jpg", false},
 		{"a.jpg", false},
@@ -252,7 +256,8 @@ TEST(SafeFileTest, OnlyStaleTemporariesOfOursAreSwept)
 	ASSERT_EQ(utimensat(AT_FDCWD, (dir / ".a.jpg.glim~old001").c_str(), old, 0), 0);
 	ASSERT_EQ(utimensat(AT_FDCWD, (dir / ".hidden-photo.jpg").c_str(), old, 0), 0);
 	ASSERT_EQ(utimensat(AT_FDCWD, (dir / ".b.jpg.glim~lnk001").c_str(), old,
-		AT_SYMLINK_NOFOLLOW), 0);
+				  AT_SYMLINK_NOFOLLOW),
+		0);
 
 	EXPECT_EQ(remove_stale_temporaries(dir.Path().c_str()), 1);
 	EXPECT_FALSE(Exists(dir / ".a.jpg.glim~old001"));

@@ -111,7 +111,8 @@ TEST(VolumeTest, AFileWhoseMountIsNotListedIsStillOnAVolume)
 	// As in a chroot: the mount table lists only the kernel's file systems.
 	TempDir dir;
 	std::string table = dir / "mountinfo";
-	glim_test::WriteFile(table, "22 1 0:21 / /proc rw,nosuid - proc proc rw\n"
+	glim_test::WriteFile(table,
+		"22 1 0:21 / /proc rw,nosuid - proc proc rw\n"
 		"23 1 0:22 / /sys rw,nosuid - sysfs sysfs rw\n");
 	glim_test::WriteFile(dir / "photo.png", "x");
 	BNode node((dir / "photo.png").c_str());

@@ -34,8 +34,8 @@ read_all(BPositionIO& stream)
 }
 
 Bytes
-header_bytes(float left, float top, float right, float bottom, uint32 rowBytes,
-	uint32 colors, uint32 dataSize, uint32 magic = B_TRANSLATOR_BITMAP)
+header_bytes(float left, float top, float right, float bottom, uint32 rowBytes, uint32 colors,
+	uint32 dataSize, uint32 magic = B_TRANSLATOR_BITMAP)
 {
 	Bytes header;
 	auto put = [&](uint32 value) {

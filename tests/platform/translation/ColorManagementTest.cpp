@@ -43,7 +43,8 @@ decode(const Bytes& data)
 	BMemoryIO source(data.data(), data.size());
 	BBitmapStream stream;
 	if (BTranslatorRoster::Default()->Translate(&source, NULL, NULL, &stream,
-			B_TRANSLATOR_BITMAP) != B_OK)
+			B_TRANSLATOR_BITMAP)
+		!= B_OK)
 		return NULL;
 	BBitmap* bitmap = NULL;
 	stream.DetachBitmap(&bitmap);
@@ -116,8 +117,8 @@ TEST(ColorManagementTest, RedPixelsInASwappedProfileShowGreen)
 	for (const auto& tool : kTools) {
 		std::string command = tool.command;
 		std::string out = dir / (std::string("tagged.") + tool.name);
-		for (auto [key, value] : {std::pair<std::string, std::string>{"%icc", icc},
-				 {"%png", png}, {"%out", out}}) {
+		for (auto [key, value] :
+			{std::pair<std::string, std::string>{"%icc", icc}, {"%png", png}, {"%out", out}}) {
 			size_t at = command.find(key);
 			if (at != std::string::npos)
 				command.replace(at, key.size(), value);
@@ -200,8 +201,8 @@ TEST(ColorManagementTest, AvifColourCodePointsChooseTheColourSpace)
 	QImage image(16, 16, QImage::Format_RGB32);
 	image.fill(qRgb(200, 120, 60));
 	QColor inSRGB = QColorSpace(QColorSpace::DisplayP3)
-		.transformationToColorSpace(QColorSpace::SRgb)
-		.map(QColor(200, 120, 60));
+						.transformationToColorSpace(QColorSpace::SRgb)
+						.map(QColor(200, 120, 60));
 	const struct {
 		const char* cicp;
 		QRgb wanted;
@@ -217,7 +218,8 @@ TEST(ColorManagementTest, AvifColourCodePointsChooseTheColourSpace)
 	for (const auto& test : kCases) {
 		SCOPED_TRACE(test.cicp);
 		std::string avif = dir / "colour.avif";
-		if (!run(std::string("avifenc -l --cicp ") + test.cicp + " '" + png + "' '" + avif + "'"))
+		if (!run(std::string("avifenc -l --cicp ") + test.cicp + " '" + png + "' '" + avif
+				+ "'"))
 			GTEST_SKIP() << "avifenc is not installed";
 		std::unique_ptr<BBitmap> bitmap = decode(glim_test::ReadFile(avif));
 		ASSERT_NE(bitmap, nullptr);

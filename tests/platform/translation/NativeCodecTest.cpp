@@ -45,7 +45,8 @@ std::string
 missing_tools()
 {
 	std::string missing;
-	for (const char* tool : {"heif-enc", "heif-convert", "avifenc", "avifdec", "cjxl", "djxl"}) {
+	for (const char* tool :
+		{"heif-enc", "heif-convert", "avifenc", "avifdec", "cjxl", "djxl"}) {
 		if (!have_tool(tool))
 			missing += std::string(" ") + tool;
 	}
@@ -92,7 +93,8 @@ identify(const Bytes& data)
 	BMemoryIO source(data.data(), data.size());
 	translator_info info;
 	if (BTranslatorRoster::Default()->Identify(&source, NULL, &info, 0, NULL,
-			B_TRANSLATOR_BITMAP) != B_OK)
+			B_TRANSLATOR_BITMAP)
+		!= B_OK)
 		return 0;
 	return info.type;
 }
@@ -328,7 +330,8 @@ TEST(NativeCodecTest, OrientationOfTheFileIsApplied)
 	if (have_tool("avifenc")) {
 		// irot turns anticlockwise: three quarters of it are one clockwise.
 		ToolCase rotated = {"avif", B_AVIF_FORMAT, "avifenc", "avifenc --irot 3 %1 %2", "", ""};
-		ToolCase mirrored = {"avif", B_AVIF_FORMAT, "avifenc", "avifenc --imir 1 %1 %2", "", ""};
+		ToolCase mirrored = {"avif", B_AVIF_FORMAT, "avifenc", "avifenc --imir 1 %1 %2", "",
+			""};
 		cases.push_back({"avif rotated", tool_file(dir, rotated, image), true});
 		cases.push_back({"avif mirrored", tool_file(dir, mirrored, image), false});
 	}
@@ -490,7 +493,8 @@ TEST(NativeCodecTest, SavedFilesAreReadBackByTheLibrariesOwnTools)
 			BTranslatorRoster::Default()->GetOutputFormats(ids[i], &formats, &formatCount);
 			offered = offered || formats[0].type == tool.type;
 		}
-		if (tool.type == B_HEIF_FORMAT && !heif_have_encoder_for_format(heif_compression_HEVC)) {
+		if (tool.type == B_HEIF_FORMAT
+			&& !heif_have_encoder_for_format(heif_compression_HEVC)) {
 			EXPECT_FALSE(offered);
 			continue;
 		}

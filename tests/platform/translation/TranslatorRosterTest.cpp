@@ -33,7 +33,11 @@ typedef std::vector<char> Bytes;
 // A read-only stream over a real file.
 class FileIO : public BPositionIO {
 public:
-	explicit FileIO(const std::string& path) : fFD(open(path.c_str(), O_RDONLY)), fPosition(0) {}
+	explicit FileIO(const std::string& path) :
+		fFD(open(path.c_str(), O_RDONLY)),
+		fPosition(0)
+	{
+	}
 	~FileIO() override
 	{
 		if (fFD >= 0)
@@ -143,8 +147,7 @@ decode(const Bytes& data, status_t* _status = NULL)
 {
 	BMemoryIO source(data.data(), data.size());
 	BBitmapStream stream;
-	status_t status
-		= roster()->Translate(&source, NULL, NULL, &stream, B_TRANSLATOR_BITMAP);
+	status_t status = roster()->Translate(&source, NULL, NULL, &stream, B_TRANSLATOR_BITMAP);
 	if (_status != NULL)
 		*_status = status;
 	BBitmap* bitmap = NULL;
@@ -367,12 +370,14 @@ TEST(TranslatorRosterTest, IdentifyGoesByContentNotByName)
 	FileIO pngFile(dir / "x.jpg");
 	ASSERT_TRUE(pngFile.IsOpen());
 	ASSERT_EQ(roster()->Identify(&pngFile, NULL, &info, B_JPEG_FORMAT, "image/jpeg",
-		B_TRANSLATOR_BITMAP), B_OK);
+				  B_TRANSLATOR_BITMAP),
+		B_OK);
 	EXPECT_EQ(info.type, (uint32)B_PNG_FORMAT);
 
 	FileIO textFile(dir / "y.png");
 	EXPECT_EQ(roster()->Identify(&textFile, NULL, &info, B_PNG_FORMAT, "image/png",
-		B_TRANSLATOR_BITMAP), B_NO_TRANSLATOR);
+				  B_TRANSLATOR_BITMAP),
+		B_NO_TRANSLATOR);
 	FileIO noteFile(dir / "z.ppm");
 	EXPECT_EQ(roster()->Identify(&noteFile, NULL, &info, 0, NULL, B_TRANSLATOR_BITMAP),
 		B_NO_TRANSLATOR);
@@ -618,8 +623,8 @@ TEST(TranslatorRosterTest, BitmapDataTravelsBetweenStreams)
 	Bytes noColourSpace = data;
 	noColourSpace[24] = 0x08;
 	Bytes gigabyte(data.begin(), data.begin() + 32);
-	const uint8 kGigabyte[] = {0x46, 0x7f, 0xfc, 0x00, 0x46, 0x7f, 0xfc, 0x00, 0, 0x01, 0, 0,
-		0, 0, 0, 0x08, 0x40, 0, 0, 0};
+	const uint8 kGigabyte[] = {0x46, 0x7f, 0xfc, 0x00, 0x46, 0x7f, 0xfc, 0x00, 0, 0x01, 0, 0, 0,
+		0, 0, 0x08, 0x40, 0, 0, 0};
 	memcpy(gigabyte.data() + 12, kGigabyte, sizeof(kGigabyte));
 	for (const Bytes* bad : {&cut, &noColourSpace, &gigabyte}) {
 		status_t status;
