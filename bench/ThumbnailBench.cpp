@@ -1,5 +1,10 @@
 // Making the thumbnails of a folder of photographs with the worker as it
-// runs in the program, and drawing a full page of the grid.
+// runs in the program, and drawing a full page of the grid. With
+// GLIM_BENCH_SETS naming a folder, each of its subfolders is also timed as a
+// set of photographs (bench/peers.sh makes them and times the peers on the
+// same files).
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -10,6 +15,7 @@
 #include "BenchSupport.h"
 #include "TestHooks.h"
 #include "thumbnails/ThumbnailContainerView.h"
+#include "thumbnails/ThumbnailStore.h"
 #include "mainwindow/ViewerWin.h"
 
 using namespace glim_bench;
@@ -53,6 +59,47 @@ BENCHMARK(BM_MakeThumbnails)
 	->Unit(benchmark::kMillisecond)
 	->UseRealTime()
 	->Iterations(3);
+
+// The worker making every thumbnail of a folder, from a start with no
+// thumbnail stored until every image holds current ones.
+void
+make_thumbnails_of(benchmark::State& state, std::string folder)
+{
+	size_t count = 0;
+	for (const auto& entry : std::filesystem::directory_iterator(folder))
+		count += entry.is_regular_file() && !glim::is_side_file(entry.path().c_str());
+	BViewerWin* window = OpenWindow(folder, 900, 700);
+	RunEventsUntil([](BViewerWin* w) { return !w->WorkerRunning(); }, window, 600000000);
+	for (auto _ : state) {
+		window->Lock();
+		window->RefreshThumbnails(true);
+		window->Unlock();
+		RunEventsUntil([](BViewerWin* w) { return !w->WorkerRunning(); }, window, 600000000);
+	}
+	state.counters["images"] = count;
+	state.counters["images/s"] = benchmark::Counter(count,
+		benchmark::Counter::kIsIterationInvariantRate);
+	CloseWindow(window);
+}
+
+int
+register_sets()
+{
+	const char* sets = getenv("GLIM_BENCH_SETS");
+	if (sets == NULL || !std::filesystem::is_directory(sets))
+		return 0;
+	for (const auto& entry : std::filesystem::directory_iterator(sets)) {
+		if (!entry.is_directory())
+			continue;
+		std::string name = "BM_MakeThumbnailsOf/" + entry.path().filename().string();
+		benchmark::RegisterBenchmark(name.c_str(), make_thumbnails_of, entry.path().string())
+			->Unit(benchmark::kMillisecond)
+			->UseRealTime()
+			->Iterations(1);
+	}
+	return 0;
+}
+const int kSetsRegistered = register_sets();
 
 void
 BM_DrawGridPage(benchmark::State& state)
