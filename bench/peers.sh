@@ -15,7 +15,10 @@
 # decoding at the same DCT scale, a C loop that reads each folder entry.
 # Thumbnail figures are per core (pinned with taskset to CPU $GLIM_BENCH_CPU,
 # default 1) except the wall-clock line, which lets the program use all cores.
-# Each figure is the best of $GLIM_BENCH_REPEATS runs (default 3).
+# Each figure is the best of $GLIM_BENCH_REPEATS runs (default 3). The diff
+# column tells how far the program's thumbnails are from ones scaled from the
+# whole decoded image: mean difference per channel, in levels (under 2 is
+# visually equal).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build-release}" 2>/dev/null || echo "${1:-}")
@@ -131,26 +134,30 @@ djpeg_floor()
 	done
 }
 # The program's figure from its benchmark, in ms: every thumbnail of a set
-# made by the worker.
+# made by the worker. The benchmark also compares the thumbnails with ones
+# scaled from the whole decoded images (mean difference per channel, in
+# levels): kept in $data/difference-SET.
 program()   # SET [all]
 {
 	local cmd=$pin
 	[ "${2:-}" = all ] && cmd=
 	GLIM_BENCH_SETS=$sets $cmd "$bench" --benchmark_filter="BM_MakeThumbnailsOf/$1/" \
-		--benchmark_format=csv 2>/dev/null | awk -F, '/BM_MakeThumbnailsOf/ { print $3 }'
+		--benchmark_format=csv 2>/dev/null | awk -F, -v out="$data/difference-$1" '
+		/^name,/ { for (i = 1; i <= NF; i++) if ($i == "\"difference\"") d = i }
+		/BM_MakeThumbnailsOf/ { print $3; if (d) print $d > out }'
 }
 program_best() { best program "$@"; }
 
-row()   # FIGURE PROGRAM PEER VIPS FLOOR
+row()   # FIGURE PROGRAM PEER VIPS FLOOR [DIFFERENCE]
 {
-	awk -v f="$1" -v p="$2" -v g="$3" -v v="$4" -v fl="$5" 'BEGIN {
+	awk -v f="$1" -v p="$2" -v g="$3" -v v="$4" -v fl="$5" -v d="${6:--}" 'BEGIN {
 		r1 = g > 0 ? sprintf("%.2f", p / g) : "-"
 		r2 = fl > 0 ? sprintf("%.2f", p / fl) : "-"
-		printf "%-34s %10s %10s %10s %10s %8s %8s\n", f, p, (g > 0 ? g : "-"), (v > 0 ? v : "-"), (fl > 0 ? fl : "-"), r1, r2 }'
+		printf "%-34s %10s %10s %10s %10s %8s %8s %6s\n", f, p, (g > 0 ? g : "-"), (v > 0 ? v : "-"), (fl > 0 ? fl : "-"), r1, r2, d }'
 }
 
 echo "load before the run: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores" >&2
-printf "%-34s %10s %10s %10s %10s %8s %8s\n" "figure (ms, best of $repeats)" program gm vips floor "/gm" "/floor"
+printf "%-34s %10s %10s %10s %10s %8s %8s %6s\n" "figure (ms, best of $repeats)" program gm vips floor "/gm" "/floor" diff
 for set in jpeg12 jpeg12p jpeg24 jpeg24p png12 webp12; do
 	count=$(ls "$sets/$set"/photo* | wc -l)
 	p=$(program_best "$set")
@@ -161,7 +168,7 @@ for set in jpeg12 jpeg12p jpeg24 jpeg24p png12 webp12; do
 		jpeg12*) fl=$(best timed djpeg_floor "$sets/$set" 8) ;;
 		jpeg24*) fl=$(best timed djpeg_floor "$sets/$set" 8) ;;
 	esac
-	row "thumbnails $set ($count), 1 core" "$p" "$g" "$v" "$fl"
+	row "thumbnails $set ($count), 1 core" "$p" "$g" "$v" "$fl" "$(cat "$data/difference-$set")"
 done
 one=$(program_best jpeg12)
 all=$(program_best jpeg12 all)

@@ -149,8 +149,9 @@ get_float(const uint8* source)
 // smallest of them still at least the fitted size is taken, where it divides
 // the image's sizes exactly (as cameras' sizes are): otherwise Qt's reader
 // resamples libjpeg's rounded-up size once more, which shifts fine detail.
-// WebP scales while decoding to any size: twice the fitted size, so that the
-// last reduction is still a filtered one.
+// WebP scales while decoding to any size, with a filter of its own: to four
+// times the fitted size, so that the last reduction, filtered as a whole
+// image would be, decides the result.
 QSize
 reduced_size(const QByteArray& format, QSize size, QSize box)
 {
@@ -169,8 +170,8 @@ reduced_size(const QByteArray& format, QSize size, QSize box)
 		}
 		return QSize();
 	}
-	if (format == "webp" && 2 * fitWidth < size.width() && 2 * fitHeight < size.height())
-		return QSize(2 * fitWidth, 2 * fitHeight);
+	if (format == "webp" && 4 * fitWidth < size.width() && 4 * fitHeight < size.height())
+		return QSize(4 * fitWidth, 4 * fitHeight);
 	return QSize();
 }
 

@@ -103,9 +103,11 @@ TEST(FitDecodingTest, ReducesJpegAndWebpToNoLessThanTheFitAndTellsTheFullSize)
 		// Shown turned, the image is 1200 x 1600: its fit into 200 x 200 is
 		// 150 x 200, which an eighth still gives.
 		{"jpeg turned by its EXIF", turned_jpeg(1600, 1200), 200, 200, 150, 200, 1200, 1600},
-		// WebP to twice its fit.
-		{"webp to twice its fit", encoded(1000, 800, "webp"), 100, 100, 200, 160, 1000, 800},
-		{"webp within twice its fit", encoded(150, 120, "webp"), 100, 100, 150, 120, 150, 120},
+		// WebP to four times its fit.
+		{"webp to four times its fit", encoded(1000, 800, "webp"), 100, 100, 400, 320, 1000,
+			800},
+		{"webp within four times its fit", encoded(350, 280, "webp"), 100, 100, 350, 280, 350,
+			280},
 		{"png whole", encoded(1000, 800, "png"), 100, 100, 1000, 800, 1000, 800},
 	};
 	for (const Case& c : cases) {
@@ -168,14 +170,14 @@ TEST(FitDecodingTest, AReducedWebpKeepsItsTransparencyAndItsColourProfile)
 	BBitmap* decoded = NULL;
 	ASSERT_EQ(stream.DetachBitmap(&decoded), B_OK);
 	std::unique_ptr<BBitmap> bitmap(decoded);
-	ASSERT_EQ(bitmap->Bounds(), BRect(0, 0, 199, 149));
+	ASSERT_EQ(bitmap->Bounds(), BRect(0, 0, 399, 299));
 	EXPECT_EQ(bitmap->ColorSpace(), B_RGBA32);
 	auto at = [&](int x, int y) {
 		const uint8* p = (const uint8*)bitmap->Bits() + y * bitmap->BytesPerRow() + x * 4;
 		return qRgba(p[2], p[1], p[0], p[3]);
 	};
-	EXPECT_EQ(qAlpha(at(20, 75)), 0);
-	QRgb right = at(180, 75);
+	EXPECT_EQ(qAlpha(at(40, 150)), 0);
+	QRgb right = at(360, 150);
 	EXPECT_EQ(qAlpha(right), 255);
 	if (swapped) {
 		EXPECT_GT(qGreen(right), 150) << std::hex << right;
