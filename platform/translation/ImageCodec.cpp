@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -24,6 +25,12 @@ static_assert(sizeof(TranslatorBitmap) == BPrivate::kBitmapHeaderSize,
 
 // Qt's limit is in megabytes; decoding is allowed up to the bitmap limit.
 static const int kAllocationLimitMB = (int)(BPrivate::kMaxBitmapBytes >> 20);
+
+// Images decoded for a fit box (thumbnails, made on every processor at once)
+// whose decoded pixels are larger than this take turns, so that a folder of
+// huge images never holds more than one of them decoded for that purpose.
+static const int64 kLargeDecodeBytes = int64(256) << 20;
+static std::mutex sLargeDecodeLock;
 
 namespace {
 
@@ -327,6 +334,11 @@ decode_image(BPositionIO* source, const QByteArray& format, QSize fitBox, QImage
 	QSize reduced;
 	if (fitBox.isValid() && size.isValid())
 		reduced = reduced_size(format, size, turned ? fitBox.transposed() : fitBox);
+	std::unique_lock<std::mutex> largeDecode(sLargeDecodeLock, std::defer_lock);
+	QSize decoded = reduced.isValid() ? reduced : size;
+	if (fitBox.isValid() && size.isValid()
+		&& (int64)decoded.width() * decoded.height() * 4 > kLargeDecodeBytes)
+		largeDecode.lock();
 	if (reduced.isValid() && format == "webp") {
 		QSize fullSize;
 		status = decode_webp_reduced(source, reduced, _image, &fullSize);
