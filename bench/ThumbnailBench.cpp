@@ -1,15 +1,28 @@
 // Making the thumbnails of a folder of photographs with the worker as it
-// runs in the program, and drawing a full page of the grid.
+// runs in the program, and drawing a full page of the grid. With
+// GLIM_BENCH_SETS naming a folder, each of its subfolders is also timed as a
+// set of photographs (bench/peers.sh makes them and times the peers on the
+// same files).
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
 #include <Bitmap.h>
+#include <DataIO.h>
+#include <File.h>
 
 #include "BenchSupport.h"
 #include "TestHooks.h"
+#include "settings/ImageServices.h"
+#include "settings/PrefsHandler.h"
+#include "settings/SettingsKeys.h"
 #include "thumbnails/ThumbnailContainerView.h"
+#include "thumbnails/ThumbnailReader.h"
+#include "thumbnails/ThumbnailStore.h"
 #include "mainwindow/ViewerWin.h"
 
 using namespace glim_bench;
@@ -53,6 +66,109 @@ BENCHMARK(BM_MakeThumbnails)
 	->Unit(benchmark::kMillisecond)
 	->UseRealTime()
 	->Iterations(3);
+
+// Mean absolute difference per channel of two bitmaps of the same size; a
+// large value for sizes that differ.
+double
+mean_difference(const BBitmap* a, const BBitmap* b)
+{
+	if (a->Bounds() != b->Bounds())
+		return 1e9;
+	int width = a->Bounds().IntegerWidth() + 1;
+	int height = a->Bounds().IntegerHeight() + 1;
+	double sum = 0;
+	for (int y = 0; y < height; y++) {
+		const uint8* pa = (const uint8*)a->Bits() + y * a->BytesPerRow();
+		const uint8* pb = (const uint8*)b->Bits() + y * b->BytesPerRow();
+		for (int i = 0; i < width * 4; i++) {
+			if (i % 4 != 3)
+				sum += std::abs(pa[i] - pb[i]);
+		}
+	}
+	return sum / (width * height * 3.0);
+}
+
+// How far the worker's thumbnails of a folder are from ones scaled from the
+// whole decoded image: the largest mean difference per channel over its
+// first few images.
+double
+largest_difference(const std::string& folder)
+{
+	float tw = glim::kDefaultThumbSize;
+	float th = glim::kDefaultThumbSize;
+	if (BPrefsHandler* prefs = viewer_prefs()) {
+		prefs->GetFloat(glim::kKeyThumbWidth, tw);
+		prefs->GetFloat(glim::kKeyThumbHeight, th);
+	}
+	double largest = 0;
+	int compared = 0;
+	for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+		std::string path = entry.path().string();
+		if (compared == 3 || glim::is_side_file(path.c_str()))
+			continue;
+		std::unique_ptr<BBitmap> stored(glim::read_thumbnail_bitmap(path.c_str()));
+		BFile file(path.c_str(), B_READ_ONLY);
+		std::unique_ptr<BBitmap> whole(glim::decode_image(&file));
+		if (!stored || !whole)
+			return 1e9;
+		BRect bounds = whole->Bounds();
+		float s = glim::thumbnail_scale(bounds.Width(), bounds.Height(), tw, th);
+		std::unique_ptr<BBitmap> scaled(glim::draw_over_black(whole.get(), bounds,
+			BRect(0, 0, bounds.Width() * s, bounds.Height() * s)));
+		BMallocIO jpeg;
+		if (!scaled || glim::encode_image(scaled.get(), &jpeg, 'JPEG') != B_OK)
+			return 1e9;
+		std::unique_ptr<BBitmap> reference(
+			glim::decode_image(jpeg.Buffer(), jpeg.BufferLength()));
+		if (!reference)
+			return 1e9;
+		largest = std::max(largest, mean_difference(stored.get(), reference.get()));
+		compared++;
+	}
+	return largest;
+}
+
+// The worker making every thumbnail of a folder, from a start with no
+// thumbnail stored until every image holds current ones.
+void
+make_thumbnails_of(benchmark::State& state, std::string folder)
+{
+	size_t count = 0;
+	for (const auto& entry : std::filesystem::directory_iterator(folder))
+		count += entry.is_regular_file() && !glim::is_side_file(entry.path().c_str());
+	BViewerWin* window = OpenWindow(folder, 900, 700);
+	RunEventsUntil([](BViewerWin* w) { return !w->WorkerRunning(); }, window, 600000000);
+	for (auto _ : state) {
+		window->Lock();
+		window->RefreshThumbnails(true);
+		window->Unlock();
+		RunEventsUntil([](BViewerWin* w) { return !w->WorkerRunning(); }, window, 600000000);
+	}
+	state.counters["images"] = count;
+	state.counters["difference"] = largest_difference(folder);
+	state.counters["images/s"] = benchmark::Counter(count,
+		benchmark::Counter::kIsIterationInvariantRate);
+	CloseWindow(window);
+}
+
+int
+register_sets()
+{
+	const char* sets = getenv("GLIM_BENCH_SETS");
+	if (sets == NULL || !std::filesystem::is_directory(sets))
+		return 0;
+	for (const auto& entry : std::filesystem::directory_iterator(sets)) {
+		if (!entry.is_directory())
+			continue;
+		std::string name = "BM_MakeThumbnailsOf/" + entry.path().filename().string();
+		benchmark::RegisterBenchmark(name.c_str(), make_thumbnails_of, entry.path().string())
+			->Unit(benchmark::kMillisecond)
+			->UseRealTime()
+			->Iterations(1);
+	}
+	return 0;
+}
+const int kSetsRegistered = register_sets();
 
 void
 BM_DrawGridPage(benchmark::State& state)

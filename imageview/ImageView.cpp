@@ -19,6 +19,8 @@ namespace {
 const float kMinZoom = 0.01f;
 const float kMaxZoom = 16.0f;
 const rgb_color kBackground = {64, 64, 64, 255};
+// The largest scaled copy kept, in views' worth of pixels.
+const double kScaledCopyViews = 4;
 
 BRect
 normalized(BRect rect)
@@ -33,6 +35,9 @@ BImageView::BImageView(BRect frame) :
 	BView(frame, "imgview", B_FOLLOW_ALL_SIDES,
 		B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_PULSE_NEEDED | B_FRAME_EVENTS | B_NAVIGABLE),
 	fBitmap(NULL),
+	fScaled(NULL),
+	fScaledX(0),
+	fScaledY(0),
 	fFitToWindow(false),
 	fKeepProportions(false),
 	fScaleX(1.0f),
@@ -54,6 +59,7 @@ BImageView::BImageView(BRect frame) :
 
 BImageView::~BImageView()
 {
+	delete fScaled;
 	delete fBitmap;
 }
 
@@ -62,6 +68,7 @@ BImageView::SetImage(const char* path)
 {
 	if (path == NULL)
 		return false;
+	_DropScaled();
 	delete fBitmap;
 	fBitmap = NULL;
 
@@ -190,7 +197,16 @@ BImageView::Draw(BRect update)
 	offscreen.Lock();
 	drawView->SetHighColor(kBackground);
 	drawView->FillRect(target, B_SOLID_HIGH);
-	if (fBitmap != NULL) {
+	if (_UpdateScaled(sx, sy)) {
+		// The scaled copy is drawn one to one: its pixel (x, y) is shown at
+		// view point (x + offX, y + offY).
+		BRect source = update.OffsetByCopy(-offX, -offY);
+		BRect clipped = source & fScaled->Bounds();
+		if (clipped.IsValid()) {
+			drawView->DrawBitmap(fScaled, clipped,
+				clipped.OffsetByCopy(offX - update.left, offY - update.top));
+		}
+	} else if (fBitmap != NULL) {
 		BRect source((update.left - offX) / sx, (update.top - offY) / sy,
 			(update.right - offX) / sx, (update.bottom - offY) / sy);
 		// Only the part of the source that lies in the image is drawn, at the
@@ -220,6 +236,43 @@ BImageView::Draw(BRect update)
 		FillRect(normalized(_ToView(fSelection)), B_SOLID_HIGH);
 		SetDrawingMode(mode);
 	}
+}
+
+// Keeps fScaled, the image scaled by sx, sy once, while the image is shown
+// reduced and that copy is no larger than a few views: then every frame
+// copies from it instead of scaling the whole image again. Where the
+// image's detail shows, or only a part of it is visible, the image itself is
+// drawn, just the part in view. True when fScaled is to be drawn.
+bool
+BImageView::_UpdateScaled(float sx, float sy)
+{
+	if (fBitmap == NULL || (sx >= 1 && sy >= 1)) {
+		_DropScaled();
+		return false;
+	}
+	BRect image = fBitmap->Bounds();
+	BRect bounds = Bounds();
+	double width = std::ceil((image.Width() + 1) * sx);
+	double height = std::ceil((image.Height() + 1) * sy);
+	double viewArea = ((double)bounds.Width() + 1) * ((double)bounds.Height() + 1);
+	if (width * height > kScaledCopyViews * viewArea) {
+		_DropScaled();
+		return false;
+	}
+	if (fScaled != NULL && fScaledX == sx && fScaledY == sy)
+		return true;
+	_DropScaled();
+	fScaled = glim::draw_over_black(fBitmap, image, BRect(0, 0, width - 1, height - 1));
+	fScaledX = sx;
+	fScaledY = sy;
+	return fScaled != NULL;
+}
+
+void
+BImageView::_DropScaled()
+{
+	delete fScaled;
+	fScaled = NULL;
 }
 
 void

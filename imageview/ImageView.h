@@ -44,6 +44,7 @@ public:
 
 	// State, for the window and tests.
 	const BBitmap* Bitmap() const { return fBitmap; }
+	const BBitmap* ScaledCopy() const { return fScaled; }
 	float ScaleX() const { return fScaleX; }
 	float ScaleY() const { return fScaleY; }
 	int32 RightMouseAction() const { return fRightMouseAction; }
@@ -56,8 +57,15 @@ private:
 	BRect _ToView(BRect imageRect) const;
 	void _ComputeFitFactors();
 	void _ReadMouseActions();
+	bool _UpdateScaled(float sx, float sy);
+	void _DropScaled();
 
+	// The one decoded copy of the image, and a copy scaled for the current
+	// mapping (fScaledX, fScaledY) while it is shown reduced.
 	BBitmap* fBitmap;
+	BBitmap* fScaled;
+	float fScaledX;
+	float fScaledY;
 	bool fFitToWindow;
 	bool fKeepProportions;
 	float fScaleX;

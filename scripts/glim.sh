@@ -14,7 +14,7 @@ packages=(build-essential cmake g++ pkg-config qt6-base-dev qt6-base-dev-tools
 	libbenchmark-dev shared-mime-info desktop-file-utils xdg-utils xvfb xauth attr
 	imagemagick xdotool clang libclang-rt-14-dev dpkg-dev libglib2.0-bin groff-base
 	libqt6svg6 libheif-dev libavif-dev libjxl-dev libraw-dev liblcms2-dev libtiff-dev
-	libheif-examples libavif-bin libjxl-tools colord-data)
+	libwebp-dev libheif-examples libavif-bin libjxl-tools colord-data)
 
 install_missing() {
 	local missing=() package

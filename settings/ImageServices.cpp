@@ -6,24 +6,47 @@
 #include <BitmapStream.h>
 #include <DataIO.h>
 #include <File.h>
+#include <Message.h>
 #include <MimeType.h>
 #include <TranslatorRoster.h>
 #include <View.h>
 
 namespace glim {
 
-status_t
-decode_image(BPositionIO* source, BBitmap** _bitmap)
+static status_t
+decode(BPositionIO* source, BMessage* extension, BBitmap** _bitmap)
 {
 	*_bitmap = NULL;
 	BBitmapStream stream;
-	status_t status = BTranslatorRoster::Default()->Translate(source, NULL, NULL, &stream,
+	status_t status = BTranslatorRoster::Default()->Translate(source, NULL, extension, &stream,
 		B_TRANSLATOR_BITMAP);
 	if (status != B_OK)
 		return status;
 	if (stream.DetachBitmap(_bitmap) != B_OK || *_bitmap == NULL) {
 		*_bitmap = NULL;
 		return B_NO_INIT;
+	}
+	return B_OK;
+}
+
+status_t
+decode_image(BPositionIO* source, BBitmap** _bitmap)
+{
+	return decode(source, NULL, _bitmap);
+}
+
+status_t
+decode_image_to_fit(BPositionIO* source, float boxWidth, float boxHeight, BBitmap** _bitmap,
+	BPoint* _fullSize)
+{
+	BMessage extension;
+	extension.AddPoint(B_TRANSLATOR_EXT_FIT_BOX, BPoint(boxWidth, boxHeight));
+	status_t status = decode(source, &extension, _bitmap);
+	if (status != B_OK)
+		return status;
+	if (extension.FindPoint(B_TRANSLATOR_EXT_FULL_SIZE, _fullSize) != B_OK) {
+		BRect bounds = (*_bitmap)->Bounds();
+		*_fullSize = BPoint(bounds.Width() + 1, bounds.Height() + 1);
 	}
 	return B_OK;
 }

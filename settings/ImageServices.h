@@ -1,6 +1,7 @@
 #ifndef GLIM_IMAGE_SERVICES_H
 #define GLIM_IMAGE_SERVICES_H
 
+#include <Point.h>
 #include <Rect.h>
 #include <SupportDefs.h>
 
@@ -21,6 +22,12 @@ status_t decode_image(BPositionIO* source, BBitmap** _bitmap);
 // The same, returning the bitmap or NULL.
 BBitmap* decode_image(BPositionIO* source);
 BBitmap* decode_image(const void* data, size_t length);
+// Decodes source for showing fitted into a box of boxWidth by boxHeight
+// pixels: where the format allows it cheaply the bitmap comes reduced, never
+// below the image's fit into the box. *_fullSize receives the width and
+// height in pixels of the whole image. Fails as decode_image does.
+status_t decode_image_to_fit(BPositionIO* source, float boxWidth, float boxHeight,
+	BBitmap** _bitmap, BPoint* _fullSize);
 // Decodes data only when the translator that recognises it reads the format
 // type; NULL for any other data.
 BBitmap* decode_image(const void* data, size_t length, uint32 type);

@@ -83,6 +83,14 @@ display_image(QImage image, const QByteArray& iccProfile)
 	if (transform == NULL)
 		return plain_image(std::move(image), target);
 
+	if (inputType == TYPE_BGRA_8) {
+		// Converted where it lies: the decoded image is the only full-size
+		// copy the picture ever has.
+		uchar* bits = image.bits();
+		cmsDoTransformLineStride(transform.get(), bits, bits, image.width(), image.height(),
+			image.bytesPerLine(), image.bytesPerLine(), 0, 0);
+		return image;
+	}
 	QImage result(image.size(), target);
 	if (result.isNull())
 		return result;

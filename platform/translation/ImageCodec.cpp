@@ -3,23 +3,34 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QIODevice>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QtEndian>
 
+#include <webp/decode.h>
+
 #include <Bitmap.h>
 #include <BitmapStream.h>
 
 #include "BitmapPrivate.h"
+#include "private/NativeCodec.h"
 
 static_assert(sizeof(TranslatorBitmap) == BPrivate::kBitmapHeaderSize,
 	"TranslatorBitmap is the 32-byte header of the bitmap format");
 
 // Qt's limit is in megabytes; decoding is allowed up to the bitmap limit.
 static const int kAllocationLimitMB = (int)(BPrivate::kMaxBitmapBytes >> 20);
+
+// Images decoded for a fit box (thumbnails, made on every processor at once)
+// whose decoded pixels are larger than this take turns, so that a folder of
+// huge images never holds more than one of them decoded for that purpose.
+static const int64 kLargeDecodeBytes = int64(256) << 20;
+static std::mutex sLargeDecodeLock;
 
 namespace {
 
@@ -139,6 +150,97 @@ get_float(const uint8* source)
 	return value;
 }
 
+// The size to decode an image of the given size at, to be fitted into box
+// (both in the orientation stored in the file); an invalid size for no
+// reduction. JPEG reduces by 1/2, 1/4 or 1/8 within the decoder: the
+// smallest of them still at least the fitted size is taken, where it divides
+// the image's sizes exactly (as cameras' sizes are): otherwise Qt's reader
+// resamples libjpeg's rounded-up size once more, which shifts fine detail.
+// WebP scales while decoding to any size, with a filter of its own: to four
+// times the fitted size, so that the last reduction, filtered as a whole
+// image would be, decides the result.
+QSize
+reduced_size(const QByteArray& format, QSize size, QSize box)
+{
+	double scale = std::min((double)box.width() / size.width(),
+		(double)box.height() / size.height());
+	if (!(scale < 1))
+		return QSize();
+	int fitWidth = std::max(1, (int)std::ceil(size.width() * scale));
+	int fitHeight = std::max(1, (int)std::ceil(size.height() * scale));
+	if (format == "jpeg") {
+		for (int denominator = 8; denominator > 1; denominator /= 2) {
+			if (size.width() % denominator == 0 && size.height() % denominator == 0
+				&& size.width() / denominator >= fitWidth
+				&& size.height() / denominator >= fitHeight)
+				return QSize(size.width() / denominator, size.height() / denominator);
+		}
+		return QSize();
+	}
+	if (format == "webp" && 4 * fitWidth < size.width() && 4 * fitHeight < size.height())
+		return QSize(4 * fitWidth, 4 * fitHeight);
+	return QSize();
+}
+
+// The ICC profile of a WebP file's "ICCP" chunk, empty when it has none.
+// Chunk sizes are checked against the data, which is never read past.
+QByteArray
+webp_icc_profile(const std::vector<uint8>& data)
+{
+	size_t offset = 12;
+	while (offset + 8 <= data.size()) {
+		uint32 length = qFromLittleEndian<uint32>(data.data() + offset + 4);
+		if (length > data.size() - offset - 8)
+			break;
+		if (memcmp(data.data() + offset, "ICCP", 4) == 0)
+			return QByteArray((const char*)data.data() + offset + 8, length);
+		offset += 8 + (size_t)length + (length & 1);
+	}
+	return QByteArray();
+}
+
+// Decodes a still WebP image at size with libwebp's scaling, which reduces
+// each row as it is decoded: the full-size pixels are never held. B_OK with
+// the image in Format_ARGB32 or Format_RGB32 and its own size in *_fullSize;
+// B_NOT_SUPPORTED for data this path leaves to Qt's reader (animations, or
+// headers it does not read). The image carries the file's colour profile as
+// Qt's reader would have tagged it.
+status_t
+decode_webp_reduced(BPositionIO* source, QSize size, QImage* _image, QSize* _fullSize)
+{
+	std::vector<uint8> data;
+	status_t status = BPrivate::read_all(source, &data);
+	if (status != B_OK)
+		return status;
+	WebPDecoderConfig config;
+	if (!WebPInitDecoderConfig(&config)
+		|| WebPGetFeatures(data.data(), data.size(), &config.input) != VP8_STATUS_OK
+		|| config.input.has_animation || config.input.width <= 0 || config.input.height <= 0)
+		return B_NOT_SUPPORTED;
+	QImage image(size, config.input.has_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+	if (image.isNull())
+		return B_NO_MEMORY;
+	config.options.use_scaling = 1;
+	config.options.scaled_width = size.width();
+	config.options.scaled_height = size.height();
+	// Qt's ARGB32 is B, G, R, A in memory; opaque images get 255 there.
+	config.output.colorspace = MODE_BGRA;
+	config.output.is_external_memory = 1;
+	config.output.u.RGBA.rgba = image.bits();
+	config.output.u.RGBA.stride = image.bytesPerLine();
+	config.output.u.RGBA.size = image.sizeInBytes();
+	VP8StatusCode decoded = WebPDecode(data.data(), data.size(), &config);
+	WebPFreeDecBuffer(&config.output);
+	if (decoded != VP8_STATUS_OK)
+		return B_ILLEGAL_DATA;
+	*_fullSize = QSize(config.input.width, config.input.height);
+	QByteArray profile = webp_icc_profile(data);
+	if (!profile.isEmpty())
+		image.setColorSpace(QColorSpace::fromIccProfile(profile));
+	*_image = std::move(image);
+	return B_OK;
+}
+
 } // namespace
 
 namespace BPrivate {
@@ -208,6 +310,13 @@ identify_image(BPositionIO* source, QByteArray* _format)
 status_t
 decode_image(BPositionIO* source, const QByteArray& format, QImage* _image)
 {
+	return decode_image(source, format, QSize(), _image, NULL);
+}
+
+status_t
+decode_image(BPositionIO* source, const QByteArray& format, QSize fitBox, QImage* _image,
+	QSize* _fullSize)
+{
 	StreamDevice device(source);
 	status_t status = device.Open();
 	if (status != B_OK)
@@ -218,6 +327,29 @@ decode_image(BPositionIO* source, const QByteArray& format, QImage* _image)
 	QSize size = reader.size();
 	if (size.isValid() && (int64)size.width() * size.height() * 4 > kMaxBitmapBytes)
 		return B_NO_MEMORY;
+	// The box is in the orientation the image is shown in, the reduction in
+	// the one it is stored in.
+	bool turned = size.isValid()
+		&& reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+	QSize reduced;
+	if (fitBox.isValid() && size.isValid())
+		reduced = reduced_size(format, size, turned ? fitBox.transposed() : fitBox);
+	std::unique_lock<std::mutex> largeDecode(sLargeDecodeLock, std::defer_lock);
+	QSize decoded = reduced.isValid() ? reduced : size;
+	if (fitBox.isValid() && size.isValid()
+		&& (int64)decoded.width() * decoded.height() * 4 > kLargeDecodeBytes)
+		largeDecode.lock();
+	if (reduced.isValid() && format == "webp") {
+		QSize fullSize;
+		status = decode_webp_reduced(source, reduced, _image, &fullSize);
+		if (status != B_NOT_SUPPORTED) {
+			if (status == B_OK && _fullSize != NULL)
+				*_fullSize = fullSize;
+			return status;
+		}
+	}
+	if (reduced.isValid())
+		reader.setScaledSize(reduced);
 
 	QImage image;
 	if (!reader.read(&image)) {
@@ -227,6 +359,8 @@ decode_image(BPositionIO* source, const QByteArray& format, QImage* _image)
 	}
 	if ((int64)image.width() * image.height() * 4 > kMaxBitmapBytes)
 		return B_NO_MEMORY;
+	if (_fullSize != NULL)
+		*_fullSize = reduced.isValid() ? (turned ? size.transposed() : size) : image.size();
 	*_image = std::move(image);
 	return B_OK;
 }

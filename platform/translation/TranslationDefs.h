@@ -33,4 +33,13 @@ struct translator_info {
 	char MIME[251];
 };
 
+// Keys of a Translate() call's ioExtension message when decoding an image
+// into a bitmap. B_TRANSLATOR_EXT_FIT_BOX (point: width, height): the image
+// will be shown fitted into this box, so the translator may hand it over
+// reduced, never smaller than its fit into the box. The translator then sets
+// B_TRANSLATOR_EXT_FULL_SIZE (point: width, height in pixels) to the size of
+// the whole image as shown, after its orientation is applied.
+#define B_TRANSLATOR_EXT_FIT_BOX "/fitBox"
+#define B_TRANSLATOR_EXT_FULL_SIZE "/fullSize"
+
 #endif

@@ -1,5 +1,6 @@
 #include <TranslatorRoster.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include <Bitmap.h>
 #include <BitmapStream.h>
 #include <DataIO.h>
+#include <Message.h>
 
 #include "BitmapPrivate.h"
 #include "ImageCodec.h"
@@ -105,6 +107,18 @@ copy_stream(BPositionIO* source, BPositionIO* destination)
 			return status;
 		position += read;
 	}
+}
+
+// The box a decoded image will be fitted into, from a Translate() call's
+// extension; an invalid size when there is none or it is no sane box.
+QSize
+fit_box(const BMessage* ioExtension)
+{
+	BPoint box;
+	if (ioExtension == NULL || ioExtension->FindPoint(B_TRANSLATOR_EXT_FIT_BOX, &box) != B_OK
+		|| !(box.x >= 1 && box.y >= 1 && box.x < 1e6 && box.y < 1e6))
+		return QSize();
+	return QSize((int)std::ceil(box.x), (int)std::ceil(box.y));
 }
 
 // Hands a bitmap to the destination: straight into an empty BBitmapStream,
@@ -342,8 +356,8 @@ BTranslatorRoster::GetOutputFormats(translator_id id, const translation_format**
 }
 
 status_t
-BTranslatorRoster::Translate(BPositionIO* source, const translator_info* info, BMessage*,
-	BPositionIO* destination, uint32 wantOutType, uint32, const char*)
+BTranslatorRoster::Translate(BPositionIO* source, const translator_info* info,
+	BMessage* ioExtension, BPositionIO* destination, uint32 wantOutType, uint32, const char*)
 {
 	if (destination == NULL)
 		return B_BAD_VALUE;
@@ -355,11 +369,11 @@ BTranslatorRoster::Translate(BPositionIO* source, const translator_info* info, B
 												: _Choose(examined, wantOutType);
 	if (entry == NULL || !_Accepts(*entry, examined, wantOutType))
 		return B_NO_TRANSLATOR;
-	return _Translate(*entry, examined, destination, wantOutType);
+	return _Translate(*entry, examined, destination, wantOutType, ioExtension);
 }
 
 status_t
-BTranslatorRoster::Translate(translator_id id, BPositionIO* source, BMessage*,
+BTranslatorRoster::Translate(translator_id id, BPositionIO* source, BMessage* ioExtension,
 	BPositionIO* destination, uint32 wantOutType)
 {
 	if (destination == NULL)
@@ -373,7 +387,7 @@ BTranslatorRoster::Translate(translator_id id, BPositionIO* source, BMessage*,
 		return status;
 	if (!_Accepts(*entry, examined, wantOutType))
 		return B_NO_TRANSLATOR;
-	return _Translate(*entry, examined, destination, wantOutType);
+	return _Translate(*entry, examined, destination, wantOutType, ioExtension);
 }
 
 const TranslatorEntry*
@@ -467,22 +481,31 @@ BTranslatorRoster::_FillInfo(const TranslatorEntry& entry, const Source& source,
 
 status_t
 BTranslatorRoster::_Translate(const TranslatorEntry& entry, const Source& source,
-	BPositionIO* destination, uint32 wantType)
+	BPositionIO* destination, uint32 wantType, BMessage* ioExtension)
 {
 	if (!source.isBitmap) {
 		// Data already in the wanted format is copied as it is.
 		if (wantType == entry.type)
 			return copy_stream(source.stream, destination);
+		QSize fitBox = fit_box(ioExtension);
+		QSize fullSize;
 		BPrivate::DecodedImage decoded;
 		status_t status;
-		if (entry.codec != NULL)
+		if (entry.codec != NULL) {
 			status = entry.codec->decode(source.stream, &decoded);
-		else {
-			status = BPrivate::decode_image(source.stream, source.format, &decoded.image);
+			fullSize = decoded.image.size();
+		} else {
+			status = BPrivate::decode_image(source.stream, source.format, fitBox,
+				&decoded.image, &fullSize);
 			decoded.iccProfile = BPrivate::qt_icc_profile(decoded.image);
 		}
 		if (status != B_OK)
 			return status;
+		if (ioExtension != NULL) {
+			BPoint full(fullSize.width(), fullSize.height());
+			if (ioExtension->ReplacePoint(B_TRANSLATOR_EXT_FULL_SIZE, full) != B_OK)
+				ioExtension->AddPoint(B_TRANSLATOR_EXT_FULL_SIZE, full);
+		}
 		std::unique_ptr<BBitmap> bitmap = BPrivate::bitmap_from_image(
 			BPrivate::display_image(std::move(decoded.image), decoded.iccProfile));
 		if (bitmap == NULL)

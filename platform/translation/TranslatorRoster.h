@@ -33,8 +33,10 @@ struct TranslatorEntry;
 // B_NO_TRANSLATOR; data a reader recognises but cannot decode gives
 // B_ILLEGAL_DATA.
 //
-// Configuration messages and hints are accepted and not used. The roster is
-// safe to use from several threads at once, each call with its own streams.
+// Configuration messages and hints are accepted and not used, but for
+// B_TRANSLATOR_EXT_FIT_BOX when decoding (see TranslationDefs.h). The roster
+// is safe to use from several threads at once, each call with its own
+// streams.
 class BTranslatorRoster {
 public:
 	static BTranslatorRoster* Default();
@@ -81,7 +83,7 @@ private:
 	void _FillInfo(const BPrivate::TranslatorEntry& entry, const Source& source,
 		translator_info* _info) const;
 	status_t _Translate(const BPrivate::TranslatorEntry& entry, const Source& source,
-		BPositionIO* destination, uint32 wantType);
+		BPositionIO* destination, uint32 wantType, BMessage* ioExtension);
 
 	struct Data;
 	std::unique_ptr<Data> fData;

@@ -280,3 +280,54 @@ TEST_F(ImageViewTest, ArrowKeysScrollAndThePulseStepsTheShow)
 	ASSERT_EQ(fWindow->fCommands.size(), 1u);
 	EXPECT_EQ(fWindow->fCommands[0], (uint32)MSG_NEXT_IMAGE);
 }
+
+TEST_F(ImageViewTest, AReducedImageIsDrawnFromOneScaledCopyMadeOnce)
+{
+	BImageView* view = Open(200, 200);
+	view->SetResizeOptions(true, true);
+	// Left half white, right half blue, fitted at a quarter of its size.
+	ASSERT_TRUE(view->SetImage(Image("big.png", 804, 404, 0x3080c0, 0xffffff).c_str()));
+	EXPECT_EQ(view->ScaledCopy(), nullptr);
+
+	auto shoot = [this] {
+		fWindow->Unlock();
+		std::unique_ptr<BBitmap> shot = BPrivate::grab_window(fWindow);
+		fWindow->Lock();
+		return shot;
+	};
+	std::unique_ptr<BBitmap> shot = shoot();
+	ASSERT_TRUE(shot);
+	const BBitmap* scaled = view->ScaledCopy();
+	ASSERT_NE(scaled, nullptr);
+	float sx, sy, offX, offY;
+	view->GetMapping(sx, sy, offX, offY);
+	EXPECT_NEAR(scaled->Bounds().Width() + 1, 804 * sx, 1);
+	EXPECT_NEAR(scaled->Bounds().Height() + 1, 404 * sy, 1);
+
+	BPoint origin = view->ConvertToScreen(BPoint(0, 0)) - fWindow->Frame().LeftTop();
+	struct {
+		float x, y;
+		rgb_color color;
+	} probes[] = {
+		{50, 100, make_color(0xff, 0xff, 0xff)},
+		{150, 100, make_color(0x30, 0x80, 0xc0)},
+		{100, offY - 10, make_color(64, 64, 64)},
+		{100, 200 - offY + 10, make_color(64, 64, 64)},
+	};
+	for (const auto& probe : probes) {
+		SCOPED_TRACE(testing::Message() << probe.x << ", " << probe.y);
+		EXPECT_EQ(pixel(shot.get(), (int)(origin.x + probe.x), (int)(origin.y + probe.y)),
+			probe.color);
+	}
+
+	// Drawn again, the same copy serves.
+	shot = shoot();
+	EXPECT_EQ(view->ScaledCopy(), scaled);
+	// Zoomed in so that the image's detail shows, the copy goes.
+	view->SetResizeOptions(false, false);
+	ASSERT_TRUE(view->SetZoom(8));
+	view->GetMapping(sx, sy, offX, offY);
+	ASSERT_GE(sx, 1);
+	shot = shoot();
+	EXPECT_EQ(view->ScaledCopy(), nullptr);
+}

@@ -35,6 +35,12 @@ status_t identify_image(BPositionIO* source, QByteArray* _format);
 // the pixels would exceed 1 GiB, B_ILLEGAL_DATA when nothing could be
 // decoded, or the stream's own error.
 status_t decode_image(BPositionIO* source, const QByteArray& format, QImage* _image);
+// The same for an image to be shown fitted into fitBox: where the codec
+// decodes at a reduced size cheaply (JPEG's DCT scaling, WebP's scaled
+// decoding) the image comes reduced, never below its fit into the box.
+// _fullSize, when not NULL, receives the size of the whole image as shown.
+status_t decode_image(BPositionIO* source, const QByteArray& format, QSize fitBox,
+	QImage* _image, QSize* _fullSize);
 // Writes image in Qt's format at destination's position. Nothing is written
 // when encoding fails.
 status_t encode_image(const QImage& image, const char* format, BPositionIO* destination);
