@@ -251,20 +251,6 @@ BListView::SortItems(int (*compare)(const void*, const void*))
 
 
 void
-BListView::SetListType(list_view_type type)
-{
-	if (type == fListType)
-		return;
-	fListType = type;
-	if (type == B_SINGLE_SELECTION_LIST) {
-		int32 first = CurrentSelection(0);
-		if (first >= 0 && _DeselectAll(first, first))
-			_SelectionChanged();
-	}
-}
-
-
-void
 BListView::Select(int32 index, bool extend)
 {
 	Select(index, index, extend);
@@ -290,14 +276,6 @@ BListView::Deselect(int32 index)
 	item->Deselect();
 	InvalidateItem(index);
 	_SelectionChanged();
-}
-
-
-void
-BListView::DeselectAll()
-{
-	if (_DeselectAll(-1, -1))
-		_SelectionChanged();
 }
 
 
@@ -343,20 +321,6 @@ BListView::SetSelectionMessage(BMessage* message)
 		return;
 	delete fSelectionMessage;
 	fSelectionMessage = message;
-}
-
-
-void
-BListView::SetInvocationMessage(BMessage* message)
-{
-	SetMessage(message);
-}
-
-
-uint32
-BListView::SelectionCommand() const
-{
-	return fSelectionMessage != NULL ? fSelectionMessage->what : 0;
 }
 
 

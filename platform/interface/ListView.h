@@ -83,14 +83,11 @@ public:
 	void SortItems(int (*compare)(const void*, const void*));
 
 	// Selection.
-	virtual void SetListType(list_view_type type);
-	list_view_type ListType() const { return fListType; }
 	// extend keeps the other selected items (multiple-selection lists only).
 	// Disabled items and indices out of range are not selected.
 	void Select(int32 index, bool extend = false);
 	void Select(int32 from, int32 to, bool extend = false);
 	void Deselect(int32 index);
-	void DeselectAll();
 	bool IsItemSelected(int32 index) const;
 	// The index-th selected item's index, in list order; -1 past the last.
 	int32 CurrentSelection(int32 index = 0) const;
@@ -100,11 +97,6 @@ public:
 	// The list owns both messages; the invocation message is the
 	// BInvoker's.
 	virtual void SetSelectionMessage(BMessage* message);
-	virtual void SetInvocationMessage(BMessage* message);
-	BMessage* SelectionMessage() const { return fSelectionMessage; }
-	uint32 SelectionCommand() const;
-	BMessage* InvocationMessage() const { return Message(); }
-	uint32 InvocationCommand() const { return Command(); }
 
 private:
 	friend class BOutlineListView;

@@ -244,19 +244,6 @@ BOutlineListView::FullListIndexOf(BPoint point) const
 }
 
 
-int32
-BOutlineListView::FullListCurrentSelection(int32 index) const
-{
-	if (index < 0)
-		return -1;
-	for (int32 i = 0; i < FullListCountItems(); i++) {
-		if (fFullList[i]->IsSelected() && index-- == 0)
-			return i;
-	}
-	return -1;
-}
-
-
 // #pragma mark - the tree
 
 
@@ -345,13 +332,6 @@ BOutlineListView::SortItemsUnder(BListItem* superitem, bool oneLevelOnly, ItemCo
 		return;
 	sort_level(fFullList, begin, end, level, compare, !oneLevelOnly);
 	_TreeChanged();
-}
-
-
-void
-BOutlineListView::FullListSortItems(ItemCompare compare)
-{
-	SortItemsUnder(NULL, false, compare);
 }
 
 
