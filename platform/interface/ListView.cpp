@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <List.h>
 #include <Message.h>
 #include <ScrollBar.h>
 #include <Window.h>
@@ -119,29 +118,6 @@ BListView::AddItem(BListItem* item, int32 index)
 		fAnchor++;
 	_UpdateItem(item);
 	_ItemsChanged();
-	return true;
-}
-
-
-bool
-BListView::AddList(BList* list)
-{
-	return AddList(list, CountItems());
-}
-
-
-bool
-BListView::AddList(BList* list, int32 index)
-{
-	if (list == NULL || index < 0 || index > CountItems())
-		return false;
-	for (int32 i = 0; i < list->CountItems(); i++) {
-		BListItem* item = static_cast<BListItem*>(list->ItemAt(i));
-		if (item == NULL || HasItem(item))
-			return false;
-	}
-	for (int32 i = 0; i < list->CountItems(); i++)
-		AddItem(static_cast<BListItem*>(list->ItemAt(i)), index + i);
 	return true;
 }
 

@@ -7,7 +7,6 @@
 #include <ListItem.h>
 #include <View.h>
 
-class BList;
 
 enum list_view_type {
 	B_SINGLE_SELECTION_LIST,
@@ -58,8 +57,6 @@ public:
 	virtual bool AddItem(BListItem* item);
 	virtual bool AddItem(BListItem* item, int32 index);
 	// The BListItem pointers of list, in order.
-	virtual bool AddList(BList* list);
-	virtual bool AddList(BList* list, int32 index);
 	virtual bool RemoveItem(BListItem* item);
 	virtual BListItem* RemoveItem(int32 index);
 	virtual void MakeEmpty();
@@ -67,8 +64,6 @@ public:
 	int32 CountItems() const { return (int32)fList.size(); }
 	bool IsEmpty() const { return fList.empty(); }
 	BListItem* ItemAt(int32 index) const;
-	BListItem* FirstItem() const { return ItemAt(0); }
-	BListItem* LastItem() const { return ItemAt(CountItems() - 1); }
 	bool HasItem(BListItem* item) const { return IndexOf(item) >= 0; }
 	int32 IndexOf(BListItem* item) const;
 	// The item whose frame holds point (view coordinates); -1 above, below

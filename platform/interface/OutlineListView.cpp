@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <List.h>
 
 namespace {
 
@@ -142,34 +141,6 @@ BOutlineListView::AddItem(BListItem* item, int32 fullListIndex)
 		return false;
 	fFullList.insert(fFullList.begin() + fullListIndex, item);
 	_UpdateItem(item);
-	_TreeChanged();
-	return true;
-}
-
-
-bool
-BOutlineListView::AddList(BList* list)
-{
-	return AddList(list, FullListCountItems());
-}
-
-
-bool
-BOutlineListView::AddList(BList* list, int32 fullListIndex)
-{
-	if (list == NULL || fullListIndex < 0 || fullListIndex > FullListCountItems())
-		return false;
-	std::vector<BListItem*> items;
-	for (int32 i = 0; i < list->CountItems(); i++) {
-		BListItem* item = static_cast<BListItem*>(list->ItemAt(i));
-		if (item == NULL || FullListHasItem(item)
-			|| std::find(items.begin(), items.end(), item) != items.end())
-			return false;
-		items.push_back(item);
-	}
-	fFullList.insert(fFullList.begin() + fullListIndex, items.begin(), items.end());
-	for (BListItem* item : items)
-		_UpdateItem(item);
 	_TreeChanged();
 	return true;
 }

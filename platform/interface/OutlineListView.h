@@ -34,8 +34,6 @@ public:
 	// the outline level it has.
 	virtual bool AddItem(BListItem* item);
 	virtual bool AddItem(BListItem* item, int32 fullListIndex);
-	virtual bool AddList(BList* list);
-	virtual bool AddList(BList* list, int32 fullListIndex);
 	virtual bool RemoveItem(BListItem* item);
 	virtual BListItem* RemoveItem(int32 fullListIndex);
 	virtual void MakeEmpty();

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <Bitmap.h>
-#include <List.h>
 #include <ListView.h>
 #include <Message.h>
 #include <ScrollBar.h>
@@ -164,17 +163,11 @@ TEST(ListViewTest, AddingAndRemoving)
 	EXPECT_FALSE(list.AddItem(items[1].get()));
 	EXPECT_FALSE(list.AddItem(items[2].get(), 2));
 	EXPECT_TRUE(list.AddItem(items[0].get(), 0));
-	BList more;
-	more.AddItem(items[2].get());
-	more.AddItem(items[3].get());
-	EXPECT_TRUE(list.AddList(&more));
-	BList bad;
-	bad.AddItem(items[4].get());
-	bad.AddItem(items[0].get());
-	EXPECT_FALSE(list.AddList(&bad));
+	EXPECT_TRUE(list.AddItem(items[2].get()));
+	EXPECT_TRUE(list.AddItem(items[3].get()));
 	EXPECT_EQ(list.CountItems(), 4);
-	EXPECT_EQ(list.FirstItem(), items[0].get());
-	EXPECT_EQ(list.LastItem(), items[3].get());
+	EXPECT_EQ(list.ItemAt(0), items[0].get());
+	EXPECT_EQ(list.ItemAt(3), items[3].get());
 	EXPECT_EQ(list.IndexOf(items[2].get()), 2);
 	EXPECT_EQ(list.IndexOf(items[4].get()), -1);
 
