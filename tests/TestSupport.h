@@ -1,6 +1,7 @@
 #ifndef GLIM_TEST_SUPPORT_H
 #define GLIM_TEST_SUPPORT_H
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +19,37 @@ public:
 
 private:
 	std::string fPath;
+};
+
+// Sets an environment variable (or unsets it for NULL) for one test and puts
+// it back when the object dies.
+class ScopedVariable {
+public:
+	ScopedVariable(const char* name, const char* value) :
+		fName(name),
+		fHad(getenv(name) != nullptr),
+		fOld(fHad ? getenv(name) : "")
+	{
+		if (value != nullptr)
+			setenv(name, value, 1);
+		else
+			unsetenv(name);
+	}
+	~ScopedVariable()
+	{
+		if (fHad)
+			setenv(fName.c_str(), fOld.c_str(), 1);
+		else
+			unsetenv(fName.c_str());
+	}
+
+private:
+	ScopedVariable(const ScopedVariable&) = delete;
+	ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+	std::string fName;
+	bool fHad;
+	std::string fOld;
 };
 
 // Joins two path parts with a slash: dir / "sub" / "file".

@@ -399,11 +399,6 @@ void
 BApplication::AboutRequested()
 {
 }
-void
-BApplication::AppActivated(bool)
-{
-}
-
 
 // #pragma mark - windows, pulse, info
 

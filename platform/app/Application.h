@@ -72,7 +72,6 @@ public:
 	virtual void ArgvReceived(int32 argc, char** argv);
 	virtual void RefsReceived(BMessage* message);
 	virtual void AboutRequested();
-	virtual void AppActivated(bool active);
 
 	// Every BWindow that exists, in creation order.
 	int32 CountWindows() const;

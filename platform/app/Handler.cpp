@@ -30,13 +30,6 @@ BHandler::MessageReceived(BMessage* message)
 		fNextHandler->MessageReceived(message);
 }
 
-void
-BHandler::SetName(const char* name)
-{
-	fHasName = name != NULL;
-	fName = fHasName ? name : "";
-}
-
 const char*
 BHandler::Name() const
 {

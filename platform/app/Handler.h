@@ -29,11 +29,9 @@ public:
 	virtual void MessageReceived(BMessage* message);
 
 	BLooper* Looper() const { return fLooper.load(); }
-	void SetName(const char* name);
 	// NULL when the handler has no name.
 	const char* Name() const;
 	virtual void SetNextHandler(BHandler* handler);
-	BHandler* NextHandler() const { return fNextHandler; }
 
 	// Locks the handler's looper, failing when there is none or when the
 	// handler left it while this thread waited.

@@ -5,9 +5,7 @@
 #include <Message.h>
 
 BInvoker::BInvoker() :
-	fMessage(NULL),
-	fReplyTo(NULL),
-	fTimeout(B_INFINITE_TIMEOUT)
+	fMessage(NULL)
 {
 }
 
@@ -93,34 +91,11 @@ BInvoker::Target(BLooper** _looper) const
 
 
 status_t
-BInvoker::SetHandlerForReply(BHandler* handler)
-{
-	fReplyTo = handler;
-	return B_OK;
-}
-
-
-status_t
 BInvoker::Invoke(BMessage* message)
 {
 	if (message == NULL)
 		message = fMessage;
 	if (message == NULL)
 		return B_BAD_VALUE;
-	return fMessenger.SendMessage(message, fReplyTo, fTimeout);
-}
-
-
-status_t
-BInvoker::InvokeNotify(BMessage* message, uint32)
-{
-	return Invoke(message);
-}
-
-
-status_t
-BInvoker::SetTimeout(bigtime_t timeout)
-{
-	fTimeout = timeout;
-	return B_OK;
+	return fMessenger.SendMessage(message);
 }

@@ -28,14 +28,9 @@ public:
 	BHandler* Target(BLooper** _looper = NULL) const;
 	BMessenger Messenger() const { return fMessenger; }
 
-	virtual status_t SetHandlerForReply(BHandler* handler);
-	BHandler* HandlerForReply() const { return fReplyTo; }
 
 	virtual status_t Invoke(BMessage* message = NULL);
-	status_t InvokeNotify(BMessage* message, uint32 kind = 0);
 
-	status_t SetTimeout(bigtime_t timeout);
-	bigtime_t Timeout() const { return fTimeout; }
 
 private:
 	BInvoker(const BInvoker&) = delete;
@@ -43,8 +38,6 @@ private:
 
 	BMessage* fMessage;
 	BMessenger fMessenger;
-	BHandler* fReplyTo;
-	bigtime_t fTimeout;
 };
 
 #endif

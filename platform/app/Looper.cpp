@@ -20,7 +20,6 @@ const int32 kDispatchBatch = 32;
 BLooper::BLooper(const char* name, int32, int32) :
 	BHandler(name),
 	fLock(std::make_shared<BLocker>(name)),
-	fPreferred(NULL),
 	fCurrentMessage(NULL),
 	fDispatching(false),
 	fRunning(false),
@@ -195,17 +194,7 @@ BLooper::RemoveHandler(BHandler* handler)
 	BPrivate::set_handler_looper(handler, NULL);
 	fHandlers.erase(std::find(fHandlers.begin(), fHandlers.end(), handler));
 	handler->SetNextHandler(NULL);
-	if (fPreferred == handler)
-		fPreferred = NULL;
 	return true;
-}
-
-BHandler*
-BLooper::HandlerAt(int32 index) const
-{
-	if (index < 0 || index >= CountHandlers())
-		return NULL;
-	return fHandlers[index];
 }
 
 int32
@@ -213,13 +202,6 @@ BLooper::IndexOf(BHandler* handler) const
 {
 	auto found = std::find(fHandlers.begin(), fHandlers.end(), handler);
 	return found == fHandlers.end() ? -1 : (int32)(found - fHandlers.begin());
-}
-
-void
-BLooper::SetPreferredHandler(BHandler* handler)
-{
-	if (handler == NULL || handler->Looper() == this)
-		fPreferred = handler;
 }
 
 // #pragma mark - locking
@@ -378,7 +360,7 @@ BHandler*
 BLooper::_ResolveHandler(int32 token) const
 {
 	if (token == BPrivate::kPreferredToken)
-		return fPreferred != NULL ? fPreferred : const_cast<BLooper*>(this);
+		return const_cast<BLooper*>(this);
 	for (BHandler* handler : fHandlers) {
 		if (handler->_Token() == token)
 			return handler;

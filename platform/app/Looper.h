@@ -88,12 +88,8 @@ public:
 	// looper (its next handler).
 	void AddHandler(BHandler* handler);
 	bool RemoveHandler(BHandler* handler);
-	int32 CountHandlers() const { return (int32)fHandlers.size(); }
-	BHandler* HandlerAt(int32 index) const;
 	int32 IndexOf(BHandler* handler) const;
 	// NULL means the looper itself.
-	BHandler* PreferredHandler() const { return fPreferred; }
-	void SetPreferredHandler(BHandler* handler);
 
 	// Recursive lock. Lock and LockWithTimeout fail (B_BAD_VALUE) on a
 	// looper that is gone, also for a thread that was waiting meanwhile.
@@ -129,7 +125,6 @@ private:
 	std::shared_ptr<BLocker> fLock;
 	// Changed with the looper locked.
 	std::vector<BHandler*> fHandlers;
-	BHandler* fPreferred;
 	// GUI thread only.
 	BMessage* fCurrentMessage;
 	bool fDispatching;

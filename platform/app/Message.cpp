@@ -10,8 +10,8 @@
 #include "MessagePrivate.h"
 
 // Fields keep each value as its own bytes: numbers, rectangles and points as
-// they lie in memory, strings with their terminating NUL, entry_refs and
-// node_refs in the byte forms of MessagePrivate.h, messages flattened, and
+// they lie in memory, strings with their terminating NUL, entry_refs in
+// the byte form of MessagePrivate.h, messages flattened, and
 // messengers as their two tokens. Typed look-ups check the size (and a
 // string's NUL) before they read, so data added with AddData or read from a
 // flattened message can never make them read out of bounds.
@@ -112,106 +112,13 @@ BMessage::GetInfo(type_code typeRequested, int32 index, char** nameFound, type_c
 	return seen == 0 ? B_BAD_TYPE : B_BAD_INDEX;
 }
 
-status_t
-BMessage::GetInfo(const char* name, type_code* typeFound, int32* countFound) const
-{
-	if (name == NULL)
-		return B_BAD_VALUE;
-	const Field* field = _FindField(name);
-	if (field == NULL)
-		return B_NAME_NOT_FOUND;
-	if (typeFound != NULL)
-		*typeFound = field->type;
-	if (countFound != NULL)
-		*countFound = (int32)field->values.size();
-	return B_OK;
-}
-
-status_t
-BMessage::GetInfo(const char* name, type_code* typeFound, bool* fixedSize) const
-{
-	if (name == NULL)
-		return B_BAD_VALUE;
-	const Field* field = _FindField(name);
-	if (field == NULL)
-		return B_NAME_NOT_FOUND;
-	if (typeFound != NULL)
-		*typeFound = field->type;
-	if (fixedSize != NULL)
-		*fixedSize = field->fixedSize;
-	return B_OK;
-}
-
-int32
-BMessage::CountNames(type_code type) const
-{
-	int32 count = 0;
-	for (const Field& field : fFields)
-		count += matches_type(type, field.type) ? 1 : 0;
-	return count;
-}
-
 bool
 BMessage::IsEmpty() const
 {
 	return fFields.empty();
 }
 
-bool
-BMessage::IsSystem() const
-{
-	// Platform codes are '_' followed by three capital letters.
-	if ((what >> 24) != '_')
-		return false;
-	for (int shift = 16; shift >= 0; shift -= 8) {
-		char c = (char)((what >> shift) & 0xff);
-		if (c < 'A' || c > 'Z')
-			return false;
-	}
-	return true;
-}
-
-bool
-BMessage::IsReply() const
-{
-	return fIsReply;
-}
-
-status_t
-BMessage::Rename(const char* oldEntry, const char* newEntry)
-{
-	if (oldEntry == NULL || newEntry == NULL)
-		return B_BAD_VALUE;
-	Field* field = _FindField(oldEntry);
-	if (field == NULL)
-		return B_NAME_NOT_FOUND;
-	if (strcmp(oldEntry, newEntry) != 0 && _FindField(newEntry) != NULL)
-		return B_NAME_IN_USE;
-	field->name = newEntry;
-	return B_OK;
-}
-
 // #pragma mark - delivery
-
-bool
-BMessage::WasDelivered() const
-{
-	return fWasDelivered;
-}
-
-bool
-BMessage::IsSourceWaiting() const
-{
-	// Every send in this layer is asynchronous: no sender ever blocks on a
-	// reply.
-	return false;
-}
-
-bool
-BMessage::IsSourceRemote() const
-{
-	return false;
-}
 
 BMessenger
 BMessage::ReturnAddress() const
@@ -297,12 +204,6 @@ BMessage::AddData(const char* name, type_code type, const void* data, ssize_t nu
 }
 
 status_t
-BMessage::AddRect(const char* name, BRect rect)
-{
-	return add_fixed(this, name, B_RECT_TYPE, rect);
-}
-
-status_t
 BMessage::AddPoint(const char* name, BPoint point)
 {
 	return add_fixed(this, name, B_POINT_TYPE, point);
@@ -329,45 +230,15 @@ BMessage::AddInt8(const char* name, int8 value)
 }
 
 status_t
-BMessage::AddUInt8(const char* name, uint8 value)
-{
-	return add_fixed(this, name, B_UINT8_TYPE, value);
-}
-
-status_t
-BMessage::AddInt16(const char* name, int16 value)
-{
-	return add_fixed(this, name, B_INT16_TYPE, value);
-}
-
-status_t
-BMessage::AddUInt16(const char* name, uint16 value)
-{
-	return add_fixed(this, name, B_UINT16_TYPE, value);
-}
-
-status_t
 BMessage::AddInt32(const char* name, int32 value)
 {
 	return add_fixed(this, name, B_INT32_TYPE, value);
 }
 
 status_t
-BMessage::AddUInt32(const char* name, uint32 value)
-{
-	return add_fixed(this, name, B_UINT32_TYPE, value);
-}
-
-status_t
 BMessage::AddInt64(const char* name, int64 value)
 {
 	return add_fixed(this, name, B_INT64_TYPE, value);
-}
-
-status_t
-BMessage::AddUInt64(const char* name, uint64 value)
-{
-	return add_fixed(this, name, B_UINT64_TYPE, value);
 }
 
 status_t
@@ -380,12 +251,6 @@ status_t
 BMessage::AddFloat(const char* name, float value)
 {
 	return add_fixed(this, name, B_FLOAT_TYPE, value);
-}
-
-status_t
-BMessage::AddDouble(const char* name, double value)
-{
-	return add_fixed(this, name, B_DOUBLE_TYPE, value);
 }
 
 status_t
@@ -412,16 +277,6 @@ BMessage::AddRef(const char* name, const entry_ref* ref)
 }
 
 status_t
-BMessage::AddNodeRef(const char* name, const node_ref* ref)
-{
-	if (ref == NULL)
-		return B_BAD_VALUE;
-	std::vector<char> data;
-	BPrivate::flatten_node_ref(*ref, data);
-	return AddData(name, B_NODE_REF_TYPE, data.data(), data.size(), false);
-}
-
-status_t
 BMessage::AddMessage(const char* name, const BMessage* message)
 {
 	if (message == NULL)
@@ -437,22 +292,6 @@ BMessage::AddMessage(const char* name, const BMessage* message)
 }
 
 // #pragma mark - removing
-
-status_t
-BMessage::RemoveData(const char* name, int32 index)
-{
-	if (name == NULL)
-		return B_BAD_VALUE;
-	Field* field = _FindField(name);
-	if (field == NULL)
-		return B_NAME_NOT_FOUND;
-	if (index < 0 || index >= (int32)field->values.size())
-		return B_BAD_INDEX;
-	field->values.erase(field->values.begin() + index);
-	if (field->values.empty())
-		return RemoveName(name);
-	return B_OK;
-}
 
 status_t
 BMessage::RemoveName(const char* name)

@@ -123,54 +123,6 @@ BMessage::FindString(const char* name, int32 index, std::string* string) const
 }
 
 status_t
-BMessage::FindInt8(const char* name, int8* value) const
-{
-	return FindInt8(name, 0, value);
-}
-
-status_t
-BMessage::FindInt8(const char* name, int32 index, int8* value) const
-{
-	return find_fixed(this, name, B_INT8_TYPE, index, value);
-}
-
-status_t
-BMessage::FindUInt8(const char* name, uint8* value) const
-{
-	return FindUInt8(name, 0, value);
-}
-
-status_t
-BMessage::FindUInt8(const char* name, int32 index, uint8* value) const
-{
-	return find_fixed(this, name, B_UINT8_TYPE, index, value);
-}
-
-status_t
-BMessage::FindInt16(const char* name, int16* value) const
-{
-	return FindInt16(name, 0, value);
-}
-
-status_t
-BMessage::FindInt16(const char* name, int32 index, int16* value) const
-{
-	return find_fixed(this, name, B_INT16_TYPE, index, value);
-}
-
-status_t
-BMessage::FindUInt16(const char* name, uint16* value) const
-{
-	return FindUInt16(name, 0, value);
-}
-
-status_t
-BMessage::FindUInt16(const char* name, int32 index, uint16* value) const
-{
-	return find_fixed(this, name, B_UINT16_TYPE, index, value);
-}
-
-status_t
 BMessage::FindInt32(const char* name, int32* value) const
 {
 	return FindInt32(name, 0, value);
@@ -183,18 +135,6 @@ BMessage::FindInt32(const char* name, int32 index, int32* value) const
 }
 
 status_t
-BMessage::FindUInt32(const char* name, uint32* value) const
-{
-	return FindUInt32(name, 0, value);
-}
-
-status_t
-BMessage::FindUInt32(const char* name, int32 index, uint32* value) const
-{
-	return find_fixed(this, name, B_UINT32_TYPE, index, value);
-}
-
-status_t
 BMessage::FindInt64(const char* name, int64* value) const
 {
 	return FindInt64(name, 0, value);
@@ -204,18 +144,6 @@ status_t
 BMessage::FindInt64(const char* name, int32 index, int64* value) const
 {
 	return find_fixed(this, name, B_INT64_TYPE, index, value);
-}
-
-status_t
-BMessage::FindUInt64(const char* name, uint64* value) const
-{
-	return FindUInt64(name, 0, value);
-}
-
-status_t
-BMessage::FindUInt64(const char* name, int32 index, uint64* value) const
-{
-	return find_fixed(this, name, B_UINT64_TYPE, index, value);
 }
 
 status_t
@@ -246,18 +174,6 @@ status_t
 BMessage::FindFloat(const char* name, int32 index, float* value) const
 {
 	return find_fixed(this, name, B_FLOAT_TYPE, index, value);
-}
-
-status_t
-BMessage::FindDouble(const char* name, double* value) const
-{
-	return FindDouble(name, 0, value);
-}
-
-status_t
-BMessage::FindDouble(const char* name, int32 index, double* value) const
-{
-	return find_fixed(this, name, B_DOUBLE_TYPE, index, value);
 }
 
 status_t
@@ -310,25 +226,6 @@ BMessage::FindRef(const char* name, int32 index, entry_ref* ref) const
 }
 
 status_t
-BMessage::FindNodeRef(const char* name, node_ref* ref) const
-{
-	return FindNodeRef(name, 0, ref);
-}
-
-status_t
-BMessage::FindNodeRef(const char* name, int32 index, node_ref* ref) const
-{
-	if (ref == NULL)
-		return B_BAD_VALUE;
-	const void* data;
-	ssize_t size;
-	status_t status = FindData(name, B_NODE_REF_TYPE, index, &data, &size);
-	if (status != B_OK)
-		return status;
-	return BPrivate::unflatten_node_ref(data, size, ref);
-}
-
-status_t
 BMessage::FindMessage(const char* name, BMessage* message) const
 {
 	return FindMessage(name, 0, message);
@@ -356,87 +253,9 @@ BMessage::HasData(const char* name, type_code type, int32 index) const
 }
 
 bool
-BMessage::HasRect(const char* name, int32 index) const
-{
-	return HasData(name, B_RECT_TYPE, index);
-}
-
-bool
-BMessage::HasPoint(const char* name, int32 index) const
-{
-	return HasData(name, B_POINT_TYPE, index);
-}
-
-bool
-BMessage::HasString(const char* name, int32 index) const
-{
-	return HasData(name, B_STRING_TYPE, index);
-}
-
-bool
-BMessage::HasInt8(const char* name, int32 index) const
-{
-	return HasData(name, B_INT8_TYPE, index);
-}
-
-bool
-BMessage::HasInt16(const char* name, int32 index) const
-{
-	return HasData(name, B_INT16_TYPE, index);
-}
-
-bool
-BMessage::HasInt32(const char* name, int32 index) const
-{
-	return HasData(name, B_INT32_TYPE, index);
-}
-
-bool
-BMessage::HasInt64(const char* name, int32 index) const
-{
-	return HasData(name, B_INT64_TYPE, index);
-}
-
-bool
-BMessage::HasBool(const char* name, int32 index) const
-{
-	return HasData(name, B_BOOL_TYPE, index);
-}
-
-bool
-BMessage::HasFloat(const char* name, int32 index) const
-{
-	return HasData(name, B_FLOAT_TYPE, index);
-}
-
-bool
-BMessage::HasDouble(const char* name, int32 index) const
-{
-	return HasData(name, B_DOUBLE_TYPE, index);
-}
-
-bool
-BMessage::HasPointer(const char* name, int32 index) const
-{
-	return HasData(name, B_POINTER_TYPE, index);
-}
-
-bool
-BMessage::HasMessenger(const char* name, int32 index) const
-{
-	return HasData(name, B_MESSENGER_TYPE, index);
-}
-
-bool
 BMessage::HasRef(const char* name, int32 index) const
 {
 	return HasData(name, B_REF_TYPE, index);
-}
-
-bool
-BMessage::HasMessage(const char* name, int32 index) const
-{
-	return HasData(name, B_MESSAGE_TYPE, index);
 }
 
 bool
@@ -450,12 +269,6 @@ int32
 BMessage::GetInt32(const char* name, int32 defaultValue) const
 {
 	return get_fixed(this, name, B_INT32_TYPE, defaultValue);
-}
-
-int64
-BMessage::GetInt64(const char* name, int64 defaultValue) const
-{
-	return get_fixed(this, name, B_INT64_TYPE, defaultValue);
 }
 
 float

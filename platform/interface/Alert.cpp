@@ -129,23 +129,6 @@ BAlert::CountButtons() const
 }
 
 
-const char*
-BAlert::ButtonLabel(int32 index) const
-{
-	if (index < 0 || index >= CountButtons())
-		return NULL;
-	return fLabels[index].c_str();
-}
-
-
-void
-BAlert::SetShortcut(int32 index, char key)
-{
-	if (index >= 0 && index < 3)
-		fShortcuts[index] = key;
-}
-
-
 char
 BAlert::Shortcut(int32 index) const
 {

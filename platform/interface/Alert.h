@@ -25,10 +25,8 @@ public:
 	// is invoked with "which" (the index) added, and the alert deleted.
 	status_t Go(BInvoker* invoker);
 
-	void SetShortcut(int32 index, char key);
 	char Shortcut(int32 index) const;
 	int32 CountButtons() const;
-	const char* ButtonLabel(int32 index) const;
 	const char* Text() const { return fText.c_str(); }
 	alert_type Type() const { return fType; }
 

@@ -270,9 +270,3 @@ BBitmap::ImportBits(const BBitmap* bitmap)
 	return ImportBits(bitmap->Bits(), bitmap->BitsLength(), bitmap->BytesPerRow(), 0,
 		bitmap->ColorSpace());
 }
-
-void
-BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space colorSpace)
-{
-	ImportBits(data, length, B_ANY_BYTES_PER_ROW, offset, colorSpace);
-}

@@ -79,7 +79,6 @@ public:
 	// Copies all pixels of a bitmap of the same size.
 	status_t ImportBits(const BBitmap* bitmap);
 	// ImportBits with the source rows as long as this bitmap's.
-	void SetBits(const void* data, int32 length, int32 offset, color_space colorSpace);
 
 	// Views. A bitmap made with B_BITMAP_ACCEPTS_VIEWS takes child views;
 	// while the bitmap is locked their drawing calls draw into its pixels,

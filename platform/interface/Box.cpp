@@ -82,14 +82,6 @@ BBox::Draw(BRect)
 
 
 void
-BBox::SetBorder(border_style border)
-{
-	fBorder = border;
-	Invalidate();
-}
-
-
-void
 BBox::SetLabel(const char* label)
 {
 	fHasLabel = label != NULL;
@@ -102,18 +94,4 @@ const char*
 BBox::Label() const
 {
 	return fHasLabel ? fLabel.c_str() : NULL;
-}
-
-
-BRect
-BBox::InnerFrame() const
-{
-	float inset = fBorder == B_FANCY_BORDER ? 2 : fBorder == B_PLAIN_BORDER ? 1 : 0;
-	BRect frame = Bounds().InsetByCopy(inset, inset);
-	if (fHasLabel) {
-		font_height height;
-		GetFontHeight(&height);
-		frame.top = Bounds().top + std::ceil(height.ascent + height.descent);
-	}
-	return frame;
 }

@@ -18,13 +18,10 @@ public:
 	virtual void AttachedToWindow();
 	virtual void Draw(BRect updateRect);
 
-	virtual void SetBorder(border_style border);
-	border_style Border() const { return fBorder; }
 	// NULL removes the label.
 	void SetLabel(const char* label);
 	const char* Label() const;
 	// The area inside the border (and under the label).
-	BRect InnerFrame() const;
 
 private:
 	float _TopInset() const;

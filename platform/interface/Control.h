@@ -34,7 +34,6 @@ public:
 	virtual status_t Invoke(BMessage* message = NULL);
 
 protected:
-	bool IsFocusChanging() const { return false; }
 	bool IsTracking() const { return fTracking; }
 	void SetTracking(bool tracking) { fTracking = tracking; }
 	void SetValueNoUpdate(int32 value) { fValue = value; }

@@ -166,18 +166,6 @@ BFilePanel::Messenger() const
 }
 
 
-BRefFilter*
-BFilePanel::RefFilter() const
-{
-	FilePanelWindow* window = _LockWindow();
-	if (window == NULL)
-		return NULL;
-	BRefFilter* filter = window->RefFilter();
-	window->Unlock();
-	return filter;
-}
-
-
 bool
 BFilePanel::HidesWhenDone() const
 {
@@ -205,18 +193,6 @@ BFilePanel::SetMessage(BMessage* message)
 {
 	if (FilePanelWindow* window = _LockWindow()) {
 		window->SetMessage(message);
-		window->Unlock();
-	}
-}
-
-
-void
-BFilePanel::SetRefFilter(BRefFilter* filter)
-{
-	if (FilePanelWindow* window = _LockWindow()) {
-		window->SetRefFilter(filter);
-		if (!window->IsHidden())
-			window->Refresh();
 		window->Unlock();
 	}
 }

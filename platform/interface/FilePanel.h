@@ -84,13 +84,11 @@ public:
 	BWindow* Window() const;
 	BMessenger Messenger() const;
 	file_panel_mode PanelMode() const { return fMode; }
-	BRefFilter* RefFilter() const;
 	bool HidesWhenDone() const;
 
 	void SetTarget(BMessenger target);
 	// A copy is kept; NULL restores the default message.
 	void SetMessage(BMessage* message);
-	void SetRefFilter(BRefFilter* filter);
 	// The name a save panel suggests.
 	void SetSaveText(const char* text);
 	void SetButtonLabel(file_panel_button button, const char* label);

@@ -63,47 +63,12 @@ BFont::operator==(const BFont& font) const
 }
 
 
-status_t
-BFont::SetFamilyAndStyle(const font_family family, const font_style style)
-{
-	if (family != NULL)
-		fFamily = family;
-	if (style != NULL) {
-		uint16 face = 0;
-		if (strstr(style, "Bold") != NULL)
-			face |= B_BOLD_FACE;
-		if (strstr(style, "Italic") != NULL || strstr(style, "Oblique") != NULL)
-			face |= B_ITALIC_FACE;
-		fFace = face != 0 ? face : (uint16)B_REGULAR_FACE;
-	}
-	return B_OK;
-}
-
-
 void
 BFont::SetFamilyAndFace(const font_family family, uint16 face)
 {
 	if (family != NULL)
 		fFamily = family;
 	SetFace(face);
-}
-
-
-void
-BFont::GetFamilyAndStyle(font_family* family, font_style* style) const
-{
-	if (family != NULL)
-		snprintf(*family, sizeof(font_family), "%s", fFamily.c_str());
-	if (style != NULL) {
-		const char* name = "Regular";
-		if ((fFace & B_BOLD_FACE) != 0 && (fFace & B_ITALIC_FACE) != 0)
-			name = "Bold Oblique";
-		else if ((fFace & B_BOLD_FACE) != 0)
-			name = "Bold";
-		else if ((fFace & B_ITALIC_FACE) != 0)
-			name = "Oblique";
-		snprintf(*style, sizeof(font_style), "%s", name);
-	}
 }
 
 

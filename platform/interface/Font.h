@@ -39,9 +39,7 @@ public:
 	bool operator==(const BFont& font) const;
 	bool operator!=(const BFont& font) const { return !(*this == font); }
 
-	status_t SetFamilyAndStyle(const font_family family, const font_style style);
 	void SetFamilyAndFace(const font_family family, uint16 face);
-	void GetFamilyAndStyle(font_family* family, font_style* style) const;
 	void SetSize(float size);
 	float Size() const { return fSize; }
 	void SetFace(uint16 face);

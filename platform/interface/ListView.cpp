@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <List.h>
 #include <Message.h>
 #include <ScrollBar.h>
 #include <Window.h>
@@ -124,29 +123,6 @@ BListView::AddItem(BListItem* item, int32 index)
 
 
 bool
-BListView::AddList(BList* list)
-{
-	return AddList(list, CountItems());
-}
-
-
-bool
-BListView::AddList(BList* list, int32 index)
-{
-	if (list == NULL || index < 0 || index > CountItems())
-		return false;
-	for (int32 i = 0; i < list->CountItems(); i++) {
-		BListItem* item = static_cast<BListItem*>(list->ItemAt(i));
-		if (item == NULL || HasItem(item))
-			return false;
-	}
-	for (int32 i = 0; i < list->CountItems(); i++)
-		AddItem(static_cast<BListItem*>(list->ItemAt(i)), index + i);
-	return true;
-}
-
-
-bool
 BListView::RemoveItem(BListItem* item)
 {
 	return BListView::RemoveItem(IndexOf(item)) != NULL;
@@ -251,20 +227,6 @@ BListView::SortItems(int (*compare)(const void*, const void*))
 
 
 void
-BListView::SetListType(list_view_type type)
-{
-	if (type == fListType)
-		return;
-	fListType = type;
-	if (type == B_SINGLE_SELECTION_LIST) {
-		int32 first = CurrentSelection(0);
-		if (first >= 0 && _DeselectAll(first, first))
-			_SelectionChanged();
-	}
-}
-
-
-void
 BListView::Select(int32 index, bool extend)
 {
 	Select(index, index, extend);
@@ -290,14 +252,6 @@ BListView::Deselect(int32 index)
 	item->Deselect();
 	InvalidateItem(index);
 	_SelectionChanged();
-}
-
-
-void
-BListView::DeselectAll()
-{
-	if (_DeselectAll(-1, -1))
-		_SelectionChanged();
 }
 
 
@@ -343,20 +297,6 @@ BListView::SetSelectionMessage(BMessage* message)
 		return;
 	delete fSelectionMessage;
 	fSelectionMessage = message;
-}
-
-
-void
-BListView::SetInvocationMessage(BMessage* message)
-{
-	SetMessage(message);
-}
-
-
-uint32
-BListView::SelectionCommand() const
-{
-	return fSelectionMessage != NULL ? fSelectionMessage->what : 0;
 }
 
 

@@ -7,7 +7,6 @@
 #include <ListItem.h>
 #include <View.h>
 
-class BList;
 
 enum list_view_type {
 	B_SINGLE_SELECTION_LIST,
@@ -58,8 +57,6 @@ public:
 	virtual bool AddItem(BListItem* item);
 	virtual bool AddItem(BListItem* item, int32 index);
 	// The BListItem pointers of list, in order.
-	virtual bool AddList(BList* list);
-	virtual bool AddList(BList* list, int32 index);
 	virtual bool RemoveItem(BListItem* item);
 	virtual BListItem* RemoveItem(int32 index);
 	virtual void MakeEmpty();
@@ -67,8 +64,6 @@ public:
 	int32 CountItems() const { return (int32)fList.size(); }
 	bool IsEmpty() const { return fList.empty(); }
 	BListItem* ItemAt(int32 index) const;
-	BListItem* FirstItem() const { return ItemAt(0); }
-	BListItem* LastItem() const { return ItemAt(CountItems() - 1); }
 	bool HasItem(BListItem* item) const { return IndexOf(item) >= 0; }
 	int32 IndexOf(BListItem* item) const;
 	// The item whose frame holds point (view coordinates); -1 above, below
@@ -83,14 +78,11 @@ public:
 	void SortItems(int (*compare)(const void*, const void*));
 
 	// Selection.
-	virtual void SetListType(list_view_type type);
-	list_view_type ListType() const { return fListType; }
 	// extend keeps the other selected items (multiple-selection lists only).
 	// Disabled items and indices out of range are not selected.
 	void Select(int32 index, bool extend = false);
 	void Select(int32 from, int32 to, bool extend = false);
 	void Deselect(int32 index);
-	void DeselectAll();
 	bool IsItemSelected(int32 index) const;
 	// The index-th selected item's index, in list order; -1 past the last.
 	int32 CurrentSelection(int32 index = 0) const;
@@ -100,11 +92,6 @@ public:
 	// The list owns both messages; the invocation message is the
 	// BInvoker's.
 	virtual void SetSelectionMessage(BMessage* message);
-	virtual void SetInvocationMessage(BMessage* message);
-	BMessage* SelectionMessage() const { return fSelectionMessage; }
-	uint32 SelectionCommand() const;
-	BMessage* InvocationMessage() const { return Message(); }
-	uint32 InvocationCommand() const { return Command(); }
 
 private:
 	friend class BOutlineListView;

@@ -9,10 +9,9 @@
 
 #include "MenuPrivate.h"
 
-BMenu::BMenu(const char* name, menu_layout layout) :
+BMenu::BMenu(const char* name, menu_layout) :
 	BView(BRect(0, 0, 0, 0), name, B_FOLLOW_NONE, B_WILL_DRAW),
 	fSuperitem(NULL),
-	fLayout(layout),
 	fEnabled(true),
 	fRadioMode(false),
 	fLabelFromMarked(false)
@@ -104,20 +103,6 @@ BMenu::RemoveItem(int32 index)
 	if (item != NULL)
 		RemoveItem(item);
 	return item;
-}
-
-
-bool
-BMenu::RemoveItems(int32 index, int32 count, bool deleteItems)
-{
-	if (index < 0 || count < 0 || index + count > CountItems())
-		return false;
-	for (int32 i = 0; i < count; i++) {
-		BMenuItem* item = RemoveItem(index);
-		if (deleteItems)
-			delete item;
-	}
-	return true;
 }
 
 
@@ -215,28 +200,6 @@ BMenu::FindMarked()
 			return item;
 	}
 	return NULL;
-}
-
-
-status_t
-BMenu::SetTargetForItems(BHandler* target)
-{
-	status_t result = B_OK;
-	for (BMenuItem* item : fItems) {
-		status_t status = item->SetTarget(target);
-		if (status != B_OK)
-			result = status;
-	}
-	return result;
-}
-
-
-status_t
-BMenu::SetTargetForItems(BMessenger messenger)
-{
-	for (BMenuItem* item : fItems)
-		item->SetTarget(messenger);
-	return B_OK;
 }
 
 

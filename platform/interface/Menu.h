@@ -29,7 +29,6 @@ public:
 	// The item leaves the menu without being deleted.
 	bool RemoveItem(BMenuItem* item);
 	BMenuItem* RemoveItem(int32 index);
-	bool RemoveItems(int32 index, int32 count, bool deleteItems = false);
 	bool RemoveItem(BMenu* submenu);
 
 	BMenuItem* ItemAt(int32 index) const;
@@ -42,18 +41,14 @@ public:
 	BMenuItem* FindItem(uint32 command) const;
 	BMenuItem* FindMarked();
 
-	virtual status_t SetTargetForItems(BHandler* target);
-	virtual status_t SetTargetForItems(BMessenger messenger);
 	virtual void SetEnabled(bool enabled);
 	bool IsEnabled() const;
 	virtual void SetRadioMode(bool on);
 	bool IsRadioMode() const { return fRadioMode; }
 	virtual void SetLabelFromMarked(bool on);
-	bool IsLabelFromMarked() const { return fLabelFromMarked; }
 
 	BMenu* Supermenu() const;
 	BMenuItem* Superitem() const { return fSuperitem; }
-	menu_layout Layout() const { return fLayout; }
 
 private:
 	friend class BMenuItem;
@@ -64,7 +59,6 @@ private:
 
 	std::vector<BMenuItem*> fItems;
 	BMenuItem* fSuperitem;
-	menu_layout fLayout;
 	bool fEnabled;
 	bool fRadioMode;
 	bool fLabelFromMarked;

@@ -88,15 +88,6 @@ BMenuItem::SetMarked(bool marked)
 }
 
 
-void
-BMenuItem::SetShortcut(char shortcut, uint32 modifiers)
-{
-	fShortcut = shortcut;
-	fModifiers = shortcut != 0 ? modifiers | B_COMMAND_KEY : 0;
-	_Changed();
-}
-
-
 char
 BMenuItem::Shortcut(uint32* _modifiers) const
 {
@@ -126,7 +117,7 @@ BMenuItem::Invoke(BMessage* message)
 	BWindow* window = BPrivate::MenuPrivate::WindowOf(this);
 	if (window == NULL)
 		return B_BAD_PORT_ID;
-	return window->PostMessage(&copy, window, HandlerForReply());
+	return window->PostMessage(&copy, window);
 }
 
 

@@ -32,7 +32,6 @@ public:
 	bool IsEnabled() const;
 	virtual void SetMarked(bool marked);
 	bool IsMarked() const { return fMarked; }
-	virtual void SetShortcut(char shortcut, uint32 modifiers);
 	char Shortcut(uint32* _modifiers = NULL) const;
 
 	BMenu* Submenu() const { return fSubmenu; }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <List.h>
 
 namespace {
 
@@ -148,34 +147,6 @@ BOutlineListView::AddItem(BListItem* item, int32 fullListIndex)
 
 
 bool
-BOutlineListView::AddList(BList* list)
-{
-	return AddList(list, FullListCountItems());
-}
-
-
-bool
-BOutlineListView::AddList(BList* list, int32 fullListIndex)
-{
-	if (list == NULL || fullListIndex < 0 || fullListIndex > FullListCountItems())
-		return false;
-	std::vector<BListItem*> items;
-	for (int32 i = 0; i < list->CountItems(); i++) {
-		BListItem* item = static_cast<BListItem*>(list->ItemAt(i));
-		if (item == NULL || FullListHasItem(item)
-			|| std::find(items.begin(), items.end(), item) != items.end())
-			return false;
-		items.push_back(item);
-	}
-	fFullList.insert(fFullList.begin() + fullListIndex, items.begin(), items.end());
-	for (BListItem* item : items)
-		_UpdateItem(item);
-	_TreeChanged();
-	return true;
-}
-
-
-bool
 BOutlineListView::RemoveItem(BListItem* item)
 {
 	return RemoveItem(FullListIndexOf(item)) != NULL;
@@ -241,19 +212,6 @@ int32
 BOutlineListView::FullListIndexOf(BPoint point) const
 {
 	return FullListIndexOf(ItemAt(IndexOf(point)));
-}
-
-
-int32
-BOutlineListView::FullListCurrentSelection(int32 index) const
-{
-	if (index < 0)
-		return -1;
-	for (int32 i = 0; i < FullListCountItems(); i++) {
-		if (fFullList[i]->IsSelected() && index-- == 0)
-			return i;
-	}
-	return -1;
 }
 
 
@@ -345,13 +303,6 @@ BOutlineListView::SortItemsUnder(BListItem* superitem, bool oneLevelOnly, ItemCo
 		return;
 	sort_level(fFullList, begin, end, level, compare, !oneLevelOnly);
 	_TreeChanged();
-}
-
-
-void
-BOutlineListView::FullListSortItems(ItemCompare compare)
-{
-	SortItemsUnder(NULL, false, compare);
 }
 
 

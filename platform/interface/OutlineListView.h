@@ -34,21 +34,15 @@ public:
 	// the outline level it has.
 	virtual bool AddItem(BListItem* item);
 	virtual bool AddItem(BListItem* item, int32 fullListIndex);
-	virtual bool AddList(BList* list);
-	virtual bool AddList(BList* list, int32 fullListIndex);
 	virtual bool RemoveItem(BListItem* item);
 	virtual BListItem* RemoveItem(int32 fullListIndex);
 	virtual void MakeEmpty();
 
 	int32 FullListCountItems() const { return (int32)fFullList.size(); }
-	bool FullListIsEmpty() const { return fFullList.empty(); }
 	BListItem* FullListItemAt(int32 fullListIndex) const;
 	int32 FullListIndexOf(BListItem* item) const;
 	int32 FullListIndexOf(BPoint point) const;
-	BListItem* FullListFirstItem() const { return FullListItemAt(0); }
-	BListItem* FullListLastItem() const { return FullListItemAt(FullListCountItems() - 1); }
 	bool FullListHasItem(BListItem* item) const { return FullListIndexOf(item) >= 0; }
-	int32 FullListCurrentSelection(int32 index = 0) const;
 
 	// The item that item lies under; NULL at the top level.
 	BListItem* Superitem(const BListItem* item);
@@ -65,7 +59,6 @@ public:
 	// is left alone, else every level under superitem is sorted.
 	void SortItemsUnder(BListItem* superitem, bool oneLevelOnly,
 		int (*compare)(const BListItem*, const BListItem*));
-	void FullListSortItems(int (*compare)(const BListItem*, const BListItem*));
 
 private:
 	virtual void _DrawItem(BListItem* item, BRect frame);

@@ -22,14 +22,8 @@ void
 BPictureButton::Draw(BRect)
 {
 	bool on = Value() == B_CONTROL_ON;
-	BPicture* picture = on ? fEnabledOn.get() : fEnabledOff.get();
+	DrawPicture(on ? fEnabledOn.get() : fEnabledOff.get(), Bounds().LeftTop());
 	if (!IsEnabled()) {
-		BPicture* disabled = on ? fDisabledOn.get() : fDisabledOff.get();
-		if (disabled != NULL)
-			picture = disabled;
-	}
-	DrawPicture(picture, Bounds().LeftTop());
-	if (!IsEnabled() && (on ? fDisabledOn : fDisabledOff) == NULL) {
 		SetDrawingMode(B_OP_ALPHA);
 		SetHighColor(ViewColor().red, ViewColor().green, ViewColor().blue, 128);
 		FillRect(Bounds());
@@ -77,36 +71,6 @@ BPictureButton::KeyDown(const char* bytes, int32 numBytes)
 		return;
 	}
 	BControl::KeyDown(bytes, numBytes);
-}
-
-
-void
-BPictureButton::SetEnabledOn(BPicture* picture)
-{
-	_SetPicture(fEnabledOn, picture);
-}
-void
-BPictureButton::SetEnabledOff(BPicture* picture)
-{
-	_SetPicture(fEnabledOff, picture);
-}
-void
-BPictureButton::SetDisabledOn(BPicture* picture)
-{
-	_SetPicture(fDisabledOn, picture);
-}
-void
-BPictureButton::SetDisabledOff(BPicture* picture)
-{
-	_SetPicture(fDisabledOff, picture);
-}
-
-
-void
-BPictureButton::SetBehavior(uint32 behavior)
-{
-	fBehavior = behavior;
-	Invalidate();
 }
 
 

@@ -29,17 +29,6 @@ public:
 	virtual void MouseDown(BPoint where);
 	virtual void KeyDown(const char* bytes, int32 numBytes);
 
-	virtual void SetEnabledOn(BPicture* picture);
-	virtual void SetEnabledOff(BPicture* picture);
-	virtual void SetDisabledOn(BPicture* picture);
-	virtual void SetDisabledOff(BPicture* picture);
-	BPicture* EnabledOn() const { return fEnabledOn.get(); }
-	BPicture* EnabledOff() const { return fEnabledOff.get(); }
-	BPicture* DisabledOn() const { return fDisabledOn.get(); }
-	BPicture* DisabledOff() const { return fDisabledOff.get(); }
-
-	virtual void SetBehavior(uint32 behavior);
-	uint32 Behavior() const { return fBehavior; }
 
 private:
 	void _SetPicture(std::unique_ptr<BPicture>& slot, BPicture* picture);
@@ -47,8 +36,6 @@ private:
 
 	std::unique_ptr<BPicture> fEnabledOff;
 	std::unique_ptr<BPicture> fEnabledOn;
-	std::unique_ptr<BPicture> fDisabledOff;
-	std::unique_ptr<BPicture> fDisabledOn;
 	uint32 fBehavior;
 };
 

@@ -37,7 +37,6 @@ public:
 		bool async = false, bool autoDelete = false);
 
 	void SetAsyncAutoDestruct(bool on) { fAutoDestruct = on; }
-	bool AsyncAutoDestruct() const { return fAutoDestruct; }
 
 private:
 	BMenuItem* _Go(BPoint screenWhere, bool deliversMessage, bool openAnyway,

@@ -21,7 +21,6 @@ public:
 
 	BScrollBar* ScrollBar(orientation direction) const;
 	BView* Target() const { return fTarget; }
-	border_style Border() const { return fBorder; }
 
 private:
 	BView* fTarget;

@@ -41,7 +41,6 @@ BSlider::BSlider(BRect frame, const char* name, const char* label, BMessage* mes
 	fStyle(thumbType),
 	fHashMarks(B_HASH_MARKS_NONE),
 	fHashMarkCount(0),
-	fKeyIncrement(1),
 	fHasMinLimitLabel(false),
 	fHasMaxLimitLabel(false)
 {
@@ -212,16 +211,6 @@ BSlider::BarFrame() const
 
 
 BRect
-BSlider::HashMarksFrame() const
-{
-	Layout layout = _Layout();
-	if (layout.hashTop.IsValid() && layout.hashBottom.IsValid())
-		return layout.hashTop | layout.hashBottom;
-	return layout.hashTop.IsValid() ? layout.hashTop : layout.hashBottom;
-}
-
-
-BRect
 BSlider::ThumbFrame() const
 {
 	Layout layout = _Layout();
@@ -262,34 +251,6 @@ BSlider::Position() const
 
 
 void
-BSlider::SetPosition(float position)
-{
-	position = std::clamp(position, 0.0f, 1.0f);
-	SetValue(fMinValue + (int32)std::lround(position * ((double)fMaxValue - fMinValue)));
-}
-
-
-void
-BSlider::SetLimits(int32 minimum, int32 maximum)
-{
-	fMinValue = minimum;
-	fMaxValue = std::max(minimum, maximum);
-	SetValue(Value());
-	Invalidate();
-}
-
-
-void
-BSlider::GetLimits(int32* _minimum, int32* _maximum) const
-{
-	if (_minimum != NULL)
-		*_minimum = fMinValue;
-	if (_maximum != NULL)
-		*_maximum = fMaxValue;
-}
-
-
-void
 BSlider::SetLimitLabels(const char* minLabel, const char* maxLabel)
 {
 	fHasMinLimitLabel = minLabel != NULL;
@@ -297,27 +258,6 @@ BSlider::SetLimitLabels(const char* minLabel, const char* maxLabel)
 	fHasMaxLimitLabel = maxLabel != NULL;
 	fMaxLimitLabel = maxLabel != NULL ? maxLabel : "";
 	Invalidate();
-}
-
-
-const char*
-BSlider::MinLimitLabel() const
-{
-	return fHasMinLimitLabel ? fMinLimitLabel.c_str() : NULL;
-}
-
-
-const char*
-BSlider::MaxLimitLabel() const
-{
-	return fHasMaxLimitLabel ? fMaxLimitLabel.c_str() : NULL;
-}
-
-
-void
-BSlider::SetModificationMessage(BMessage* message)
-{
-	fModificationMessage.reset(message);
 }
 
 
@@ -334,21 +274,6 @@ BSlider::SetHashMarkCount(int32 count)
 {
 	fHashMarkCount = std::max(count, (int32)0);
 	Invalidate();
-}
-
-
-void
-BSlider::SetStyle(thumb_style style)
-{
-	fStyle = style;
-	Invalidate();
-}
-
-
-void
-BSlider::SetKeyIncrementValue(int32 increment)
-{
-	fKeyIncrement = increment;
 }
 
 
@@ -395,11 +320,11 @@ BSlider::KeyDown(const char* bytes, int32 numBytes)
 	switch (bytes[0]) {
 		case B_LEFT_ARROW:
 		case B_DOWN_ARROW:
-			_SetValueByUser((int64)Value() - fKeyIncrement, true);
+			_SetValueByUser((int64)Value() - 1, true);
 			break;
 		case B_RIGHT_ARROW:
 		case B_UP_ARROW:
-			_SetValueByUser((int64)Value() + fKeyIncrement, true);
+			_SetValueByUser((int64)Value() + 1, true);
 			break;
 		case B_HOME:
 			_SetValueByUser(fMinValue, true);
@@ -423,8 +348,6 @@ BSlider::_SetValueByUser(int64 value, bool invoke)
 	SetValue((int32)std::clamp(value, (int64)fMinValue, (int64)fMaxValue));
 	if (Value() == old)
 		return;
-	if (fModificationMessage)
-		Invoke(fModificationMessage.get());
 	if (invoke)
 		Invoke();
 }

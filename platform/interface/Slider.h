@@ -47,31 +47,17 @@ public:
 	int32 ValueForPoint(BPoint point) const;
 	// The value as a fraction of the range, 0 to 1.
 	float Position() const;
-	void SetPosition(float position);
 
-	virtual void SetLimits(int32 minimum, int32 maximum);
-	void GetLimits(int32* _minimum, int32* _maximum) const;
 	// NULL labels show nothing at that end; the getters then return NULL.
 	virtual void SetLimitLabels(const char* minLabel, const char* maxLabel);
-	const char* MinLimitLabel() const;
-	const char* MaxLimitLabel() const;
 
-	virtual void SetModificationMessage(BMessage* message);
-	BMessage* ModificationMessage() const { return fModificationMessage.get(); }
 
 	virtual void SetHashMarks(hash_mark_location where);
-	hash_mark_location HashMarks() const { return fHashMarks; }
 	virtual void SetHashMarkCount(int32 count);
-	int32 HashMarkCount() const { return fHashMarkCount; }
-	virtual void SetStyle(thumb_style style);
-	thumb_style Style() const { return fStyle; }
-	virtual void SetKeyIncrementValue(int32 increment);
-	int32 KeyIncrementValue() const { return fKeyIncrement; }
 	orientation Orientation() const { return B_HORIZONTAL; }
 
 	// The parts, in the view's coordinates.
 	BRect BarFrame() const;
-	BRect HashMarksFrame() const;
 	BRect ThumbFrame() const;
 
 private:
@@ -88,12 +74,10 @@ private:
 	thumb_style fStyle;
 	hash_mark_location fHashMarks;
 	int32 fHashMarkCount;
-	int32 fKeyIncrement;
 	std::string fMinLimitLabel;
 	std::string fMaxLimitLabel;
 	bool fHasMinLimitLabel;
 	bool fHasMaxLimitLabel;
-	std::unique_ptr<BMessage> fModificationMessage;
 };
 
 #endif

@@ -136,24 +136,8 @@ BStatusBar::SetBarHeight(float height)
 
 
 void
-BStatusBar::SetBarColor(rgb_color color)
-{
-	fBarColor = color;
-	Invalidate();
-}
-
-
-void
 BStatusBar::SetText(const char* text)
 {
 	fText = text_or_empty(text);
-	Invalidate();
-}
-
-
-void
-BStatusBar::SetTrailingText(const char* text)
-{
-	fTrailingText = text_or_empty(text);
 	Invalidate();
 }

@@ -29,14 +29,9 @@ public:
 	float MaxValue() const { return fMax; }
 	virtual void SetBarHeight(float height);
 	float BarHeight() const { return fBarHeight; }
-	virtual void SetBarColor(rgb_color color);
-	rgb_color BarColor() const { return fBarColor; }
 	virtual void SetText(const char* text);
 	const char* Text() const { return fText.c_str(); }
-	virtual void SetTrailingText(const char* text);
-	const char* TrailingText() const { return fTrailingText.c_str(); }
 	const char* Label() const { return fLabel.c_str(); }
-	const char* TrailingLabel() const { return fTrailingLabel.c_str(); }
 
 private:
 	BRect _BarFrame() const;

@@ -5,8 +5,7 @@
 BStringView::BStringView(BRect frame, const char* name, const char* text, uint32 resizingMode,
 	uint32 flags) :
 	BView(frame, name, resizingMode, flags),
-	fText(text != NULL ? text : ""),
-	fAlignment(B_ALIGN_LEFT)
+	fText(text != NULL ? text : "")
 {
 }
 
@@ -35,12 +34,7 @@ BStringView::Draw(BRect)
 	BRect bounds = Bounds();
 	font_height height;
 	GetFontHeight(&height);
-	float width = StringWidth(fText.c_str());
 	float x = bounds.left;
-	if (fAlignment == B_ALIGN_RIGHT)
-		x = bounds.right - width;
-	else if (fAlignment == B_ALIGN_CENTER)
-		x = bounds.left + std::floor((bounds.Width() + 1 - width) / 2);
 	float y = bounds.top
 		+ std::floor(
 			(bounds.Height() + 1 - (height.ascent + height.descent)) / 2 + height.ascent);
@@ -69,13 +63,5 @@ BStringView::SetText(const char* text)
 	if (newText == fText)
 		return;
 	fText = newText;
-	Invalidate();
-}
-
-
-void
-BStringView::SetAlignment(alignment flag)
-{
-	fAlignment = flag;
 	Invalidate();
 }

@@ -19,12 +19,9 @@ public:
 
 	void SetText(const char* text);
 	const char* Text() const { return fText.c_str(); }
-	void SetAlignment(alignment flag);
-	alignment Alignment() const { return fAlignment; }
 
 private:
 	std::string fText;
-	alignment fAlignment;
 };
 
 #endif

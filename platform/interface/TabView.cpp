@@ -202,33 +202,6 @@ BTabView::AddTab(BView* target, BTab* tab)
 
 
 BTab*
-BTabView::RemoveTab(int32 index)
-{
-	BTab* tab = TabAt(index);
-	if (tab == NULL)
-		return NULL;
-	bool wasSelected = index == fSelection;
-	if (wasSelected)
-		tab->Deselect();
-	tab->MakeFocus(false);
-	tab->fTabView = NULL;
-	fTabs.erase(fTabs.begin() + index);
-	if (fFocus >= CountTabs() || fFocus == index)
-		fFocus = -1;
-	else if (fFocus > index)
-		fFocus--;
-	if (wasSelected) {
-		fSelection = -1;
-		if (CountTabs() > 0)
-			Select(std::min(index, CountTabs() - 1));
-	} else if (fSelection > index)
-		fSelection--;
-	Invalidate();
-	return tab;
-}
-
-
-BTab*
 BTabView::TabAt(int32 index) const
 {
 	if (index < 0 || index >= CountTabs())
@@ -278,23 +251,6 @@ BTabView::SetFocusTab(int32 index, bool focus)
 		tab->MakeFocus(true);
 		fFocus = index;
 	}
-	Invalidate();
-}
-
-
-void
-BTabView::SetTabWidth(button_width width)
-{
-	fTabWidth = width;
-	Invalidate();
-}
-
-
-void
-BTabView::SetTabHeight(float height)
-{
-	fTabHeight = std::max(height, 1.0f);
-	_PlaceContainer();
 	Invalidate();
 }
 

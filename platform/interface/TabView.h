@@ -76,22 +76,17 @@ public:
 	virtual void Select(int32 index);
 	int32 Selection() const { return fSelection; }
 	virtual void SetFocusTab(int32 index, bool focus);
-	int32 FocusTab() const { return fFocus; }
 
 	// With tab NULL a new tab is made for target; otherwise target becomes
 	// the tab's view (when not NULL).
 	virtual void AddTab(BView* target, BTab* tab = NULL);
 	// The tab leaves the tab view with its view; the caller deletes it.
-	virtual BTab* RemoveTab(int32 index);
 	BTab* TabAt(int32 index) const;
 	int32 CountTabs() const { return (int32)fTabs.size(); }
 	int32 IndexOf(BTab* tab) const;
 	BView* ViewForTab(int32 index) const;
 	BView* ContainerView() const { return fContainer; }
 
-	virtual void SetTabWidth(button_width width);
-	button_width TabWidth() const { return fTabWidth; }
-	virtual void SetTabHeight(float height);
 	float TabHeight() const { return fTabHeight; }
 	// In the tab view's coordinates.
 	virtual BRect TabFrame(int32 index) const;

@@ -189,13 +189,6 @@ BTextControl::SetDivider(float position)
 }
 
 
-void
-BTextControl::SetModificationMessage(BMessage* message)
-{
-	fModificationMessage.reset(message);
-}
-
-
 BRect
 BTextControl::_TextFrame() const
 {
@@ -255,8 +248,6 @@ BTextControl::_TextEdited()
 	QByteArray bytes = edit->text().toUtf8();
 	fText.assign(bytes.constData(), (size_t)bytes.size());
 	fModified = true;
-	if (fModificationMessage)
-		Invoke(fModificationMessage.get());
 }
 
 

@@ -36,10 +36,7 @@ public:
 	virtual void SetEnabled(bool enabled);
 	virtual void SetLabel(const char* label);
 	virtual void SetDivider(float position);
-	float Divider() const { return fDivider; }
 
-	virtual void SetModificationMessage(BMessage* message);
-	BMessage* ModificationMessage() const { return fModificationMessage.get(); }
 
 private:
 	friend class BPrivate::TextControlEdit;
@@ -54,7 +51,6 @@ private:
 	float fDivider;
 	bool fModified;
 	bool fFocusShown;
-	std::unique_ptr<BMessage> fModificationMessage;
 };
 
 #endif

@@ -401,16 +401,6 @@ BView::GetPreferredSize(float* _width, float* _height)
 
 
 void
-BView::ResizeToPreferred()
-{
-	float width;
-	float height;
-	GetPreferredSize(&width, &height);
-	ResizeTo(width, height);
-}
-
-
-void
 BView::_ApplyResize(float dx, float dy)
 {
 	if (dx == 0 && dy == 0)

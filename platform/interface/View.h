@@ -149,7 +149,6 @@ public:
 	void MoveTo(float x, float y);
 	void ResizeBy(float dx, float dy);
 	void ResizeTo(float width, float height);
-	virtual void ResizeToPreferred();
 	virtual void GetPreferredSize(float* _width, float* _height);
 	void ScrollBy(float dx, float dy);
 	virtual void ScrollTo(BPoint where);
@@ -223,10 +222,8 @@ public:
 	void SetDrawingMode(drawing_mode mode);
 	drawing_mode DrawingMode() const { return fDrawingMode; }
 	void SetPenSize(float size);
-	float PenSize() const { return fPenSize; }
 	void MovePenTo(BPoint where);
 	void MovePenTo(float x, float y);
-	void MovePenBy(float x, float y);
 	BPoint PenLocation() const { return fPenLocation; }
 	virtual void SetFont(const BFont* font, uint32 mask = B_FONT_ALL);
 	void GetFont(BFont* font) const;
@@ -271,10 +268,6 @@ public:
 	void DrawBitmap(const BBitmap* bitmap, BRect dstRect);
 	void DrawBitmap(const BBitmap* bitmap, BPoint where);
 	void DrawBitmap(const BBitmap* bitmap);
-	void DrawBitmapAsync(const BBitmap* bitmap, BRect srcRect, BRect dstRect);
-	void DrawBitmapAsync(const BBitmap* bitmap, BRect dstRect);
-	void DrawBitmapAsync(const BBitmap* bitmap, BPoint where);
-	void DrawBitmapAsync(const BBitmap* bitmap);
 
 	// Pictures (Picture.cpp). Between BeginPicture and EndPicture the view's
 	// drawing calls are recorded into the picture, in the view's

@@ -316,14 +316,6 @@ BView::SetPenSize(float size)
 
 
 void
-BView::MovePenBy(float x, float y)
-{
-	fPenLocation.x += x;
-	fPenLocation.y += y;
-}
-
-
-void
 BView::SetFont(const BFont* font, uint32 mask)
 {
 	if (font == NULL)
@@ -627,26 +619,4 @@ void
 BView::DrawBitmap(const BBitmap* bitmap)
 {
 	DrawBitmap(bitmap, fPenLocation);
-}
-
-
-void
-BView::DrawBitmapAsync(const BBitmap* b, BRect s, BRect d)
-{
-	DrawBitmap(b, s, d);
-}
-void
-BView::DrawBitmapAsync(const BBitmap* b, BRect d)
-{
-	DrawBitmap(b, d);
-}
-void
-BView::DrawBitmapAsync(const BBitmap* b, BPoint where)
-{
-	DrawBitmap(b, where);
-}
-void
-BView::DrawBitmapAsync(const BBitmap* b)
-{
-	DrawBitmap(b);
 }

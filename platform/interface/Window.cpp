@@ -26,14 +26,12 @@ const bigtime_t kDefaultPulseRate = 500000;
 } // namespace
 
 
-BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
-	uint32 workspace) :
+BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags, uint32) :
 	BLooper(title),
 	fFrame(frame),
 	fTitle(title != NULL ? title : ""),
 	fType(type),
 	fFlags(flags),
-	fWorkspaces(workspace),
 	fTopView(NULL),
 	fFocus(NULL),
 	fKeyMenuBar(NULL),
@@ -217,14 +215,6 @@ void
 BWindow::SetKeyMenuBar(BMenuBar* bar)
 {
 	fKeyMenuBar = bar;
-}
-
-
-void
-BWindow::UpdateIfNeeded()
-{
-	if (BPrivate::is_gui_thread() && fWidget != NULL)
-		fWidget->repaint();
 }
 
 

@@ -94,7 +94,6 @@ public:
 	BView* CurrentFocus() const { return fFocus; }
 	BMenuBar* KeyMenuBar() const;
 	void SetKeyMenuBar(BMenuBar* bar);
-	void UpdateIfNeeded();
 
 	// Geometry and state.
 	BRect Frame() const { return fFrame; }
@@ -115,12 +114,9 @@ public:
 	void SetTitle(const char* title);
 	const char* Title() const { return fTitle.c_str(); }
 	bool IsHidden() const { return fShowLevel > 0; }
-	bool IsMinimized() const { return fMinimized; }
 	void Activate(bool active = true);
-	bool IsActive() const { return fActive; }
 	window_type Type() const { return fType; }
 	uint32 Flags() const { return fFlags; }
-	uint32 Workspaces() const { return fWorkspaces; }
 
 	// Pulse() is called on every view with B_PULSE_NEEDED, every rate
 	// microseconds; 0 stops it.
@@ -167,7 +163,6 @@ private:
 	std::string fTitle;
 	window_type fType;
 	uint32 fFlags;
-	uint32 fWorkspaces;
 	BView* fTopView;
 	BView* fFocus;
 	BMenuBar* fKeyMenuBar;

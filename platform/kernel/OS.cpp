@@ -186,29 +186,6 @@ find_thread(const char* name)
 	return B_NAME_NOT_FOUND;
 }
 
-status_t
-rename_thread(thread_id id, const char* newName)
-{
-	if (newName == NULL)
-		return B_BAD_VALUE;
-	std::shared_ptr<ThreadRecord> record = find_record(id);
-	if (!record)
-		return B_BAD_THREAD_ID;
-	std::lock_guard<std::mutex> guard(record->lock);
-	record->name = newName;
-	return B_OK;
-}
-
-status_t
-set_thread_priority(thread_id id, int32)
-{
-	// Linux gives unprivileged threads no real priorities; every thread runs
-	// at the normal one.
-	if (id != find_thread(NULL) && !find_record(id))
-		return B_BAD_THREAD_ID;
-	return B_NORMAL_PRIORITY;
-}
-
 // #pragma mark - semaphores
 
 sem_id
@@ -355,12 +332,6 @@ snooze(bigtime_t microseconds)
 	if (microseconds > 0)
 		std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
 	return B_OK;
-}
-
-status_t
-snooze_until(bigtime_t time, int)
-{
-	return snooze(time - system_time());
 }
 
 namespace BPrivate {

@@ -41,8 +41,6 @@ thread_id spawn_thread(thread_func function, const char* name, int32 priority, v
 status_t resume_thread(thread_id thread);
 status_t wait_for_thread(thread_id thread, status_t* returnValue);
 thread_id find_thread(const char* name);
-status_t rename_thread(thread_id thread, const char* newName);
-status_t set_thread_priority(thread_id thread, int32 newPriority);
 
 // Counting semaphores. Deleting one wakes its waiters with B_BAD_SEM_ID.
 sem_id create_sem(int32 count, const char* name);
@@ -60,7 +58,6 @@ bigtime_t system_time();
 uint32 real_time_clock();
 bigtime_t real_time_clock_usecs();
 status_t snooze(bigtime_t microseconds);
-status_t snooze_until(bigtime_t time, int timeBase);
 
 #define B_SYSTEM_TIMEBASE 0
 

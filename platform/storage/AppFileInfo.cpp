@@ -94,39 +94,6 @@ BAppFileInfo::InitCheck() const
 }
 
 status_t
-BAppFileInfo::GetSignature(char* signature) const
-{
-	if (signature == NULL)
-		return B_BAD_VALUE;
-	const char* data;
-	size_t size;
-	status_t status = _Find(kAppSignatureType, kAppInfoResourceId, &data, &size);
-	if (status != B_OK)
-		return status;
-	size_t length = strnlen(data, size);
-	if (length == size || length == 0 || length >= B_MIME_TYPE_LENGTH)
-		return B_BAD_DATA;
-	memcpy(signature, data, length + 1);
-	return B_OK;
-}
-
-status_t
-BAppFileInfo::GetAppFlags(uint32* flags) const
-{
-	if (flags == NULL)
-		return B_BAD_VALUE;
-	const char* data;
-	size_t size;
-	status_t status = _Find(kAppFlagsType, kAppInfoResourceId, &data, &size);
-	if (status != B_OK)
-		return status;
-	if (size != 4)
-		return B_BAD_DATA;
-	*flags = read_le32(data);
-	return B_OK;
-}
-
-status_t
 BAppFileInfo::GetVersionInfo(version_info* info, version_kind kind) const
 {
 	if (info == NULL || (kind != B_APP_VERSION_KIND && kind != B_SYSTEM_VERSION_KIND))
@@ -141,30 +108,6 @@ BAppFileInfo::GetVersionInfo(version_info* info, version_kind kind) const
 		return B_BAD_DATA;
 	unflatten_version_info(data + index * kFlatVersionInfoSize, info);
 	return B_OK;
-}
-
-bool
-BAppFileInfo::IsSupportedType(const char* type) const
-{
-	const char* data;
-	size_t size;
-	if (type == NULL || _Find(kSupportedTypesType, kAppInfoResourceId, &data, &size) != B_OK)
-		return false;
-
-	const char* slash = strchr(type, '/');
-	const size_t superLength = slash != NULL ? (size_t)(slash - type) : strlen(type);
-	const char* end = data + size;
-	for (const char* entry = data; entry < end;) {
-		const size_t length = strnlen(entry, end - entry);
-		if (length == (size_t)(end - entry))
-			break; // an unterminated last entry is ignored
-		if (strcasecmp(entry, type) == 0
-			|| (strchr(entry, '/') == NULL && length == superLength
-				&& strncasecmp(entry, type, superLength) == 0))
-			return true;
-		entry += length + 1;
-	}
-	return false;
 }
 
 status_t

@@ -47,7 +47,7 @@ struct version_info {
 };
 
 // What an application file declares about itself, read from its resources:
-// signature, launch flags, supported types and version. Read-only. Every
+// its version. Read-only. Every
 // getter answers B_NO_INIT before a successful SetTo, B_BAD_VALUE for a NULL
 // argument, B_NAME_NOT_FOUND when the file lacks that resource and
 // B_BAD_DATA when the resource is malformed; on any error the output is left
@@ -62,13 +62,7 @@ public:
 	status_t SetTo(BFile* file);
 	status_t InitCheck() const;
 
-	// signature must hold B_MIME_TYPE_LENGTH bytes.
-	status_t GetSignature(char* signature) const;
-	status_t GetAppFlags(uint32* flags) const;
 	status_t GetVersionInfo(version_info* info, version_kind kind) const;
-	// True when the application declares the type, or its supertype alone
-	// ("image" covers "image/png"). Compared without regard to case.
-	bool IsSupportedType(const char* type) const;
 
 private:
 	BAppFileInfo(const BAppFileInfo&) = delete;

@@ -189,50 +189,6 @@ BDirectory::GetEntry(BEntry* entry) const
 	return entry->SetTo(_Path().c_str());
 }
 
-bool
-BDirectory::IsRootDirectory() const
-{
-	struct stat self, parent;
-	if (GetStat(&self) != B_OK || fstatat(_Descriptor(), "..", &parent, 0) != 0)
-		return false;
-	return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
-}
-
-status_t
-BDirectory::FindEntry(const char* path, BEntry* entry, bool traverse) const
-{
-	if (path == NULL || entry == NULL)
-		return B_BAD_VALUE;
-	status_t status = entry->SetTo(this, path, traverse);
-	if (status == B_OK && !entry->Exists()) {
-		entry->Unset();
-		status = B_ENTRY_NOT_FOUND;
-	}
-	return status;
-}
-
-bool
-BDirectory::Contains(const char* path, int32 nodeFlags) const
-{
-	if (path == NULL || InitCheck() != B_OK)
-		return false;
-	BEntry entry(this, path);
-	return Contains(&entry, nodeFlags);
-}
-
-bool
-BDirectory::Contains(const BEntry* entry, int32 nodeFlags) const
-{
-	struct stat st;
-	if (entry == NULL || InitCheck() != B_OK || entry->GetStat(&st) != B_OK)
-		return false;
-	std::string folder = _Path() == "/" ? "/" : _Path() + "/";
-	std::string path = entry->_Path();
-	if (path == _Path() || path.compare(0, folder.size(), folder) != 0)
-		return false;
-	return (node_flavor_of(st.st_mode) & nodeFlags) != 0;
-}
-
 status_t
 BDirectory::GetNextEntry(BEntry* entry, bool traverse)
 {
@@ -248,26 +204,6 @@ BDirectory::GetNextEntry(BEntry* entry, bool traverse)
 		return entry->SetTo(join_path(_Path(), name).c_str(), true);
 	entry->_SetTo(_Path(), name);
 	return B_OK;
-}
-
-status_t
-BDirectory::GetNextRef(entry_ref* ref)
-{
-	if (ref == NULL)
-		return B_BAD_VALUE;
-	std::string name;
-	status_t status = _NextName(name);
-	struct stat st;
-	if (status == B_OK)
-		status = GetStat(&st);
-	if (status != B_OK)
-		return status;
-	ref->device = st.st_dev;
-	ref->directory = st.st_ino;
-	status = ref->set_name(name.c_str());
-	if (status == B_OK)
-		status = ref->_SetDirectoryPath(_Path().c_str());
-	return status;
 }
 
 status_t
@@ -297,28 +233,6 @@ BDirectory::CountEntries() const
 	status_t status = errno != 0 ? last_error() : B_OK;
 	closedir(stream);
 	return status != B_OK ? status : count;
-}
-
-status_t
-BDirectory::CreateFile(const char* path, BFile* file, bool failIfExists)
-{
-	BFile local;
-	BFile* target = file != NULL ? file : &local;
-	uint32 mode = B_READ_WRITE | B_CREATE_FILE
-		| (failIfExists ? B_FAIL_IF_EXISTS : B_ERASE_FILE);
-	return target->SetTo(this, path, mode);
-}
-
-status_t
-BDirectory::CreateDirectory(const char* path, BDirectory* dir)
-{
-	if (path == NULL)
-		return B_BAD_VALUE;
-	if (InitCheck() != B_OK)
-		return InitCheck();
-	if (mkdirat(_Descriptor(), path, 0777) != 0)
-		return last_error();
-	return dir != NULL ? dir->SetTo(this, path) : B_OK;
 }
 
 // Folders the user may enter but not list are still opened (as a path),

@@ -37,23 +37,16 @@ public:
 
 	status_t GetEntry(BEntry* entry) const;
 	// True for the top folder of a volume.
-	bool IsRootDirectory() const;
 	// An existing entry, by a path relative to this folder or absolute.
-	status_t FindEntry(const char* path, BEntry* entry, bool traverse = false) const;
 	// Whether an existing entry of one of the flavours lies in this folder's
 	// tree.
-	bool Contains(const char* path, int32 nodeFlags = B_ANY_NODE) const;
-	bool Contains(const BEntry* entry, int32 nodeFlags = B_ANY_NODE) const;
 
 	status_t GetNextEntry(BEntry* entry, bool traverse = false);
-	status_t GetNextRef(entry_ref* ref);
 	status_t Rewind();
 	int32 CountEntries() const;
 
 	// Creates the file, or empties an existing one unless failIfExists, and
 	// opens it read-write in file (which may be NULL).
-	status_t CreateFile(const char* path, BFile* file, bool failIfExists = false);
-	status_t CreateDirectory(const char* path, BDirectory* dir);
 
 private:
 	status_t _Open(int folder, const char* path, const std::string& fullPath);

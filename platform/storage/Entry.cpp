@@ -239,20 +239,6 @@ BEntry::GetStat(struct stat* st) const
 }
 
 bool
-BEntry::IsFile() const
-{
-	struct stat st;
-	return GetStat(&st) == B_OK && S_ISREG(st.st_mode);
-}
-
-bool
-BEntry::IsDirectory() const
-{
-	struct stat st;
-	return GetStat(&st) == B_OK && S_ISDIR(st.st_mode);
-}
-
-bool
 BEntry::IsSymLink() const
 {
 	struct stat st;

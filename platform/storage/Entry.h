@@ -74,8 +74,6 @@ public:
 
 	bool Exists() const;
 	status_t GetStat(struct stat* st) const;
-	bool IsFile() const;
-	bool IsDirectory() const;
 	bool IsSymLink() const;
 
 	status_t GetRef(entry_ref* ref) const;

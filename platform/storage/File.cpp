@@ -39,31 +39,26 @@ open_flags(uint32 openMode)
 	return flags;
 }
 
-BFile::BFile() :
-	fMode(0)
+BFile::BFile()
 {
 }
 
-BFile::BFile(const entry_ref* ref, uint32 openMode) :
-	fMode(0)
+BFile::BFile(const entry_ref* ref, uint32 openMode)
 {
 	SetTo(ref, openMode);
 }
 
-BFile::BFile(const BEntry* entry, uint32 openMode) :
-	fMode(0)
+BFile::BFile(const BEntry* entry, uint32 openMode)
 {
 	SetTo(entry, openMode);
 }
 
-BFile::BFile(const char* path, uint32 openMode) :
-	fMode(0)
+BFile::BFile(const char* path, uint32 openMode)
 {
 	SetTo(path, openMode);
 }
 
-BFile::BFile(const BDirectory* dir, const char* path, uint32 openMode) :
-	fMode(0)
+BFile::BFile(const BDirectory* dir, const char* path, uint32 openMode)
 {
 	SetTo(dir, path, openMode);
 }
@@ -115,27 +110,6 @@ BFile::SetTo(const BDirectory* dir, const char* path, uint32 openMode)
 	if (path[0] == '/')
 		return SetTo(path, openMode);
 	return _Open(dir->_Descriptor(), path, join_path(dir->_Path(), path), openMode);
-}
-
-void
-BFile::Unset()
-{
-	BNode::Unset();
-	fMode = 0;
-}
-
-bool
-BFile::IsReadable() const
-{
-	uint32 access = fMode & B_ACCESS_MODE_MASK;
-	return InitCheck() == B_OK && (access == B_READ_ONLY || access == B_READ_WRITE);
-}
-
-bool
-BFile::IsWritable() const
-{
-	uint32 access = fMode & B_ACCESS_MODE_MASK;
-	return InitCheck() == B_OK && (access == B_WRITE_ONLY || access == B_READ_WRITE);
 }
 
 ssize_t
@@ -276,6 +250,5 @@ BFile::_Open(int folder, const char* path, const std::string& fullPath, uint32 o
 		return _SetStatus(last_error());
 
 	_SetDescriptor(fd.Release(), false, fullPath);
-	fMode = openMode;
 	return B_OK;
 }

@@ -22,10 +22,7 @@ public:
 	status_t SetTo(const BEntry* entry, uint32 openMode);
 	status_t SetTo(const char* path, uint32 openMode);
 	status_t SetTo(const BDirectory* dir, const char* path, uint32 openMode);
-	void Unset();
 
-	bool IsReadable() const;
-	bool IsWritable() const;
 
 	virtual ssize_t Read(void* buffer, size_t size);
 	virtual ssize_t Write(const void* buffer, size_t size);
@@ -40,8 +37,6 @@ private:
 	friend class BSafeFile;
 
 	status_t _Open(int folder, const char* path, const std::string& fullPath, uint32 openMode);
-
-	uint32 fMode;
 };
 
 #endif

@@ -153,32 +153,6 @@ BMimeType::IsSupertypeOnly() const
 }
 
 
-status_t
-BMimeType::GetSupertype(BMimeType* supertype) const
-{
-	if (supertype == NULL)
-		return B_BAD_VALUE;
-	supertype->Unset();
-	if (fStatus != B_OK)
-		return fStatus;
-	if (IsSupertypeOnly())
-		return B_BAD_VALUE;
-	return supertype->SetTo(fType.substr(0, fType.find('/')).c_str());
-}
-
-
-bool
-BMimeType::Contains(const BMimeType* type) const
-{
-	if (type == NULL || fStatus != B_OK || type->fStatus != B_OK)
-		return false;
-	if (*this == *type)
-		return true;
-	BMimeType super;
-	return IsSupertypeOnly() && type->GetSupertype(&super) == B_OK && super == *this;
-}
-
-
 bool
 BMimeType::operator==(const BMimeType& type) const
 {
@@ -210,54 +184,6 @@ BMimeType::GetShortDescription(char* description) const
 	if (!known.isValid())
 		return B_ENTRY_NOT_FOUND;
 	copy_text(known.comment().toStdString(), description);
-	return B_OK;
-}
-
-
-status_t
-BMimeType::GetLongDescription(char* description) const
-{
-	if (description == NULL)
-		return B_BAD_VALUE;
-	if (fStatus != B_OK)
-		return fStatus;
-	DesktopApplication application;
-	if (find_application(fType, application)) {
-		std::string text = application.comment;
-		if (text.empty())
-			text = application.genericName.empty() ? application.name : application.genericName;
-		copy_text(text, description);
-		return B_OK;
-	}
-	QMimeType known = database_type(fType);
-	if (!known.isValid())
-		return B_ENTRY_NOT_FOUND;
-	copy_text(known.comment().toStdString(), description);
-	return B_OK;
-}
-
-
-status_t
-BMimeType::GetPreferredApp(char* signature, app_verb) const
-{
-	if (signature == NULL)
-		return B_BAD_VALUE;
-	if (fStatus != B_OK)
-		return fStatus;
-	std::vector<DesktopApplication> installed = installed_applications();
-	for (const std::string& id : default_application_ids(fType)) {
-		for (const DesktopApplication& application : installed) {
-			if (application.id == id) {
-				copy_text(application.signature, signature);
-				return B_OK;
-			}
-		}
-	}
-	BMessage apps;
-	const char* first;
-	if (GetSupportingApps(&apps) != B_OK || apps.FindString("applications", &first) != B_OK)
-		return B_ENTRY_NOT_FOUND;
-	copy_text(first, signature);
 	return B_OK;
 }
 

@@ -38,9 +38,7 @@ public:
 	// reading it; "application/octet-stream" when the name tells nothing.
 	static status_t GuessMimeType(const char* filename, BMimeType* type);
 	bool IsSupertypeOnly() const;
-	status_t GetSupertype(BMimeType* supertype) const;
 	// True when type is this type, or this is type's supertype.
-	bool Contains(const BMimeType* type) const;
 	bool operator==(const BMimeType& type) const;
 	bool operator==(const char* type) const;
 
@@ -48,12 +46,10 @@ public:
 	// Comment, else its GenericName); for a type, the database's comment.
 	// B_ENTRY_NOT_FOUND when neither knows it.
 	status_t GetShortDescription(char* description) const;
-	status_t GetLongDescription(char* description) const;
 
 	// The signature of the application that opens the type: the desktop's
 	// default (mimeapps.list) when it is installed, else the first
 	// supporting application. B_ENTRY_NOT_FOUND when there is none.
-	status_t GetPreferredApp(char* signature, app_verb verb = B_OPEN) const;
 
 	// Adds to apps the "applications" (signatures) that open the type: first
 	// those declaring the type itself (or an alias of it), counted in

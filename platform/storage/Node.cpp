@@ -59,13 +59,6 @@ public:
 		return env()->RemoveAttr(fPathOnly ? -1 : fFD, fProcPath.c_str(), name.c_str());
 	}
 
-	ssize_t List(char* buffer, size_t size) const
-	{
-		if (fPathOnly)
-			return listxattr(fProcPath.c_str(), buffer, size);
-		return flistxattr(fFD, buffer, size);
-	}
-
 	// The whole value, however large; retried when it changes meanwhile.
 	status_t Read(const std::string& name, std::vector<char>& _value) const
 	{
@@ -153,9 +146,7 @@ is_type_name(const char* name)
 BNode::BNode() :
 	fFD(-1),
 	fPathOnly(false),
-	fStatus(B_NO_INIT),
-	fNextAttr(0),
-	fAttrsListed(false)
+	fStatus(B_NO_INIT)
 {
 }
 
@@ -278,7 +269,6 @@ BNode::Unset()
 	fPathOnly = false;
 	fStatus = B_NO_INIT;
 	fPath.clear();
-	RewindAttrs();
 }
 
 status_t
@@ -425,54 +415,6 @@ BNode::GetAttrInfo(const char* name, attr_info* info) const
 	info->type = type;
 	info->size = size;
 	return B_OK;
-}
-
-status_t
-BNode::GetNextAttrName(char* buffer)
-{
-	if (buffer == NULL)
-		return B_BAD_VALUE;
-	if (fStatus != B_OK)
-		return fStatus;
-
-	if (!fAttrsListed) {
-		Attributes attributes(fFD, fPathOnly);
-		std::vector<char> names;
-		ssize_t size;
-		while ((size = attributes.List(NULL, 0)) > 0) {
-			names.resize(size);
-			size = attributes.List(names.data(), names.size());
-			if (size >= 0 || errno != ERANGE)
-				break;
-		}
-		if (size < 0)
-			return last_error();
-		for (ssize_t offset = 0; offset < size;) {
-			const char* name = names.data() + offset;
-			offset += strlen(name) + 1;
-			if (strncmp(name, kUserPrefix, kPrefixLength) == 0
-				&& !is_type_name(name + kPrefixLength))
-				fAttrNames.push_back(name + kPrefixLength);
-		}
-		fAttrsListed = true;
-	}
-
-	if (fNextAttr >= fAttrNames.size())
-		return B_ENTRY_NOT_FOUND;
-	const std::string& name = fAttrNames[fNextAttr++];
-	size_t length = std::min(name.size(), (size_t)B_ATTR_NAME_LENGTH - 1);
-	memcpy(buffer, name.data(), length);
-	buffer[length] = '\0';
-	return B_OK;
-}
-
-status_t
-BNode::RewindAttrs()
-{
-	fAttrNames.clear();
-	fNextAttr = 0;
-	fAttrsListed = false;
-	return fStatus;
 }
 
 status_t

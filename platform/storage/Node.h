@@ -107,8 +107,6 @@ public:
 	status_t GetAttrInfo(const char* name, attr_info* info) const;
 	// Names of the node's attributes, one per call, into a buffer of
 	// B_ATTR_NAME_LENGTH bytes; B_ENTRY_NOT_FOUND after the last.
-	status_t GetNextAttrName(char* buffer);
-	status_t RewindAttrs();
 
 	// Private to the layer: the node's path as it was set, and its
 	// descriptor.
@@ -128,9 +126,6 @@ private:
 	bool fPathOnly;
 	status_t fStatus;
 	std::string fPath;
-	std::vector<std::string> fAttrNames;
-	size_t fNextAttr;
-	bool fAttrsListed;
 };
 
 #endif

@@ -70,60 +70,6 @@ BResources::LoadResource(type_code type, int32 id, size_t* _size) const
 	return entry->data;
 }
 
-const void*
-BResources::LoadResource(type_code type, const char* name, size_t* _size) const
-{
-	const ResourceEntry* entry = _Find(type, name);
-	if (entry == NULL)
-		return NULL;
-	if (_size != NULL)
-		*_size = entry->size;
-	return entry->data;
-}
-
-bool
-BResources::HasResource(type_code type, int32 id) const
-{
-	return _Find(type, id) != NULL;
-}
-
-bool
-BResources::HasResource(type_code type, const char* name) const
-{
-	return _Find(type, name) != NULL;
-}
-
-bool
-BResources::GetResourceInfo(int32 index, type_code* _type, int32* _id, const char** _name,
-	size_t* _size) const
-{
-	if (index < 0 || (size_t)index >= fEntries.size())
-		return false;
-	const ResourceEntry& entry = fEntries[index];
-	if (_type != NULL)
-		*_type = entry.type;
-	if (_id != NULL)
-		*_id = entry.id;
-	if (_name != NULL)
-		*_name = entry.name;
-	if (_size != NULL)
-		*_size = entry.size;
-	return true;
-}
-
-bool
-BResources::GetResourceInfo(type_code type, int32 id, const char** _name, size_t* _size) const
-{
-	const ResourceEntry* entry = _Find(type, id);
-	if (entry == NULL)
-		return false;
-	if (_name != NULL)
-		*_name = entry->name;
-	if (_size != NULL)
-		*_size = entry->size;
-	return true;
-}
-
 status_t
 BResources::_Load(int fd)
 {
@@ -149,18 +95,6 @@ BResources::_Find(type_code type, int32 id) const
 {
 	for (const ResourceEntry& entry : fEntries) {
 		if (entry.type == type && entry.id == id)
-			return &entry;
-	}
-	return NULL;
-}
-
-const ResourceEntry*
-BResources::_Find(type_code type, const char* name) const
-{
-	if (name == NULL)
-		return NULL;
-	for (const ResourceEntry& entry : fEntries) {
-		if (entry.type == type && strcmp(entry.name, name) == 0)
 			return &entry;
 	}
 	return NULL;

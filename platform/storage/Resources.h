@@ -10,7 +10,7 @@
 // The resources of an executable file: typed, numbered and named blocks of
 // data that the build stored in the file (see ResourcesArchive.h). Read-only:
 // SetTo reads and checks the whole archive once, and the pointers that
-// LoadResource and GetResourceInfo hand out stay valid until the next SetTo,
+// LoadResource hands out stay valid until the next SetTo,
 // Unset or the object's end. An ELF file without resources is a valid,
 // empty resource file. Const calls may be made from several threads at once.
 class BFile;
@@ -27,14 +27,6 @@ public:
 	status_t InitCheck() const;
 
 	const void* LoadResource(type_code type, int32 id, size_t* _size) const;
-	const void* LoadResource(type_code type, const char* name, size_t* _size) const;
-
-	bool HasResource(type_code type, int32 id) const;
-	bool HasResource(type_code type, const char* name) const;
-
-	bool GetResourceInfo(int32 index, type_code* _type, int32* _id, const char** _name,
-		size_t* _size) const;
-	bool GetResourceInfo(type_code type, int32 id, const char** _name, size_t* _size) const;
 
 private:
 	BResources(const BResources&) = delete;
@@ -42,7 +34,6 @@ private:
 
 	status_t _Load(int fd);
 	const BPrivate::ResourceEntry* _Find(type_code type, int32 id) const;
-	const BPrivate::ResourceEntry* _Find(type_code type, const char* name) const;
 
 	status_t fInitStatus;
 	std::vector<char> fArchive;

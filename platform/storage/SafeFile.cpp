@@ -196,7 +196,6 @@ BSafeFile::SetTo(const char* path)
 		if (fd >= 0) {
 			fTemporary = temporary;
 			_SetDescriptor(fd, false, temporary);
-			fMode = B_READ_WRITE;
 			return B_OK;
 		}
 		if (errno != EEXIST)

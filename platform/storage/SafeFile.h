@@ -27,7 +27,6 @@ public:
 	// Drops the temporary file; the target stays as it was.
 	void Abandon();
 
-	const char* TargetPath() const { return fTarget.c_str(); }
 
 	// Writes size bytes as the whole new content of the file at path.
 	static status_t WriteFile(const char* path, const void* data, size_t size);

@@ -171,14 +171,4 @@ proc_fd_path(int fd)
 	return "/proc/self/fd/" + std::to_string(fd);
 }
 
-int32
-node_flavor_of(mode_t mode)
-{
-	if (S_ISDIR(mode))
-		return B_DIRECTORY_NODE;
-	if (S_ISLNK(mode))
-		return B_SYMLINK_NODE;
-	return B_FILE_NODE;
-}
-
 } // namespace BPrivate

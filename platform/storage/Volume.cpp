@@ -157,17 +157,6 @@ BVolume::Capacity() const
 	return (off_t)info.f_blocks * info.f_frsize;
 }
 
-off_t
-BVolume::FreeBytes() const
-{
-	struct statvfs info;
-	if (fStatus != B_OK)
-		return fStatus;
-	if (statvfs(fMountPoint.c_str(), &info) != 0)
-		return last_error();
-	return (off_t)info.f_bavail * info.f_frsize;
-}
-
 bool
 BVolume::IsReadOnly() const
 {

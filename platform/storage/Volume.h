@@ -39,7 +39,6 @@ public:
 
 	off_t Capacity() const;
 	// Bytes an unprivileged user may still write.
-	off_t FreeBytes() const;
 
 	// Mounted read-only (the mount's or the file system's option).
 	bool IsReadOnly() const;

@@ -44,24 +44,3 @@ BVolumeRoster::Rewind()
 	fNext = 0;
 	fRead = false;
 }
-
-status_t
-BVolumeRoster::GetBootVolume(BVolume* volume)
-{
-	if (volume == NULL)
-		return B_BAD_VALUE;
-	const char* home = getenv("HOME");
-	if (home == NULL || home[0] != '/')
-		home = "/";
-
-	struct stat st;
-	if (stat(home, &st) == 0 && volume->SetTo(st.st_dev) == B_OK)
-		return B_OK;
-	// The home folder may lie in a nested file system (a btrfs subvolume)
-	// that is not mounted on its own: take the volume that contains it.
-	std::string path;
-	VolumeEntry entry;
-	if (!real_path(home, path) || !find_volume_for_path(path, entry))
-		return B_ENTRY_NOT_FOUND;
-	return volume->SetTo(entry.device);
-}

@@ -20,7 +20,6 @@ public:
 	status_t GetNextVolume(BVolume* volume);
 	void Rewind();
 	// The volume that holds the user's home folder.
-	status_t GetBootVolume(BVolume* volume);
 
 private:
 	std::vector<dev_t> fDevices;

@@ -278,12 +278,6 @@ BMallocIO::SetSize(off_t size)
 	return B_OK;
 }
 
-void
-BMallocIO::SetBlockSize(size_t blockSize)
-{
-	fBlockSize = blockSize > 0 ? blockSize : 1;
-}
-
 const void*
 BMallocIO::Buffer() const
 {

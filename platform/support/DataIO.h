@@ -78,7 +78,6 @@ public:
 	virtual off_t Position() const;
 	virtual status_t SetSize(off_t size);
 
-	void SetBlockSize(size_t blockSize);
 	// The bytes written so far; NULL while nothing was written.
 	const void* Buffer() const;
 	size_t BufferLength() const;

@@ -9,14 +9,6 @@ struct rgb_color {
 	uint8 blue;
 	uint8 alpha;
 
-	rgb_color& set_to(uint8 r, uint8 g, uint8 b, uint8 a = 255)
-	{
-		red = r;
-		green = g;
-		blue = b;
-		alpha = a;
-		return *this;
-	}
 	bool operator==(const rgb_color& other) const
 	{
 		return red == other.red && green == other.green && blue == other.blue

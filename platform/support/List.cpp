@@ -60,25 +60,6 @@ BList::RemoveItem(int32 index)
 	return item;
 }
 
-bool
-BList::RemoveItems(int32 index, int32 count)
-{
-	if (index < 0 || count < 0 || index > CountItems())
-		return false;
-	count = std::min(count, CountItems() - index);
-	fItems.erase(fItems.begin() + index, fItems.begin() + index + count);
-	return true;
-}
-
-bool
-BList::ReplaceItem(int32 index, void* item)
-{
-	if (index < 0 || index >= CountItems())
-		return false;
-	fItems[index] = item;
-	return true;
-}
-
 void
 BList::MakeEmpty()
 {
@@ -91,26 +72,6 @@ BList::SortItems(int (*compare)(const void*, const void*))
 	if (compare == NULL || fItems.size() < 2)
 		return;
 	qsort(fItems.data(), fItems.size(), sizeof(void*), compare);
-}
-
-bool
-BList::SwapItems(int32 indexA, int32 indexB)
-{
-	if (indexA < 0 || indexB < 0 || indexA >= CountItems() || indexB >= CountItems())
-		return false;
-	std::swap(fItems[indexA], fItems[indexB]);
-	return true;
-}
-
-bool
-BList::MoveItem(int32 from, int32 to)
-{
-	if (from < 0 || to < 0 || from >= CountItems() || to >= CountItems())
-		return false;
-	void* item = fItems[from];
-	fItems.erase(fItems.begin() + from);
-	fItems.insert(fItems.begin() + to, item);
-	return true;
 }
 
 void*
@@ -138,26 +99,4 @@ BList::IndexOf(void* item) const
 {
 	auto found = std::find(fItems.begin(), fItems.end(), item);
 	return found == fItems.end() ? -1 : (int32)(found - fItems.begin());
-}
-
-void
-BList::DoForEach(bool (*func)(void* item))
-{
-	if (func == NULL)
-		return;
-	for (void* item : std::vector<void*>(fItems)) {
-		if (func(item))
-			break;
-	}
-}
-
-void
-BList::DoForEach(bool (*func)(void* item, void* arg), void* arg)
-{
-	if (func == NULL)
-		return;
-	for (void* item : std::vector<void*>(fItems)) {
-		if (func(item, arg))
-			break;
-	}
 }

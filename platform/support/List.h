@@ -20,17 +20,12 @@ public:
 	bool AddList(const BList* list);
 	bool RemoveItem(void* item);
 	void* RemoveItem(int32 index);
-	bool RemoveItems(int32 index, int32 count);
-	bool ReplaceItem(int32 index, void* item);
 	void MakeEmpty();
 
 	// Sorts with a comparison that receives pointers to two list slots.
 	void SortItems(int (*compare)(const void*, const void*));
-	bool SwapItems(int32 indexA, int32 indexB);
-	bool MoveItem(int32 from, int32 to);
 
 	void* ItemAt(int32 index) const;
-	void* ItemAtFast(int32 index) const { return fItems[index]; }
 	void* FirstItem() const;
 	void* LastItem() const;
 	void* Items() const { return (void*)fItems.data(); }
@@ -40,8 +35,6 @@ public:
 	int32 CountItems() const { return (int32)fItems.size(); }
 	bool IsEmpty() const { return fItems.empty(); }
 
-	void DoForEach(bool (*func)(void* item));
-	void DoForEach(bool (*func)(void* item, void* arg), void* arg);
 
 private:
 	std::vector<void*> fItems;

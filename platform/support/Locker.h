@@ -27,7 +27,6 @@ public:
 	bool IsLocked() const;
 	int32 CountLocks() const;
 	int32 CountLockRequests() const;
-	sem_id Sem() const { return -1; }
 
 private:
 	BLocker(const BLocker&) = delete;

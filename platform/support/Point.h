@@ -27,7 +27,6 @@ public:
 		x = newX;
 		y = newY;
 	}
-	void ConstrainTo(BRect rect);
 
 	BPoint operator+(const BPoint& other) const { return BPoint(x + other.x, y + other.y); }
 	BPoint operator-(const BPoint& other) const { return BPoint(x - other.x, y - other.y); }

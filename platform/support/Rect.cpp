@@ -1,16 +1,8 @@
 #include <Rect.h>
 
 #include <algorithm>
-#include <cstdio>
 
 const BPoint B_ORIGIN(0, 0);
-
-void
-BPoint::ConstrainTo(BRect rect)
-{
-	x = std::max(std::min(x, rect.right), rect.left);
-	y = std::max(std::min(y, rect.bottom), rect.top);
-}
 
 BRect&
 BRect::InsetBy(float dx, float dy)
@@ -95,10 +87,4 @@ BRect::operator|(BRect r) const
 {
 	return BRect(std::min(left, r.left), std::min(top, r.top), std::max(right, r.right),
 		std::max(bottom, r.bottom));
-}
-
-void
-BRect::PrintToStream() const
-{
-	printf("BRect(l:%.1f, t:%.1f, r:%.1f, b:%.1f)\n", left, top, right, bottom);
 }

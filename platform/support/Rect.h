@@ -56,21 +56,10 @@ public:
 	BPoint RightBottom() const { return BPoint(right, bottom); }
 	BPoint LeftBottom() const { return BPoint(left, bottom); }
 	BPoint RightTop() const { return BPoint(right, top); }
-	void SetLeftTop(BPoint p)
-	{
-		left = p.x;
-		top = p.y;
-	}
-	void SetRightBottom(BPoint p)
-	{
-		right = p.x;
-		bottom = p.y;
-	}
 
 	float Width() const { return right - left; }
 	float Height() const { return bottom - top; }
 	int32 IntegerWidth() const { return (int32)std::ceil(right - left); }
-	int32 IntegerHeight() const { return (int32)std::ceil(bottom - top); }
 
 	bool IsValid() const { return left <= right && top <= bottom; }
 
@@ -97,8 +86,6 @@ public:
 		return left == r.left && top == r.top && right == r.right && bottom == r.bottom;
 	}
 	bool operator!=(BRect r) const { return !(*this == r); }
-
-	void PrintToStream() const;
 };
 
 #endif

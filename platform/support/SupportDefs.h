@@ -27,18 +27,4 @@ typedef uint32 perform_code;
 
 #define B_EMPTY_STRING ""
 
-template<class T>
-inline T
-min_c(T a, T b)
-{
-	return a < b ? a : b;
-}
-
-template<class T>
-inline T
-max_c(T a, T b)
-{
-	return a > b ? a : b;
-}
-
 #endif

@@ -6,7 +6,7 @@
 
 // Codes must be distinct across every table, platform codes included, or one
 // command would be taken for another.
-TEST(CommandsTest, EveryCodeIsDistinctAndReadsAsItsCharacters)
+TEST(CommandsTest, EveryCodeIsDistinct)
 {
 	const uint32 codes[] = {MSG_OPEN_PANEL, MSG_SHOW_PREFS, MSG_SAVE_AS, MSG_SAVE_SELECTION,
 		MSG_CLOSE_WINDOW, MSG_TOGGLE_VIEW, MSG_FIRST_IMAGE, MSG_PREV_IMAGE, MSG_NEXT_IMAGE,
@@ -23,7 +23,4 @@ TEST(CommandsTest, EveryCodeIsDistinctAndReadsAsItsCharacters)
 		B_SIMPLE_DATA, B_MOVE_TARGET, B_COPY_TARGET, B_TRASH_TARGET};
 	std::set<uint32> seen(std::begin(codes), std::end(codes));
 	EXPECT_EQ(seen.size(), std::size(codes));
-
-	EXPECT_EQ((uint32)MSG_OPEN_PANEL, 0x424F706Eu);
-	EXPECT_EQ((uint32)B_NODE_MONITOR, 0x4E444D4Eu);
 }

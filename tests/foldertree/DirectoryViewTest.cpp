@@ -172,7 +172,8 @@ TEST_F(DirectoryViewTest, EveryNegotiatedDropIsAnsweredForTheItemUnderThePoint)
 	};
 	for (const Case& test : cases) {
 		BMessage offer = Offer(test.name, test.action);
-		offer.ReplaceString("be:types", test.type);
+		offer.RemoveName("be:types");
+		offer.AddString("be:types", test.type);
 		Drop(offer, OnItem(test.item));
 	}
 	// The drops are handled in turn; the tree may change only after them.
@@ -208,7 +209,8 @@ TEST_F(DirectoryViewTest, DropsThatAreNotNegotiatedFileMovesGetNoAnswer)
 	Drop(Offer("below"), belowLast);
 
 	BMessage otherType = Offer("other type");
-	otherType.ReplaceString("be:types", "text/plain");
+	otherType.RemoveName("be:types");
+	otherType.AddString("be:types", "text/plain");
 	Drop(otherType, OnItem("beta"));
 
 	BMessage noTypes = Offer("no types");

@@ -7,7 +7,6 @@
 #include <Messenger.h>
 
 struct entry_ref;
-struct node_ref;
 
 namespace BPrivate {
 
@@ -36,9 +35,6 @@ public:
 	// state is kept, so a forwarded drop can still be answered.
 	void PrepareForSending(const BMessenger& replyTo);
 
-	// PrintToStream's output for a message nested indent levels deep.
-	static void Print(const BMessage& message, int32 indent);
-
 private:
 	BMessage* fMessage;
 };
@@ -54,11 +50,6 @@ struct FlatMessenger {
 // 0xffffffff for none) and its bytes.
 void flatten_entry_ref(const entry_ref& ref, std::vector<char>& _data);
 status_t unflatten_entry_ref(const void* data, size_t size, entry_ref* ref);
-
-// A node_ref: device and node (int64 each), then the path as a uint32 length
-// and its bytes.
-void flatten_node_ref(const node_ref& ref, std::vector<char>& _data);
-status_t unflatten_node_ref(const void* data, size_t size, node_ref* ref);
 
 } // namespace BPrivate
 

@@ -77,7 +77,6 @@ status_t path_for_ref(const entry_ref* ref, std::string& _path);
 std::string proc_fd_path(int fd);
 
 // The node flavour (B_FILE_NODE, ...) of a stat mode.
-int32 node_flavor_of(mode_t mode);
 
 // Moves the entry at from to to. Without clobber an existing target fails
 // with B_FILE_EXISTS. Across devices, files and links are copied then the

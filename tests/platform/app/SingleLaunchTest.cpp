@@ -33,6 +33,8 @@
 #include "SingleLaunch.h"
 #include "TestSupport.h"
 
+using glim_test::ScopedVariable;
+
 namespace {
 
 const char* kSignature = "application/x-vnd.glim-single-launch-test";
@@ -63,34 +65,6 @@ public:
 	}
 
 	std::vector<std::string> received;
-};
-
-
-// Restores an environment variable when the test ends.
-class ScopedVariable {
-public:
-	ScopedVariable(const char* name, const char* value) :
-		fName(name),
-		fHad(getenv(name) != NULL),
-		fOld(fHad ? getenv(name) : "")
-	{
-		if (value != NULL)
-			setenv(name, value, 1);
-		else
-			unsetenv(name);
-	}
-	~ScopedVariable()
-	{
-		if (fHad)
-			setenv(fName.c_str(), fOld.c_str(), 1);
-		else
-			unsetenv(fName.c_str());
-	}
-
-private:
-	std::string fName;
-	bool fHad;
-	std::string fOld;
 };
 
 

@@ -20,6 +20,9 @@
 
 #include "InterfacePrivate.h"
 #include "TestHooks.h"
+#include "InterfaceTestSupport.h"
+
+using glim_test::Receiver;
 
 namespace {
 
@@ -46,23 +49,6 @@ protected:
 	int32 answer = 0;
 };
 
-
-class Receiver : public BWindow {
-public:
-	Receiver() :
-		BWindow(BRect(0, 0, 99, 99), "receiver", B_TITLED_WINDOW, 0)
-	{
-	}
-
-	void MessageReceived(BMessage* message) override
-	{
-		last = *message;
-		count++;
-	}
-
-	BMessage last;
-	std::atomic<int32> count{0};
-};
 
 } // namespace
 
@@ -107,8 +93,8 @@ TEST_F(AlertTest, GoWithAnInvokerSendsWhich)
 	BAlert* alert = new BAlert("Question", "Continue?", "No", "Yes");
 	EXPECT_EQ(alert->Go(new BInvoker(new BMessage('answ'), receiver)), B_OK);
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return receiver->count == 1; }));
-	EXPECT_EQ(receiver->last.what, (uint32)'answ');
-	EXPECT_EQ(receiver->last.GetInt32("which", -1), 1);
+	EXPECT_EQ(receiver->Last().what, (uint32)'answ');
+	EXPECT_EQ(receiver->Last().GetInt32("which", -1), 1);
 	receiver->Lock();
 	receiver->Quit();
 }
@@ -128,9 +114,9 @@ TEST_F(AlertTest, ButtonInvokesItsWindowByDefault)
 	BPrivate::simulate_mouse_down(button, BPoint(5, 5), B_PRIMARY_MOUSE_BUTTON);
 	receiver->Unlock();
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return receiver->count == 1; }));
-	EXPECT_EQ(receiver->last.what, (uint32)'okay');
+	EXPECT_EQ(receiver->Last().what, (uint32)'okay');
 	void* source = NULL;
-	receiver->last.FindPointer("source", &source);
+	receiver->Last().FindPointer("source", &source);
 	EXPECT_EQ(source, button);
 
 	// Released outside the button: nothing is sent.

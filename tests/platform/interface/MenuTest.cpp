@@ -17,6 +17,9 @@
 #include <Window.h>
 
 #include "TestHooks.h"
+#include "InterfaceTestSupport.h"
+
+using glim_test::CloseWindow;
 
 namespace {
 
@@ -76,13 +79,6 @@ public:
 };
 
 
-void
-CloseWindow(BWindow* window)
-{
-	if (window->Lock())
-		window->Quit();
-}
-
 } // namespace
 
 
@@ -102,12 +98,6 @@ TEST(MenuTest, FindItemSearchesTheWholeTree)
 	EXPECT_EQ(root.FindItem("Deep"), target);
 	EXPECT_EQ(root.FindItem('none'), nullptr);
 	EXPECT_EQ(root.FindItem("none"), nullptr);
-	EXPECT_EQ(target->Menu(), deep);
-	EXPECT_EQ(deep->Supermenu(), first);
-	EXPECT_EQ(deep->Superitem()->Label(), std::string("deep"));
-	EXPECT_EQ(root.CountItems(), 2);
-	EXPECT_EQ(root.SubmenuAt(0), first);
-	EXPECT_EQ(root.IndexOf(first), 0);
 }
 
 
@@ -212,7 +202,7 @@ TEST(MenuTest, InvokedItemsCarryWhenSourceAndIndex)
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
 	const BMessage& message = window->received[0];
 	EXPECT_EQ(message.what, kNext);
-	EXPECT_TRUE(message.HasInt64("when"));
+	EXPECT_TRUE(message.HasData("when", B_INT64_TYPE));
 	void* source = NULL;
 	EXPECT_EQ(message.FindPointer("source", &source), B_OK);
 	EXPECT_EQ(source, next);

@@ -22,26 +22,12 @@
 
 #include "AppPrivate.h"
 #include "TestHooks.h"
+#include "InterfaceTestSupport.h"
+
+using glim_test::CloseWindow;
+using glim_test::Receiver;
 
 namespace {
-
-class Receiver : public BWindow {
-public:
-	Receiver() :
-		BWindow(BRect(100, 100, 399, 299), "pop-ups", B_TITLED_WINDOW, 0)
-	{
-	}
-
-	void MessageReceived(BMessage* message) override
-	{
-		received.push_back(*message);
-		count++;
-	}
-
-	std::vector<BMessage> received;
-	std::atomic<int32> count{0};
-};
-
 
 // The zoom menu as the main window builds it.
 BPopUpMenu*
@@ -99,14 +85,6 @@ public:
 private:
 	std::atomic<bool>* fDeleted;
 };
-
-
-void
-CloseWindow(BWindow* window)
-{
-	if (window->Lock())
-		window->Quit();
-}
 
 
 QMenu*
@@ -172,17 +150,23 @@ GoWithUser(BPopUpMenu* menu, bool openAnyway, const std::function<void(QMenu*)>&
 	return menu->Go(BPoint(120, 130), false, openAnyway, false);
 }
 
+void
+TargetItems(BMenu* menu, BHandler* target)
+{
+	for (int32 i = 0; i < menu->CountItems(); i++)
+		menu->ItemAt(i)->SetTarget(target);
+}
+
 } // namespace
 
 
 TEST_F(PopUpMenuTest, GoReturnsTheItemTheHookChooses)
 {
-	Receiver* window = new Receiver;
+	Receiver* window = new Receiver("pop-ups");
 	window->Show();
 	std::unique_ptr<BPopUpMenu> menu(ZoomMenu());
-	menu->SetTargetForItems(window);
+	TargetItems(menu.get(), window);
 	EXPECT_FALSE(menu->IsRadioMode());
-	EXPECT_FALSE(menu->IsLabelFromMarked());
 
 	answer = 2;
 	BMenuItem* chosen = menu->Go(BPoint(40, 50), false, true, false);
@@ -218,14 +202,13 @@ TEST_F(PopUpMenuTest, RadioModeMarksTheInvokedItem)
 {
 	BPopUpMenu menu("File type list");
 	EXPECT_TRUE(menu.IsRadioMode());
-	EXPECT_TRUE(menu.IsLabelFromMarked());
 	BMenuItem* png = new BMenuItem("PNG", new BMessage('BFtp'));
 	BMenuItem* jpeg = new BMenuItem("JPEG", new BMessage('BFtp'));
 	menu.AddItem(png);
 	menu.AddItem(jpeg);
-	Receiver* window = new Receiver;
+	Receiver* window = new Receiver("pop-ups");
 	window->Show();
-	menu.SetTargetForItems(window);
+	TargetItems(&menu, window);
 
 	answer = 1;
 	EXPECT_EQ(menu.Go(BPoint(0, 0), true), jpeg);
@@ -246,12 +229,12 @@ TEST_F(PopUpMenuTest, RadioModeMarksTheInvokedItem)
 
 TEST_F(PopUpMenuTest, AsyncGoDeliversAndDeletesTheMenu)
 {
-	Receiver* window = new Receiver;
+	Receiver* window = new Receiver("pop-ups");
 	window->Show();
 	std::atomic<bool> deleted{false};
 	TrackedMenu* menu = new TrackedMenu(&deleted);
 	menu->AddItem(new BMenuItem("Remove", new BMessage('Brmv')));
-	menu->SetTargetForItems(window);
+	TargetItems(menu, window);
 	answer = 0;
 	EXPECT_EQ(menu->Go(BPoint(10, 10), true, false, true, true), nullptr);
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1 && deleted; }));
@@ -327,7 +310,7 @@ TEST(PopUpMenuRealTest, ReleasingOutsideClosesUnlessOpenAnyway)
 
 TEST(PopUpMenuBarTest, BarShowsTheMarkedItemsLabel)
 {
-	Receiver* window = new Receiver;
+	Receiver* window = new Receiver("pop-ups");
 	BMenuBar* bar = new BMenuBar(BRect(0, 0, 200, 20), "File Type",
 		B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_ITEMS_IN_ROW, true);
 	BPopUpMenu* types = new BPopUpMenu("File type list", true, true, B_ITEMS_IN_COLUMN);

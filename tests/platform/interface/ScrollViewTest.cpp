@@ -11,17 +11,9 @@
 #include <Window.h>
 
 #include "TestHooks.h"
+#include "InterfaceTestSupport.h"
 
-namespace {
-
-void
-CloseWindow(BWindow* window)
-{
-	if (window->Lock())
-		window->Quit();
-}
-
-} // namespace
+using glim_test::CloseWindow;
 
 
 TEST(ScrollViewTest, FrameGrowsByBorderAndBars)

@@ -9,6 +9,10 @@
 #include <Window.h>
 
 #include "TestHooks.h"
+#include "InterfaceTestSupport.h"
+
+using glim_test::CloseWindow;
+using glim_test::PixelAt;
 
 namespace {
 
@@ -56,21 +60,6 @@ struct PrefsTabs {
 	BView* thumbnails;
 };
 
-
-rgb_color
-PixelAt(const BBitmap& bitmap, int x, int y)
-{
-	const uint8* pixel = (const uint8*)bitmap.Bits() + y * bitmap.BytesPerRow() + x * 4;
-	return make_color(pixel[2], pixel[1], pixel[0]);
-}
-
-
-void
-CloseWindow(BWindow* window)
-{
-	if (window->Lock())
-		window->Quit();
-}
 
 } // namespace
 
@@ -186,26 +175,16 @@ TEST(TabViewTest, TabsOwnTheirViews)
 	// Without a label of its own, a tab shows its view's name.
 	EXPECT_STREQ(tabs->TabAt(1)->Label(), "two");
 
-	tabs->Select(1);
-	BTab* removed = tabs->RemoveTab(1);
-	ASSERT_NE(removed, nullptr);
-	EXPECT_FALSE(removed->IsSelected());
-	EXPECT_EQ(removed->View()->Parent(), nullptr);
-	EXPECT_EQ(tabs->CountTabs(), 2);
-	EXPECT_EQ(tabs->Selection(), 1);
-	EXPECT_STREQ(tabs->TabAt(tabs->Selection())->Label(), "three");
-	EXPECT_FALSE(secondGone);
-	delete removed;
-	EXPECT_TRUE(secondGone);
-
 	// Replacing a selected tab's view shows the new one in its place.
+	tabs->Select(2);
 	bool replacedGone = false;
 	TrackedView* replacement = new TrackedView(BRect(0, 0, 50, 50), "four", &replacedGone);
-	tabs->TabAt(1)->SetView(replacement);
+	tabs->TabAt(2)->SetView(replacement);
 	EXPECT_TRUE(thirdGone);
 	EXPECT_EQ(replacement->Parent(), tabs->ContainerView());
 
 	delete tabs;
 	EXPECT_TRUE(firstGone);
+	EXPECT_TRUE(secondGone);
 	EXPECT_TRUE(replacedGone);
 }

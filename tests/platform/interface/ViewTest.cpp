@@ -184,6 +184,4 @@ TEST(ViewTest, DrawingStateAndStringView)
 	EXPECT_STREQ(text.Text(), "counts");
 	text.SetText(NULL);
 	EXPECT_STREQ(text.Text(), "");
-	text.SetAlignment(B_ALIGN_RIGHT);
-	EXPECT_EQ(text.Alignment(), B_ALIGN_RIGHT);
 }

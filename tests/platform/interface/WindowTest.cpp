@@ -17,6 +17,9 @@
 
 #include "InterfacePrivate.h"
 #include "TestHooks.h"
+#include "InterfaceTestSupport.h"
+
+using glim_test::CloseWindow;
 
 namespace {
 
@@ -103,14 +106,6 @@ public:
 };
 
 
-void
-CloseWindow(BWindow* window)
-{
-	if (window->Lock())
-		window->Quit();
-}
-
-
 rgb_color
 GrabbedPixel(BWindow* window, int x, int y)
 {
@@ -148,6 +143,8 @@ TEST(WindowTest, FrameIsTheContentArea)
 }
 
 
+// Each mode's arithmetic is in the view test; here the window's resize
+// reaches nested views and their frame hooks.
 TEST(WindowTest, ResizingModesFollowTheWindow)
 {
 	TestWindow* window = new TestWindow(BRect(0, 0, 199, 99));
@@ -155,14 +152,9 @@ TEST(WindowTest, ResizingModesFollowTheWindow)
 		B_FRAME_EVENTS);
 	RecordingView* leftColumn = new RecordingView(BRect(0, 10, 49, 89), "left",
 		B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, B_FRAME_EVENTS);
-	BView* right = new BView(BRect(160, 0, 199, 9), "right", B_FOLLOW_RIGHT | B_FOLLOW_TOP, 0);
-	BView* centred = new BView(BRect(90, 40, 109, 59), "centre",
-		B_FOLLOW_H_CENTER | B_FOLLOW_V_CENTER, 0);
 	BView* nested = new BView(BRect(0, 0, 149, 79), "nested", B_FOLLOW_ALL, 0);
 	window->AddChild(all);
 	window->AddChild(leftColumn);
-	window->AddChild(right);
-	window->AddChild(centred);
 	all->AddChild(nested);
 	window->Show();
 
@@ -171,8 +163,6 @@ TEST(WindowTest, ResizingModesFollowTheWindow)
 	EXPECT_EQ(all->Frame(), BRect(0, 10, 249, 139));
 	EXPECT_EQ(nested->Frame(), BRect(0, 0, 249, 129));
 	EXPECT_EQ(leftColumn->Frame(), BRect(0, 10, 49, 139));
-	EXPECT_EQ(right->Frame(), BRect(260, 0, 299, 9));
-	EXPECT_EQ(centred->Frame(), BRect(140, 65, 159, 84));
 	ASSERT_FALSE(all->resizes.empty());
 	EXPECT_EQ(all->resizes.back(), BPoint(249, 129));
 	EXPECT_EQ(leftColumn->resizes.back(), BPoint(49, 129));
@@ -305,9 +295,9 @@ TEST(WindowTest, KeysReachTheFocusView)
 	EXPECT_EQ(parent->keys[1], "\xc3\xa9");
 	EXPECT_EQ(parent->keyMessage.what, (uint32)B_KEY_DOWN);
 	EXPECT_STREQ(parent->keyMessage.GetString("bytes", ""), "\xc3\xa9");
-	EXPECT_TRUE(parent->keyMessage.HasInt32("raw_char"));
-	EXPECT_TRUE(parent->keyMessage.HasInt32("key"));
-	EXPECT_TRUE(parent->keyMessage.HasInt32("modifiers"));
+	EXPECT_TRUE(parent->keyMessage.HasData("raw_char", B_INT32_TYPE));
+	EXPECT_TRUE(parent->keyMessage.HasData("key", B_INT32_TYPE));
+	EXPECT_TRUE(parent->keyMessage.HasData("modifiers", B_INT32_TYPE));
 	CloseWindow(window);
 }
 

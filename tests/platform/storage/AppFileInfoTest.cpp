@@ -13,14 +13,6 @@ using namespace BPrivate;
 
 namespace {
 
-const char kSignature[] = "application/x-vnd.Fenwix-Viewer";
-
-std::vector<char>
-text(const char* value)
-{
-	return std::vector<char>(value, value + strlen(value) + 1);
-}
-
 bool
 run(const std::string& command)
 {
@@ -61,7 +53,7 @@ sample_version()
 
 } // namespace
 
-TEST(AppFileInfoTest, TheRunningProgramDeclaresItsVersionAndSignature)
+TEST(AppFileInfoTest, TheRunningProgramDeclaresItsVersion)
 {
 	BAppFileInfo info;
 	ASSERT_EQ(info.SetTo("/proc/self/exe"), B_OK);
@@ -79,39 +71,21 @@ TEST(AppFileInfoTest, TheRunningProgramDeclaresItsVersionAndSignature)
 	version_info system;
 	ASSERT_EQ(info.GetVersionInfo(&system, B_SYSTEM_VERSION_KIND), B_OK);
 	EXPECT_EQ(system.minor, 7u);
-
-	char signature[B_MIME_TYPE_LENGTH];
-	ASSERT_EQ(info.GetSignature(signature), B_OK);
-	EXPECT_STREQ(signature, kSignature);
-	uint32 flags = 0xffff;
-	ASSERT_EQ(info.GetAppFlags(&flags), B_OK);
-	EXPECT_EQ(flags, (uint32)B_SINGLE_LAUNCH);
-	EXPECT_TRUE(info.IsSupportedType("image/jpeg"));
-	EXPECT_TRUE(info.IsSupportedType("IMAGE/JPEG"));
-	EXPECT_FALSE(info.IsSupportedType("image/png"));
-	EXPECT_FALSE(info.IsSupportedType("image"));
 }
 
 TEST(AppFileInfoTest, NullArgumentsAndNoFile)
 {
 	BAppFileInfo info;
 	version_info version;
-	char signature[B_MIME_TYPE_LENGTH];
-	uint32 flags;
 	EXPECT_EQ(info.InitCheck(), B_NO_INIT);
 	EXPECT_EQ(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_NO_INIT);
-	EXPECT_EQ(info.GetSignature(signature), B_NO_INIT);
-	EXPECT_FALSE(info.IsSupportedType("image/jpeg"));
 
 	ASSERT_EQ(info.SetTo("/proc/self/exe"), B_OK);
 	EXPECT_EQ(info.GetVersionInfo(NULL, B_APP_VERSION_KIND), B_BAD_VALUE);
 	EXPECT_EQ(info.GetVersionInfo(&version, (version_kind)7), B_BAD_VALUE);
-	EXPECT_EQ(info.GetSignature(NULL), B_BAD_VALUE);
-	EXPECT_EQ(info.GetAppFlags(NULL), B_BAD_VALUE);
-	EXPECT_FALSE(info.IsSupportedType(NULL));
 
 	EXPECT_NE(info.SetTo("/nonexistent/glim"), B_OK);
-	EXPECT_NE(info.GetAppFlags(&flags), B_OK);
+	EXPECT_NE(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_OK);
 }
 
 TEST(AppFileInfoTest, AProgramWithoutResourcesLeavesTheCallersDefaults)
@@ -129,13 +103,6 @@ TEST(AppFileInfoTest, AProgramWithoutResourcesLeavesTheCallersDefaults)
 		EXPECT_EQ(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_NAME_NOT_FOUND);
 		EXPECT_EQ(version.major, 1u);
 		EXPECT_STREQ(version.short_info, "Short");
-		char signature[B_MIME_TYPE_LENGTH] = "unchanged";
-		EXPECT_EQ(info.GetSignature(signature), B_NAME_NOT_FOUND);
-		EXPECT_STREQ(signature, "unchanged");
-		uint32 flags = 77;
-		EXPECT_EQ(info.GetAppFlags(&flags), B_NAME_NOT_FOUND);
-		EXPECT_EQ(flags, 77u);
-		EXPECT_FALSE(info.IsSupportedType("image/jpeg"));
 	}
 }
 
@@ -144,16 +111,9 @@ TEST(AppFileInfoTest, ReadsWhatAnotherProgramDeclares)
 	version_info app = sample_version();
 	version_info system = sample_version();
 	system.major = 5;
-	std::vector<char> types = text("image");
-	std::vector<char> png = text("image/png");
-	types.insert(types.end(), png.begin(), png.end());
-	types.push_back('x'); // an unterminated last entry is ignored
 	ExecutableWithResources program({
 		{kAppVersionType, kAppInfoResourceId, kAppVersionName,
 			flatten_version_info(app, system)},
-		{kAppSignatureType, kAppInfoResourceId, kAppSignatureName, text("application/x-other")},
-		{kAppFlagsType, kAppInfoResourceId, kAppFlagsName, {9, 0, 0, 0}},
-		{kSupportedTypesType, kAppInfoResourceId, kSupportedTypesName, types},
 	});
 	if (!program.Made())
 		GTEST_SKIP() << "objcopy is not available";
@@ -168,18 +128,6 @@ TEST(AppFileInfoTest, ReadsWhatAnotherProgramDeclares)
 	EXPECT_STREQ(version.long_info, "Long text");
 	ASSERT_EQ(info.GetVersionInfo(&version, B_SYSTEM_VERSION_KIND), B_OK);
 	EXPECT_EQ(version.major, 5u);
-
-	char signature[B_MIME_TYPE_LENGTH];
-	ASSERT_EQ(info.GetSignature(signature), B_OK);
-	EXPECT_STREQ(signature, "application/x-other");
-	uint32 flags;
-	ASSERT_EQ(info.GetAppFlags(&flags), B_OK);
-	EXPECT_EQ(flags, (uint32)(B_MULTIPLE_LAUNCH | B_ARGV_ONLY));
-	EXPECT_TRUE(info.IsSupportedType("image/tiff")); // through the supertype
-	EXPECT_TRUE(info.IsSupportedType("image/png"));
-	EXPECT_FALSE(info.IsSupportedType("imagex/png"));
-	EXPECT_FALSE(info.IsSupportedType("text/plain"));
-	EXPECT_FALSE(info.IsSupportedType("x"));
 }
 
 TEST(AppFileInfoTest, MalformedRecordsAreErrorsAndChangeNothing)
@@ -192,30 +140,16 @@ TEST(AppFileInfoTest, MalformedRecordsAreErrorsAndChangeNothing)
 	std::vector<char> unterminated = flatten_version_info(app, app);
 	memset(unterminated.data() + 20, 'a', 64 + 256);
 	unterminated.resize(kFlatVersionInfoSize);
-	std::vector<char> longSignature(B_MIME_TYPE_LENGTH + 10, 'a');
-	longSignature.push_back('\0');
 
 	const struct {
 		const char* what;
 		std::vector<ResourceItem> items;
-		status_t flagsStatus;
 		status_t appVersionStatus;
 		size_t shortInfoLength;
 	} cases[] = {
-		{"one record",
-			{{kAppVersionType, 1, kAppVersionName, oneRecord},
-				{kAppFlagsType, 1, kAppFlagsName, {1, 0}},
-				{kAppSignatureType, 1, kAppSignatureName, {'a', 'b'}}},
-			B_BAD_DATA, B_OK, 5},
-		{"short record",
-			{{kAppVersionType, 1, kAppVersionName, shortRecord},
-				{kAppFlagsType, 1, kAppFlagsName, {1, 0, 0, 0, 0}},
-				{kAppSignatureType, 1, kAppSignatureName, longSignature}},
-			B_BAD_DATA, B_BAD_DATA, 0},
-		{"unterminated texts",
-			{{kAppVersionType, 1, kAppVersionName, unterminated},
-				{kAppSignatureType, 1, kAppSignatureName, {'\0'}}},
-			B_NAME_NOT_FOUND, B_OK, 63},
+		{"one record", {{kAppVersionType, 1, kAppVersionName, oneRecord}}, B_OK, 5},
+		{"short record", {{kAppVersionType, 1, kAppVersionName, shortRecord}}, B_BAD_DATA, 0},
+		{"unterminated texts", {{kAppVersionType, 1, kAppVersionName, unterminated}}, B_OK, 63},
 	};
 	for (const auto& testCase : cases) {
 		SCOPED_TRACE(testCase.what);
@@ -224,13 +158,6 @@ TEST(AppFileInfoTest, MalformedRecordsAreErrorsAndChangeNothing)
 			GTEST_SKIP() << "objcopy is not available";
 		BAppFileInfo info;
 		ASSERT_EQ(info.SetTo(program.Path()), B_OK);
-
-		char signature[B_MIME_TYPE_LENGTH] = "unchanged";
-		EXPECT_EQ(info.GetSignature(signature), B_BAD_DATA);
-		EXPECT_STREQ(signature, "unchanged");
-		uint32 flags = 77;
-		EXPECT_EQ(info.GetAppFlags(&flags), testCase.flagsStatus);
-		EXPECT_EQ(flags, 77u);
 
 		version_info version = sample_version();
 		version.major = 42;

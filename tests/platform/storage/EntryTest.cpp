@@ -35,6 +35,13 @@ EntryPath(const BEntry& entry)
 	return entry.GetPath(&path) == B_OK ? path.Path() : "<none>";
 }
 
+mode_t
+Type(const BEntry& entry)
+{
+	struct stat st;
+	return entry.GetStat(&st) == B_OK ? st.st_mode & S_IFMT : 0;
+}
+
 std::string
 ReadText(const std::string& path)
 {
@@ -106,8 +113,7 @@ TEST(EntryTest, EntriesExistingAndNot)
 	BEntry entry(file.c_str());
 	ASSERT_EQ(entry.InitCheck(), B_OK);
 	EXPECT_TRUE(entry.Exists());
-	EXPECT_TRUE(entry.IsFile());
-	EXPECT_FALSE(entry.IsDirectory());
+	EXPECT_EQ(Type(entry), S_IFREG);
 	char name[B_FILE_NAME_LENGTH];
 	ASSERT_EQ(entry.GetName(name), B_OK);
 	EXPECT_STREQ(name, "photo.jpg");
@@ -129,7 +135,7 @@ TEST(EntryTest, EntriesExistingAndNot)
 	BEntry parent;
 	ASSERT_EQ(entry.GetParent(&parent), B_OK);
 	EXPECT_EQ(EntryPath(parent), dir.Path());
-	EXPECT_TRUE(parent.IsDirectory());
+	EXPECT_EQ(Type(parent), S_IFDIR);
 	BDirectory folder;
 	ASSERT_EQ(entry.GetParent(&folder), B_OK);
 	EXPECT_EQ(folder._Path(), dir.Path());
@@ -159,7 +165,7 @@ TEST(EntryTest, LinksAreFollowedOnlyWhenAsked)
 	EXPECT_TRUE(link.IsSymLink());
 	EXPECT_EQ(EntryPath(link), dir / "link.jpg");
 	BEntry followed((dir / "link.jpg").c_str(), true);
-	EXPECT_TRUE(followed.IsFile());
+	EXPECT_EQ(Type(followed), S_IFREG);
 	EXPECT_EQ(EntryPath(followed), dir / "real/a.jpg");
 
 	// Links in the folder part are resolved either way.
@@ -304,8 +310,8 @@ TEST(EntryTest, NamesThatAreNotUtf8WorkEndToEnd)
 	TempDir dir;
 	const std::string name = "caf\xe9.jpg";
 	BDirectory folder(dir.Path().c_str());
-	BFile file;
-	ASSERT_EQ(folder.CreateFile(name.c_str(), &file), B_OK);
+	BFile file(&folder, name.c_str(), B_READ_WRITE | B_CREATE_FILE);
+	ASSERT_EQ(file.InitCheck(), B_OK);
 	ASSERT_EQ(file.Write("bytes", 5), 5);
 	ASSERT_EQ(file.WriteAttr("GLIM:Thumbsize", B_INT32_TYPE, 0, "\x60\0\0\0", 4), 4);
 	file.Unset();
@@ -352,8 +358,8 @@ TEST(EntryTest, PathsLongerThanAnyBuffer)
 
 	BDirectory folder(deep.c_str());
 	ASSERT_EQ(folder.InitCheck(), B_OK);
-	BFile created;
-	ASSERT_EQ(folder.CreateFile("image.jpg", &created), B_OK);
+	BFile created(&folder, "image.jpg", B_READ_WRITE | B_CREATE_FILE);
+	ASSERT_EQ(created.InitCheck(), B_OK);
 	ASSERT_EQ(created.Write("x", 1), 1);
 	ASSERT_EQ(created.WriteAttr("Attr", B_RAW_TYPE, 0, "v", 1), 1);
 

@@ -15,36 +15,10 @@
 
 #include "TestSupport.h"
 
+using glim_test::ScopedVariable;
 using glim_test::TempDir;
 
 namespace {
-
-// Sets an environment variable for one test and puts it back afterwards.
-class ScopedVariable {
-public:
-	ScopedVariable(const char* name, const char* value) :
-		fName(name),
-		fHad(getenv(name) != nullptr),
-		fOld(fHad ? getenv(name) : "")
-	{
-		if (value != nullptr)
-			setenv(name, value, 1);
-		else
-			unsetenv(name);
-	}
-	~ScopedVariable()
-	{
-		if (fHad)
-			setenv(fName.c_str(), fOld.c_str(), 1);
-		else
-			unsetenv(fName.c_str());
-	}
-
-private:
-	std::string fName;
-	bool fHad;
-	std::string fOld;
-};
 
 std::string
 Find(directory_which which, bool create = false, BVolume* volume = nullptr)

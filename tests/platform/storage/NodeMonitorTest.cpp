@@ -22,6 +22,15 @@ namespace {
 
 const bigtime_t kSecond = 1000000;
 
+// A 64-bit field of a notice; 0 when missing.
+int64
+Int64Of(const BMessage* message, const char* name)
+{
+	int64 value = 0;
+	message->FindInt64(name, &value);
+	return value;
+}
+
 void
 ensure_application()
 {
@@ -126,9 +135,9 @@ TEST_F(NodeMonitorTest, ReportsEntriesCreatedRenamedAndRemoved)
 	glim_test::WriteFile(fDir / "a.jpg", "x");
 	const BMessage* created = fCollector->WaitFor(B_ENTRY_CREATED, "a.jpg", kSecond);
 	ASSERT_NE(created, nullptr);
-	EXPECT_EQ(created->GetInt64("directory", 0), (int64)folder.node);
+	EXPECT_EQ(Int64Of(created, "directory"), (int64)folder.node);
 	EXPECT_EQ(created->GetInt32("device", 0), (int32)folder.device);
-	EXPECT_EQ(created->GetInt64("node", 0), (int64)inode_of(fDir / "a.jpg"));
+	EXPECT_EQ(Int64Of(created, "node"), (int64)inode_of(fDir / "a.jpg"));
 
 	const std::string latin1 = "caf\xe9 \xff.png";
 	glim_test::WriteFile(fDir / latin1, "x");
@@ -140,15 +149,15 @@ TEST_F(NodeMonitorTest, ReportsEntriesCreatedRenamedAndRemoved)
 	const BMessage* move = fCollector->WaitFor(B_ENTRY_MOVED, "b.jpg", kSecond);
 	ASSERT_NE(move, nullptr);
 	EXPECT_STREQ(move->GetString("from name"), "a.jpg");
-	EXPECT_EQ(move->GetInt64("from directory", 0), (int64)folder.node);
-	EXPECT_EQ(move->GetInt64("to directory", 0), (int64)folder.node);
-	EXPECT_EQ(move->GetInt64("node", 0), (int64)moved);
+	EXPECT_EQ(Int64Of(move, "from directory"), (int64)folder.node);
+	EXPECT_EQ(Int64Of(move, "to directory"), (int64)folder.node);
+	EXPECT_EQ(Int64Of(move, "node"), (int64)moved);
 	EXPECT_EQ(fCollector->Find(B_ENTRY_REMOVED, "a.jpg"), nullptr) << "one notice for a rename";
 
 	ASSERT_EQ(unlink((fDir / "b.jpg").c_str()), 0);
 	const BMessage* removed = fCollector->WaitFor(B_ENTRY_REMOVED, "b.jpg", kSecond);
 	ASSERT_NE(removed, nullptr);
-	EXPECT_EQ(removed->GetInt64("directory", 0), (int64)folder.node);
+	EXPECT_EQ(Int64Of(removed, "directory"), (int64)folder.node);
 
 	ASSERT_EQ(mkdir((fDir / "sub").c_str(), 0755), 0);
 	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, "sub"), nullptr);
@@ -170,7 +179,7 @@ TEST_F(NodeMonitorTest, MovesInOutAndBetweenWatchedFolders)
 		0);
 	const BMessage* movedIn = fCollector->WaitFor(B_ENTRY_CREATED, "in.gif");
 	ASSERT_NE(movedIn, nullptr);
-	EXPECT_EQ(movedIn->GetInt64("node", 0), (int64)inode_of(fDir / "watched/in.gif"));
+	EXPECT_EQ(Int64Of(movedIn, "node"), (int64)inode_of(fDir / "watched/in.gif"));
 
 	ASSERT_EQ(rename((fDir / "watched/in.gif").c_str(), (fDir / "elsewhere/out.gif").c_str()),
 		0);
@@ -184,8 +193,8 @@ TEST_F(NodeMonitorTest, MovesInOutAndBetweenWatchedFolders)
 		0);
 	const BMessage* across = fCollector->WaitFor(B_ENTRY_MOVED, "there.png");
 	ASSERT_NE(across, nullptr);
-	EXPECT_EQ(across->GetInt64("from directory", 0), (int64)watched.node);
-	EXPECT_EQ(across->GetInt64("to directory", 0), (int64)other.node);
+	EXPECT_EQ(Int64Of(across, "from directory"), (int64)watched.node);
+	EXPECT_EQ(Int64Of(across, "to directory"), (int64)other.node);
 	settle();
 	int32 moves = 0;
 	for (const BMessage& notice : fCollector->notices)
@@ -261,14 +270,14 @@ TEST_F(NodeMonitorTest, WatchingTheNodeItself)
 	ASSERT_EQ(chmod(file.c_str(), 0600), 0);
 	const BMessage* stat = fCollector->WaitFor(B_STAT_CHANGED, "");
 	ASSERT_NE(stat, nullptr);
-	EXPECT_EQ(stat->GetInt64("node", 0), (int64)node.node);
+	EXPECT_EQ(Int64Of(stat, "node"), (int64)node.node);
 	EXPECT_NE(fCollector->WaitFor(B_ATTR_CHANGED, ""), nullptr);
 
 	ASSERT_EQ(rename(file.c_str(), (fDir / "renamed.jpg").c_str()), 0);
 	const BMessage* moved = fCollector->WaitFor(B_ENTRY_MOVED, "renamed.jpg");
 	ASSERT_NE(moved, nullptr);
 	EXPECT_STREQ(moved->GetString("from name"), "photo.jpg");
-	EXPECT_EQ(moved->GetInt64("to directory", 0), (int64)inode_of(fDir.Path()));
+	EXPECT_EQ(Int64Of(moved, "to directory"), (int64)inode_of(fDir.Path()));
 
 	ASSERT_EQ(unlink((fDir / "renamed.jpg").c_str()), 0);
 	EXPECT_NE(fCollector->WaitFor(B_ENTRY_REMOVED, "renamed.jpg"), nullptr);
@@ -294,8 +303,8 @@ TEST_F(NodeMonitorTest, WatchedFolderThatMovesAwayAndVanishes)
 		},
 		5 * kSecond));
 	EXPECT_STREQ(away->GetString("from name"), "album");
-	EXPECT_EQ(away->GetInt64("to directory", 0), -1) << "inotify does not say where";
-	EXPECT_FALSE(away->HasString("name"));
+	EXPECT_EQ(Int64Of(away, "to directory"), -1) << "inotify does not say where";
+	EXPECT_FALSE(away->HasData("name", B_STRING_TYPE));
 
 	// Entries still come, but the folder's path is no longer known.
 	glim_test::MakeDirs(fDir / "album");
@@ -303,13 +312,13 @@ TEST_F(NodeMonitorTest, WatchedFolderThatMovesAwayAndVanishes)
 	glim_test::WriteFile(moved + "/late.jpg", "x");
 	const BMessage* late = fCollector->WaitFor(B_ENTRY_CREATED, "late.jpg");
 	ASSERT_NE(late, nullptr);
-	EXPECT_EQ(late->GetInt64("node", 0), -1) << "never the node of a namesake";
+	EXPECT_EQ(Int64Of(late, "node"), -1) << "never the node of a namesake";
 
 	ASSERT_EQ(unlink((moved + "/late.jpg").c_str()), 0);
 	ASSERT_EQ(rmdir(moved.c_str()), 0);
 	const BMessage* gone = fCollector->WaitFor(B_ENTRY_REMOVED, "album");
 	ASSERT_NE(gone, nullptr);
-	EXPECT_EQ(gone->GetInt64("node", 0), (int64)album.node);
+	EXPECT_EQ(Int64Of(gone, "node"), (int64)album.node);
 	settle();
 	EXPECT_EQ(watch_node(&album, B_STOP_WATCHING, fMessenger), B_BAD_VALUE)
 		<< "the watch ended with the folder";

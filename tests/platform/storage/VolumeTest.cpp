@@ -86,12 +86,9 @@ TEST(VolumeTest, TheTestFolderIsOnAVolume)
 	EXPECT_EQ(volume.KnowsAttr(), TakesAttributes(dir.Path()));
 	EXPECT_FALSE(Name(volume).empty());
 	EXPECT_GT(volume.Capacity(), 0);
-	EXPECT_GE(volume.FreeBytes(), 0);
-	EXPECT_LE(volume.FreeBytes(), volume.Capacity());
 
 	BDirectory root;
 	ASSERT_EQ(volume.GetRootDirectory(&root), B_OK);
-	EXPECT_TRUE(root.IsRootDirectory() || root._Path() == "/");
 	EXPECT_EQ(DeviceOf(root._Path()), volume.Device());
 
 	BVolume copy(volume);
@@ -163,10 +160,6 @@ TEST(VolumeTest, RosterListsEachVolumeOnce)
 	while (roster.GetNextVolume(&volume) == B_OK)
 		EXPECT_TRUE(again.insert(volume.Device()).second);
 	EXPECT_TRUE(again.count(DeviceOf(dir.Path())));
-
-	BVolume boot;
-	ASSERT_EQ(roster.GetBootVolume(&boot), B_OK);
-	EXPECT_EQ(boot.Device(), DeviceOf(getenv("HOME")));
 }
 
 TEST_F(MountedVolumeTest, MountedFileSystemsAreVolumes)
@@ -178,7 +171,6 @@ TEST_F(MountedVolumeTest, MountedFileSystemsAreVolumes)
 	EXPECT_FALSE(volume.IsReadOnly());
 	EXPECT_EQ(volume.KnowsAttr(), TakesAttributes(point));
 	EXPECT_EQ(volume.Capacity(), 1024 * 1024);
-	EXPECT_EQ(volume.FreeBytes(), 1024 * 1024);
 	BDirectory root;
 	ASSERT_EQ(volume.GetRootDirectory(&root), B_OK);
 	EXPECT_EQ(root._Path(), point);
