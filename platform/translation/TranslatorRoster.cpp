@@ -15,6 +15,7 @@
 #include "ImageCodec.h"
 #include "private/ColorManagement.h"
 #include "private/NativeCodec.h"
+#include "private/Signatures.h"
 
 using BPrivate::TranslatorEntry;
 
@@ -250,6 +251,19 @@ BTranslatorRoster::Identify(BPositionIO* source, BMessage*, translator_info* _in
 {
 	if (_info == NULL)
 		return B_BAD_VALUE;
+	// Most other files of a folder are turned away by their first bytes,
+	// read once; data that fits in those bytes is examined from them alone.
+	uint8 head[BPrivate::kSignatureBytes];
+	ssize_t length = source != NULL && BPrivate::signatures_in_use()
+		? source->ReadAt(0, head, sizeof(head))
+		: -1;
+	bool whole = length >= 0 && (size_t)length < sizeof(head);
+	if (length >= 0 && !BPrivate::might_be_image(head, length, whole))
+		return B_NO_TRANSLATOR;
+	BMemoryIO headSource(head, whole ? length : 0);
+	if (whole && dynamic_cast<BBitmapStream*>(source) == NULL)
+		source = &headSource;
+
 	Source examined;
 	status_t status = _Examine(source, &examined);
 	if (status != B_OK)
