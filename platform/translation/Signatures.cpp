@@ -13,6 +13,10 @@
 #include <QByteArray>
 #include <QImageReader>
 
+#include <avif/avif.h>
+#include <jxl/decode.h>
+#include <libheif/heif.h>
+
 namespace {
 
 bool
@@ -91,15 +95,28 @@ might_be_qt_image(const uint8* data, size_t length, bool whole)
 		|| starts_with(data, length, "/* XPM", 6) || might_be_xbm(data, length, whole);
 }
 
-// The library translators: HEIF, AVIF and Canon's CR3 are ISO media files
-// with an "ftyp" box first; JPEG XL in its container; Fujifilm's RAF; the
-// TIFF-based RAW formats pass as TIFF above.
+// The library translators ask their libraries about the first bytes (64
+// for HEIF and AVIF, 16 for JPEG XL), and so does this test: their brands
+// are more than a signature. Camera RAW files are given to libraw only
+// with the TIFF signature (passed above), Fujifilm's or CR3's "ftyp" box.
 bool
 might_be_native_image(const uint8* data, size_t length)
 {
-	return starts_with(data, length, "ftyp", 4, 4)
-		|| starts_with(data, length, "\0\0\0\x0cJXL ", 8)
-		|| starts_with(data, length, "FUJIFILM", 8);
+	const size_t kBrandBytes = 64;
+	const size_t kJxlBytes = 16;
+	size_t brand = std::min(length, kBrandBytes);
+	if (brand >= 12) {
+		const char* type = heif_get_file_mime_type(data, brand);
+		if (type != NULL
+			&& (strcmp(type, "image/heic") == 0 || strcmp(type, "image/heif") == 0))
+			return true;
+		avifROData avifData = {data, brand};
+		if (avifPeekCompatibleFileType(&avifData))
+			return true;
+	}
+	JxlSignature signature = JxlSignatureCheck(data, std::min(length, kJxlBytes));
+	return signature == JXL_SIG_CODESTREAM || signature == JXL_SIG_CONTAINER
+		|| starts_with(data, length, "FUJIFILM", 8) || starts_with(data, length, "ftyp", 4, 4);
 }
 
 } // namespace
@@ -112,6 +129,27 @@ might_be_image(const uint8* head, size_t length, bool whole)
 	// B_TRANSLATOR_BITMAP's own stream: "bits", big-endian.
 	return starts_with(head, length, "bits", 4) || might_be_native_image(head, length)
 		|| might_be_qt_image(head, length, whole);
+}
+
+const char*
+only_reader_for(const uint8* head, size_t length)
+{
+	// The SVG reader claims text that starts with its markers; neither
+	// signature below is text, but data that holds one is left to all.
+	const size_t kSvgPeek = 64;
+	size_t peek = std::min(length, kSvgPeek);
+	for (const char* marker : {"<?xml", "<svg", "<!--", "<!DOCTYPE"}) {
+		if (memmem(head, peek, marker, strlen(marker)) != NULL)
+			return NULL;
+	}
+	// The library translators are asked first.
+	if (length < 8 || might_be_native_image(head, length))
+		return NULL;
+	if (starts_with(head, length, "\x89PNG\r\n\x1a\n", 8))
+		return "png";
+	if (head[0] == 0xff && head[1] == 0xd8)
+		return "jpeg";
+	return NULL;
 }
 
 static bool

@@ -19,6 +19,11 @@ const size_t kSignatureBytes = 4096;
 // kSignatureBytes). Only valid while signatures_in_use() holds.
 bool might_be_image(const uint8* head, size_t length, bool whole);
 
+// Qt's name of the one reader that can recognise data beginning with head
+// (JPEG, PNG), whose signature no other reader or translator accepts; NULL
+// when others might. That reader alone then decides.
+const char* only_reader_for(const uint8* head, size_t length);
+
 // True when every format Qt's image I/O reads here is one whose signature
 // the test knows (other plug-ins could claim data it would turn away), and
 // tests have not turned the test off.

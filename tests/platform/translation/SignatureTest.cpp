@@ -166,6 +166,22 @@ samples(const TempDir& dir)
 		noise.save(&buffer, "png");
 		result.back().data = Bytes(data.begin(), data.end());
 	}
+	{
+		// Where the JPEG and PNG readers would be asked alone: a comment or
+		// chunk that starts like SVG, and an ISO media "ftyp" box.
+		Bytes jpeg = qt_encoded("jpeg");
+		Bytes comment = bytes("\xff\xfe\0\x08<svg  ", 10);
+		jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+		result.push_back({"jpeg with an svg comment", jpeg});
+		Bytes png = qt_encoded("png");
+		Bytes chunk = bytes("\0\0\0\x0ctEXtComment\0<!--\x12\x34\x56\x78", 24);
+		png.insert(png.begin() + 33, chunk.begin(), chunk.end());
+		result.push_back({"png with a comment chunk", png});
+		result.push_back({"jpeg with an ftyp box",
+			bytes("\xff\xd8\xff\xe0"
+				  "ftypheic\0\0\0\0mif1heic",
+				24)});
+	}
 	result.push_back({"gif",
 		bytes("GIF89a\1\0\1\0\x80\0\0\xff\xff\xff\0\0\0!\xf9\4\1\0\0\0\0,"
 			  "\0\0\0\0\1\0\1\0\0\2\2D\1\0;",
