@@ -116,6 +116,7 @@ private:
 
 	// mainwindow/ViewerWinFolderLoading.cpp
 	void _ReadFolder();
+	void _ReadEntries();
 	void _ChooseCurrent(const char* name);
 
 	// mainwindow/ViewerWinPopUpMenus.cpp

@@ -287,14 +287,14 @@ unpack_bitmap_header(const uint8* header, TranslatorBitmap* _header)
 }
 
 status_t
-identify_image(BPositionIO* source, QByteArray* _format)
+identify_image(BPositionIO* source, QByteArray* _format, const char* onlyFormat)
 {
 	StreamDevice device(source);
 	status_t status = device.Open();
 	if (status != B_OK)
 		return status;
-	QImageReader reader(&device);
-	reader.setDecideFormatFromContent(true);
+	QImageReader reader(&device, onlyFormat);
+	reader.setDecideFormatFromContent(onlyFormat == NULL);
 	QByteArray format = reader.format();
 	if (device.Error() != B_OK)
 		return device.Error();

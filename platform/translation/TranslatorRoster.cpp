@@ -17,6 +17,7 @@
 #include "ImageCodec.h"
 #include "private/ColorManagement.h"
 #include "private/NativeCodec.h"
+#include "private/Signatures.h"
 
 using BPrivate::TranslatorEntry;
 
@@ -264,8 +265,23 @@ BTranslatorRoster::Identify(BPositionIO* source, BMessage*, translator_info* _in
 {
 	if (_info == NULL)
 		return B_BAD_VALUE;
+	// Most other files of a folder are turned away by their first bytes,
+	// read once; data that fits in those bytes is examined from them alone.
+	uint8 head[BPrivate::kSignatureBytes];
+	ssize_t length = source != NULL && BPrivate::signatures_in_use()
+		? source->ReadAt(0, head, sizeof(head))
+		: -1;
+	bool whole = length >= 0 && (size_t)length < sizeof(head);
+	if (length >= 0 && !BPrivate::might_be_image(head, length, whole))
+		return B_NO_TRANSLATOR;
+	BMemoryIO headSource(head, whole ? length : 0);
+	if (whole && dynamic_cast<BBitmapStream*>(source) == NULL)
+		source = &headSource;
+
+	const char* onlyFormat = length >= 0 ? BPrivate::only_reader_for(head, length) : NULL;
+
 	Source examined;
-	status_t status = _Examine(source, &examined);
+	status_t status = _Examine(source, &examined, onlyFormat);
 	if (status != B_OK)
 		return status;
 	const TranslatorEntry* entry = _Choose(examined, wantType);
@@ -399,11 +415,13 @@ BTranslatorRoster::_Find(translator_id id) const
 }
 
 status_t
-BTranslatorRoster::_Examine(BPositionIO* source, Source* _source) const
+BTranslatorRoster::_Examine(BPositionIO* source, Source* _source, const char* onlyFormat) const
 {
 	if (source == NULL)
 		return B_BAD_VALUE;
 	_source->stream = source;
+	if (onlyFormat != NULL)
+		return _ExamineWith(onlyFormat, _source);
 	if (const BBitmapStream* stream = dynamic_cast<const BBitmapStream*>(source)) {
 		_source->bitmap = BPrivate::BitmapStreamAccess::Bitmap(stream);
 		_source->isBitmap = _source->bitmap != NULL;
@@ -422,7 +440,14 @@ BTranslatorRoster::_Examine(BPositionIO* source, Source* _source) const
 			return B_OK;
 		}
 	}
-	status_t status = BPrivate::identify_image(source, &_source->format);
+	return _ExamineWith(NULL, _source);
+}
+
+// Qt's readers: the one of onlyFormat, or whichever recognises the data.
+status_t
+BTranslatorRoster::_ExamineWith(const char* onlyFormat, Source* _source) const
+{
+	status_t status = BPrivate::identify_image(_source->stream, &_source->format, onlyFormat);
 	if (status != B_OK)
 		return status;
 	for (const TranslatorEntry& entry : fData->entries) {

@@ -76,7 +76,9 @@ private:
 	const BPrivate::TranslatorEntry* _Find(translator_id id) const;
 
 	struct Source;
-	status_t _Examine(BPositionIO* source, Source* _source) const;
+	status_t _Examine(BPositionIO* source, Source* _source,
+		const char* onlyFormat = NULL) const;
+	status_t _ExamineWith(const char* onlyFormat, Source* _source) const;
 	const BPrivate::TranslatorEntry* _Choose(const Source& source, uint32 wantType) const;
 	bool _Accepts(const BPrivate::TranslatorEntry& entry, const Source& source,
 		uint32 wantType) const;

@@ -3,6 +3,7 @@
 // grid limited to the cells on show.
 #include "thumbnails/ThumbnailCache.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "mainwindow/ViewerWin.h"
 #include "settings/ImageServices.h"
 #include "settings/PrefsHandler.h"
+#include "TestHooks.h"
 #include "TestSupport.h"
 #include "thumbnails/ThumbnailContainerView.h"
 #include "thumbnails/ThumbnailStore.h"
@@ -176,4 +178,58 @@ TEST_F(GridCacheTest, TheGridKeepsTheThumbnailsOfTheCellsOnShow)
 	grid->FolderChanged();
 	EXPECT_EQ(grid->Cache().CountItems(), 0);
 	window->Unlock();
+}
+
+TEST_F(GridCacheTest, ScrollingThroughAFolderKeepsOnlyTheCellsOnShow)
+{
+	const int kImages = 150;
+	std::vector<std::string> paths;
+	for (int i = 0; i < kImages; i++) {
+		char name[32];
+		snprintf(name, sizeof(name), "image%03d.png", i);
+		paths.push_back(fDir / name);
+		ASSERT_TRUE(WriteImage(paths.back(), 32, 24, 0x103050 + i));
+	}
+	BViewerWin* window = new BViewerWin(BRect(100, 100, 499, 349), fDir.Path().c_str(), true);
+	window->Show();
+	ASSERT_TRUE(Settle([&] { return window->FolderPath() != NULL; }));
+	ASSERT_TRUE(Settle([&] { return !window->WorkerRunning(); }));
+
+	BThumbnailContainerView* grid = window->ThumbnailView();
+	window->Lock();
+	int32 columns = grid->CountColumns();
+	float frameHeight = grid->FrameHeight();
+	int32 visibleRows = (int32)(grid->Bounds().Height() / frameHeight) + 1;
+	int32 rows = (kImages + columns - 1) / columns;
+	window->Unlock();
+	ASSERT_GT(rows, 3 * visibleRows) << "the folder spans several pages";
+
+	// Half a page at a time, from the top to the bottom and back.
+	std::vector<int32> tops;
+	for (int32 row = 0; row < rows; row += std::max(visibleRows / 2, (int32)1))
+		tops.push_back(row);
+	for (int32 i = (int32)tops.size() - 1; i >= 0; i--)
+		tops.push_back(tops[i]);
+	for (int32 top : tops) {
+		SCOPED_TRACE("first row " + std::to_string(top));
+		window->Lock();
+		grid->ScrollTo(BPoint(0, top * frameHeight));
+		window->Unlock();
+		BPrivate::grab_window(window);
+		window->Lock();
+		const BThumbnailCache& cache = grid->Cache();
+		int32 first = (int32)(grid->Bounds().top / frameHeight) * columns;
+		ASSERT_LT(first, kImages);
+		EXPECT_TRUE(cache.Holds(paths[first].c_str()));
+		EXPECT_LE(cache.Capacity(), columns * (visibleRows + 2));
+		EXPECT_LE(cache.CountItems(), cache.Capacity());
+		// Nothing from two pages away or more stays.
+		for (int32 index = 0; index < kImages; index++) {
+			int32 row = index / columns;
+			if (row + 2 * visibleRows < top || row > top + 3 * visibleRows) {
+				EXPECT_FALSE(cache.Holds(paths[index].c_str())) << index;
+			}
+		}
+		window->Unlock();
+	}
 }

@@ -29,7 +29,9 @@ status_t unpack_bitmap_header(const uint8* header, TranslatorBitmap* _header);
 // Recognises an image by the content of source, read from its start:
 // _format receives Qt's name of the format ("jpeg", "png", "pgm"...).
 // B_NO_TRANSLATOR when no reader recognises it or its header does not read.
-status_t identify_image(BPositionIO* source, QByteArray* _format);
+// With onlyFormat, the data is given to that format's reader alone.
+status_t identify_image(BPositionIO* source, QByteArray* _format,
+	const char* onlyFormat = NULL);
 // Decodes the image of source, read from its start, in the format that
 // identify_image found, with its EXIF orientation applied. B_NO_MEMORY when
 // the pixels would exceed 1 GiB, B_ILLEGAL_DATA when nothing could be

@@ -1,0 +1,369 @@
+// Identify() turns most data away by its first bytes before any reader sees
+// it. That must never change an answer: every case here is identified twice,
+// with the signatures and with the readers alone, and the two must agree,
+// on images of every format the translators read, cut short, damaged, and
+// on other data made to look like them.
+#include <TranslatorRoster.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageWriter>
+
+#define TIFF_DISABLE_DEPRECATED
+#include <tiffio.h>
+
+#include <Bitmap.h>
+#include <BitmapStream.h>
+#include <DataIO.h>
+#include <File.h>
+
+#include "TestSupport.h"
+#include "private/Signatures.h"
+
+using glim_test::TempDir;
+
+namespace {
+
+typedef std::vector<char> Bytes;
+
+struct Sample {
+	std::string name;
+	Bytes data;
+};
+
+// What Identify() answers: 0 for no translator, else the format's type.
+uint32
+identified(BPositionIO* source, bool signatures)
+{
+	BPrivate::use_signatures(signatures);
+	translator_info info;
+	status_t status = BTranslatorRoster::Default()->Identify(source, NULL, &info, 0, NULL,
+		B_TRANSLATOR_BITMAP);
+	BPrivate::use_signatures(true);
+	return status == B_OK ? info.type : 0;
+}
+
+uint32
+identified(const Bytes& data, bool signatures)
+{
+	BMemoryIO source(data.data(), data.size());
+	return identified(&source, signatures);
+}
+
+Bytes
+qt_encoded(const char* format, QImage::Format pixels = QImage::Format_RGB32, int width = 24,
+	int height = 16)
+{
+	QImage image(width, height, pixels);
+	image.fill(Qt::darkCyan);
+	QByteArray data;
+	QBuffer buffer(&data);
+	buffer.open(QIODevice::WriteOnly);
+	QImageWriter writer(&buffer, format);
+	if (!writer.write(image))
+		return Bytes();
+	return Bytes(data.begin(), data.end());
+}
+
+// Written by the roster's own translator for type; empty when none writes it.
+Bytes
+roster_encoded(uint32 type)
+{
+	BBitmap* bitmap = new BBitmap(BRect(0, 0, 15, 11), B_RGB32);
+	memset(bitmap->Bits(), 0x60, bitmap->BitsLength());
+	BBitmapStream stream(bitmap);
+	BMallocIO output;
+	if (BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, &output, type) != B_OK)
+		return Bytes();
+	return Bytes((const char*)output.Buffer(),
+		(const char*)output.Buffer() + output.BufferLength());
+}
+
+// A linear DNG that libraw reads: the camera RAW translator's format.
+Bytes
+dng(const TempDir& dir)
+{
+	std::string path = dir / "made.dng";
+	TIFF* tiff = TIFFOpen(path.c_str(), "w");
+	if (tiff == NULL)
+		return Bytes();
+	static const uint8 kVersion[4] = {1, 4, 0, 0};
+	static const float kMatrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+	TIFFSetField(tiff, TIFFTAG_DNGVERSION, kVersion);
+	TIFFSetField(tiff, TIFFTAG_UNIQUECAMERAMODEL, "Glim test camera");
+	TIFFSetField(tiff, TIFFTAG_COLORMATRIX1, 9, kMatrix);
+	TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, 0);
+	TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 8);
+	TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 8);
+	TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 16);
+	TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+	TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, 34892);
+	TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+	TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 8);
+	std::vector<uint16> row(8 * 3, 30000);
+	for (int y = 0; y < 8; y++)
+		TIFFWriteScanline(tiff, row.data(), y, 0);
+	TIFFWriteDirectory(tiff);
+	TIFFClose(tiff);
+	return glim_test::ReadFile(path);
+}
+
+Bytes
+bytes(const char* data, size_t length)
+{
+	return Bytes(data, data + length);
+}
+
+Bytes
+text(const std::string& content)
+{
+	return Bytes(content.begin(), content.end());
+}
+
+// An uncompressed true-colour Targa, 2 by 1, with the version 2 footer.
+Bytes
+targa()
+{
+	Bytes data = bytes("\0\0\2\0\0\0\0\0\0\0\0\0\2\0\1\0\x18\0\1\2\3\4\5\6", 24);
+	Bytes footer = bytes("\0\0\0\0\0\0\0\0TRUEVISION-XFILE.\0", 26);
+	data.insert(data.end(), footer.begin(), footer.end());
+	return data;
+}
+
+const char kXbmBody[] = "#define t_width 8\n#define t_height 2\n"
+						"static unsigned char t_bits[] = { 0x01, 0x80 };\n";
+
+// Every format the translators read, and data that starts like one of them.
+std::vector<Sample>
+samples(const TempDir& dir)
+{
+	std::vector<Sample> result;
+	for (const char* format : {"jpeg", "png", "bmp", "tiff", "webp", "ico", "cur", "ppm", "pgm",
+			 "pbm", "wbmp", "xbm", "xpm", "icns"})
+		result.push_back({format, qt_encoded(format)});
+	result.push_back({"indexed png", qt_encoded("png", QImage::Format_Indexed8)});
+	result.push_back({"noisy png", Bytes()});
+	{
+		QImage noise(120, 90, QImage::Format_RGB32);
+		std::mt19937 random(3);
+		for (int y = 0; y < noise.height(); y++) {
+			for (int x = 0; x < noise.width(); x++)
+				noise.setPixel(x, y, random());
+		}
+		QByteArray data;
+		QBuffer buffer(&data);
+		buffer.open(QIODevice::WriteOnly);
+		noise.save(&buffer, "png");
+		result.back().data = Bytes(data.begin(), data.end());
+	}
+	{
+		// Where the JPEG and PNG readers would be asked alone: a comment or
+		// chunk that starts like SVG, and an ISO media "ftyp" box.
+		Bytes jpeg = qt_encoded("jpeg");
+		Bytes comment = bytes("\xff\xfe\0\x08<svg  ", 10);
+		jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+		result.push_back({"jpeg with an svg comment", jpeg});
+		Bytes png = qt_encoded("png");
+		Bytes chunk = bytes("\0\0\0\x0ctEXtComment\0<!--\x12\x34\x56\x78", 24);
+		png.insert(png.begin() + 33, chunk.begin(), chunk.end());
+		result.push_back({"png with a comment chunk", png});
+		result.push_back({"jpeg with an ftyp box",
+			bytes("\xff\xd8\xff\xe0"
+				  "ftypheic\0\0\0\0mif1heic",
+				24)});
+	}
+	result.push_back({"gif",
+		bytes("GIF89a\1\0\1\0\x80\0\0\xff\xff\xff\0\0\0!\xf9\4\1\0\0\0\0,"
+			  "\0\0\0\0\1\0\1\0\0\2\2D\1\0;",
+			43)});
+	result.push_back({"tga", targa()});
+	result.push_back({"plain pbm", text("P1\n2 2\n0 1\n1 0\n")});
+	result.push_back({"plain pgm", text("P2 2 1 255 0 255\n")});
+	result.push_back(
+		{"xbm after a comment", text(std::string("/* made by hand */\n") + kXbmBody)});
+	result.push_back({"xbm after other lines", text(std::string("hello\nworld\n") + kXbmBody)});
+	result.push_back({"xbm after 4000 bytes of short lines", text([] {
+						  std::string lines;
+						  while (lines.size() < 4000)
+							  lines += std::string(39, 'x') + "\n";
+						  return lines;
+					  }() + kXbmBody)});
+	result.push_back({"xbm after a long line", text(std::string(300, 'x') + "\n" + kXbmBody)});
+	result.push_back({"shell script", text("#!/bin/sh\necho hi\n")});
+	result.push_back({"C source", text("#include <stdio.h>\nint main() { return 0; }\n")});
+	result.push_back({"wbmp padded type", bytes("\x80\0\0\x08\x02\xff\xff", 7)});
+	result.push_back({"html with P6", text("<html><body>P6</body></html>")});
+	result.push_back({"svg",
+		text("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" "
+			 "height=\"4\"><rect width=\"4\" height=\"4\"/></svg>")});
+	result.push_back({"riff wave", bytes("RIFF\0\0\0\0WAVEfmt ", 16)});
+	result.push_back({"zip", bytes("PK\3\4\x14\0\0\0\x08\0", 10)});
+	result.push_back({"zeros", Bytes(64, '\0')});
+	result.push_back({"empty", Bytes()});
+	result.push_back({"large text", text(std::string(9000, 'a'))});
+	for (uint32 type : {B_HEIF_FORMAT, B_AVIF_FORMAT, B_JXL_FORMAT}) {
+		Bytes data = roster_encoded(type);
+		if (!data.empty())
+			result.push_back({"library format " + std::to_string(type), data});
+	}
+	result.push_back({"dng", dng(dir)});
+	{
+		BBitmap* bitmap = new BBitmap(BRect(0, 0, 3, 3), B_RGB32);
+		BBitmapStream stream(bitmap);
+		BMallocIO bits;
+		BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, &bits,
+			B_TRANSLATOR_BITMAP);
+		result.push_back({"bitmap stream",
+			Bytes((const char*)bits.Buffer(),
+				(const char*)bits.Buffer() + bits.BufferLength())});
+	}
+	return result;
+}
+
+class SignatureTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		if (!BPrivate::signatures_in_use())
+			GTEST_SKIP() << "image plug-ins with unknown signatures are installed";
+		fSamples = samples(fDir);
+	}
+
+	TempDir fDir;
+	std::vector<Sample> fSamples;
+};
+
+} // namespace
+
+TEST_F(SignatureTest, EverySampleIsIdentifiedAsTheReadersThemselvesDo)
+{
+	int images = 0;
+	for (const Sample& sample : fSamples) {
+		SCOPED_TRACE(sample.name);
+		uint32 reference = identified(sample.data, false);
+		EXPECT_EQ(identified(sample.data, true), reference);
+		images += reference != 0;
+	}
+	// Each image format is among them, and each was recognised.
+	for (const char* name :
+		{"jpeg", "png", "gif", "bmp", "tiff", "webp", "tga", "ico", "cur", "ppm", "wbmp", "xbm",
+			"xpm", "icns", "dng", "bitmap stream", "xbm after other lines"}) {
+		SCOPED_TRACE(name);
+		auto found = std::find_if(fSamples.begin(), fSamples.end(),
+			[&](const Sample& sample) { return sample.name == name; });
+		ASSERT_NE(found, fSamples.end());
+		EXPECT_NE(identified(found->data, false), 0u);
+	}
+	EXPECT_GE(images, 20);
+}
+
+TEST_F(SignatureTest, ImagesCutShortAtEveryLengthAreIdentifiedAlike)
+{
+	for (const Sample& sample : fSamples) {
+		SCOPED_TRACE(sample.name);
+		size_t limit = std::min(sample.data.size(), (size_t)600);
+		for (size_t length = 0; length <= limit; length++) {
+			Bytes cut(sample.data.begin(), sample.data.begin() + length);
+			ASSERT_EQ(identified(cut, true), identified(cut, false)) << "cut at " << length;
+		}
+	}
+}
+
+TEST_F(SignatureTest, DamagedAndLookalikeDataIsIdentifiedAlike)
+{
+	std::mt19937 random(11);
+	int turnedAway = 0;
+	const int kCases = 3000;
+	for (int i = 0; i < kCases; i++) {
+		const Sample& sample = fSamples[i % fSamples.size()];
+		Bytes data = sample.data;
+		switch (i / fSamples.size() % 3) {
+			case 0:
+				// One of the first bytes changed, where the signatures are.
+				if (!data.empty())
+					data[random() % std::min(data.size(), (size_t)20)] = (char)random();
+				break;
+			case 1:
+				// The start kept, the rest random.
+				data.resize(std::min(data.size(), (size_t)(random() % 6)));
+				for (int k = 0; k < 60; k++)
+					data.push_back((char)random());
+				break;
+			default:
+				// Each byte of the first 32 set to a value that matters to
+				// some reader (0, 0x80, 1 to 11, '#', 'P', digits).
+				if (!data.empty()) {
+					static const char kValues[] = {0, '\x80', 1, 2, 3, 9, 10, 11, '#', 'P',
+						'6'};
+					data[random() % std::min(data.size(), (size_t)32)] =
+						kValues[random() % sizeof(kValues)];
+				}
+				break;
+		}
+		SCOPED_TRACE(sample.name + " variant " + std::to_string(i));
+		uint32 reference = identified(data, false);
+		ASSERT_EQ(identified(data, true), reference);
+		BPrivate::use_signatures(true);
+		size_t length = std::min(data.size(), BPrivate::kSignatureBytes);
+		turnedAway += !BPrivate::might_be_image((const uint8*)data.data(), length,
+			data.size() < BPrivate::kSignatureBytes);
+	}
+	// The signatures do turn most of it away.
+	EXPECT_GT(turnedAway, kCases / 4);
+}
+
+TEST_F(SignatureTest, TargaOfEveryImageTypeIsIdentifiedAlike)
+{
+	Bytes data = targa();
+	for (int type = 0; type < 256; type++) {
+		SCOPED_TRACE(type);
+		data[2] = (char)type;
+		ASSERT_EQ(identified(data, true), identified(data, false));
+	}
+}
+
+TEST_F(SignatureTest, FilesAreIdentifiedAlikeAtEverySizeAroundTheHead)
+{
+	// Larger than the bytes the signatures see: the rest of the file is read
+	// by the readers from the file itself.
+	for (const Sample& sample : fSamples) {
+		SCOPED_TRACE(sample.name);
+		for (size_t size : {BPrivate::kSignatureBytes - 1, BPrivate::kSignatureBytes,
+				 BPrivate::kSignatureBytes + 1, BPrivate::kSignatureBytes * 3}) {
+			Bytes data = sample.data;
+			data.resize(std::max(data.size(), size), '\n');
+			std::string path = fDir / "sample";
+			glim_test::WriteFile(path, data);
+			BFile file(path.c_str(), B_READ_ONLY);
+			ASSERT_EQ(file.InitCheck(), B_OK);
+			ASSERT_EQ(identified(&file, true), identified(&file, false)) << "size " << size;
+		}
+	}
+}
+
+TEST_F(SignatureTest, FileEmptiedOrRemovedAfterOpeningIsIdentifiedAlike)
+{
+	auto png = std::find_if(fSamples.begin(), fSamples.end(),
+		[](const Sample& sample) { return sample.name == "png"; });
+	std::string path = fDir / "going.png";
+	glim_test::WriteFile(path, png->data);
+	BFile removed(path.c_str(), B_READ_ONLY);
+	ASSERT_EQ(unlink(path.c_str()), 0);
+	EXPECT_EQ(identified(&removed, true), (uint32)B_PNG_FORMAT);
+
+	glim_test::WriteFile(path, png->data);
+	BFile emptied(path.c_str(), B_READ_ONLY);
+	ASSERT_EQ(truncate(path.c_str(), 0), 0);
+	EXPECT_EQ(identified(&emptied, true), 0u);
+	EXPECT_EQ(identified(&emptied, false), 0u);
+}
