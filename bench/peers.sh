@@ -180,7 +180,7 @@ echo "  (wall clock on $(nproc) cores against the program on 1 core: ratio $(awk
 if [ -f "$root/bench/folder_floor.c" ]; then
 	floor_bin=$data/folder_floor
 	[ "$floor_bin" -nt "$root/bench/folder_floor.c" ] || cc -O2 -o "$floor_bin" "$root/bench/folder_floor.c"
-	folder_ms=$("$bench" --benchmark_filter='BM_ReadFolder/' --benchmark_format=csv 2>/dev/null \
+	folder_ms=$("$bench" --benchmark_filter='BM_ReadFolder/10000/' --benchmark_format=csv 2>/dev/null \
 		| awk -F, '/BM_ReadFolder/ { print $3 }')
 	c_ms=$("$floor_bin" /tmp/glim-bench/folder-10000 10 | cut -d' ' -f1)
 	row "read folder of 10,000 entries" "$folder_ms" 0 0 "$c_ms"

@@ -528,8 +528,8 @@ BTranslatorRoster::_Translate(const TranslatorEntry& entry, const Source& source
 			return status;
 		if (ioExtension != NULL) {
 			BPoint full(fullSize.width(), fullSize.height());
-			if (ioExtension->ReplacePoint(B_TRANSLATOR_EXT_FULL_SIZE, full) != B_OK)
-				ioExtension->AddPoint(B_TRANSLATOR_EXT_FULL_SIZE, full);
+			ioExtension->RemoveName(B_TRANSLATOR_EXT_FULL_SIZE);
+			ioExtension->AddPoint(B_TRANSLATOR_EXT_FULL_SIZE, full);
 		}
 		std::unique_ptr<BBitmap> bitmap = BPrivate::bitmap_from_image(
 			BPrivate::display_image(std::move(decoded.image), decoded.iccProfile));

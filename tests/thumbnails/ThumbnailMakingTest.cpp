@@ -79,7 +79,7 @@ difference(const BBitmap* a, const BBitmap* b)
 	if (a->Bounds() != b->Bounds())
 		return 1e9;
 	int width = a->Bounds().IntegerWidth() + 1;
-	int height = a->Bounds().IntegerHeight() + 1;
+	int height = (int)a->Bounds().Height() + 1;
 	double sum = 0;
 	for (int y = 0; y < height; y++) {
 		const uint8* pa = (const uint8*)a->Bits() + y * a->BytesPerRow();
