@@ -379,22 +379,27 @@ BApplication::MessageReceived(BMessage* message)
 {
 	BLooper::MessageReceived(message);
 }
+
 void
 BApplication::Pulse()
 {
 }
+
 void
 BApplication::ReadyToRun()
 {
 }
+
 void
 BApplication::ArgvReceived(int32, char**)
 {
 }
+
 void
 BApplication::RefsReceived(BMessage*)
 {
 }
+
 void
 BApplication::AboutRequested()
 {

@@ -103,6 +103,7 @@ void
 BFilePanel::WasHidden()
 {
 }
+
 void
 BFilePanel::SelectionChanged()
 {

@@ -66,54 +66,67 @@ void
 BView::AttachedToWindow()
 {
 }
+
 void
 BView::AllAttached()
 {
 }
+
 void
 BView::DetachedFromWindow()
 {
 }
+
 void
 BView::AllDetached()
 {
 }
+
 void
 BView::Draw(BRect)
 {
 }
+
 void
 BView::MouseDown(BPoint)
 {
 }
+
 void
 BView::MouseUp(BPoint)
 {
 }
+
 void
 BView::MouseMoved(BPoint, uint32, const BMessage*)
 {
 }
+
 void
 BView::KeyUp(const char*, int32)
 {
 }
+
 void
 BView::Pulse()
 {
 }
+
 void
 BView::FrameMoved(BPoint)
 {
 }
+
 void
 BView::FrameResized(float, float)
 {
 }
+
 void
 BView::WindowActivated(bool)
 {
 }
+
 void
 BView::TargetedByScrollView(BScrollView*)
 {
@@ -529,18 +542,21 @@ BView::ConvertToParent(BPoint p) const
 	ConvertToParent(&p);
 	return p;
 }
+
 BPoint
 BView::ConvertFromParent(BPoint p) const
 {
 	ConvertFromParent(&p);
 	return p;
 }
+
 BPoint
 BView::ConvertToScreen(BPoint p) const
 {
 	ConvertToScreen(&p);
 	return p;
 }
+
 BPoint
 BView::ConvertFromScreen(BPoint p) const
 {
@@ -599,18 +615,21 @@ BView::ConvertToParent(BRect r) const
 	ConvertToParent(&r);
 	return r;
 }
+
 BRect
 BView::ConvertFromParent(BRect r) const
 {
 	ConvertFromParent(&r);
 	return r;
 }
+
 BRect
 BView::ConvertToScreen(BRect r) const
 {
 	ConvertToScreen(&r);
 	return r;
 }
+
 BRect
 BView::ConvertFromScreen(BRect r) const
 {

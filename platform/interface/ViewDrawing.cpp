@@ -271,21 +271,25 @@ BView::SetHighColor(rgb_color color)
 {
 	fHighColor = color;
 }
+
 void
 BView::SetLowColor(rgb_color color)
 {
 	fLowColor = color;
 }
+
 void
 BView::SetDrawingMode(drawing_mode mode)
 {
 	fDrawingMode = mode;
 }
+
 void
 BView::MovePenTo(BPoint where)
 {
 	fPenLocation = where;
 }
+
 void
 BView::MovePenTo(float x, float y)
 {

@@ -72,18 +72,22 @@ void
 BWindow::FrameMoved(BPoint)
 {
 }
+
 void
 BWindow::FrameResized(float, float)
 {
 }
+
 void
 BWindow::WindowActivated(bool)
 {
 }
+
 void
 BWindow::MenusBeginning()
 {
 }
+
 void
 BWindow::MenusEnded()
 {
@@ -481,18 +485,21 @@ BWindow::ConvertToScreen(BPoint p) const
 	ConvertToScreen(&p);
 	return p;
 }
+
 BPoint
 BWindow::ConvertFromScreen(BPoint p) const
 {
 	ConvertFromScreen(&p);
 	return p;
 }
+
 BRect
 BWindow::ConvertToScreen(BRect r) const
 {
 	ConvertToScreen(&r);
 	return r;
 }
+
 BRect
 BWindow::ConvertFromScreen(BRect r) const
 {
