@@ -6,7 +6,7 @@
 namespace glim {
 
 // Moves the entry at path (links not followed) into the Trash of its own
-// volume, as the freedesktop Trash specification says: the home Trash for
+// volume, in the layout freedesktop.org desktops share: the home Trash for
 // the home's volume, else the volume's $topdir/.Trash/$uid or
 // $topdir/.Trash-$uid, with a .trashinfo so that the desktop can put it
 // back. A name already taken in the Trash gets a number ("a.2.jpg"). False

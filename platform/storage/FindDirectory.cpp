@@ -84,7 +84,7 @@ own_trash_folder(const std::string& path)
 	return S_ISDIR(st.st_mode) && st.st_uid == getuid() ? B_OK : B_NOT_ALLOWED;
 }
 
-// The trash for a volume, as the freedesktop Trash specification says: the
+// The trash for a volume, in the layout freedesktop.org desktops share: the
 // home trash when the volume holds the home folder's data, else the
 // administrator's $topdir/.Trash/$uid when $topdir/.Trash is a real folder
 // with the sticky bit, else $topdir/.Trash-$uid.
