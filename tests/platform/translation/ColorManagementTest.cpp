@@ -2,31 +2,23 @@
 // reaches its bitmap in 8-bit sRGB.
 #include <TranslatorRoster.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
-#include <QImage>
-#include <QImageWriter>
-
-#include <Bitmap.h>
-#include <BitmapStream.h>
-#include <DataIO.h>
 
 #include "ColorManagement.h"
 #include "TestSupport.h"
+#include "TranslationTestSupport.h"
 
 using glim_test::TempDir;
+using namespace translation_test;
 
 namespace {
-
-typedef std::vector<char> Bytes;
 
 // colord-data's test profile whose red primary is green and green red.
 const char* kSwappedProfile = "/usr/share/color/icc/colord/SwappedRedAndGreen.icc";
@@ -38,49 +30,12 @@ read_profile(const char* path)
 	return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-std::unique_ptr<BBitmap>
-decode(const Bytes& data)
-{
-	BMemoryIO source(data.data(), data.size());
-	BBitmapStream stream;
-	if (BTranslatorRoster::Default()->Translate(&source, NULL, NULL, &stream,
-			B_TRANSLATOR_BITMAP)
-		!= B_OK)
-		return NULL;
-	BBitmap* bitmap = NULL;
-	stream.DetachBitmap(&bitmap);
-	return std::unique_ptr<BBitmap>(bitmap);
-}
-
-QRgb
-pixel(const BBitmap* bitmap, int x, int y)
-{
-	const uint8* p = (const uint8*)bitmap->Bits() + y * bitmap->BytesPerRow() + x * 4;
-	return qRgb(p[2], p[1], p[0]);
-}
-
-Bytes
-encode(const QImage& image, const char* format)
-{
-	QByteArray data;
-	QBuffer buffer(&data);
-	buffer.open(QIODevice::WriteOnly);
-	EXPECT_TRUE(QImageWriter(&buffer, format).write(image)) << format;
-	return Bytes(data.begin(), data.end());
-}
-
 QImage
 red_image(int width, int height)
 {
 	QImage image(width, height, QImage::Format_RGB32);
 	image.fill(qRgb(230, 10, 10));
 	return image;
-}
-
-bool
-run(const std::string& command)
-{
-	return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 } // namespace
@@ -103,40 +58,32 @@ TEST(ColorManagementTest, RedPixelsInASwappedProfileShowGreen)
 	};
 	std::vector<Case> cases;
 	for (const char* format : {"jpeg", "png", "tiff", "webp"})
-		cases.push_back({format, encode(tagged, format)});
+		cases.push_back({format, Encode(tagged, format)});
 	// The libraries' tools carry the PNG's profile into their files.
 	std::string icc = dir / "swapped.icc";
 	glim_test::WriteFile(icc, Bytes(profile.begin(), profile.end()));
-	const struct {
-		const char* name;
-		const char* command;
-	} kTools[] = {
-		{"avif", "avifenc -l --icc '%icc' '%png' '%out'"},
-		{"jxl", "cjxl -d 0 '%png' '%out'"},
-		{"heic", "heif-enc -q 95 -o '%out' '%png'"},
+	auto quoted = [&](const char* name) { return "'" + (dir / name) + "'"; };
+	const std::pair<const char*, std::string> kTools[] = {
+		{"tagged.avif",
+			"avifenc -l --icc '" + icc + "' " + quoted("tagged.png") + " "
+				+ quoted("tagged.avif")},
+		{"tagged.jxl", "cjxl -d 0 " + quoted("tagged.png") + " " + quoted("tagged.jxl")},
+		{"tagged.heic",
+			"heif-enc -q 95 -o " + quoted("tagged.heic") + " " + quoted("tagged.png")},
 	};
-	for (const auto& tool : kTools) {
-		std::string command = tool.command;
-		std::string out = dir / (std::string("tagged.") + tool.name);
-		for (auto [key, value] :
-			{std::pair<std::string, std::string>{"%icc", icc}, {"%png", png}, {"%out", out}}) {
-			size_t at = command.find(key);
-			if (at != std::string::npos)
-				command.replace(at, key.size(), value);
-		}
+	for (const auto& [name, command] : kTools) {
 		// A missing tool leaves its format out; the others are still checked.
-		std::string program = command.substr(0, command.find(' '));
-		if (!run("command -v " + program))
+		if (!HaveTool(command.substr(0, command.find(' ')).c_str()))
 			continue;
-		EXPECT_TRUE(run(command)) << command;
-		cases.push_back({tool.name, glim_test::ReadFile(out)});
+		EXPECT_TRUE(RunQuietly(command)) << command;
+		cases.push_back({name, glim_test::ReadFile(dir / name)});
 	}
 
 	for (const Case& test : cases) {
 		SCOPED_TRACE(test.name);
-		std::unique_ptr<BBitmap> bitmap = decode(test.data);
+		std::unique_ptr<BBitmap> bitmap = Decode(test.data);
 		ASSERT_NE(bitmap, nullptr);
-		QRgb color = pixel(bitmap.get(), 12, 8);
+		QRgb color = Pixel(bitmap.get(), 12, 8);
 		EXPECT_GT(qGreen(color), 150) << std::hex << color;
 		EXPECT_LT(qRed(color), 100) << std::hex << color;
 	}
@@ -180,11 +127,11 @@ TEST(ColorManagementTest, ProfilesThatDoNotParseLeaveThePixelsAsTheyAre)
 	junk.replace(36, 4, "acsp");
 	glim_test::WriteFile(icc, junk);
 	std::string avif = dir / "broken.avif";
-	if (!run("avifenc -l --icc '" + icc + "' '" + png + "' '" + avif + "'"))
+	if (!RunQuietly("avifenc -l --icc '" + icc + "' '" + png + "' '" + avif + "'"))
 		GTEST_SKIP() << "avifenc is not installed";
-	std::unique_ptr<BBitmap> bitmap = decode(glim_test::ReadFile(avif));
+	std::unique_ptr<BBitmap> bitmap = Decode(glim_test::ReadFile(avif));
 	ASSERT_NE(bitmap, nullptr);
-	QRgb color = pixel(bitmap.get(), 12, 8);
+	QRgb color = Pixel(bitmap.get(), 12, 8);
 	EXPECT_NEAR(qRed(color), 230, 3);
 	EXPECT_NEAR(qGreen(color), 10, 3);
 }
@@ -205,12 +152,12 @@ TEST(ColorManagementTest, SixteenBitPixelsAreRoundedToTheNearestLevel)
 		SCOPED_TRACE(image.colorSpace().isValid() ? "with an sRGB profile" : "untagged");
 		for (const char* format : {"png", "tiff"}) {
 			SCOPED_TRACE(format);
-			std::unique_ptr<BBitmap> bitmap = decode(encode(image, format));
+			std::unique_ptr<BBitmap> bitmap = Decode(Encode(image, format));
 			ASSERT_NE(bitmap, nullptr);
 			int worst = 0;
 			for (int x = 0; x < deep.width(); x++) {
 				QRgba64 source = deep.pixelColor(x, 1).rgba64();
-				QRgb shown = pixel(bitmap.get(), x, 1);
+				QRgb shown = Pixel(bitmap.get(), x, 1);
 				int wanted[3] = {(source.red() + 128) / 257, (source.green() + 128) / 257,
 					(source.blue() + 128) / 257};
 				int got[3] = {qRed(shown), qGreen(shown), qBlue(shown)};
@@ -247,12 +194,12 @@ TEST(ColorManagementTest, AvifColourCodePointsChooseTheColourSpace)
 	for (const auto& test : kCases) {
 		SCOPED_TRACE(test.cicp);
 		std::string avif = dir / "colour.avif";
-		if (!run(std::string("avifenc -l --cicp ") + test.cicp + " '" + png + "' '" + avif
-				+ "'"))
+		if (!RunQuietly(std::string("avifenc -l --cicp ") + test.cicp + " '" + png + "' '"
+				+ avif + "'"))
 			GTEST_SKIP() << "avifenc is not installed";
-		std::unique_ptr<BBitmap> bitmap = decode(glim_test::ReadFile(avif));
+		std::unique_ptr<BBitmap> bitmap = Decode(glim_test::ReadFile(avif));
 		ASSERT_NE(bitmap, nullptr);
-		QRgb color = pixel(bitmap.get(), 8, 8);
+		QRgb color = Pixel(bitmap.get(), 8, 8);
 		EXPECT_NEAR(qRed(color), qRed(test.wanted), 2);
 		EXPECT_NEAR(qGreen(color), qGreen(test.wanted), 2);
 		EXPECT_NEAR(qBlue(color), qBlue(test.wanted), 2);

@@ -3,7 +3,6 @@
 #include <TranslatorRoster.h>
 
 #include <memory>
-#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -19,62 +18,39 @@
 #include <DataIO.h>
 #include <Message.h>
 
+#include "TranslationTestSupport.h"
+
+using namespace translation_test;
+
 namespace {
 
-QByteArray
+Bytes
 encoded(int width, int height, const char* format)
 {
-	QImage image(width, height, QImage::Format_RGB32);
-	std::mt19937 random(3);
-	for (int y = 0; y < height; y++) {
-		QRgb* row = (QRgb*)image.scanLine(y);
-		for (int x = 0; x < width; x++)
-			row[x] = qRgb(x * 255 / width, y * 255 / height, random() & 0xff);
-	}
-	QByteArray data;
-	QBuffer buffer(&data);
-	buffer.open(QIODevice::WriteOnly);
-	QImageWriter writer(&buffer, format);
-	EXPECT_TRUE(writer.write(image));
-	return data;
-}
-
-// A JPEG stream with an EXIF segment telling that the stored image is to be
-// turned 90 degrees clockwise (orientation 6) when shown.
-QByteArray
-turned_jpeg(int width, int height)
-{
-	QByteArray jpeg = encoded(width, height, "jpeg");
-	const unsigned char exif[] = {0xff, 0xe1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I',
-		0x2a, 0x00, 0x08, 0x00, 0x00, 0x00, 0x01, 0x00, 0x12, 0x01, 0x03, 0x00, 0x01, 0x00,
-		0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-	jpeg.insert(2, (const char*)exif, sizeof(exif));
-	return jpeg;
+	return Encode(Halves(width, height), format);
 }
 
 struct Decoded {
 	status_t status = B_ERROR;
-	int width = 0;
-	int height = 0;
+	std::unique_ptr<BBitmap> bitmap;
 	BPoint fullSize{-1, -1};
 };
 
+// Decoded for the box, or whole when the box is empty.
 Decoded
-decode(const QByteArray& data, float boxWidth, float boxHeight)
+decode(const Bytes& data, float boxWidth, float boxHeight)
 {
-	BMemoryIO source(data.constData(), data.size());
+	BMemoryIO source(data.data(), data.size());
 	BBitmapStream stream;
 	BMessage extension;
-	extension.AddPoint(B_TRANSLATOR_EXT_FIT_BOX, BPoint(boxWidth, boxHeight));
+	if (boxWidth > 0)
+		extension.AddPoint(B_TRANSLATOR_EXT_FIT_BOX, BPoint(boxWidth, boxHeight));
 	Decoded result;
 	result.status = BTranslatorRoster::Default()->Translate(&source, NULL, &extension, &stream,
 		B_TRANSLATOR_BITMAP);
 	BBitmap* bitmap = NULL;
-	if (result.status != B_OK || stream.DetachBitmap(&bitmap) != B_OK || bitmap == NULL)
-		return result;
-	std::unique_ptr<BBitmap> owned(bitmap);
-	result.width = (int)bitmap->Bounds().Width() + 1;
-	result.height = (int)bitmap->Bounds().Height() + 1;
+	if (result.status == B_OK && stream.DetachBitmap(&bitmap) == B_OK)
+		result.bitmap.reset(bitmap);
 	extension.FindPoint(B_TRANSLATOR_EXT_FULL_SIZE, &result.fullSize);
 	return result;
 }
@@ -85,7 +61,7 @@ TEST(FitDecodingTest, ReducesJpegAndWebpToNoLessThanTheFitAndTellsTheFullSize)
 {
 	struct Case {
 		const char* name;
-		QByteArray data;
+		Bytes data;
 		float boxWidth, boxHeight;
 		int width, height;
 		int fullWidth, fullHeight;
@@ -100,9 +76,10 @@ TEST(FitDecodingTest, ReducesJpegAndWebpToNoLessThanTheFitAndTellsTheFullSize)
 		// Sizes an eighth does not divide: a quarter does.
 		{"jpeg divided exactly", encoded(1604, 1204, "jpeg"), 200, 200, 401, 301, 1604, 1204},
 		{"jpeg inside its box", encoded(100, 80, "jpeg"), 200, 200, 100, 80, 100, 80},
+		{"jpeg without a box", encoded(1600, 1200, "jpeg"), 0, 0, 1600, 1200, 1600, 1200},
 		// Shown turned, the image is 1200 x 1600: its fit into 200 x 200 is
 		// 150 x 200, which an eighth still gives.
-		{"jpeg turned by its EXIF", turned_jpeg(1600, 1200), 200, 200, 150, 200, 1200, 1600},
+		{"jpeg turned by its EXIF", TurnedJpeg(1600, 1200), 200, 200, 150, 200, 1200, 1600},
 		// WebP to four times its fit.
 		{"webp to four times its fit", encoded(1000, 800, "webp"), 100, 100, 400, 320, 1000,
 			800},
@@ -114,28 +91,10 @@ TEST(FitDecodingTest, ReducesJpegAndWebpToNoLessThanTheFitAndTellsTheFullSize)
 		SCOPED_TRACE(c.name);
 		Decoded decoded = decode(c.data, c.boxWidth, c.boxHeight);
 		ASSERT_EQ(decoded.status, B_OK);
-		EXPECT_EQ(decoded.width, c.width);
-		EXPECT_EQ(decoded.height, c.height);
+		ASSERT_NE(decoded.bitmap, nullptr);
+		EXPECT_EQ(decoded.bitmap->Bounds(), BRect(0, 0, c.width - 1, c.height - 1));
 		EXPECT_EQ(decoded.fullSize, BPoint(c.fullWidth, c.fullHeight));
 	}
-}
-
-TEST(FitDecodingTest, WithoutABoxTheImageComesWholeAndItsSizeIsTold)
-{
-	QByteArray jpeg = encoded(1600, 1200, "jpeg");
-	BMemoryIO source(jpeg.constData(), jpeg.size());
-	BBitmapStream stream;
-	BMessage extension;
-	ASSERT_EQ(BTranslatorRoster::Default()->Translate(&source, NULL, &extension, &stream,
-				  B_TRANSLATOR_BITMAP),
-		B_OK);
-	BBitmap* bitmap = NULL;
-	ASSERT_EQ(stream.DetachBitmap(&bitmap), B_OK);
-	std::unique_ptr<BBitmap> owned(bitmap);
-	EXPECT_EQ(bitmap->Bounds(), BRect(0, 0, 1599, 1199));
-	BPoint fullSize;
-	ASSERT_EQ(extension.FindPoint(B_TRANSLATOR_EXT_FULL_SIZE, &fullSize), B_OK);
-	EXPECT_EQ(fullSize, BPoint(1600, 1200));
 }
 
 TEST(FitDecodingTest, AReducedWebpKeepsItsTransparencyAndItsColourProfile)
@@ -160,24 +119,13 @@ TEST(FitDecodingTest, AReducedWebpKeepsItsTransparencyAndItsColourProfile)
 	writer.setQuality(100);
 	ASSERT_TRUE(writer.write(image));
 
-	BMemoryIO source(data.constData(), data.size());
-	BBitmapStream stream;
-	BMessage extension;
-	extension.AddPoint(B_TRANSLATOR_EXT_FIT_BOX, BPoint(100, 100));
-	ASSERT_EQ(BTranslatorRoster::Default()->Translate(&source, NULL, &extension, &stream,
-				  B_TRANSLATOR_BITMAP),
-		B_OK);
-	BBitmap* decoded = NULL;
-	ASSERT_EQ(stream.DetachBitmap(&decoded), B_OK);
-	std::unique_ptr<BBitmap> bitmap(decoded);
+	Decoded decoded = decode(Bytes(data.begin(), data.end()), 100, 100);
+	ASSERT_NE(decoded.bitmap, nullptr);
+	BBitmap* bitmap = decoded.bitmap.get();
 	ASSERT_EQ(bitmap->Bounds(), BRect(0, 0, 399, 299));
 	EXPECT_EQ(bitmap->ColorSpace(), B_RGBA32);
-	auto at = [&](int x, int y) {
-		const uint8* p = (const uint8*)bitmap->Bits() + y * bitmap->BytesPerRow() + x * 4;
-		return qRgba(p[2], p[1], p[0], p[3]);
-	};
-	EXPECT_EQ(qAlpha(at(40, 150)), 0);
-	QRgb right = at(360, 150);
+	EXPECT_EQ(qAlpha(Pixel(bitmap, 40, 150)), 0);
+	QRgb right = Pixel(bitmap, 360, 150);
 	EXPECT_EQ(qAlpha(right), 255);
 	if (swapped) {
 		EXPECT_GT(qGreen(right), 150) << std::hex << right;

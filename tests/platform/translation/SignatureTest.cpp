@@ -15,26 +15,19 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QImage>
-#include <QImageWriter>
-
-#define TIFF_DISABLE_DEPRECATED
-#include <tiffio.h>
-
 #include <Bitmap.h>
 #include <BitmapStream.h>
 #include <DataIO.h>
 #include <File.h>
 
 #include "TestSupport.h"
+#include "TranslationTestSupport.h"
 #include "private/Signatures.h"
 
 using glim_test::TempDir;
+using namespace translation_test;
 
 namespace {
-
-typedef std::vector<char> Bytes;
 
 struct Sample {
 	std::string name;
@@ -61,18 +54,11 @@ identified(const Bytes& data, bool signatures)
 }
 
 Bytes
-qt_encoded(const char* format, QImage::Format pixels = QImage::Format_RGB32, int width = 24,
-	int height = 16)
+qt_encoded(const char* format, QImage::Format pixels = QImage::Format_RGB32)
 {
-	QImage image(width, height, pixels);
+	QImage image(24, 16, pixels);
 	image.fill(Qt::darkCyan);
-	QByteArray data;
-	QBuffer buffer(&data);
-	buffer.open(QIODevice::WriteOnly);
-	QImageWriter writer(&buffer, format);
-	if (!writer.write(image))
-		return Bytes();
-	return Bytes(data.begin(), data.end());
+	return Encode(image, format);
 }
 
 // Written by the roster's own translator for type; empty when none writes it.
@@ -87,35 +73,6 @@ roster_encoded(uint32 type)
 		return Bytes();
 	return Bytes((const char*)output.Buffer(),
 		(const char*)output.Buffer() + output.BufferLength());
-}
-
-// A linear DNG that libraw reads: the camera RAW translator's format.
-Bytes
-dng(const TempDir& dir)
-{
-	std::string path = dir / "made.dng";
-	TIFF* tiff = TIFFOpen(path.c_str(), "w");
-	if (tiff == NULL)
-		return Bytes();
-	static const uint8 kVersion[4] = {1, 4, 0, 0};
-	static const float kMatrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-	TIFFSetField(tiff, TIFFTAG_DNGVERSION, kVersion);
-	TIFFSetField(tiff, TIFFTAG_UNIQUECAMERAMODEL, "Glim test camera");
-	TIFFSetField(tiff, TIFFTAG_COLORMATRIX1, 9, kMatrix);
-	TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, 0);
-	TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 8);
-	TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 8);
-	TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 16);
-	TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
-	TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, 34892);
-	TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-	TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 8);
-	std::vector<uint16> row(8 * 3, 30000);
-	for (int y = 0; y < 8; y++)
-		TIFFWriteScanline(tiff, row.data(), y, 0);
-	TIFFWriteDirectory(tiff);
-	TIFFClose(tiff);
-	return glim_test::ReadFile(path);
 }
 
 Bytes
@@ -152,20 +109,13 @@ samples(const TempDir& dir)
 			 "pbm", "wbmp", "xbm", "xpm", "icns"})
 		result.push_back({format, qt_encoded(format)});
 	result.push_back({"indexed png", qt_encoded("png", QImage::Format_Indexed8)});
-	result.push_back({"noisy png", Bytes()});
-	{
-		QImage noise(120, 90, QImage::Format_RGB32);
-		std::mt19937 random(3);
-		for (int y = 0; y < noise.height(); y++) {
-			for (int x = 0; x < noise.width(); x++)
-				noise.setPixel(x, y, random());
-		}
-		QByteArray data;
-		QBuffer buffer(&data);
-		buffer.open(QIODevice::WriteOnly);
-		noise.save(&buffer, "png");
-		result.back().data = Bytes(data.begin(), data.end());
+	QImage noise(120, 90, QImage::Format_RGB32);
+	std::mt19937 random(3);
+	for (int y = 0; y < noise.height(); y++) {
+		for (int x = 0; x < noise.width(); x++)
+			noise.setPixel(x, y, random());
 	}
+	result.push_back({"noisy png", Encode(noise, "png")});
 	{
 		// Where the JPEG and PNG readers would be asked alone: a comment or
 		// chunk that starts like SVG, and an ISO media "ftyp" box.
@@ -216,17 +166,8 @@ samples(const TempDir& dir)
 		if (!data.empty())
 			result.push_back({"library format " + std::to_string(type), data});
 	}
-	result.push_back({"dng", dng(dir)});
-	{
-		BBitmap* bitmap = new BBitmap(BRect(0, 0, 3, 3), B_RGB32);
-		BBitmapStream stream(bitmap);
-		BMallocIO bits;
-		BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, &bits,
-			B_TRANSLATOR_BITMAP);
-		result.push_back({"bitmap stream",
-			Bytes((const char*)bits.Buffer(),
-				(const char*)bits.Buffer() + bits.BufferLength())});
-	}
+	result.push_back({"dng", MakeDng(dir / "made.dng", Halves(8, 8), 1)});
+	result.push_back({"bitmap stream", roster_encoded(B_TRANSLATOR_BITMAP)});
 	return result;
 }
 

@@ -2,25 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QImage>
-#include <QImageWriter>
 
 #include <Bitmap.h>
 #include <DataIO.h>
 
 #include "TestSupport.h"
+#include "TranslationTestSupport.h"
 
-static std::vector<char>
+using translation_test::Bytes;
+
+static Bytes
 png_bytes(int width, int height)
 {
 	QImage image(width, height, QImage::Format_RGB32);
 	image.fill(qRgb(10, 200, 30));
-	QByteArray data;
-	QBuffer buffer(&data);
-	buffer.open(QIODevice::WriteOnly);
-	QImageWriter(&buffer, "png").write(image);
-	return std::vector<char>(data.begin(), data.end());
+	return translation_test::Encode(image, "png");
 }
 
 TEST(TranslationUtilsTest, GetBitmapDecodesFilesAndStreams)
@@ -34,7 +30,7 @@ TEST(TranslationUtilsTest, GetBitmapDecodesFilesAndStreams)
 	EXPECT_EQ(bitmap->Bounds(), BRect(0, 0, 11, 6));
 	EXPECT_EQ(((const uint8*)bitmap->Bits())[1], 200);
 
-	std::vector<char> data = png_bytes(3, 4);
+	Bytes data = png_bytes(3, 4);
 	BMemoryIO stream(data.data(), data.size());
 	bitmap.reset(BTranslationUtils::GetBitmap(&stream));
 	ASSERT_NE(bitmap, nullptr);

@@ -1,0 +1,303 @@
+#include "TranslationTestSupport.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImageWriter>
+
+#include <jxl/encode.h>
+#include <libheif/heif.h>
+// libtiff's own int32 and uint32 would clash with the platform's.
+#define TIFF_DISABLE_DEPRECATED
+#include <tiffio.h>
+
+#include <BitmapStream.h>
+#include <DataIO.h>
+#include <TranslatorRoster.h>
+
+#include "TestSupport.h"
+
+namespace translation_test {
+
+QImage
+Halves(int width, int height, bool alpha)
+{
+	QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+	for (int y = 0; y < height; y++) {
+		for (int x = 0; x < width; x++) {
+			QRgb color = x < width / 2 ? qRgb(220, 20, 20) : qRgb(20, 20, 220);
+			if (alpha && y == height - 1)
+				color = qRgba(qRed(color), qGreen(color), qBlue(color), 128);
+			image.setPixel(x, y, color);
+		}
+	}
+	return image;
+}
+
+Bytes
+Encode(const QImage& image, const char* format)
+{
+	QByteArray data;
+	QBuffer buffer(&data);
+	buffer.open(QIODevice::WriteOnly);
+	QImageWriter writer(&buffer, format);
+	if (!writer.write(image))
+		return Bytes();
+	return Bytes(data.begin(), data.end());
+}
+
+// 8-bit LZW codes, with a clear code before the table would need wider ones.
+Bytes
+MakeGif(int width, int height)
+{
+	Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
+	auto put16 = [&](int value) {
+		gif.push_back(value & 0xff);
+		gif.push_back(value >> 8);
+	};
+	put16(width);
+	put16(height);
+	gif.insert(gif.end(), {(char)0xf6, 0, 0});
+	for (int i = 0; i < 128; i++)
+		gif.insert(gif.end(), {(char)(i * 2), (char)(255 - i * 2), (char)i});
+	gif.push_back(0x2c);
+	put16(0);
+	put16(0);
+	put16(width);
+	put16(height);
+	gif.push_back(0);
+	gif.push_back(7);
+	Bytes codes;
+	for (int i = 0; i < width * height; i++) {
+		if (i % 64 == 0)
+			codes.push_back((char)128);
+		codes.push_back((char)(i % 128));
+	}
+	codes.push_back((char)129);
+	for (size_t start = 0; start < codes.size(); start += 255) {
+		size_t count = std::min<size_t>(255, codes.size() - start);
+		gif.push_back((char)count);
+		gif.insert(gif.end(), codes.begin() + start, codes.begin() + start + count);
+	}
+	gif.push_back(0);
+	gif.push_back(0x3b);
+	return gif;
+}
+
+Bytes
+TurnedJpeg(int width, int height)
+{
+	Bytes jpeg = Encode(Halves(width, height), "jpeg");
+	// An APP1 segment with one IFD entry: Orientation (0x0112), SHORT, 6.
+	const unsigned char kExif[] = {0xff, 0xe1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I',
+		0x2a, 0x00, 0x08, 0x00, 0x00, 0x00, 0x01, 0x00, 0x12, 0x01, 0x03, 0x00, 0x01, 0x00,
+		0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+	static_assert(sizeof(kExif) == 0x22 + 2);
+	jpeg.insert(jpeg.begin() + 2, kExif, kExif + sizeof(kExif));
+	return jpeg;
+}
+
+Bytes
+MakeDng(const std::string& path, const QImage& pixels, int orientation, const QImage& preview)
+{
+	TIFF* tiff = TIFFOpen(path.c_str(), "w");
+	if (tiff == NULL)
+		return Bytes();
+	static const uint8 kVersion[4] = {1, 4, 0, 0};
+	static const float kMatrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+	static const float kNeutral[3] = {1, 1, 1};
+	auto writeImage = [&](const QImage& image, bool raw) {
+		TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, raw ? 0 : FILETYPE_REDUCEDIMAGE);
+		TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, image.width());
+		TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, image.height());
+		TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, raw ? 16 : 8);
+		TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+		TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+		TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, raw ? 34892 : PHOTOMETRIC_RGB);
+		TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+		TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, image.height());
+		for (int y = 0; y < image.height(); y++) {
+			std::vector<uint16> wide(image.width() * 3);
+			std::vector<uint8> narrow(image.width() * 3);
+			for (int x = 0; x < image.width(); x++) {
+				QRgb color = image.pixel(x, y);
+				int values[3] = {qRed(color), qGreen(color), qBlue(color)};
+				for (int c = 0; c < 3; c++) {
+					wide[x * 3 + c] = values[c] * 257;
+					narrow[x * 3 + c] = values[c];
+				}
+			}
+			TIFFWriteScanline(tiff, raw ? (void*)wide.data() : (void*)narrow.data(), y, 0);
+		}
+	};
+	TIFFSetField(tiff, TIFFTAG_DNGVERSION, kVersion);
+	TIFFSetField(tiff, TIFFTAG_UNIQUECAMERAMODEL, "Glim test camera");
+	TIFFSetField(tiff, TIFFTAG_MAKE, "Glim");
+	TIFFSetField(tiff, TIFFTAG_MODEL, "Test camera");
+	TIFFSetField(tiff, TIFFTAG_ORIENTATION, orientation);
+	TIFFSetField(tiff, TIFFTAG_COLORMATRIX1, 9, kMatrix);
+	TIFFSetField(tiff, TIFFTAG_ASSHOTNEUTRAL, 3, kNeutral);
+	TIFFSetField(tiff, TIFFTAG_CALIBRATIONILLUMINANT1, 21);
+	if (!preview.isNull()) {
+		toff_t offset = 0;
+		TIFFSetField(tiff, TIFFTAG_SUBIFD, 1, &offset);
+		writeImage(preview, false);
+		TIFFWriteDirectory(tiff);
+	}
+	writeImage(pixels, true);
+	TIFFWriteDirectory(tiff);
+	TIFFClose(tiff);
+	return glim_test::ReadFile(path);
+}
+
+static heif_error
+collect(heif_context*, const void* data, size_t size, void* userData)
+{
+	Bytes* output = (Bytes*)userData;
+	output->insert(output->end(), (const char*)data, (const char*)data + size);
+	return heif_error{heif_error_Ok, heif_suberror_Unspecified, ""};
+}
+
+bool
+CanWriteHeic()
+{
+	return heif_have_encoder_for_format(heif_compression_HEVC);
+}
+
+Bytes
+MakeHeic(const QImage& source, int orientation)
+{
+	if (!CanWriteHeic())
+		return Bytes();
+	QImage rgb = source.convertToFormat(QImage::Format_RGB888);
+	heif_image* image = NULL;
+	heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB,
+		heif_chroma_interleaved_RGB, &image);
+	heif_image_add_plane(image, heif_channel_interleaved, rgb.width(), rgb.height(), 8);
+	int stride = 0;
+	uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+	for (int y = 0; y < rgb.height(); y++)
+		memcpy(plane + y * stride, rgb.constScanLine(y), rgb.width() * 3);
+	heif_context* context = heif_context_alloc();
+	heif_encoder* encoder = NULL;
+	heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder);
+	heif_encoder_set_lossy_quality(encoder, 90);
+	heif_encoding_options* options = heif_encoding_options_alloc();
+	options->image_orientation = (heif_orientation)orientation;
+	heif_context_encode_image(context, image, encoder, options, NULL);
+	Bytes output;
+	heif_writer writer = {1, collect};
+	heif_context_write(context, &writer, &output);
+	heif_encoding_options_free(options);
+	heif_encoder_release(encoder);
+	heif_context_free(context);
+	heif_image_release(image);
+	return output;
+}
+
+Bytes
+MakeJxl(const QImage& source, int orientation)
+{
+	QImage rgb = source.convertToFormat(QImage::Format_RGB888);
+	JxlEncoder* encoder = JxlEncoderCreate(NULL);
+	JxlBasicInfo info;
+	JxlEncoderInitBasicInfo(&info);
+	info.xsize = rgb.width();
+	info.ysize = rgb.height();
+	info.bits_per_sample = 8;
+	info.orientation = (JxlOrientation)orientation;
+	JxlEncoderSetBasicInfo(encoder, &info);
+	JxlColorEncoding color;
+	JxlColorEncodingSetToSRGB(&color, JXL_FALSE);
+	JxlEncoderSetColorEncoding(encoder, &color);
+	JxlEncoderFrameSettings* settings = JxlEncoderFrameSettingsCreate(encoder, NULL);
+	JxlPixelFormat format = {3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, (size_t)rgb.bytesPerLine()};
+	JxlEncoderAddImageFrame(settings, &format, rgb.constBits(), rgb.sizeInBytes());
+	JxlEncoderCloseInput(encoder);
+	Bytes output(1 << 20);
+	uint8_t* next = (uint8_t*)output.data();
+	size_t available = output.size();
+	EXPECT_EQ(JxlEncoderProcessOutput(encoder, &next, &available), JXL_ENC_SUCCESS);
+	output.resize(output.size() - available);
+	JxlEncoderDestroy(encoder);
+	return output;
+}
+
+bool
+HaveTool(const char* tool)
+{
+	return RunQuietly(std::string("command -v ") + tool);
+}
+
+bool
+RunQuietly(const std::string& command)
+{
+	return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::unique_ptr<BBitmap>
+Decode(const Bytes& data, status_t* _status)
+{
+	BMemoryIO source(data.data(), data.size());
+	BBitmapStream stream;
+	status_t status = BTranslatorRoster::Default()->Translate(&source, NULL, NULL, &stream,
+		B_TRANSLATOR_BITMAP);
+	if (_status != NULL)
+		*_status = status;
+	BBitmap* bitmap = NULL;
+	if (status == B_OK) {
+		EXPECT_EQ(stream.DetachBitmap(&bitmap), B_OK);
+	}
+	return std::unique_ptr<BBitmap>(bitmap);
+}
+
+uint32
+Identify(const Bytes& data, uint32 wantType, status_t* _status)
+{
+	BMemoryIO source(data.data(), data.size());
+	translator_info info;
+	status_t status = BTranslatorRoster::Default()->Identify(&source, NULL, &info, 0, NULL,
+		wantType);
+	if (_status != NULL)
+		*_status = status;
+	return status == B_OK ? info.type : 0;
+}
+
+void
+ExpectWholeOrError(const std::vector<Bytes>& damaged, BRect bounds)
+{
+	for (size_t i = 0; i < damaged.size(); i++) {
+		SCOPED_TRACE("damaged file " + std::to_string(i));
+		status_t status;
+		std::unique_ptr<BBitmap> bitmap = Decode(damaged[i], &status);
+		if (status == B_OK) {
+			ASSERT_NE(bitmap, nullptr);
+			EXPECT_EQ(bitmap->Bounds(), bounds);
+		} else
+			EXPECT_LT(status, 0);
+	}
+}
+
+QRgb
+Pixel(const BBitmap* bitmap, int x, int y)
+{
+	const uint8* p = (const uint8*)bitmap->Bits() + y * bitmap->BytesPerRow() + x * 4;
+	return qRgba(p[2], p[1], p[0], bitmap->ColorSpace() == B_RGBA32 ? p[3] : 255);
+}
+
+bool
+IsRed(QRgb color)
+{
+	return qRed(color) > 150 && qBlue(color) < 90 && qGreen(color) < 90;
+}
+
+bool
+IsBlue(QRgb color)
+{
+	return qBlue(color) > 150 && qRed(color) < 90 && qGreen(color) < 90;
+}
+
+} // namespace translation_test
