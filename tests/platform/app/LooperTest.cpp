@@ -111,6 +111,19 @@ numbered(uint32 what, int32 sender, int32 sequence)
 class LooperTest : public testing::Test {
 protected:
 	void SetUp() override { ensure_application(); }
+
+	static RecordingLooper* Start(const char* name, std::atomic<bool>* deleted = NULL)
+	{
+		RecordingLooper* looper = new RecordingLooper(name, deleted);
+		looper->Run();
+		return looper;
+	}
+
+	static void Stop(BLooper* looper)
+	{
+		ASSERT_TRUE(looper->Lock());
+		looper->Quit();
+	}
 };
 
 } // namespace
@@ -150,8 +163,7 @@ TEST_F(LooperTest, ManySendersEachMessageOnceInSenderOrder)
 {
 	const int32 kSenders = 4;
 	const int32 kPerSender = 400;
-	RecordingLooper* looper = new RecordingLooper("many");
-	looper->Run();
+	RecordingLooper* looper = Start("many");
 	BMessenger messenger(looper);
 
 	std::vector<std::thread> senders;
@@ -183,14 +195,12 @@ TEST_F(LooperTest, ManySendersEachMessageOnceInSenderOrder)
 	EXPECT_EQ(next.size(), (size_t)kSenders);
 	pump_until([] { return false; }, 50000);
 	EXPECT_EQ(looper->count, kSenders * kPerSender) << "nothing twice";
-	looper->Lock();
-	looper->Quit();
+	Stop(looper);
 }
 
 TEST_F(LooperTest, WorkerHoldingTheLockDelaysButDoesNotLoseDispatch)
 {
-	RecordingLooper* looper = new RecordingLooper("held");
-	looper->Run();
+	RecordingLooper* looper = Start("held");
 	std::atomic<bool> holding{false}, released{false};
 	std::vector<bool> sawRelease;
 	looper->hook = [&](BMessage*) { sawRelease.push_back(released.load()); };
@@ -210,16 +220,14 @@ TEST_F(LooperTest, WorkerHoldingTheLockDelaysButDoesNotLoseDispatch)
 	worker.join();
 	ASSERT_EQ(sawRelease.size(), 1u);
 	EXPECT_TRUE(sawRelease[0]) << "dispatched only after the worker let go";
-	looper->Lock();
-	looper->Quit();
+	Stop(looper);
 }
 
 TEST_F(LooperTest, HandlerWaitingForWorkerThatWantsTheLockDoesNotDeadlock)
 {
 	// The stop protocol: the GUI thread holds the looper's lock while it
 	// waits for a worker that keeps trying to lock it with a time-out.
-	RecordingLooper* looper = new RecordingLooper("stop");
-	looper->Run();
+	RecordingLooper* looper = Start("stop");
 	struct StopState {
 		RecordingLooper* looper;
 		std::atomic<bool> stop{false};
@@ -252,16 +260,13 @@ TEST_F(LooperTest, HandlerWaitingForWorkerThatWantsTheLockDoesNotDeadlock)
 	looper->PostMessage('STOP');
 	ASSERT_TRUE(pump_until([&] { return looper->count == 1; }));
 	EXPECT_TRUE(state.stop);
-	looper->Lock();
-	looper->Quit();
+	Stop(looper);
 }
 
 TEST_F(LooperTest, NestedEventLoopDoesNotReenterTheSameLooper)
 {
-	RecordingLooper* outer = new RecordingLooper("outer");
-	RecordingLooper* other = new RecordingLooper("other");
-	outer->Run();
-	other->Run();
+	RecordingLooper* outer = Start("outer");
+	RecordingLooper* other = Start("other");
 	std::vector<uint32> order;
 	bool otherFlowed = false;
 	outer->hook = [&](BMessage* message) {
@@ -282,10 +287,8 @@ TEST_F(LooperTest, NestedEventLoopDoesNotReenterTheSameLooper)
 	ASSERT_TRUE(pump_until([&] { return outer->count == 2; }));
 	EXPECT_TRUE(otherFlowed) << "other loopers keep dispatching";
 	EXPECT_EQ(order, (std::vector<uint32>{'NEST', 'DONE', 'SECO'}));
-	outer->Lock();
-	outer->Quit();
-	other->Lock();
-	other->Quit();
+	Stop(outer);
+	Stop(other);
 }
 
 TEST_F(LooperTest, HandlersTargetsAndThePreferredHandler)
@@ -324,17 +327,15 @@ TEST_F(LooperTest, HandlersTargetsAndThePreferredHandler)
 	delete second;
 	delete first;
 	EXPECT_EQ(looper->IndexOf(first), -1) << "a deleted handler leaves its looper";
-	looper->Lock();
-	looper->Quit();
+	Stop(looper);
 	stranger->Quit();
 }
 
 TEST_F(LooperTest, QuitRequestedDecidesAndQuitInsideHandlerWaitsForItToReturn)
 {
 	std::atomic<bool> deleted{false};
-	RecordingLooper* looper = new RecordingLooper("quitting", &deleted);
+	RecordingLooper* looper = Start("quitting", &deleted);
 	looper->allowQuit = false;
-	looper->Run();
 	BMessenger messenger(looper);
 	looper->PostMessage(B_QUIT_REQUESTED);
 	looper->PostMessage('ALIV');
@@ -358,9 +359,8 @@ TEST_F(LooperTest, QuitRequestedDecidesAndQuitInsideHandlerWaitsForItToReturn)
 TEST_F(LooperTest, QuitFromAnotherThreadHandsDeletionToTheGuiThread)
 {
 	std::atomic<bool> deleted{false};
-	RecordingLooper* looper = new RecordingLooper("remote", &deleted);
+	RecordingLooper* looper = Start("remote", &deleted);
 	looper->hook = [&](BMessage*) { ADD_FAILURE() << "dispatched after Quit"; };
-	looper->Run();
 	BMessenger messenger(looper);
 	std::atomic<bool> quit{false};
 	std::thread worker([&] {
@@ -389,8 +389,7 @@ TEST_F(LooperTest, SendersRacingTheDeletionFailCleanly)
 	const int32 kSenders = 3;
 	for (int round = 0; round < 5; round++) {
 		std::atomic<bool> deleted{false};
-		RecordingLooper* looper = new RecordingLooper("racing", &deleted);
-		looper->Run();
+		RecordingLooper* looper = Start("racing", &deleted);
 		BMessenger messenger(looper);
 		std::atomic<bool> go{false};
 		std::atomic<int32> accepted{0};
@@ -416,8 +415,7 @@ TEST_F(LooperTest, SendersRacingTheDeletionFailCleanly)
 		}
 		go = true;
 		pump_until([&] { return looper->count > 50; });
-		looper->Lock();
-		looper->Quit();
+		Stop(looper);
 		EXPECT_TRUE(deleted);
 		for (std::thread& sender : senders)
 			sender.join();
@@ -427,8 +425,7 @@ TEST_F(LooperTest, SendersRacingTheDeletionFailCleanly)
 
 TEST_F(LooperTest, DetachedMessageOutlivesTheDispatch)
 {
-	RecordingLooper* looper = new RecordingLooper("detach");
-	looper->Run();
+	RecordingLooper* looper = Start("detach");
 	std::unique_ptr<BMessage> kept;
 	looper->hook = [&](BMessage* message) {
 		if (message->what == 'KEEP')
@@ -439,20 +436,17 @@ TEST_F(LooperTest, DetachedMessageOutlivesTheDispatch)
 	looper->PostMessage(&message);
 	ASSERT_TRUE(pump_until([&] { return kept != nullptr; }));
 	EXPECT_STREQ(kept->GetString("text"), "still here");
-	looper->Lock();
-	looper->Quit();
+	Stop(looper);
 }
 
 TEST_F(LooperTest, RepliesReachTheReturnAddress)
 {
-	RecordingLooper* asker = new RecordingLooper("asker");
-	RecordingLooper* answerer = new RecordingLooper("answerer");
+	RecordingLooper* asker = Start("asker");
+	RecordingLooper* answerer = Start("answerer");
 	RecordingHandler* replyHandler = new RecordingHandler("replies");
 	asker->Lock();
 	asker->AddHandler(replyHandler);
 	asker->Unlock();
-	asker->Run();
-	answerer->Run();
 	answerer->hook = [&](BMessage* message) {
 		EXPECT_TRUE(message->ReturnAddress().IsValid());
 		BMessage reply('ANSW');
@@ -477,10 +471,8 @@ TEST_F(LooperTest, RepliesReachTheReturnAddress)
 	EXPECT_EQ(answer->Previous()->what, (uint32)'ASK?');
 	EXPECT_EQ(answer->Previous()->GetInt32("sender", 0), 3);
 	delete answer;
-	asker->Lock();
-	asker->Quit();
-	answerer->Lock();
-	answerer->Quit();
+	Stop(asker);
+	Stop(answerer);
 }
 
 TEST_F(LooperTest, DirectDispatchFollowsTheSameRules)
@@ -488,8 +480,7 @@ TEST_F(LooperTest, DirectDispatchFollowsTheSameRules)
 	// How the interface kit hands Qt's input to a window: at once, on the
 	// GUI thread, with the lock held and CurrentMessage() set.
 	std::atomic<bool> deleted{false};
-	RecordingLooper* looper = new RecordingLooper("direct", &deleted);
-	looper->Run();
+	RecordingLooper* looper = Start("direct", &deleted);
 	std::vector<uint32> order;
 	BMessage* outerCurrent = NULL;
 	looper->hook = [&](BMessage* message) {

@@ -278,9 +278,11 @@ TEST(MessageTest, UnflattenRefusesTruncatedAndForeignData)
 	BMessage target('KEEP');
 	target.AddString("kept", "yes");
 	for (size_t length = 0; length < data.size(); length++) {
-		status_t status = target.Unflatten(data.data(), length);
-		ASSERT_TRUE(status == B_BAD_VALUE) << "length " << length << ": " << status;
-		BMemoryIO stream(data.data(), length);
+		// Exactly as long as the cut data, so that any read past it is caught.
+		std::unique_ptr<char[]> exact(new char[std::max<size_t>(length, 1)]);
+		memcpy(exact.get(), data.data(), length);
+		ASSERT_EQ(target.Unflatten(exact.get(), length), B_BAD_VALUE) << "length " << length;
+		BMemoryIO stream(exact.get(), length);
 		ASSERT_EQ(target.Unflatten(&stream), B_BAD_VALUE) << "stream length " << length;
 	}
 	EXPECT_EQ(target.what, (uint32)'KEEP') << "a failed Unflatten changes nothing";
@@ -346,13 +348,6 @@ TEST(MessageTest, UnflattenRefusesLyingSizesAndCounts)
 		EXPECT_EQ(target.what, (uint32)'KEEP');
 		BMemoryIO stream(exact.get(), bytes.size());
 		EXPECT_EQ(target.Unflatten(&stream), B_BAD_VALUE);
-	}
-	for (size_t length = 0; length < 8; length++) {
-		SCOPED_TRACE(length);
-		std::unique_ptr<char[]> exact(new char[std::max<size_t>(length, 1)]);
-		memcpy(exact.get(), data.data(), length);
-		BMessage target;
-		EXPECT_NE(target.Unflatten(exact.get(), length), B_OK);
 	}
 }
 

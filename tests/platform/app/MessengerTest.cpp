@@ -92,35 +92,37 @@ protected:
 
 TEST_F(MessengerTest, ConstructionChecksItsTarget)
 {
-	status_t result = B_OK;
-	BMessenger none(NULL, NULL, &result);
-	EXPECT_EQ(result, B_BAD_VALUE);
-	EXPECT_FALSE(none.IsValid());
-	EXPECT_EQ(none.SendMessage('NONE'), B_BAD_PORT_ID);
-
 	BHandler loose("loose");
-	BMessenger toLoose(&loose, NULL, &result);
-	EXPECT_EQ(result, B_BAD_HANDLER);
-	EXPECT_FALSE(toLoose.IsValid());
-
 	BLooper other("other");
-	BMessenger mismatched(fHandler, &other, &result);
-	EXPECT_EQ(result, B_MISMATCHED_VALUES);
-	EXPECT_FALSE(mismatched.IsValid());
-
-	BMessenger toHandler(fHandler, NULL, &result);
-	EXPECT_EQ(result, B_OK);
-	BLooper* looper = NULL;
-	EXPECT_EQ(toHandler.Target(&looper), fHandler);
-	EXPECT_EQ(looper, fInbox);
-	EXPECT_TRUE(toHandler.IsTargetLocal());
-
-	BMessenger preferred(NULL, fInbox, &result);
-	EXPECT_EQ(result, B_OK);
-	EXPECT_EQ(preferred.Target(&looper), nullptr) << "the preferred handler is not named";
-	EXPECT_EQ(looper, fInbox);
-
-	EXPECT_EQ(BMessenger(fHandler), toHandler);
+	const struct {
+		const char* what;
+		BHandler* handler;
+		BLooper* looper;
+		status_t result;
+		BHandler* target;
+	} kCases[] = {
+		{"nothing", NULL, NULL, B_BAD_VALUE, NULL},
+		{"a handler in no looper", &loose, NULL, B_BAD_HANDLER, NULL},
+		{"a handler in another looper", fHandler, &other, B_MISMATCHED_VALUES, NULL},
+		{"a handler", fHandler, NULL, B_OK, fHandler},
+		// The preferred handler is not named.
+		{"a looper's preferred handler", NULL, fInbox, B_OK, NULL},
+	};
+	for (const auto& test : kCases) {
+		SCOPED_TRACE(test.what);
+		status_t result = B_ERROR;
+		BMessenger messenger(test.handler, test.looper, &result);
+		EXPECT_EQ(result, test.result);
+		EXPECT_EQ(messenger.IsValid(), result == B_OK);
+		BLooper* looper = NULL;
+		EXPECT_EQ(messenger.Target(&looper), test.target);
+		EXPECT_EQ(looper, result == B_OK ? fInbox : NULL);
+		if (result != B_OK) {
+			EXPECT_EQ(messenger.SendMessage('NONE'), B_BAD_PORT_ID);
+		} else
+			EXPECT_TRUE(messenger.IsTargetLocal());
+	}
+	BMessenger toHandler(fHandler);
 	EXPECT_NE(BMessenger(fInbox), toHandler);
 	BMessenger copy;
 	copy = toHandler;

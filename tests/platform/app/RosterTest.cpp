@@ -3,6 +3,7 @@
 // preferred application, and one real detached start.
 #include <Roster.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 #include <string>
@@ -103,72 +104,56 @@ protected:
 } // namespace
 
 
-TEST_F(RosterTest, FileListsTakeEveryFileOnOneCommandLine)
+TEST_F(RosterTest, ExecLinesAreExpandedForTheFiles)
 {
-	Install("gallery.desktop",
-		desktop_file("Gallery", "gallery --title=%c %i %F", "image/png;",
-			"Icon=gallery-icon\n"));
-	std::string plain = fFiles / "one.png";
+	std::string one = fFiles / "one.png";
 	// Names are bytes: this one is not UTF-8.
 	std::string latin1 = fFiles / "caf\xe9 pic.png";
-	glim_test::WriteFile(plain, "x");
+	glim_test::WriteFile(one, "x");
 	glim_test::WriteFile(latin1, "x");
-
-	BMessage refs = refs_message({plain, latin1});
-	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-gallery", &refs), B_OK);
-	std::vector<Argv> expected = {
-		{"gallery", "--title=Gallery", "--icon", "gallery-icon", plain, latin1}};
-	EXPECT_EQ(Launched(), expected);
+	// Stands for the path of the row's desktop file.
+	const std::string kSelf = "%k";
+	const struct {
+		const char* what;
+		std::string exec;
+		std::vector<std::string> files;
+		status_t status;
+		std::vector<Argv> launched;
+	} kCases[] = {
+		{"a file list takes every file on one command line", "gallery --title=%c %i %F",
+			{one, latin1}, B_OK,
+			{{"gallery", "--title=Test", "--icon", "test-icon", one, latin1}}},
+		{"a single-file code starts a process per file", "single --open=%f %k", {one, latin1},
+			B_OK, {{"single", "--open=" + one, kSelf}, {"single", "--open=" + latin1, kSelf}}},
+		{"without files a %f code is empty", "single --open=%f %k", {}, B_OK,
+			{{"single", "--open=", kSelf}}},
+		{"without a code the files are not passed", "nofile --new-window", {one, latin1}, B_OK,
+			{{"nofile", "--new-window"}}},
+		// In the file "\\$" is a backslash and a dollar; the Exec quoting then
+		// makes that a plain dollar. Codes inside quotes are not expanded.
+		{"quotes and escapes", "\"/opt/my app/run\" \"a \\\\$HOME %f b\" %U 100%%", {one}, B_OK,
+			{{"/opt/my app/run", "a $HOME %f b", one, "100%"}}},
+		{"an unterminated quote", "run \"unterminated %F", {one}, B_LAUNCH_FAILED, {}},
+		{"an unknown code", "run %z %F", {one}, B_LAUNCH_FAILED, {}},
+	};
+	int row = 0;
+	for (const auto& test : kCases) {
+		SCOPED_TRACE(test.what);
+		std::string id = "row" + std::to_string(row++);
+		Install(id + ".desktop",
+			desktop_file("Test", test.exec, "image/png;", "Icon=test-icon\n"));
+		std::vector<Argv> expected = test.launched;
+		for (Argv& argv : expected)
+			std::replace(argv.begin(), argv.end(), kSelf,
+				fData / ("applications/" + id + ".desktop"));
+		fLaunched.clear();
+		BMessage refs = refs_message(test.files);
+		EXPECT_EQ(be_roster->Launch(("application/x-vnd.desktop-" + id).c_str(),
+					  test.files.empty() ? NULL : &refs),
+			test.status);
+		EXPECT_EQ(Launched(), expected);
+	}
 }
-
-
-TEST_F(RosterTest, SingleFileCodesStartAProcessPerFile)
-{
-	Install("single.desktop", desktop_file("Single", "single --open=%f %k", "image/png;"));
-	Install("nofile.desktop", desktop_file("No File", "nofile --new-window", "image/png;"));
-	std::string first = fFiles / "a.png";
-	std::string second = fFiles / "b.png";
-	glim_test::WriteFile(first, "x");
-	glim_test::WriteFile(second, "x");
-	BMessage refs = refs_message({first, second});
-	std::string desktopFile = fData / "applications/single.desktop";
-
-	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-single", &refs), B_OK);
-	std::vector<Argv> expected = {{"single", "--open=" + first, desktopFile},
-		{"single", "--open=" + second, desktopFile}};
-	EXPECT_EQ(Launched(), expected);
-
-	// Without files a %f argument is dropped; without a code the files are
-	// not passed at all.
-	fLaunched.clear();
-	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-single"), B_OK);
-	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-nofile", &refs), B_OK);
-	expected = {{"single", "--open=", desktopFile}, {"nofile", "--new-window"}};
-	EXPECT_EQ(Launched(), expected);
-}
-
-
-TEST_F(RosterTest, QuotedArgumentsAndEscapes)
-{
-	// In the file "\\$" is a backslash and a dollar; the Exec quoting then
-	// makes that a plain dollar. Codes inside quotes are not expanded.
-	Install("quoted.desktop",
-		desktop_file("Quoted", "\"/opt/my app/run\" \"a \\\\$HOME %f b\" %U 100%%",
-			"image/png;"));
-	Install("broken.desktop", desktop_file("Broken", "run \"unterminated %F", "image/png;"));
-	Install("unknown.desktop", desktop_file("Unknown", "run %z %F", "image/png;"));
-	std::string file = fFiles / "pic.png";
-	glim_test::WriteFile(file, "x");
-	BMessage refs = refs_message({file});
-
-	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-quoted", &refs), B_OK);
-	std::vector<Argv> expected = {{"/opt/my app/run", "a $HOME %f b", file, "100%"}};
-	EXPECT_EQ(Launched(), expected);
-	EXPECT_EQ(be_roster->Launch("application/x-vnd.desktop-broken", &refs), B_LAUNCH_FAILED);
-	EXPECT_EQ(be_roster->Launch("application/x-vnd.desktop-unknown", &refs), B_LAUNCH_FAILED);
-	EXPECT_EQ(Launched().size(), 1u);
-}
-
 
 TEST_F(RosterTest, UnknownSignaturesAndMissingEntriesFail)
 {

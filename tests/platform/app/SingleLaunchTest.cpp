@@ -1,6 +1,7 @@
 // The single-launch socket as a boundary: hostile frames against a real
 // listening application, the private folder and its squatters, the lock
 // that is never granted, and connections from another user.
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -79,6 +80,17 @@ connect_to(const std::string& path)
 		close(fd);
 		return -1;
 	}
+	return fd;
+}
+
+
+// Connects to path and sends bytes: the connection, -1 when none was made.
+int
+send_to(const std::string& path, const std::string& bytes, size_t length = std::string::npos)
+{
+	int fd = connect_to(path);
+	if (fd >= 0)
+		send(fd, bytes.data(), std::min(length, bytes.size()), MSG_NOSIGNAL);
 	return fd;
 }
 
@@ -183,30 +195,24 @@ TEST(SingleLaunchTest, HostileFramesAreDroppedWithTheirConnection)
 	std::thread client([&]() {
 		for (const Hostile& entry : hostile) {
 			SCOPED_TRACE(entry.what);
-			int fd = connect_to(path);
+			int fd = send_to(path, entry.bytes);
 			ASSERT_GE(fd, 0);
-			send(fd, entry.bytes.data(), entry.bytes.size(), MSG_NOSIGNAL);
 			EXPECT_TRUE(closed_by_peer(fd));
 			close(fd);
 		}
 		// Cut off half way, and fewer than four bytes: nothing arrives.
 		std::string good = frame(argv_message("truncated"));
 		for (size_t length : {good.size() / 2, (size_t)3}) {
-			int fd = connect_to(path);
+			int fd = send_to(path, good, length);
 			ASSERT_GE(fd, 0);
-			send(fd, good.data(), length, MSG_NOSIGNAL);
 			close(fd);
 		}
 		// A good frame after a bad one on the same connection is never read.
-		int fd = connect_to(path);
-		std::string both = frame(BMessage('Bvbi')) + frame(argv_message("after bad"));
-		send(fd, both.data(), both.size(), MSG_NOSIGNAL);
+		int fd = send_to(path, frame(BMessage('Bvbi')) + frame(argv_message("after bad")));
 		EXPECT_TRUE(closed_by_peer(fd));
 		close(fd);
 		// The instance still takes a proper hand-over.
-		fd = connect_to(path);
-		std::string last = frame(argv_message("last"));
-		send(fd, last.data(), last.size(), MSG_NOSIGNAL);
+		fd = send_to(path, frame(argv_message("last")));
 		char acknowledgement = 0;
 		EXPECT_EQ(recv(fd, &acknowledgement, 1, 0), 1);
 		EXPECT_EQ(acknowledgement, 'A');
@@ -389,10 +395,7 @@ TEST(SingleLaunchTest, AnotherUsersConnectionIsRefused)
 		EXPECT_TRUE(WIFEXITED(status));
 		EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no other user, 11: no connection, "
 											 "12: not refused";
-		int fd = connect_to(path);
-		std::string last = frame(argv_message("last"));
-		send(fd, last.data(), last.size(), MSG_NOSIGNAL);
-		close(fd);
+		close(send_to(path, frame(argv_message("last"))));
 	});
 	run_with_limit(&app);
 	waiter.join();
