@@ -122,7 +122,8 @@ TEST_F(MessengerTest, ConstructionChecksItsTarget)
 		} else
 			EXPECT_TRUE(messenger.IsTargetLocal());
 	}
-	BMessenger toHandler(fHandler);
+	BMessenger toHandler(fHandler, NULL);
+	EXPECT_EQ(BMessenger(fHandler), toHandler);
 	EXPECT_NE(BMessenger(fInbox), toHandler);
 	BMessenger copy;
 	copy = toHandler;
