@@ -3,6 +3,7 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -423,23 +424,7 @@ TEST_F(LooperTest, SendersRacingTheDeletionFailCleanly)
 	}
 }
 
-TEST_F(LooperTest, DetachedMessageOutlivesTheDispatch)
-{
-	RecordingLooper* looper = Start("detach");
-	std::unique_ptr<BMessage> kept;
-	looper->hook = [&](BMessage* message) {
-		if (message->what == 'KEEP')
-			kept.reset(looper->DetachCurrentMessage());
-	};
-	BMessage message('KEEP');
-	message.AddString("text", "still here");
-	looper->PostMessage(&message);
-	ASSERT_TRUE(pump_until([&] { return kept != nullptr; }));
-	EXPECT_STREQ(kept->GetString("text"), "still here");
-	Stop(looper);
-}
-
-TEST_F(LooperTest, RepliesReachTheReturnAddress)
+TEST_F(LooperTest, RepliesReachTheReturnAddressAndOutliveTheirDispatchWhenDetached)
 {
 	RecordingLooper* asker = Start("asker");
 	RecordingLooper* answerer = Start("answerer");
@@ -461,16 +446,17 @@ TEST_F(LooperTest, RepliesReachTheReturnAddress)
 	EXPECT_EQ(asker->records[0].what, (uint32)'ANSW');
 	EXPECT_EQ(asker->records[0].sequence, 7);
 
-	// The answer remembers the question.
-	BMessage* answer = NULL;
-	asker->hook = [&](BMessage* message) { answer = new BMessage(*message); };
+	// The answer remembers the question, also once detached from its
+	// dispatch.
+	std::unique_ptr<BMessage> answer;
+	asker->hook = [&](BMessage*) { answer.reset(asker->DetachCurrentMessage()); };
 	answerer->hook = [&](BMessage* message) { message->SendReply('ANS2', replyHandler); };
 	answerer->PostMessage(&question, answerer, replyHandler);
-	ASSERT_TRUE(pump_until([&] { return answer != NULL; }));
+	ASSERT_TRUE(pump_until([&] { return answer != nullptr; }));
+	EXPECT_EQ(answer->what, (uint32)'ANS2');
 	ASSERT_NE(answer->Previous(), nullptr);
 	EXPECT_EQ(answer->Previous()->what, (uint32)'ASK?');
 	EXPECT_EQ(answer->Previous()->GetInt32("sender", 0), 3);
-	delete answer;
 	Stop(asker);
 	Stop(answerer);
 }
