@@ -1,22 +1,13 @@
 // Menus: the item model, the menu bar in a window, shortcuts (the first
 // item in menu-bar order wins a shared one) and invoking items.
-#include <atomic>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 
 #include <Menu.h>
 #include <MenuBar.h>
 #include <MenuItem.h>
-#include <Message.h>
-#include <Window.h>
 
-#include "TestHooks.h"
 #include "InterfaceTestSupport.h"
 
 using glim_test::CloseWindow;
@@ -84,20 +75,14 @@ public:
 
 TEST(MenuTest, FindItemSearchesTheWholeTree)
 {
-	BMenu root("root");
-	BMenu* first = new BMenu("first");
-	first->AddItem(new BMenuItem("One", new BMessage('one_')));
-	BMenu* deep = new BMenu("deep");
-	BMenuItem* target = new BMenuItem("Deep", new BMessage('deep'));
-	deep->AddItem(target);
-	first->AddItem(deep);
-	root.AddItem(first);
-	root.AddItem(new BMenuItem("Top", new BMessage('top_')));
-
-	EXPECT_EQ(root.FindItem('deep'), target);
-	EXPECT_EQ(root.FindItem("Deep"), target);
-	EXPECT_EQ(root.FindItem('none'), nullptr);
-	EXPECT_EQ(root.FindItem("none"), nullptr);
+	MenuWindow* window = new MenuWindow;
+	BMenuItem* zoomIn = window->fBar->FindItem("Zoom In");
+	ASSERT_NE(zoomIn, nullptr);
+	EXPECT_EQ(zoomIn->Command(), kZoomIn);
+	EXPECT_EQ(window->fBar->FindItem(kZoomIn), zoomIn);
+	EXPECT_EQ(window->fBar->FindItem('none'), nullptr);
+	EXPECT_EQ(window->fBar->FindItem("none"), nullptr);
+	CloseWindow(window);
 }
 
 
@@ -122,19 +107,18 @@ TEST(MenuTest, RadioModeAndLabelFromMarked)
 
 TEST(MenuTest, DisabledMenuDisablesItsItems)
 {
-	BMenu menu("menu");
-	BMenu* sub = new BMenu("sub");
-	BMenuItem* item = new BMenuItem("item", new BMessage('item'), 'I');
-	sub->AddItem(item);
-	menu.AddItem(sub);
-	EXPECT_TRUE(item->IsEnabled());
-	sub->SetEnabled(false);
-	EXPECT_FALSE(item->IsEnabled());
+	MenuWindow* window = new MenuWindow;
+	BMenu* image = window->fBar->SubmenuAt(1);
+	BMenuItem* zoomIn = window->fBar->FindItem(kZoomIn);
+	EXPECT_TRUE(zoomIn->IsEnabled());
+	image->SetEnabled(false);
+	EXPECT_FALSE(zoomIn->IsEnabled());
 	uint32 modifiers = 0;
-	EXPECT_EQ(item->Shortcut(&modifiers), 'I');
+	EXPECT_EQ(zoomIn->Shortcut(&modifiers), '=');
 	EXPECT_EQ(modifiers & B_COMMAND_KEY, (uint32)B_COMMAND_KEY);
-	EXPECT_TRUE(menu.RemoveItem(sub));
-	delete sub;
+	EXPECT_TRUE(window->fBar->RemoveItem(image));
+	delete image;
+	CloseWindow(window);
 }
 
 
@@ -244,14 +228,9 @@ TEST(MenuTest, OpeningAMenuUpdatesItAndChoosingInvokes)
 	window->Lock();
 	window->fBar->FindItem(kNext)->SetLabel("Next Picture");
 	window->Unlock();
-	QMenuBar* bar = NULL;
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		for (QWidget* top : QApplication::topLevelWidgets()) {
-			if (top->windowTitle() == "menus" && top->isVisible())
-				bar = top->findChild<QMenuBar*>();
-		}
-		return bar != NULL && bar->actions().size() == 2;
-	}));
+	QMenuBar* bar = glim_test::WaitForWidget<QMenuBar>("menus",
+		[](QMenuBar* bar) { return bar->actions().size() == 2; });
+	ASSERT_NE(bar, nullptr);
 	EXPECT_EQ(bar->actions()[0]->text(), "File");
 	QMenu* image = bar->actions()[1]->menu();
 	ASSERT_NE(image, nullptr);
