@@ -107,6 +107,7 @@ protected:
 		fInbox = new glim_test::Receiver("inbox");
 		fInbox->Show();
 		fTarget = BMessenger(fInbox);
+		fStart = ref_for(fFolder.Path());
 	}
 
 	void TearDown() override { glim_test::CloseWindow(fInbox); }
@@ -115,6 +116,7 @@ protected:
 	glim_test::TempDir fFolder{"panel"};
 	glim_test::Receiver* fInbox = NULL;
 	BMessenger fTarget;
+	entry_ref fStart;
 };
 
 BApplication* FilePanelTest::sApplication = NULL;
@@ -131,7 +133,6 @@ TEST_F(FilePanelTest, PanelIsAWindowUntilDeleted)
 	EXPECT_EQ(be_app->WindowAt(before), panel->Window());
 	EXPECT_FALSE(panel->IsShowing());
 	EXPECT_EQ(panel->Messenger(), be_app_messenger);
-	EXPECT_EQ(panel->PanelMode(), B_OPEN_PANEL);
 	panel->Show();
 	panel->Show();
 	EXPECT_TRUE(panel->IsShowing());
@@ -149,14 +150,13 @@ TEST_F(FilePanelTest, PanelIsAWindowUntilDeleted)
 	std::thread deleter([panel]() { delete panel; });
 	deleter.join();
 	EXPECT_EQ(be_app->CountWindows(), before);
-	BPrivate::run_events_until([]() { return false; }, 100000);
+	glim_test::Settle();
 }
 
 
 TEST_F(FilePanelTest, OpenPanelSendsTheChosenRefs)
 {
-	entry_ref start = ref_for(fFolder.Path());
-	BFilePanel panel(B_OPEN_PANEL, &fTarget, &start, B_FILE_NODE | B_DIRECTORY_NODE, true);
+	BFilePanel panel(B_OPEN_PANEL, &fTarget, &fStart, B_FILE_NODE | B_DIRECTORY_NODE, true);
 	panel.Show();
 	EXPECT_EQ(shown_folder(panel), fFolder.Path());
 
@@ -166,7 +166,7 @@ TEST_F(FilePanelTest, OpenPanelSendsTheChosenRefs)
 	ASSERT_TRUE(fInbox->WaitFor(1));
 	BMessage message = fInbox->At(0);
 	EXPECT_EQ(message.what, (uint32)B_REFS_RECEIVED);
-	EXPECT_EQ(RefPaths(message, "refs"), chosen);
+	EXPECT_EQ(RefPaths(message), chosen);
 	EXPECT_FALSE(panel.IsShowing());
 
 	// The selection stays readable.
@@ -181,8 +181,7 @@ TEST_F(FilePanelTest, OpenPanelSendsTheChosenRefs)
 
 TEST_F(FilePanelTest, FileChooserEntersFoldersAndSkipsHiddenNames)
 {
-	entry_ref start = ref_for(fFolder.Path());
-	BFilePanel panel(B_OPEN_PANEL, &fTarget, &start, 0, false);
+	BFilePanel panel(B_OPEN_PANEL, &fTarget, &fStart, 0, false);
 	panel.SetHideWhenDone(false);
 	panel.Show();
 
@@ -195,7 +194,7 @@ TEST_F(FilePanelTest, FileChooserEntersFoldersAndSkipsHiddenNames)
 	BPrivate::complete_file_panel(&panel, {fFolder / ".hidden"});
 	BPrivate::complete_file_panel(&panel, {fFolder / "b.png", fFolder / "a.png"});
 	ASSERT_TRUE(fInbox->WaitFor(1));
-	EXPECT_EQ(RefPaths(fInbox->At(0), "refs"), Paths{fFolder / "b.png"});
+	EXPECT_EQ(RefPaths(fInbox->At(0)), Paths{fFolder / "b.png"});
 	EXPECT_TRUE(panel.IsShowing());
 	EXPECT_EQ(fInbox->count, 1);
 }
@@ -221,8 +220,7 @@ TEST_F(FilePanelTest, RefFilterDecidesWhatIsListed)
 
 	const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR";
 	glim_test::WriteFile(fFolder / "a.png", std::string(png, sizeof(png) - 1));
-	entry_ref start = ref_for(fFolder.Path());
-	BFilePanel panel(B_OPEN_PANEL, &fTarget, &start, B_FILE_NODE, true, NULL, &filter);
+	BFilePanel panel(B_OPEN_PANEL, &fTarget, &fStart, B_FILE_NODE, true, NULL, &filter);
 	panel.Show();
 	EXPECT_EQ(filter.types["a.png"], "image/png");
 	EXPECT_EQ(filter.types["sub"], "inode/directory");
@@ -230,7 +228,7 @@ TEST_F(FilePanelTest, RefFilterDecidesWhatIsListed)
 	EXPECT_FALSE(filter.folders["a.png"]);
 	BPrivate::complete_file_panel(&panel, {fFolder / "a.png", fFolder / "b.png"});
 	ASSERT_TRUE(fInbox->WaitFor(1));
-	EXPECT_EQ(RefPaths(fInbox->At(0), "refs"), Paths{fFolder / "a.png"});
+	EXPECT_EQ(RefPaths(fInbox->At(0)), Paths{fFolder / "a.png"});
 }
 
 
@@ -239,8 +237,7 @@ TEST_F(FilePanelTest, FolderChooserWithItsOwnMessage)
 	int control = 0;
 	BMessage chosen(kChooserMessage);
 	chosen.AddPointer("control", &control);
-	entry_ref start = ref_for(fFolder.Path());
-	BFilePanel panel(B_OPEN_PANEL, NULL, &start, B_DIRECTORY_NODE, false, &chosen, NULL, false,
+	BFilePanel panel(B_OPEN_PANEL, NULL, &fStart, B_DIRECTORY_NODE, false, &chosen, NULL, false,
 		true);
 	panel.SetButtonLabel(B_DEFAULT_BUTTON, "Select");
 	panel.SetTarget(fTarget);
@@ -258,13 +255,13 @@ TEST_F(FilePanelTest, FolderChooserWithItsOwnMessage)
 	void* pointer = NULL;
 	ASSERT_EQ(message.FindPointer("control", &pointer), B_OK);
 	EXPECT_EQ(pointer, &control);
-	EXPECT_EQ(RefPaths(message, "refs"), Paths{fFolder / "sub"});
+	EXPECT_EQ(RefPaths(message), Paths{fFolder / "sub"});
 
 	// Files cannot be chosen; with nothing selected the folder shown is.
 	panel.Show();
 	BPrivate::complete_file_panel(&panel, {fFolder / "a.png"});
 	ASSERT_TRUE(fInbox->WaitFor(2));
-	EXPECT_EQ(RefPaths(fInbox->At(1), "refs"), Paths{fFolder.Path()});
+	EXPECT_EQ(RefPaths(fInbox->At(1)), Paths{fFolder.Path()});
 }
 
 
