@@ -38,8 +38,8 @@ typedef std::vector<std::pair<uint32, int32>> FieldList;
 class Receiver : public BWindow {
 public:
 	explicit Receiver(const char* title = "receiver", BRect frame = BRect(100, 100, 399, 299),
-		std::vector<uint32> only = {}) :
-		BWindow(frame, title, B_TITLED_WINDOW, 0),
+		std::vector<uint32> only = {}, window_type type = B_TITLED_WINDOW) :
+		BWindow(frame, title, type, 0),
 		fOnly(only)
 	{
 	}

@@ -175,25 +175,6 @@ TEST_F(WindowTest, ResizingModesFollowTheWindow)
 }
 
 
-TEST_F(WindowTest, DrawGetsTheUpdateInScrolledCoordinates)
-{
-	RecordingView* view = new RecordingView(BRect(0, 0, 99, 99), B_WILL_DRAW, B_FOLLOW_ALL);
-	TestWindow* window = Open(BRect(0, 0, 99, 99), {view});
-	ASSERT_TRUE(view->WaitForDraw());
-
-	window->Lock();
-	view->ScrollTo(BPoint(0, 500));
-	EXPECT_EQ(view->Bounds(), BRect(0, 500, 99, 599));
-	view->draws.clear();
-	view->Invalidate(BRect(10, 510, 19, 519));
-	window->Unlock();
-	ASSERT_TRUE(view->WaitForDraw());
-	std::lock_guard<std::mutex> guard(view->lock);
-	EXPECT_TRUE(view->draws.back().Contains(BRect(10, 510, 19, 519)));
-	EXPECT_GE(view->draws.back().top, 500);
-}
-
-
 TEST_F(WindowTest, ViewColourFillsUnlessTransparent)
 {
 	BView* plain = new BView(BRect(0, 0, 29, 29), "plain", B_FOLLOW_NONE, 0);
@@ -205,19 +186,25 @@ TEST_F(WindowTest, ViewColourFillsUnlessTransparent)
 }
 
 
-TEST_F(WindowTest, InvalidateFromAnotherThreadRepaints)
+TEST_F(WindowTest, InvalidateFromAnotherThreadRepaintsInScrolledCoordinates)
 {
 	RecordingView* view = new RecordingView(BRect(0, 0, 99, 99), B_WILL_DRAW, B_FOLLOW_ALL);
 	TestWindow* window = Open(BRect(0, 0, 99, 99), {view});
 	ASSERT_TRUE(view->WaitForDraw());
+	window->Lock();
+	view->ScrollTo(BPoint(0, 500));
+	EXPECT_EQ(view->Bounds(), BRect(0, 500, 99, 599));
+	window->Unlock();
+	glim_test::Settle(50000);
 	int32 before = view->DrawCount();
 
 	// The worker keeps the lock a while after invalidating: the GUI thread
-	// goes on running meanwhile and paints once the lock is free.
+	// goes on running meanwhile and paints once the lock is free, with the
+	// update in the view's scrolled coordinates.
 	std::atomic<bool> released{false};
 	std::thread worker([&]() {
 		ASSERT_EQ(window->LockWithTimeout(1000000), B_OK);
-		view->Invalidate(BRect(0, 0, 9, 9));
+		view->Invalidate(BRect(10, 510, 19, 519));
 		snooze(100000);
 		released = true;
 		window->Unlock();
@@ -225,7 +212,10 @@ TEST_F(WindowTest, InvalidateFromAnotherThreadRepaints)
 	bool stayedAlive = BPrivate::run_events_until([&]() { return released.load(); });
 	worker.join();
 	EXPECT_TRUE(stayedAlive);
-	EXPECT_TRUE(view->WaitForDraw(before));
+	ASSERT_TRUE(view->WaitForDraw(before));
+	std::lock_guard<std::mutex> guard(view->lock);
+	EXPECT_TRUE(view->draws.back().Contains(BRect(10, 510, 19, 519)));
+	EXPECT_GE(view->draws.back().top, 500);
 }
 
 
