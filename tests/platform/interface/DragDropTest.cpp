@@ -201,35 +201,34 @@ DragOnto(QWidget* widget, QPoint local, const QMimeData* data)
 
 TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
 {
-	BMessage seen;
-	BRect imageBounds;
-	BPoint seenOffset;
-	BHandler* seenSource = NULL;
-	int32 calls = 0;
-	BPrivate::set_drag_interceptor(
-		[&](const BMessage& message, const BBitmap* image, BPoint offset, BHandler* source) {
-			calls++;
-			seen = message;
-			imageBounds = image != NULL ? image->Bounds() : BRect();
-			seenOffset = offset;
-			seenSource = source;
-		});
+	struct Drag {
+		BMessage message;
+		BRect image;
+		BPoint offset;
+		BHandler* source;
+	};
+	std::vector<Drag> drags;
+	BPrivate::set_drag_interceptor([&](const BMessage& message, const BBitmap* image,
+									   BPoint offset, BHandler* source) {
+		drags.push_back({message, image != NULL ? image->Bounds() : BRect(), offset, source});
+	});
 	std::atomic<int32> deleted{0};
 	BMessage offer = SourceView::DragOffer();
 	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 95, 71), B_RGB32),
 		B_OP_BLEND, BPoint(48, 36));
-	EXPECT_EQ(calls, 1);
+	ASSERT_EQ(drags.size(), 1u);
 	EXPECT_EQ(deleted, 1);
-	EXPECT_STREQ(seen.GetString("be:clip_name"), "photo.jpg");
-	EXPECT_EQ(imageBounds, BRect(0, 0, 95, 71));
-	EXPECT_EQ(seenOffset, BPoint(48, 36));
-	EXPECT_EQ(seenSource, fSource);
+	EXPECT_STREQ(drags[0].message.GetString("be:clip_name"), "photo.jpg");
+	EXPECT_EQ(drags[0].image, BRect(0, 0, 95, 71));
+	EXPECT_EQ(drags[0].offset, BPoint(48, 36));
+	EXPECT_EQ(drags[0].source, fSource);
 
 	ReplyHandler handler;
 	fWindow->AddHandler(&handler);
 	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 9, 9), B_RGB32),
 		BPoint(1, 2), &handler);
-	EXPECT_EQ(seenSource, &handler);
+	ASSERT_EQ(drags.size(), 2u);
+	EXPECT_EQ(drags[1].source, &handler);
 	EXPECT_EQ(deleted, 2);
 	fWindow->RemoveHandler(&handler);
 
@@ -237,7 +236,7 @@ TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
 	fSource->DragMessage(NULL, new CountedBitmap(&deleted, BRect(0, 0, 9, 9), B_RGB32),
 		BPoint(0, 0));
 	EXPECT_EQ(deleted, 3);
-	EXPECT_EQ(calls, 2);
+	EXPECT_EQ(drags.size(), 2u);
 
 	// A rectangle drag has no image; the offset is the pointer's in it.
 	BPrivate::push_pointer_state(fSource->ConvertToScreen(BPoint(30, 25)), 1);
@@ -245,9 +244,9 @@ TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
 	uint32 buttons;
 	fSource->GetMouse(&location, &buttons);
 	fSource->DragMessage(&offer, BRect(20, 20, 59, 39));
-	EXPECT_EQ(calls, 3);
-	EXPECT_FALSE(imageBounds.IsValid());
-	EXPECT_EQ(seenOffset, BPoint(10, 5));
+	ASSERT_EQ(drags.size(), 3u);
+	EXPECT_FALSE(drags[2].image.IsValid());
+	EXPECT_EQ(drags[2].offset, BPoint(10, 5));
 }
 
 

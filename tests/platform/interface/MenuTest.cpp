@@ -117,6 +117,7 @@ TEST_F(MenuTest, DisabledMenuDisablesItsItems)
 	EXPECT_TRUE(zoomIn->IsEnabled());
 	image->SetEnabled(false);
 	EXPECT_FALSE(zoomIn->IsEnabled());
+	EXPECT_FALSE(window->fBar->FindItem(kNext)->IsEnabled());
 	uint32 modifiers = 0;
 	EXPECT_EQ(zoomIn->Shortcut(&modifiers), '=');
 	EXPECT_EQ(modifiers & B_COMMAND_KEY, (uint32)B_COMMAND_KEY);
