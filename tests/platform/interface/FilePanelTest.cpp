@@ -33,15 +33,6 @@ namespace {
 const uint32 kChooserMessage = 'Pfsl';
 const uint32 kFileTypeMessage = 'BFtp';
 
-entry_ref
-ref_for(const std::string& path)
-{
-	entry_ref ref;
-	EXPECT_EQ(get_ref_for_path(path.c_str(), &ref), B_OK);
-	return ref;
-}
-
-
 // The folder the panel shows.
 std::string
 shown_folder(BFilePanel& panel)
@@ -107,7 +98,7 @@ protected:
 		fInbox = new glim_test::Receiver("inbox");
 		fInbox->Show();
 		fTarget = BMessenger(fInbox);
-		fStart = ref_for(fFolder.Path());
+		ASSERT_EQ(get_ref_for_path(fFolder.Path().c_str(), &fStart), B_OK);
 	}
 
 	void TearDown() override { glim_test::CloseWindow(fInbox); }
