@@ -35,7 +35,6 @@ TEST(ScrollViewTest, FrameGrowsByBorderAndBars)
 			test.border);
 		EXPECT_EQ(scroll.Frame(), test.expected);
 		EXPECT_EQ(target->Parent(), &scroll);
-		EXPECT_EQ(scroll.Target(), target);
 		EXPECT_EQ(scroll.ScrollBar(B_VERTICAL) != NULL, test.vertical);
 		EXPECT_EQ(scroll.ScrollBar(B_HORIZONTAL) != NULL, test.horizontal);
 		EXPECT_EQ(target->ScrollBar(B_VERTICAL), scroll.ScrollBar(B_VERTICAL));
