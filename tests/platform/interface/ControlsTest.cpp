@@ -1,62 +1,24 @@
 // Check boxes, radio buttons (exclusive per parent), sliders, text controls
 // and boxes: their values, messages, input and drawing.
-#include <atomic>
-#include <cstring>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include <Bitmap.h>
 #include <Box.h>
 #include <CheckBox.h>
-#include <Message.h>
 #include <RadioButton.h>
 #include <Slider.h>
 #include <TextControl.h>
-#include <Window.h>
 
-#include "TestHooks.h"
 #include "InterfaceTestSupport.h"
 
-using glim_test::CloseWindow;
-using glim_test::PixelAt;
-using glim_test::Receiver;
+using namespace glim_test;
 
 namespace {
 
-// A click: pressed and released at where, in the view's coordinates.
-void
-Click(BView* view, BPoint where)
-{
-	view->Window()->Lock();
-	BPrivate::push_pointer_state(view->ConvertToScreen(where), 0);
-	BPrivate::simulate_mouse_down(view, where, B_PRIMARY_MOUSE_BUTTON);
-	view->Window()->Unlock();
-}
-
-
-void
-Settle()
-{
-	BPrivate::run_events_until([]() { return false; }, 100000);
-}
-
-
-QLineEdit*
-FindLineEdit(const char* windowTitle)
-{
-	for (QWidget* top : QApplication::topLevelWidgets()) {
-		if (top->windowTitle() == windowTitle && top->isVisible())
-			return top->findChild<QLineEdit*>();
-	}
-	return NULL;
-}
+const char kLeft[] = {B_LEFT_ARROW, 0};
+const char kHome[] = {B_HOME, 0};
 
 
 void
@@ -75,32 +37,30 @@ TEST(RadioButtonTest, OnePerParentIsOn)
 {
 	BView first(BRect(0, 0, 99, 99), "first", 0, 0);
 	BView second(BRect(0, 0, 99, 99), "second", 0, 0);
-	BRadioButton* a1 = new BRadioButton(BRect(0, 0, 90, 19), "a1", "A1", NULL);
-	BRadioButton* a2 = new BRadioButton(BRect(0, 20, 90, 39), "a2", "A2", NULL);
-	BCheckBox* check = new BCheckBox(BRect(0, 40, 90, 59), "check", "Check", NULL);
-	BRadioButton* a3 = new BRadioButton(BRect(0, 60, 90, 79), "a3", "A3", NULL);
-	BRadioButton* b1 = new BRadioButton(BRect(0, 0, 90, 19), "b1", "B1", NULL);
-	first.AddChild(a1);
-	first.AddChild(a2);
+	BRadioButton* radios[3];
+	for (int i = 0; i < 3; i++)
+		radios[i] = new BRadioButton(BRect(0, 20 * i, 90, 20 * i + 19), "a", "A", NULL);
+	BCheckBox* check = new BCheckBox(BRect(0, 60, 90, 79), "check", "Check", NULL);
+	BRadioButton* other = new BRadioButton(BRect(0, 0, 90, 19), "b1", "B1", NULL);
+	first.AddChild(radios[0]);
 	first.AddChild(check);
-	first.AddChild(a3);
-	second.AddChild(b1);
+	first.AddChild(radios[1]);
+	first.AddChild(radios[2]);
+	second.AddChild(other);
 	check->SetValue(B_CONTROL_ON);
-	b1->SetValue(B_CONTROL_ON);
+	other->SetValue(B_CONTROL_ON);
 
-	a1->SetValue(B_CONTROL_ON);
-	EXPECT_EQ(a1->Value(), B_CONTROL_ON);
-	a3->SetValue(B_CONTROL_ON);
-	EXPECT_EQ(a1->Value(), B_CONTROL_OFF);
-	EXPECT_EQ(a3->Value(), B_CONTROL_ON);
-	a2->SetValue(B_CONTROL_ON);
-	EXPECT_EQ(a3->Value(), B_CONTROL_OFF);
-	EXPECT_EQ(a2->Value(), B_CONTROL_ON);
-	// Other parents and other controls are left alone.
-	EXPECT_EQ(b1->Value(), B_CONTROL_ON);
-	EXPECT_EQ(check->Value(), B_CONTROL_ON);
-	a2->SetValue(B_CONTROL_OFF);
-	EXPECT_EQ(a1->Value() + a2->Value() + a3->Value(), 0);
+	for (int on : {0, 2, 1}) {
+		SCOPED_TRACE(on);
+		radios[on]->SetValue(B_CONTROL_ON);
+		for (int i = 0; i < 3; i++)
+			EXPECT_EQ(radios[i]->Value(), i == on ? B_CONTROL_ON : B_CONTROL_OFF);
+		// Other parents and other controls are left alone.
+		EXPECT_EQ(other->Value(), B_CONTROL_ON);
+		EXPECT_EQ(check->Value(), B_CONTROL_ON);
+	}
+	radios[1]->SetValue(B_CONTROL_OFF);
+	EXPECT_EQ(radios[0]->Value() + radios[1]->Value() + radios[2]->Value(), 0);
 }
 
 
@@ -119,14 +79,12 @@ TEST(ControlClickTest, RadioTurnsOnCheckBoxToggles)
 	last->SetValue(B_CONTROL_ON);
 	window->Show();
 
-	Click(fixed, BPoint(5, 5));
-	Click(check, BPoint(3, 10));
-	Click(check, BPoint(3, 10));
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 3; }));
-	EXPECT_EQ(window->Whats(), (std::vector<uint32>{'BDef', 'Pftw', 'Pftw'}));
-	EXPECT_EQ(window->At(0).GetInt32("be:value", -1), B_CONTROL_ON);
-	EXPECT_EQ(window->At(1).GetInt32("be:value", -1), B_CONTROL_ON);
-	EXPECT_EQ(window->At(2).GetInt32("be:value", -1), B_CONTROL_OFF);
+	PressAndRelease(fixed, BPoint(5, 5), 0);
+	PressAndRelease(check, BPoint(3, 10), 0);
+	PressAndRelease(check, BPoint(3, 10), 0);
+	ASSERT_TRUE(window->WaitFor(3));
+	EXPECT_EQ(window->Fields("be:value"),
+		(FieldList{{'BDef', B_CONTROL_ON}, {'Pftw', B_CONTROL_ON}, {'Pftw', B_CONTROL_OFF}}));
 	window->Lock();
 	EXPECT_EQ(fixed->Value(), B_CONTROL_ON);
 	EXPECT_EQ(last->Value(), B_CONTROL_OFF);
@@ -134,12 +92,9 @@ TEST(ControlClickTest, RadioTurnsOnCheckBoxToggles)
 	// A disabled control ignores the click; space toggles a focused one.
 	last->SetEnabled(false);
 	window->Unlock();
-	Click(last, BPoint(5, 5));
-	window->Lock();
-	check->MakeFocus(true);
-	BPrivate::simulate_key_down(window, " ");
-	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 4; }));
+	PressAndRelease(last, BPoint(5, 5), 0);
+	PressKeys(window, {" "}, check);
+	ASSERT_TRUE(window->WaitFor(4));
 	Settle();
 	EXPECT_EQ(window->count, 4);
 	window->Lock();
@@ -169,13 +124,13 @@ TEST(SliderTest, ValueStaysInRangeAndLabelsAreKept)
 
 	// Hash marks and limit labels make the slider taller.
 	float plain;
+	float withMarks;
+	float withLabels;
 	slider.GetPreferredSize(NULL, &plain);
 	slider.SetHashMarks(B_HASH_MARKS_BOTTOM);
 	slider.SetHashMarkCount(10);
-	float withMarks;
 	slider.GetPreferredSize(NULL, &withMarks);
 	slider.SetLimitLabels("Small", "Large");
-	float withLabels;
 	slider.GetPreferredSize(NULL, &withLabels);
 	EXPECT_GT(withMarks, plain);
 	EXPECT_GT(withLabels, withMarks + 10);
@@ -222,30 +177,17 @@ TEST(SliderTest, DraggingAndKeysChangeTheValue)
 	BPrivate::push_pointer_state(slider->ConvertToScreen(end), 0);
 	BPrivate::simulate_mouse_down(slider, start, B_PRIMARY_MOUSE_BUTTON);
 	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		std::vector<uint32> whats = window->Whats();
-		return !whats.empty() && whats.back() == 'Psst';
-	}));
-	std::vector<uint32> whats = window->Whats();
 	// Only the release sends the message, with the value the drag ended on.
-	EXPECT_EQ(whats, (std::vector<uint32>{'Psst'}));
-	EXPECT_EQ(window->At(0).GetInt32("be:value", -1), 120);
+	ASSERT_TRUE(window->WaitFor(1));
+	EXPECT_EQ(window->Fields("be:value"), (FieldList{{'Psst', 120}}));
 
-	window->Lock();
-	slider->MakeFocus(true);
-	const char left[] = {B_LEFT_ARROW, 0};
-	const char home[] = {B_HOME, 0};
-	BPrivate::simulate_key_down(window, left);
-	BPrivate::simulate_key_down(window, home);
-	BPrivate::simulate_key_down(window, left);
-	window->Unlock();
 	// Each key that changes the value sends the message; the last one
 	// changes nothing.
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 3; }));
+	PressKeys(window, {kLeft, kHome, kLeft}, slider);
+	ASSERT_TRUE(window->WaitFor(3));
 	Settle();
-	EXPECT_EQ(window->count, 3);
-	EXPECT_EQ(window->At(1).GetInt32("be:value", -1), 119);
-	EXPECT_EQ(window->At(2).GetInt32("be:value", -1), 1);
+	EXPECT_EQ(window->Fields("be:value"),
+		(FieldList{{'Psst', 120}, {'Psst', 119}, {'Psst', 1}}));
 	BPrivate::clear_pointer_script();
 	CloseWindow(window);
 }
@@ -271,11 +213,8 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 		"/boot/home", new BMessage('BDtx'), B_FOLLOW_LEFT, B_WILL_DRAW);
 	window->AddChild(control);
 	window->Show();
-	QLineEdit* edit = NULL;
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		edit = FindLineEdit("text control");
-		return edit != NULL;
-	}));
+	QLineEdit* edit = WaitForWidget<QLineEdit>("text control");
+	ASSERT_NE(edit, nullptr);
 	EXPECT_EQ(edit->text(), "/boot/home");
 	EXPECT_TRUE(edit->isEnabled());
 	EXPECT_EQ(edit->geometry(), QRect(0, 0, 151, 21));
@@ -290,7 +229,7 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 	EXPECT_STREQ(control->Text(), "/boot/home/\xc3\xa9");
 	window->Unlock();
 	Type(edit, Qt::Key_Return);
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	ASSERT_TRUE(window->WaitFor(1));
 	EXPECT_EQ(window->At(0).what, (uint32)'BDtx');
 	// Return again without a change sends nothing.
 	Type(edit, Qt::Key_Return);
@@ -346,16 +285,14 @@ TEST(TextControlTest, FocusLossAfterAChangeInvokes)
 	window->Lock();
 	first->MakeFocus(true);
 	window->Unlock();
-	QLineEdit* edit = NULL;
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		edit = FindLineEdit("focus");
-		return edit != NULL && edit->hasFocus();
-	}));
+	QLineEdit* edit = WaitForWidget<QLineEdit>("focus",
+		[](QLineEdit* edit) { return edit->hasFocus(); });
+	ASSERT_NE(edit, nullptr);
 	Type(edit, Qt::Key_X, "x");
 	window->Lock();
 	second->MakeFocus(true);
 	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	ASSERT_TRUE(window->WaitFor(1));
 	EXPECT_EQ(window->At(0).what, (uint32)'frst');
 	window->Lock();
 	EXPECT_TRUE(second->IsFocus());
@@ -367,10 +304,9 @@ TEST(TextControlTest, FocusLossAfterAChangeInvokes)
 
 TEST(BoxTest, BorderAroundChildren)
 {
-	BBitmap bitmap(BRect(0, 0, 59, 49), B_RGB32, true);
-	BView* parent = new BView(bitmap.Bounds(), "parent", 0, B_WILL_DRAW);
+	Canvas canvas(60, 50, make_color(216, 216, 216));
+	BView* parent = canvas.view;
 	parent->SetViewColor(216, 216, 216);
-	bitmap.AddChild(parent);
 	BBox* box = new BBox(BRect(5, 5, 54, 44), "Default Folder Box", 0, B_WILL_DRAW);
 	parent->AddChild(box);
 	BView* child = new BView(BRect(5, 5, 14, 14), "child", 0, B_WILL_DRAW);
@@ -378,18 +314,12 @@ TEST(BoxTest, BorderAroundChildren)
 	EXPECT_EQ(box->Label(), nullptr);
 	EXPECT_EQ(box->ViewColor(), make_color(216, 216, 216));
 
-	bitmap.Lock();
-	parent->SetHighColor(216, 216, 216);
-	parent->FillRect(parent->Bounds());
 	box->Draw(box->Bounds());
 	child->SetHighColor(0, 0, 255);
 	child->FillRect(child->Bounds());
 	child->Sync();
-	rgb_color edge = PixelAt(bitmap, 5, 20);
-	EXPECT_LT(edge.red, 200);
-	EXPECT_EQ(PixelAt(bitmap, 6, 20), make_color(255, 255, 255));
-	EXPECT_EQ(PixelAt(bitmap, 30, 20), make_color(216, 216, 216));
-	EXPECT_EQ(PixelAt(bitmap, 12, 12), make_color(0, 0, 255));
-
-	bitmap.Unlock();
+	EXPECT_LT(canvas.Pixel(5, 20).red, 200);
+	ExpectPixels(canvas.bitmap,
+		{{6, 20, make_color(255, 255, 255)}, {30, 20, make_color(216, 216, 216)},
+			{12, 12, make_color(0, 0, 255)}});
 }

@@ -2,30 +2,20 @@
 // program, answered with a reply that reaches the drag's source; the
 // toolkit's drag events on a view's widget; and files to and from other
 // programs as text/uri-list, with names that are not UTF-8.
-#include <memory>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QWidget>
 
-#include <Bitmap.h>
-#include <Entry.h>
-#include <Message.h>
 #include <Messenger.h>
-#include <Path.h>
-#include <View.h>
-#include <Window.h>
 
 #include "DragPrivate.h"
 #include "InterfacePrivate.h"
-#include "TestHooks.h"
+#include "InterfaceTestSupport.h"
 #include "TestSupport.h"
 #include "WindowPrivate.h"
+
+using glim_test::RefPaths;
 
 namespace {
 
@@ -33,19 +23,7 @@ const uint32 kMove = 'DDMV';
 const uint32 kTrash = 'DDRM';
 
 
-class CountedBitmap : public BBitmap {
-public:
-	CountedBitmap(BRect bounds, int32* deleted) :
-		BBitmap(bounds, B_RGB32),
-		fDeleted(deleted)
-	{
-	}
-
-	~CountedBitmap() override { (*fDeleted)++; }
-
-private:
-	int32* fDeleted;
-};
+typedef glim_test::Counted<BBitmap> CountedBitmap;
 
 
 // A drop target that answers a negotiated drop with its first action, as
@@ -75,8 +53,10 @@ public:
 
 	void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override
 	{
-		if (dragMessage != NULL)
+		if (dragMessage != NULL) {
 			moves.push_back({where, transit, dragMessage->what});
+			transits.push_back(transit);
+		}
 	}
 
 	struct Move {
@@ -87,6 +67,7 @@ public:
 
 	std::vector<BMessage> drops;
 	std::vector<Move> moves;
+	std::vector<uint32> transits;
 	status_t replyStatus = B_NO_INIT;
 };
 
@@ -166,6 +147,15 @@ protected:
 		fWindow->Lock();
 	}
 
+	// Drags are dropped on target at where (screen coordinates) at once.
+	void DropOn(DropView* target, BPoint where)
+	{
+		BPrivate::set_drag_interceptor(
+			[=](const BMessage& message, const BBitmap*, BPoint offset, BHandler* source) {
+				BPrivate::simulate_drop(target, message, where, source, offset);
+			});
+	}
+
 	// The widget that shows the view under where (window coordinates).
 	QWidget* WidgetAt(BPoint where)
 	{
@@ -211,42 +201,42 @@ DragOnto(QWidget* widget, QPoint local, const QMimeData* data)
 
 TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
 {
-	BMessage seen;
-	BRect imageBounds;
-	BPoint seenOffset;
-	BHandler* seenSource = NULL;
-	int32 calls = 0;
-	BPrivate::set_drag_interceptor(
-		[&](const BMessage& message, const BBitmap* image, BPoint offset, BHandler* source) {
-			calls++;
-			seen = message;
-			imageBounds = image != NULL ? image->Bounds() : BRect();
-			seenOffset = offset;
-			seenSource = source;
-		});
-	int32 deleted = 0;
+	struct Drag {
+		BMessage message;
+		BRect image;
+		BPoint offset;
+		BHandler* source;
+	};
+	std::vector<Drag> drags;
+	BPrivate::set_drag_interceptor([&](const BMessage& message, const BBitmap* image,
+									   BPoint offset, BHandler* source) {
+		drags.push_back({message, image != NULL ? image->Bounds() : BRect(), offset, source});
+	});
+	std::atomic<int32> deleted{0};
 	BMessage offer = SourceView::DragOffer();
-	fSource->DragMessage(&offer, new CountedBitmap(BRect(0, 0, 95, 71), &deleted), B_OP_BLEND,
-		BPoint(48, 36));
-	EXPECT_EQ(calls, 1);
+	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 95, 71), B_RGB32),
+		B_OP_BLEND, BPoint(48, 36));
+	ASSERT_EQ(drags.size(), 1u);
 	EXPECT_EQ(deleted, 1);
-	EXPECT_STREQ(seen.GetString("be:clip_name"), "photo.jpg");
-	EXPECT_EQ(imageBounds, BRect(0, 0, 95, 71));
-	EXPECT_EQ(seenOffset, BPoint(48, 36));
-	EXPECT_EQ(seenSource, fSource);
+	EXPECT_STREQ(drags[0].message.GetString("be:clip_name"), "photo.jpg");
+	EXPECT_EQ(drags[0].image, BRect(0, 0, 95, 71));
+	EXPECT_EQ(drags[0].offset, BPoint(48, 36));
+	EXPECT_EQ(drags[0].source, fSource);
 
 	ReplyHandler handler;
 	fWindow->AddHandler(&handler);
-	fSource->DragMessage(&offer, new CountedBitmap(BRect(0, 0, 9, 9), &deleted), BPoint(1, 2),
-		&handler);
-	EXPECT_EQ(seenSource, &handler);
+	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 9, 9), B_RGB32),
+		BPoint(1, 2), &handler);
+	ASSERT_EQ(drags.size(), 2u);
+	EXPECT_EQ(drags[1].source, &handler);
 	EXPECT_EQ(deleted, 2);
 	fWindow->RemoveHandler(&handler);
 
 	// Without a message nothing is dragged, and the image is still taken.
-	fSource->DragMessage(NULL, new CountedBitmap(BRect(0, 0, 9, 9), &deleted), BPoint(0, 0));
+	fSource->DragMessage(NULL, new CountedBitmap(&deleted, BRect(0, 0, 9, 9), B_RGB32),
+		BPoint(0, 0));
 	EXPECT_EQ(deleted, 3);
-	EXPECT_EQ(calls, 2);
+	EXPECT_EQ(drags.size(), 2u);
 
 	// A rectangle drag has no image; the offset is the pointer's in it.
 	BPrivate::push_pointer_state(fSource->ConvertToScreen(BPoint(30, 25)), 1);
@@ -254,9 +244,9 @@ TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
 	uint32 buttons;
 	fSource->GetMouse(&location, &buttons);
 	fSource->DragMessage(&offer, BRect(20, 20, 59, 39));
-	EXPECT_EQ(calls, 3);
-	EXPECT_FALSE(imageBounds.IsValid());
-	EXPECT_EQ(seenOffset, BPoint(10, 5));
+	ASSERT_EQ(drags.size(), 3u);
+	EXPECT_FALSE(drags[2].image.IsValid());
+	EXPECT_EQ(drags[2].offset, BPoint(10, 5));
 }
 
 
@@ -264,14 +254,14 @@ TEST_F(DragDropTest, ToolkitDragEndsWithTheButtonsUp)
 {
 	// The offscreen platform ends every drag at once; the image is still
 	// the view's to delete, and the pointer no longer counts as held.
-	int32 deleted = 0;
+	std::atomic<int32> deleted{0};
 	BMessage offer = SourceView::DragOffer();
 	BPrivate::push_pointer_state(BPoint(20, 20), B_PRIMARY_MOUSE_BUTTON);
 	BPoint location;
 	uint32 buttons;
 	fSource->GetMouse(&location, &buttons);
-	fSource->DragMessage(&offer, new CountedBitmap(BRect(0, 0, 9, 9), &deleted), B_OP_BLEND,
-		BPoint(5, 5));
+	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 9, 9), B_RGB32),
+		B_OP_BLEND, BPoint(5, 5));
 	EXPECT_EQ(deleted, 1);
 	fSource->GetMouse(&location, &buttons);
 	EXPECT_EQ(buttons, 0u);
@@ -281,10 +271,7 @@ TEST_F(DragDropTest, ToolkitDragEndsWithTheButtonsUp)
 TEST_F(DragDropTest, DropInTheSameWindowIsAnsweredAfterTheDrag)
 {
 	BPoint dropWhere = fTarget->ConvertToScreen(BPoint(20, 30));
-	BPrivate::set_drag_interceptor(
-		[&](const BMessage& message, const BBitmap*, BPoint offset, BHandler* source) {
-			BPrivate::simulate_drop(fTarget, message, dropWhere, source, offset);
-		});
+	DropOn(fTarget, dropWhere);
 	BPrivate::simulate_mouse_down(fSource, BPoint(5, 5), B_PRIMARY_MOUSE_BUTTON);
 	Settle([&]() { return !fSource->replies.empty(); });
 	EXPECT_TRUE(fSource->dragReturned);
@@ -317,10 +304,7 @@ TEST_F(DragDropTest, DropInAnotherWindowReachesTheChosenReplyHandler)
 	other->Show();
 	ReplyHandler handler;
 	fWindow->AddHandler(&handler);
-	BPrivate::set_drag_interceptor(
-		[&](const BMessage& message, const BBitmap*, BPoint offset, BHandler* source) {
-			BPrivate::simulate_drop(target, message, BPoint(510, 110), source, offset);
-		});
+	DropOn(target, BPoint(510, 110));
 	BMessage offer(B_SIMPLE_DATA);
 	offer.AddString("text", "plain");
 	fSource->DragMessage(&offer, new BBitmap(BRect(0, 0, 9, 9), B_RGB32), BPoint(0, 0),
@@ -331,8 +315,7 @@ TEST_F(DragDropTest, DropInAnotherWindowReachesTheChosenReplyHandler)
 	EXPECT_EQ(handler.replies[0].what, kMove);
 	EXPECT_TRUE(fSource->replies.empty());
 	fWindow->RemoveHandler(&handler);
-	other->Lock();
-	other->Quit();
+	glim_test::CloseWindow(other);
 }
 
 
@@ -351,13 +334,10 @@ TEST_F(DragDropTest, ToolkitDragEventsReachTheView)
 	ASSERT_TRUE(DragOnto(widget, QPoint(10, 10), data.get()));
 	Settle([&]() { return !fSource->replies.empty(); });
 
-	ASSERT_EQ(fTarget->moves.size(), 4u);
-	EXPECT_EQ(fTarget->moves[0].transit, (uint32)B_ENTERED_VIEW);
-	EXPECT_EQ(fTarget->moves[1].transit, (uint32)B_EXITED_VIEW);
+	ASSERT_EQ(fTarget->transits,
+		(std::vector<uint32>{B_ENTERED_VIEW, B_EXITED_VIEW, B_ENTERED_VIEW, B_INSIDE_VIEW}));
 	EXPECT_EQ(fTarget->moves[1].what, (uint32)B_SIMPLE_DATA);
-	EXPECT_EQ(fTarget->moves[2].transit, (uint32)B_ENTERED_VIEW);
 	EXPECT_EQ(fTarget->moves[2].where, BPoint(10, 10));
-	EXPECT_EQ(fTarget->moves[3].transit, (uint32)B_INSIDE_VIEW);
 	EXPECT_EQ(fTarget->moves[3].where, BPoint(11, 11));
 	EXPECT_EQ(fTarget->moves[3].what, (uint32)B_SIMPLE_DATA);
 	ASSERT_EQ(fTarget->drops.size(), 1u);
@@ -395,12 +375,7 @@ TEST_F(DragDropTest, FilesFromOtherProgramsArriveAsRefs)
 	const BMessage& dropped = fTarget->drops[0];
 	EXPECT_EQ(dropped.what, (uint32)B_SIMPLE_DATA);
 	EXPECT_TRUE(dropped.WasDropped());
-	entry_ref ref;
-	ASSERT_EQ(dropped.FindRef("refs", 0, &ref), B_OK);
-	EXPECT_STREQ(BPath(&ref).Path(), odd.c_str());
-	ASSERT_EQ(dropped.FindRef("refs", 1, &ref), B_OK);
-	EXPECT_STREQ(BPath(&ref).Path(), plain.c_str());
-	EXPECT_NE(dropped.FindRef("refs", 2, &ref), B_OK);
+	EXPECT_EQ(RefPaths(dropped), (std::vector<std::string>{odd, plain}));
 	// Nobody in this program dragged it, so there is no one to answer.
 	EXPECT_EQ(fTarget->replyStatus, B_BAD_REPLY);
 	ASSERT_FALSE(fTarget->moves.empty());
@@ -442,9 +417,7 @@ TEST(DragDataTest, NamedFilesAreOfferedByteForByte)
 		BPoint offset;
 		BMessenger source;
 		ASSERT_TRUE(BPrivate::drop_message(foreign.get(), &dropped, &offset, &source));
-		entry_ref back;
-		ASSERT_EQ(dropped.FindRef("refs", &back), B_OK);
-		EXPECT_STREQ(BPath(&back).Path(), odd.c_str());
+		EXPECT_EQ(RefPaths(dropped), std::vector<std::string>{odd});
 	}
 
 	// A message that names no file offers none.

@@ -1,17 +1,10 @@
 // File panels: a window of the application, completed through the test
-// hook as a user would, with results arriving at a running looper.
+// hook as a user would, with results arriving at a window.
 #include <FilePanel.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstring>
 #include <map>
-#include <mutex>
-#include <string>
 #include <thread>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -22,81 +15,31 @@
 
 #include <Application.h>
 #include <Button.h>
-#include <Entry.h>
-#include <Looper.h>
 #include <Menu.h>
 #include <MenuBar.h>
 #include <MenuItem.h>
-#include <Message.h>
 #include <Messenger.h>
-#include <Path.h>
-#include <View.h>
-#include <Window.h>
 
 #include "AppTestHooks.h"
-#include "TestHooks.h"
+#include "InterfaceTestSupport.h"
 #include "TestSupport.h"
 #include "WindowPrivate.h"
+
+using glim_test::RefPaths;
+typedef std::vector<std::string> Paths;
 
 namespace {
 
 const uint32 kChooserMessage = 'Pfsl';
 const uint32 kFileTypeMessage = 'BFtp';
 
-// Keeps every message it receives.
-class Inbox : public BLooper {
-public:
-	Inbox() :
-		BLooper("inbox")
-	{
-	}
-
-	void MessageReceived(BMessage* message) override
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fMessages.push_back(*message);
-	}
-
-	bool WaitFor(size_t count)
-	{
-		return BPrivate::run_events_until([&]() { return Count() >= count; });
-	}
-
-	size_t Count()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		return fMessages.size();
-	}
-
-	BMessage At(size_t index)
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		return fMessages.at(index);
-	}
-
-private:
-	std::mutex fLock;
-	std::vector<BMessage> fMessages;
-};
-
-
-std::vector<std::string>
-paths_of(const BMessage& message, const char* field)
+// The folder the panel shows.
+std::string
+shown_folder(BFilePanel& panel)
 {
-	std::vector<std::string> paths;
-	entry_ref ref;
-	for (int32 i = 0; message.FindRef(field, i, &ref) == B_OK; i++)
-		paths.push_back(BPath(&ref).Path());
-	return paths;
-}
-
-
-entry_ref
-ref_for(const std::string& path)
-{
-	entry_ref ref;
-	EXPECT_EQ(get_ref_for_path(path.c_str(), &ref), B_OK);
-	return ref;
+	entry_ref shown;
+	panel.GetPanelDirectory(&shown);
+	return BPath(&shown).Path();
 }
 
 
@@ -152,21 +95,19 @@ protected:
 		glim_test::MakeDirs(fFolder / "sub");
 		for (const char* name : {"a.png", "b.png", "caf\xe9.png", ".hidden"})
 			glim_test::WriteFile(fFolder / name, "x");
-		fInbox = new Inbox;
-		fInbox->Run();
+		fInbox = new glim_test::Receiver("inbox");
+		fInbox->Show();
 		fTarget = BMessenger(fInbox);
+		ASSERT_EQ(get_ref_for_path(fFolder.Path().c_str(), &fStart), B_OK);
 	}
 
-	void TearDown() override
-	{
-		if (fInbox->Lock())
-			fInbox->Quit();
-	}
+	void TearDown() override { glim_test::CloseWindow(fInbox); }
 
 	static BApplication* sApplication;
 	glim_test::TempDir fFolder{"panel"};
-	Inbox* fInbox = NULL;
+	glim_test::Receiver* fInbox = NULL;
 	BMessenger fTarget;
+	entry_ref fStart;
 };
 
 BApplication* FilePanelTest::sApplication = NULL;
@@ -183,7 +124,6 @@ TEST_F(FilePanelTest, PanelIsAWindowUntilDeleted)
 	EXPECT_EQ(be_app->WindowAt(before), panel->Window());
 	EXPECT_FALSE(panel->IsShowing());
 	EXPECT_EQ(panel->Messenger(), be_app_messenger);
-	EXPECT_EQ(panel->PanelMode(), B_OPEN_PANEL);
 	panel->Show();
 	panel->Show();
 	EXPECT_TRUE(panel->IsShowing());
@@ -201,18 +141,15 @@ TEST_F(FilePanelTest, PanelIsAWindowUntilDeleted)
 	std::thread deleter([panel]() { delete panel; });
 	deleter.join();
 	EXPECT_EQ(be_app->CountWindows(), before);
-	BPrivate::run_events_until([]() { return false; }, 100000);
+	glim_test::Settle();
 }
 
 
 TEST_F(FilePanelTest, OpenPanelSendsTheChosenRefs)
 {
-	entry_ref start = ref_for(fFolder.Path());
-	BFilePanel panel(B_OPEN_PANEL, &fTarget, &start, B_FILE_NODE | B_DIRECTORY_NODE, true);
+	BFilePanel panel(B_OPEN_PANEL, &fTarget, &fStart, B_FILE_NODE | B_DIRECTORY_NODE, true);
 	panel.Show();
-	entry_ref shown;
-	panel.GetPanelDirectory(&shown);
-	EXPECT_EQ(shown, start);
+	EXPECT_EQ(shown_folder(panel), fFolder.Path());
 
 	std::vector<std::string> chosen = {fFolder / "caf\xe9.png", fFolder / "a.png",
 		fFolder / "sub"};
@@ -220,13 +157,13 @@ TEST_F(FilePanelTest, OpenPanelSendsTheChosenRefs)
 	ASSERT_TRUE(fInbox->WaitFor(1));
 	BMessage message = fInbox->At(0);
 	EXPECT_EQ(message.what, (uint32)B_REFS_RECEIVED);
-	EXPECT_EQ(paths_of(message, "refs"), chosen);
+	EXPECT_EQ(RefPaths(message), chosen);
 	EXPECT_FALSE(panel.IsShowing());
 
 	// The selection stays readable.
 	panel.Rewind();
 	entry_ref ref;
-	std::vector<std::string> selected;
+	Paths selected;
 	while (panel.GetNextSelectedRef(&ref) == B_OK)
 		selected.push_back(BPath(&ref).Path());
 	EXPECT_EQ(selected, chosen);
@@ -235,25 +172,22 @@ TEST_F(FilePanelTest, OpenPanelSendsTheChosenRefs)
 
 TEST_F(FilePanelTest, FileChooserEntersFoldersAndSkipsHiddenNames)
 {
-	entry_ref start = ref_for(fFolder.Path());
-	BFilePanel panel(B_OPEN_PANEL, &fTarget, &start, 0, false);
+	BFilePanel panel(B_OPEN_PANEL, &fTarget, &fStart, 0, false);
 	panel.SetHideWhenDone(false);
 	panel.Show();
 
 	// Choosing a folder where only files may be chosen enters it.
 	BPrivate::complete_file_panel(&panel, {fFolder / "sub"});
-	entry_ref shown;
-	panel.GetPanelDirectory(&shown);
-	EXPECT_EQ(shown, ref_for(fFolder / "sub"));
+	EXPECT_EQ(shown_folder(panel), fFolder / "sub");
 	EXPECT_TRUE(panel.IsShowing());
 
 	// One entry at most, and a hidden one cannot be chosen.
 	BPrivate::complete_file_panel(&panel, {fFolder / ".hidden"});
 	BPrivate::complete_file_panel(&panel, {fFolder / "b.png", fFolder / "a.png"});
 	ASSERT_TRUE(fInbox->WaitFor(1));
-	EXPECT_EQ(paths_of(fInbox->At(0), "refs"), std::vector<std::string>{fFolder / "b.png"});
+	EXPECT_EQ(RefPaths(fInbox->At(0)), Paths{fFolder / "b.png"});
 	EXPECT_TRUE(panel.IsShowing());
-	EXPECT_EQ(fInbox->Count(), 1u);
+	EXPECT_EQ(fInbox->count, 1);
 }
 
 
@@ -277,8 +211,7 @@ TEST_F(FilePanelTest, RefFilterDecidesWhatIsListed)
 
 	const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR";
 	glim_test::WriteFile(fFolder / "a.png", std::string(png, sizeof(png) - 1));
-	entry_ref start = ref_for(fFolder.Path());
-	BFilePanel panel(B_OPEN_PANEL, &fTarget, &start, B_FILE_NODE, true, NULL, &filter);
+	BFilePanel panel(B_OPEN_PANEL, &fTarget, &fStart, B_FILE_NODE, true, NULL, &filter);
 	panel.Show();
 	EXPECT_EQ(filter.types["a.png"], "image/png");
 	EXPECT_EQ(filter.types["sub"], "inode/directory");
@@ -286,7 +219,7 @@ TEST_F(FilePanelTest, RefFilterDecidesWhatIsListed)
 	EXPECT_FALSE(filter.folders["a.png"]);
 	BPrivate::complete_file_panel(&panel, {fFolder / "a.png", fFolder / "b.png"});
 	ASSERT_TRUE(fInbox->WaitFor(1));
-	EXPECT_EQ(paths_of(fInbox->At(0), "refs"), std::vector<std::string>{fFolder / "a.png"});
+	EXPECT_EQ(RefPaths(fInbox->At(0)), Paths{fFolder / "a.png"});
 }
 
 
@@ -295,8 +228,7 @@ TEST_F(FilePanelTest, FolderChooserWithItsOwnMessage)
 	int control = 0;
 	BMessage chosen(kChooserMessage);
 	chosen.AddPointer("control", &control);
-	entry_ref start = ref_for(fFolder.Path());
-	BFilePanel panel(B_OPEN_PANEL, NULL, &start, B_DIRECTORY_NODE, false, &chosen, NULL, false,
+	BFilePanel panel(B_OPEN_PANEL, NULL, &fStart, B_DIRECTORY_NODE, false, &chosen, NULL, false,
 		true);
 	panel.SetButtonLabel(B_DEFAULT_BUTTON, "Select");
 	panel.SetTarget(fTarget);
@@ -314,13 +246,13 @@ TEST_F(FilePanelTest, FolderChooserWithItsOwnMessage)
 	void* pointer = NULL;
 	ASSERT_EQ(message.FindPointer("control", &pointer), B_OK);
 	EXPECT_EQ(pointer, &control);
-	EXPECT_EQ(paths_of(message, "refs"), std::vector<std::string>{fFolder / "sub"});
+	EXPECT_EQ(RefPaths(message), Paths{fFolder / "sub"});
 
 	// Files cannot be chosen; with nothing selected the folder shown is.
 	panel.Show();
 	BPrivate::complete_file_panel(&panel, {fFolder / "a.png"});
 	ASSERT_TRUE(fInbox->WaitFor(2));
-	EXPECT_EQ(paths_of(fInbox->At(1), "refs"), std::vector<std::string>{fFolder.Path()});
+	EXPECT_EQ(RefPaths(fInbox->At(1)), Paths{fFolder.Path()});
 }
 
 
@@ -334,16 +266,14 @@ TEST_F(FilePanelTest, SavePanelSendsFolderAndName)
 	ASSERT_TRUE(fInbox->WaitFor(1));
 	BMessage message = fInbox->At(0);
 	EXPECT_EQ(message.what, (uint32)B_SAVE_REQUESTED);
-	EXPECT_EQ(paths_of(message, "directory"), std::vector<std::string>{fFolder / "sub"});
+	EXPECT_EQ(RefPaths(message, "directory"), Paths{fFolder / "sub"});
 	EXPECT_STREQ(message.GetString("name", ""), name.c_str());
 	EXPECT_FALSE(panel.IsShowing());
 
 	// The name of an existing folder enters it; Cancel tells the target.
 	panel.Show();
 	BPrivate::complete_file_panel(&panel, {fFolder / "sub"});
-	entry_ref shown;
-	panel.GetPanelDirectory(&shown);
-	EXPECT_EQ(shown, ref_for(fFolder / "sub"));
+	EXPECT_EQ(shown_folder(panel), fFolder / "sub");
 	BPrivate::cancel_file_panel(&panel);
 	ASSERT_TRUE(fInbox->WaitFor(2));
 	BMessage cancel = fInbox->At(1);
@@ -451,16 +381,13 @@ TEST_F(FilePanelTest, TypingAndClickingInTheWidgets)
 	emit nameField->returnPressed();
 	ASSERT_TRUE(fInbox->WaitFor(1));
 	EXPECT_STREQ(fInbox->At(0).GetString("name", ""), "typed.png");
-	EXPECT_EQ(paths_of(fInbox->At(0), "directory"), std::vector<std::string>{fFolder.Path()});
+	EXPECT_EQ(RefPaths(fInbox->At(0), "directory"), Paths{fFolder.Path()});
 
 	// Double-clicking a folder enters it; Escape cancels.
 	panel.Show();
 	emit list->itemActivated(list->topLevelItem(0), 0);
-	entry_ref shown;
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		panel.GetPanelDirectory(&shown);
-		return shown == ref_for(fFolder / "sub");
-	}));
+	ASSERT_TRUE(
+		BPrivate::run_events_until([&]() { return shown_folder(panel) == fFolder / "sub"; }));
 	QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
 	QApplication::sendEvent(nameField, &escape);
 	ASSERT_TRUE(fInbox->WaitFor(2));

@@ -1,40 +1,59 @@
 #ifndef GLIM_INTERFACE_TEST_SUPPORT_H
 #define GLIM_INTERFACE_TEST_SUPPORT_H
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <memory>
 #include <mutex>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QWidget>
+
 #include <Bitmap.h>
+#include <Entry.h>
 #include <GraphicsDefs.h>
 #include <Message.h>
+#include <Path.h>
+#include <View.h>
 #include <Window.h>
+
+#include "TestHooks.h"
 
 namespace glim_test {
 
-// A window that keeps a copy of every message it is sent. The copies are
-// taken on the GUI thread; At and Whats read them from any thread.
+// Messages as their what with one int32 field each.
+typedef std::vector<std::pair<uint32, int32>> FieldList;
+
+// A window that keeps a copy of every message it is sent, or of those whose
+// what is in only. The copies are taken on the GUI thread; At and Fields
+// read them from any thread.
 class Receiver : public BWindow {
 public:
-	explicit Receiver(const char* title = "receiver", BRect frame = BRect(100, 100, 399, 299)) :
-		BWindow(frame, title, B_TITLED_WINDOW, 0)
+	explicit Receiver(const char* title = "receiver", BRect frame = BRect(100, 100, 399, 299),
+		std::vector<uint32> only = {}, window_type type = B_TITLED_WINDOW) :
+		BWindow(frame, title, type, 0),
+		fOnly(only)
 	{
 	}
 
 	void MessageReceived(BMessage* message) override
 	{
+		if (!fOnly.empty()
+			&& std::find(fOnly.begin(), fOnly.end(), message->what) == fOnly.end()) {
+			BWindow::MessageReceived(message);
+			return;
+		}
 		std::lock_guard<std::mutex> guard(lock);
 		received.push_back(*message);
 		count++;
-	}
-
-	std::vector<uint32> Whats()
-	{
-		std::lock_guard<std::mutex> guard(lock);
-		std::vector<uint32> whats;
-		for (const BMessage& message : received)
-			whats.push_back(message.what);
-		return whats;
 	}
 
 	BMessage At(size_t index)
@@ -43,11 +62,55 @@ public:
 		return received.at(index);
 	}
 
-	BMessage Last() { return At(count - 1); }
+	// Each message's what with its int32 field, in the order they came.
+	FieldList Fields(const char* field)
+	{
+		std::lock_guard<std::mutex> guard(lock);
+		FieldList fields;
+		for (const BMessage& message : received)
+			fields.push_back({message.what, message.GetInt32(field, -5)});
+		return fields;
+	}
+
+	bool WaitFor(int32 messages)
+	{
+		return BPrivate::run_events_until([&]() { return count == messages; });
+	}
 
 	std::mutex lock;
 	std::vector<BMessage> received;
 	std::atomic<int32> count{0};
+
+private:
+	std::vector<uint32> fOnly;
+};
+
+// The paths of the refs in a message's field, in order.
+inline std::vector<std::string>
+RefPaths(const BMessage& message, const char* field = "refs")
+{
+	std::vector<std::string> paths;
+	entry_ref ref;
+	for (int32 i = 0; message.FindRef(field, i, &ref) == B_OK; i++)
+		paths.push_back(BPath(&ref).Path());
+	return paths;
+}
+
+// A T that counts its deletions in *deleted.
+template<class T>
+class Counted : public T {
+public:
+	template<class... Args>
+	explicit Counted(std::atomic<int32>* deleted, Args&&... args) :
+		T(std::forward<Args>(args)...),
+		fDeleted(deleted)
+	{
+	}
+
+	~Counted() override { (*fDeleted)++; }
+
+private:
+	std::atomic<int32>* fDeleted;
 };
 
 // Quits a window the test created and showed.
@@ -58,6 +121,56 @@ CloseWindow(BWindow* window)
 		window->Quit();
 }
 
+// The toolkit widget of type T in the shown window with the title, once it
+// is there and ready; NULL if it does not come.
+template<class T>
+T*
+WaitForWidget(const char* windowTitle, const std::function<bool(T*)>& ready = nullptr)
+{
+	T* found = NULL;
+	bool arrived = BPrivate::run_events_until([&]() {
+		for (QWidget* top : QApplication::topLevelWidgets()) {
+			if (top->windowTitle() == windowTitle && top->isVisible())
+				found = top->findChild<T*>();
+		}
+		return found != NULL && (!ready || ready(found));
+	});
+	return arrived ? found : NULL;
+}
+
+// Lets the event loop run a while, for checks that nothing more happens.
+inline void
+Settle(bigtime_t duration = 100000)
+{
+	BPrivate::run_events_until([]() { return false; }, duration);
+}
+
+// A mouse-down on view at where, with the pointer script held for polls
+// then released at where moved by releaseOffset. The caller holds no lock.
+inline void
+PressAndRelease(BView* view, BPoint where, int polls = 1, BPoint releaseOffset = BPoint(0, 0))
+{
+	view->Window()->Lock();
+	BPoint screen = view->ConvertToScreen(where);
+	for (int i = 0; i < polls; i++)
+		BPrivate::push_pointer_state(screen, B_PRIMARY_MOUSE_BUTTON);
+	BPrivate::push_pointer_state(screen + releaseOffset, 0);
+	BPrivate::simulate_mouse_down(view, where, B_PRIMARY_MOUSE_BUTTON);
+	view->Window()->Unlock();
+}
+
+// Sends keys to the window's focus view, focusing view first if given.
+inline void
+PressKeys(BWindow* window, std::initializer_list<const char*> keys, BView* focus = NULL)
+{
+	window->Lock();
+	if (focus != NULL)
+		focus->MakeFocus(true);
+	for (const char* key : keys)
+		BPrivate::simulate_key_down(window, key);
+	window->Unlock();
+}
+
 // The colour of one pixel of a 32-bit bitmap, alpha left opaque.
 inline rgb_color
 PixelAt(const BBitmap& bitmap, int x, int y)
@@ -65,6 +178,84 @@ PixelAt(const BBitmap& bitmap, int x, int y)
 	const uint8* pixel = (const uint8*)bitmap.Bits() + y * bitmap.BytesPerRow() + x * 4;
 	return make_color(pixel[2], pixel[1], pixel[0]);
 }
+
+// A pixel of the window as it is shown now, black when it cannot be grabbed.
+inline rgb_color
+GrabbedPixel(BWindow* window, int x, int y)
+{
+	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(window);
+	return shot ? PixelAt(*shot, x, y) : make_color(0, 0, 0, 0);
+}
+
+struct Spot {
+	int x;
+	int y;
+	rgb_color color;
+};
+
+// Checks each spot's colour, each channel within tolerance.
+inline void
+ExpectPixels(const BBitmap& bitmap, std::initializer_list<Spot> spots, int tolerance = 0)
+{
+	for (const Spot& spot : spots) {
+		SCOPED_TRACE(testing::Message() << "pixel " << spot.x << "," << spot.y);
+		rgb_color color = PixelAt(bitmap, spot.x, spot.y);
+		EXPECT_NEAR(color.red, spot.color.red, tolerance);
+		EXPECT_NEAR(color.green, spot.color.green, tolerance);
+		EXPECT_NEAR(color.blue, spot.color.blue, tolerance);
+	}
+}
+
+// An opaque 32-bit bitmap whose pixels colorAt gives.
+inline std::unique_ptr<BBitmap>
+MakeBitmap(int width, int height, const std::function<rgb_color(int x, int y)>& colorAt)
+{
+	auto bitmap = std::make_unique<BBitmap>(BRect(0, 0, width - 1, height - 1), B_RGB32);
+	for (int y = 0; y < height; y++) {
+		uint8* row = (uint8*)bitmap->Bits() + y * bitmap->BytesPerRow();
+		for (int x = 0; x < width; x++) {
+			rgb_color color = colorAt(x, y);
+			uint8 bytes[] = {color.blue, color.green, color.red, 255};
+			memcpy(row + x * 4, bytes, 4);
+		}
+	}
+	return bitmap;
+}
+
+inline std::unique_ptr<BBitmap>
+MakeSolid(int size, rgb_color color)
+{
+	return MakeBitmap(size, size, [color](int, int) { return color; });
+}
+
+// A locked off-screen bitmap with one view covering it, filled with fill.
+struct Canvas {
+	Canvas(int width, int height, rgb_color fill = make_color(255, 255, 255)) :
+		bitmap(BRect(0, 0, width - 1, height - 1), B_RGB32, true),
+		view(new BView(bitmap.Bounds(), "canvas", B_FOLLOW_NONE, B_WILL_DRAW))
+	{
+		bitmap.AddChild(view);
+		bitmap.Lock();
+		view->SetHighColor(fill);
+		view->FillRect(view->Bounds());
+	}
+
+	~Canvas()
+	{
+		if (bitmap.IsLocked())
+			bitmap.Unlock();
+	}
+
+	rgb_color Pixel(int x, int y)
+	{
+		if (bitmap.IsLocked())
+			view->Sync();
+		return PixelAt(bitmap, x, y);
+	}
+
+	BBitmap bitmap;
+	BView* view;
+};
 
 } // namespace glim_test
 

@@ -2,47 +2,20 @@
 // selection and its message to the target, mouse and keys, scroll bars and
 // drawing.
 #include <cmath>
-#include <cstring>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include <gtest/gtest.h>
-
-#include <Bitmap.h>
 #include <ListView.h>
-#include <Message.h>
 #include <ScrollBar.h>
 #include <ScrollView.h>
 #include <StringItem.h>
-#include <Window.h>
 
-#include "TestHooks.h"
+#include "InterfaceTestSupport.h"
+
+using namespace glim_test;
 
 namespace {
 
 const uint32 kSelected = 'Dsel';
 const uint32 kInvoked = 'Inv!';
-
-
-class RecordingWindow : public BWindow {
-public:
-	RecordingWindow() :
-		BWindow(BRect(100, 100, 399, 399), "lists", B_TITLED_WINDOW, 0)
-	{
-	}
-
-	void MessageReceived(BMessage* message) override
-	{
-		if (message->what == kSelected || message->what == kInvoked)
-			received.push_back(*message);
-		else
-			BWindow::MessageReceived(message);
-	}
-
-	std::vector<BMessage> received;
-};
-
 
 class SelectionCountingList : public BListView {
 public:
@@ -59,12 +32,22 @@ public:
 
 // Items the test owns; the list only points at them.
 std::vector<std::unique_ptr<BStringItem>>
-MakeItems(int count)
+MakeItems(std::vector<std::string> texts)
 {
 	std::vector<std::unique_ptr<BStringItem>> items;
-	for (int i = 0; i < count; i++)
-		items.push_back(std::make_unique<BStringItem>(("item " + std::to_string(i)).c_str()));
+	for (const std::string& text : texts)
+		items.push_back(std::make_unique<BStringItem>(text.c_str()));
 	return items;
+}
+
+
+std::vector<std::unique_ptr<BStringItem>>
+MakeItems(int count)
+{
+	std::vector<std::string> texts;
+	for (int i = 0; i < count; i++)
+		texts.push_back("item " + std::to_string(i));
+	return MakeItems(texts);
 }
 
 
@@ -76,14 +59,15 @@ AddAll(BListView* list, const std::vector<std::unique_ptr<BStringItem>>& items)
 }
 
 
-// A shown window with a list in a scroll view with a vertical bar.
+// A shown window with a list of 30 items in a scroll view with a vertical
+// bar.
 class ListViewWindowTest : public testing::Test {
 protected:
 	void SetUp() override { Open(B_SINGLE_SELECTION_LIST); }
 
 	void Open(list_view_type type)
 	{
-		fWindow = new RecordingWindow;
+		fWindow = new Receiver("lists", BRect(100, 100, 399, 399), {kSelected, kInvoked});
 		fList = new SelectionCountingList(BRect(10, 10, 200, 150), type);
 		fList->SetSelectionMessage(new BMessage(kSelected));
 		fList->SetMessage(new BMessage(kInvoked));
@@ -96,18 +80,16 @@ protected:
 	void TearDown() override { fWindow->Quit(); }
 
 	// Lets the window dispatch what is queued, then locks it again.
-	void Settle(int32 expectedMessages = -1)
+	void Settle(size_t expectedMessages = 0)
 	{
 		fWindow->Unlock();
-		if (expectedMessages >= 0) {
-			EXPECT_TRUE(BPrivate::run_events_until(
-				[&]() { return (int32)fWindow->received.size() >= expectedMessages; }));
-		}
-		BPrivate::run_events_until([]() { return false; }, 30000);
+		EXPECT_TRUE(BPrivate::run_events_until(
+			[&]() { return (size_t)fWindow->count >= expectedMessages; }));
+		glim_test::Settle(30000);
 		fWindow->Lock();
 	}
 
-	RecordingWindow* fWindow = NULL;
+	Receiver* fWindow = NULL;
 	SelectionCountingList* fList = NULL;
 	std::vector<std::unique_ptr<BStringItem>> fItems = MakeItems(30);
 };
@@ -124,23 +106,14 @@ TEST(ListViewTest, ItemsStackAndHitTest)
 	AddAll(&list, items);
 	float height = items[0]->Height();
 	ASSERT_GT(height, 0);
-	struct Case {
+	const struct {
 		float y;
 		int32 index;
-	};
-	const Case cases[] = {
-		{-1, -1},
-		{0, 0},
-		{height - 1, 0},
+	} cases[] = {{-1, -1}, {0, 0}, {height - 1, 0},
 		// Between two items: past one's bottom, before the next's top.
-		{height - 0.5f, -1},
-		{height, 1},
-		{2 * height + 3, 2},
-		{3 * height - 1, 2},
-		{3 * height, -1},
-		{1000, -1},
-	};
-	for (const Case& test : cases) {
+		{height - 0.5f, -1}, {height, 1}, {2 * height + 3, 2}, {3 * height - 1, 2},
+		{3 * height, -1}, {1000, -1}};
+	for (const auto& test : cases) {
 		SCOPED_TRACE(test.y);
 		EXPECT_EQ(list.IndexOf(BPoint(50, test.y)), test.index);
 	}
@@ -154,7 +127,7 @@ TEST(ListViewTest, ItemsStackAndHitTest)
 }
 
 
-TEST(ListViewTest, AddingAndRemoving)
+TEST(ListViewTest, AddingRemovingAndSorting)
 {
 	BListView list(BRect(0, 0, 99, 99), "list");
 	auto items = MakeItems(5);
@@ -166,8 +139,8 @@ TEST(ListViewTest, AddingAndRemoving)
 	EXPECT_TRUE(list.AddItem(items[2].get()));
 	EXPECT_TRUE(list.AddItem(items[3].get()));
 	EXPECT_EQ(list.CountItems(), 4);
-	EXPECT_EQ(list.ItemAt(0), items[0].get());
-	EXPECT_EQ(list.ItemAt(3), items[3].get());
+	for (int32 i = 0; i < 4; i++)
+		EXPECT_EQ(list.ItemAt(i), items[i].get());
 	EXPECT_EQ(list.IndexOf(items[2].get()), 2);
 	EXPECT_EQ(list.IndexOf(items[4].get()), -1);
 
@@ -186,23 +159,16 @@ TEST(ListViewTest, AddingAndRemoving)
 	EXPECT_TRUE(list.IsEmpty());
 	EXPECT_FALSE(items[0]->IsSelected());
 	EXPECT_STREQ(items[0]->Text(), "item 0");
-	EXPECT_TRUE(list.AddItem(items[0].get()));
-}
 
-
-TEST(ListViewTest, SortItemsKeepsTheSelection)
-{
-	BListView list(BRect(0, 0, 99, 99), "list");
-	std::vector<std::unique_ptr<BStringItem>> items;
-	for (const char* text : {"pear", "Apple", "fig"})
-		items.push_back(std::make_unique<BStringItem>(text));
-	AddAll(&list, items);
+	// Sorting keeps the selected item selected where it went.
+	auto fruit = MakeItems({"pear", "Apple", "fig"});
+	AddAll(&list, fruit);
 	list.Select(2);
 	list.SortItems([](const void* a, const void* b) {
 		return strcmp((*(BStringItem* const*)a)->Text(), (*(BStringItem* const*)b)->Text());
 	});
-	EXPECT_STREQ(static_cast<BStringItem*>(list.ItemAt(0))->Text(), "Apple");
-	EXPECT_STREQ(static_cast<BStringItem*>(list.ItemAt(1))->Text(), "fig");
+	EXPECT_EQ(list.ItemAt(0), fruit[1].get());
+	EXPECT_EQ(list.ItemAt(1), fruit[2].get());
 	EXPECT_EQ(list.CurrentSelection(), 1);
 }
 
@@ -217,10 +183,8 @@ TEST_F(ListViewWindowTest, SelectionMessageCarriesTheIndex)
 	fList->Select(-1);
 	fList->Select(99);
 	Settle(1);
-	ASSERT_EQ(fWindow->received.size(), 1u);
+	EXPECT_EQ(fWindow->Fields("index"), (FieldList{{kSelected, 3}}));
 	const BMessage& selected = fWindow->received[0];
-	EXPECT_EQ(selected.what, kSelected);
-	EXPECT_EQ(selected.GetInt32("index", -5), 3);
 	EXPECT_TRUE(selected.HasData("when", B_INT64_TYPE));
 	void* source = NULL;
 	EXPECT_EQ(selected.FindPointer("source", &source), B_OK);
@@ -232,28 +196,20 @@ TEST_F(ListViewWindowTest, SelectionMessageCarriesTheIndex)
 	fList->Select(4);
 	fList->RemoveItem(4);
 	Settle(4);
-	ASSERT_EQ(fWindow->received.size(), 4u);
-	EXPECT_EQ(fWindow->received[1].GetInt32("index", -5), -1);
-	EXPECT_EQ(fWindow->received[2].GetInt32("index", -5), 4);
-	EXPECT_EQ(fWindow->received[3].GetInt32("index", -5), -1);
+	EXPECT_EQ(fWindow->Fields("index"),
+		(FieldList{{kSelected, 3}, {kSelected, -1}, {kSelected, 4}, {kSelected, -1}}));
 	EXPECT_EQ(fList->CurrentSelection(), -1);
-}
 
-
-TEST_F(ListViewWindowTest, SelectionGoesToAnotherTarget)
-{
-	RecordingWindow* other = new RecordingWindow;
+	// Aimed at another window, the message goes there only.
+	Receiver* other = new Receiver("lists", BRect(100, 100, 399, 399), {kSelected, kInvoked});
 	other->Show();
-	AddAll(fList, fItems);
 	fList->SetTarget(other);
 	fList->Select(2);
 	Settle();
 	// Both windows are dispatched on this thread.
-	ASSERT_EQ(other->received.size(), 1u);
-	EXPECT_EQ(other->received[0].GetInt32("index", -5), 2);
-	EXPECT_TRUE(fWindow->received.empty());
-	other->Lock();
-	other->Quit();
+	EXPECT_EQ(other->Fields("index"), (FieldList{{kSelected, 2}}));
+	EXPECT_EQ(fWindow->received.size(), 4u);
+	CloseWindow(other);
 }
 
 
@@ -287,17 +243,12 @@ TEST_F(ListViewWindowTest, MultipleSelection)
 TEST_F(ListViewWindowTest, ClicksSelectAndDoubleClickInvokes)
 {
 	AddAll(fList, fItems);
-	BRect second = fList->ItemFrame(1);
-	BPoint inside(20, second.top + 2);
+	BPoint inside(20, fList->ItemFrame(1).top + 2);
 	BPrivate::simulate_mouse_down(fList, inside, B_PRIMARY_MOUSE_BUTTON, 0, 1);
 	BPrivate::simulate_mouse_up(fList, inside);
 	BPrivate::simulate_mouse_down(fList, inside, B_PRIMARY_MOUSE_BUTTON, 0, 2);
 	Settle(2);
-	ASSERT_EQ(fWindow->received.size(), 2u);
-	EXPECT_EQ(fWindow->received[0].what, kSelected);
-	EXPECT_EQ(fWindow->received[0].GetInt32("index", -5), 1);
-	EXPECT_EQ(fWindow->received[1].what, kInvoked);
-	EXPECT_EQ(fWindow->received[1].GetInt32("index", -5), 1);
+	EXPECT_EQ(fWindow->Fields("index"), (FieldList{{kSelected, 1}, {kInvoked, 1}}));
 	EXPECT_TRUE(fList->IsFocus());
 
 	// A click below the last item changes nothing.
@@ -315,11 +266,10 @@ TEST_F(ListViewWindowTest, KeysMoveTheSelectionIntoView)
 	fList->MakeFocus();
 	float height = fList->ItemFrame(0).Height() + 1;
 	int32 perPage = (int32)(fList->Bounds().Height() / height);
-	struct Step {
+	const struct {
 		const char* key;
 		int32 expected;
-	};
-	const Step steps[] = {
+	} steps[] = {
 		{"\x1f", 0}, // down with nothing selected: the first item
 		{"\x1f", 1}, {"\x1e", 0}, {"\x1e", 0}, // stays at the top
 		{"\x04", 29}, // end
@@ -327,7 +277,7 @@ TEST_F(ListViewWindowTest, KeysMoveTheSelectionIntoView)
 		{"\x0c", perPage}, // page down
 		{"\x0b", 0}, // page up
 	};
-	for (const Step& step : steps) {
+	for (const auto& step : steps) {
 		SCOPED_TRACE(testing::Message() << (int)step.key[0]);
 		BPrivate::simulate_key_down(fWindow, step.key);
 		Settle();
@@ -340,9 +290,8 @@ TEST_F(ListViewWindowTest, KeysMoveTheSelectionIntoView)
 	Settle();
 	EXPECT_GT(fList->Bounds().top, 0);
 	EXPECT_EQ(fList->ScrollBar(B_VERTICAL)->Value(), fList->Bounds().top);
-	ASSERT_FALSE(fWindow->received.empty());
-	EXPECT_EQ(fWindow->received.back().what, kInvoked);
-	EXPECT_EQ(fWindow->received.back().GetInt32("index", -5), 29);
+	ASSERT_GT(fWindow->count, 0);
+	EXPECT_EQ(fWindow->Fields("index").back(), std::make_pair(kInvoked, (int32)29));
 }
 
 
@@ -350,26 +299,25 @@ TEST_F(ListViewWindowTest, ScrollBarFollowsTheItems)
 {
 	BScrollBar* bar = fList->ScrollBar(B_VERTICAL);
 	ASSERT_NE(bar, nullptr);
-	float min = -1;
-	float max = -1;
-	bar->GetRange(&min, &max);
-	EXPECT_EQ(max, 0);
+	auto range = [bar]() {
+		float min = -1;
+		float max = -1;
+		bar->GetRange(&min, &max);
+		return std::make_pair(min, max);
+	};
+	EXPECT_EQ(range().second, 0);
 	AddAll(fList, fItems);
 	float dataHeight = fList->ItemFrame(29).bottom + 1;
 	float visible = fList->Bounds().Height() + 1;
-	bar->GetRange(&min, &max);
-	EXPECT_EQ(min, 0);
-	EXPECT_EQ(max, dataHeight - visible);
+	EXPECT_EQ(range(), std::make_pair(0.0f, dataHeight - visible));
 	EXPECT_FLOAT_EQ(bar->Proportion(), visible / dataHeight);
 
 	fWindow->ResizeBy(0, 40);
-	bar->GetRange(&min, &max);
-	EXPECT_EQ(max, dataHeight - visible - 40);
+	EXPECT_EQ(range().second, dataHeight - visible - 40);
 
-	bar->SetValue(max);
+	bar->SetValue(range().second);
 	fList->MakeEmpty();
-	bar->GetRange(&min, &max);
-	EXPECT_EQ(max, 0);
+	EXPECT_EQ(range().second, 0);
 	EXPECT_EQ(fList->Bounds().top, 0);
 }
 
@@ -383,17 +331,13 @@ TEST_F(ListViewWindowTest, SelectedItemIsHighlighted)
 	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(fWindow);
 	fWindow->Lock();
 	ASSERT_TRUE(shot);
-	auto pixel = [&](BPoint where) {
-		BPoint inWindow = fList->ConvertToScreen(where) - fWindow->Frame().LeftTop();
-		const uint8* bytes = (const uint8*)shot->Bits() + (int)inWindow.y * shot->BytesPerRow()
-			+ (int)inWindow.x * 4;
-		return make_color(bytes[2], bytes[1], bytes[0]);
-	};
 	// The right end of a row holds no text.
-	float x = fList->Bounds().right - 2;
-	rgb_color selected = pixel(BPoint(x, fList->ItemFrame(1).top + 2));
-	rgb_color plain = pixel(BPoint(x, fList->ItemFrame(2).top + 2));
-	EXPECT_EQ(plain, make_color(255, 255, 255));
-	EXPECT_NE(selected, plain);
-	EXPECT_EQ(pixel(BPoint(x, fList->ItemFrame(0).top + 2)), plain);
+	auto rowEnd = [&](int32 index) {
+		BPoint where(fList->Bounds().right - 2, fList->ItemFrame(index).top + 2);
+		BPoint inWindow = fList->ConvertToScreen(where) - fWindow->Frame().LeftTop();
+		return PixelAt(*shot, (int)inWindow.x, (int)inWindow.y);
+	};
+	EXPECT_EQ(rowEnd(2), make_color(255, 255, 255));
+	EXPECT_NE(rowEnd(1), rowEnd(2));
+	EXPECT_EQ(rowEnd(0), rowEnd(2));
 }

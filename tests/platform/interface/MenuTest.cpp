@@ -1,22 +1,13 @@
 // Menus: the item model, the menu bar in a window, shortcuts (the first
 // item in menu-bar order wins a shared one) and invoking items.
-#include <atomic>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 
 #include <Menu.h>
 #include <MenuBar.h>
 #include <MenuItem.h>
-#include <Message.h>
-#include <Window.h>
 
-#include "TestHooks.h"
 #include "InterfaceTestSupport.h"
 
 using glim_test::CloseWindow;
@@ -32,10 +23,10 @@ const uint32 kAbout = '_ABR';
 
 // A window with a menu bar like the main window's: the same shortcut P in
 // the File menu and the Image menu.
-class MenuWindow : public BWindow {
+class MenuWindow : public glim_test::Receiver {
 public:
 	MenuWindow() :
-		BWindow(BRect(100, 100, 499, 399), "menus", B_DOCUMENT_WINDOW, 0)
+		Receiver("menus", BRect(100, 100, 499, 399), {}, B_DOCUMENT_WINDOW)
 	{
 		fBar = new BMenuBar(BRect(0, 0, 0, 0), "bar");
 		BMenu* file = new BMenu("File");
@@ -53,12 +44,6 @@ public:
 		AddChild(fBar);
 	}
 
-	void MessageReceived(BMessage* message) override
-	{
-		received.push_back(*message);
-		count++;
-	}
-
 	void MenusBeginning() override
 	{
 		beginnings++;
@@ -70,38 +55,43 @@ public:
 
 	void MenusEnded() override { endings++; }
 
+	// Presses key with the command key, as the shortcut of an item.
+	void Shortcut(const char* key, uint32 modifiers = B_COMMAND_KEY | B_CONTROL_KEY)
+	{
+		Lock();
+		BPrivate::simulate_key_down(this, key, modifiers);
+		Unlock();
+	}
+
 	BMenuBar* fBar;
-	std::vector<BMessage> received;
-	std::atomic<int32> count{0};
 	std::atomic<int32> beginnings{0};
 	std::atomic<int32> endings{0};
 	bool disableNextTime = false;
 };
 
 
+class MenuTest : public testing::Test {
+protected:
+	void TearDown() override { CloseWindow(window); }
+
+	MenuWindow* window = new MenuWindow;
+};
+
 } // namespace
 
 
-TEST(MenuTest, FindItemSearchesTheWholeTree)
+TEST_F(MenuTest, FindItemSearchesTheWholeTree)
 {
-	BMenu root("root");
-	BMenu* first = new BMenu("first");
-	first->AddItem(new BMenuItem("One", new BMessage('one_')));
-	BMenu* deep = new BMenu("deep");
-	BMenuItem* target = new BMenuItem("Deep", new BMessage('deep'));
-	deep->AddItem(target);
-	first->AddItem(deep);
-	root.AddItem(first);
-	root.AddItem(new BMenuItem("Top", new BMessage('top_')));
-
-	EXPECT_EQ(root.FindItem('deep'), target);
-	EXPECT_EQ(root.FindItem("Deep"), target);
-	EXPECT_EQ(root.FindItem('none'), nullptr);
-	EXPECT_EQ(root.FindItem("none"), nullptr);
+	BMenuItem* zoomIn = window->fBar->FindItem("Zoom In");
+	ASSERT_NE(zoomIn, nullptr);
+	EXPECT_EQ(zoomIn->Command(), kZoomIn);
+	EXPECT_EQ(window->fBar->FindItem(kZoomIn), zoomIn);
+	EXPECT_EQ(window->fBar->FindItem('none'), nullptr);
+	EXPECT_EQ(window->fBar->FindItem("none"), nullptr);
 }
 
 
-TEST(MenuTest, RadioModeAndLabelFromMarked)
+TEST(MenuModelTest, RadioModeAndLabelFromMarked)
 {
 	BMenu outer("outer");
 	BMenu* menu = new BMenu("Size");
@@ -120,27 +110,24 @@ TEST(MenuTest, RadioModeAndLabelFromMarked)
 }
 
 
-TEST(MenuTest, DisabledMenuDisablesItsItems)
+TEST_F(MenuTest, DisabledMenuDisablesItsItems)
 {
-	BMenu menu("menu");
-	BMenu* sub = new BMenu("sub");
-	BMenuItem* item = new BMenuItem("item", new BMessage('item'), 'I');
-	sub->AddItem(item);
-	menu.AddItem(sub);
-	EXPECT_TRUE(item->IsEnabled());
-	sub->SetEnabled(false);
-	EXPECT_FALSE(item->IsEnabled());
+	BMenu* image = window->fBar->SubmenuAt(1);
+	BMenuItem* zoomIn = window->fBar->FindItem(kZoomIn);
+	EXPECT_TRUE(zoomIn->IsEnabled());
+	image->SetEnabled(false);
+	EXPECT_FALSE(zoomIn->IsEnabled());
+	EXPECT_FALSE(window->fBar->FindItem(kNext)->IsEnabled());
 	uint32 modifiers = 0;
-	EXPECT_EQ(item->Shortcut(&modifiers), 'I');
+	EXPECT_EQ(zoomIn->Shortcut(&modifiers), '=');
 	EXPECT_EQ(modifiers & B_COMMAND_KEY, (uint32)B_COMMAND_KEY);
-	EXPECT_TRUE(menu.RemoveItem(sub));
-	delete sub;
+	EXPECT_TRUE(window->fBar->RemoveItem(image));
+	delete image;
 }
 
 
-TEST(MenuTest, MenuBarFillsTheWindowWidth)
+TEST_F(MenuTest, MenuBarFillsTheWindowWidth)
 {
-	MenuWindow* window = new MenuWindow;
 	BRect bounds = window->fBar->Bounds();
 	EXPECT_EQ(bounds.left, 0);
 	EXPECT_EQ(bounds.Width(), window->Bounds().Width());
@@ -152,54 +139,44 @@ TEST(MenuTest, MenuBarFillsTheWindowWidth)
 	window->ResizeBy(100, 0);
 	EXPECT_EQ(window->fBar->Bounds().Width(), window->Bounds().Width());
 	window->Unlock();
-	CloseWindow(window);
 }
 
 
-TEST(MenuTest, SharedShortcutGoesToTheFirstItem)
+TEST_F(MenuTest, SharedShortcutGoesToTheFirstItem)
 {
-	MenuWindow* window = new MenuWindow;
 	window->Show();
-	window->Lock();
-	BPrivate::simulate_key_down(window, "p", B_COMMAND_KEY | B_CONTROL_KEY);
-	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	window->Shortcut("p");
+	ASSERT_TRUE(window->WaitFor(1));
 	EXPECT_EQ(window->received[0].what, kPreferences);
 	EXPECT_EQ(window->beginnings, 1);
 	EXPECT_EQ(window->endings, 1);
 
 	// Disabled in MenusBeginning, the first gives way to the next.
-	window->Lock();
 	window->disableNextTime = true;
-	BPrivate::simulate_key_down(window, "p", B_COMMAND_KEY | B_CONTROL_KEY);
-	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 2; }));
+	window->Shortcut("p");
+	ASSERT_TRUE(window->WaitFor(2));
 	EXPECT_EQ(window->received[1].what, kPrevious);
 
 	// A shortcut inside a submenu, and a key without the command key that
 	// is no shortcut at all.
-	window->Lock();
-	BPrivate::simulate_key_down(window, "=", B_COMMAND_KEY | B_CONTROL_KEY);
-	BPrivate::simulate_key_down(window, "n", 0);
-	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 3; }));
+	window->Shortcut("=");
+	window->Shortcut("n", 0);
+	ASSERT_TRUE(window->WaitFor(3));
 	EXPECT_EQ(window->received[2].what, kZoomIn);
-	BPrivate::run_events_until([]() { return false; }, 50000);
+	glim_test::Settle(50000);
 	EXPECT_EQ(window->count, 3);
-	CloseWindow(window);
 }
 
 
-TEST(MenuTest, InvokedItemsCarryWhenSourceAndIndex)
+TEST_F(MenuTest, InvokedItemsCarryWhenSourceAndIndex)
 {
-	MenuWindow* window = new MenuWindow;
 	window->Show();
 	window->Lock();
 	BMenuItem* next = window->fBar->FindItem(kNext);
 	ASSERT_NE(next, nullptr);
 	EXPECT_EQ(next->Invoke(), B_OK);
 	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	ASSERT_TRUE(window->WaitFor(1));
 	const BMessage& message = window->received[0];
 	EXPECT_EQ(message.what, kNext);
 	EXPECT_TRUE(message.HasData("when", B_INT64_TYPE));
@@ -213,13 +190,11 @@ TEST(MenuTest, InvokedItemsCarryWhenSourceAndIndex)
 	next->SetEnabled(false);
 	EXPECT_NE(next->Invoke(), B_OK);
 	window->Unlock();
-	CloseWindow(window);
 }
 
 
-TEST(MenuTest, ItemsTargetedElsewhere)
+TEST_F(MenuTest, ItemsTargetedElsewhere)
 {
-	MenuWindow* window = new MenuWindow;
 	MenuWindow* other = new MenuWindow;
 	window->Show();
 	other->Show();
@@ -227,31 +202,24 @@ TEST(MenuTest, ItemsTargetedElsewhere)
 	BMenuItem* about = new BMenuItem("About", new BMessage(kAbout), 'A');
 	window->fBar->SubmenuAt(0)->AddItem(about);
 	about->SetTarget(other);
-	BPrivate::simulate_key_down(window, "a", B_COMMAND_KEY | B_CONTROL_KEY);
 	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return other->count == 1; }));
+	window->Shortcut("a");
+	ASSERT_TRUE(other->WaitFor(1));
 	EXPECT_EQ(other->received[0].what, kAbout);
 	EXPECT_EQ(window->count, 0);
-	CloseWindow(window);
 	CloseWindow(other);
 }
 
 
-TEST(MenuTest, OpeningAMenuUpdatesItAndChoosingInvokes)
+TEST_F(MenuTest, OpeningAMenuUpdatesItAndChoosingInvokes)
 {
-	MenuWindow* window = new MenuWindow;
 	window->Show();
 	window->Lock();
 	window->fBar->FindItem(kNext)->SetLabel("Next Picture");
 	window->Unlock();
-	QMenuBar* bar = NULL;
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		for (QWidget* top : QApplication::topLevelWidgets()) {
-			if (top->windowTitle() == "menus" && top->isVisible())
-				bar = top->findChild<QMenuBar*>();
-		}
-		return bar != NULL && bar->actions().size() == 2;
-	}));
+	QMenuBar* bar = glim_test::WaitForWidget<QMenuBar>("menus",
+		[](QMenuBar* bar) { return bar->actions().size() == 2; });
+	ASSERT_NE(bar, nullptr);
 	EXPECT_EQ(bar->actions()[0]->text(), "File");
 	QMenu* image = bar->actions()[1]->menu();
 	ASSERT_NE(image, nullptr);
@@ -268,8 +236,7 @@ TEST(MenuTest, OpeningAMenuUpdatesItAndChoosingInvokes)
 	EXPECT_EQ(next->text(), "Next Picture\tCtrl+N");
 	next->trigger();
 	image->hide();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	ASSERT_TRUE(window->WaitFor(1));
 	EXPECT_EQ(window->received[0].what, kNext);
 	EXPECT_TRUE(BPrivate::run_events_until([&]() { return window->endings == 1; }));
-	CloseWindow(window);
 }

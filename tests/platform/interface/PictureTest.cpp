@@ -1,91 +1,26 @@
 // Pictures recorded on views and played back, picture buttons pressed and
 // clicked, and view bitmaps at their natural size.
-#include <atomic>
-#include <memory>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include <QTimer>
 
-#include <Bitmap.h>
-#include <Message.h>
 #include <Picture.h>
 #include <PictureButton.h>
-#include <View.h>
-#include <Window.h>
 
-#include "TestHooks.h"
 #include "InterfaceTestSupport.h"
 
-using glim_test::CloseWindow;
-using glim_test::PixelAt;
-using glim_test::Receiver;
+using namespace glim_test;
 
 namespace {
+
+const rgb_color kWhite = make_color(255, 255, 255);
+const rgb_color kUp = make_color(220, 30, 30);
+const rgb_color kDown = make_color(30, 30, 220);
+
 
 rgb_color
 Pattern(int x, int y)
 {
 	return make_color((uint8)(x * 6), (uint8)(y * 6), (uint8)((x * y) % 251));
 }
-
-
-std::unique_ptr<BBitmap>
-MakePattern(int width, int height)
-{
-	auto bitmap = std::make_unique<BBitmap>(BRect(0, 0, width - 1, height - 1), B_RGB32);
-	for (int y = 0; y < height; y++) {
-		uint8* row = (uint8*)bitmap->Bits() + y * bitmap->BytesPerRow();
-		for (int x = 0; x < width; x++) {
-			rgb_color color = Pattern(x, y);
-			row[x * 4] = color.blue;
-			row[x * 4 + 1] = color.green;
-			row[x * 4 + 2] = color.red;
-			row[x * 4 + 3] = 255;
-		}
-	}
-	return bitmap;
-}
-
-
-std::unique_ptr<BBitmap>
-MakeSolid(int size, rgb_color color)
-{
-	auto bitmap = std::make_unique<BBitmap>(BRect(0, 0, size - 1, size - 1), B_RGB32);
-	for (int i = 0; i < size * size; i++) {
-		uint8* pixel = (uint8*)bitmap->Bits() + i * 4;
-		pixel[0] = color.blue;
-		pixel[1] = color.green;
-		pixel[2] = color.red;
-		pixel[3] = 255;
-	}
-	return bitmap;
-}
-
-
-// A locked off-screen bitmap with one view covering it, filled white.
-struct Canvas {
-	Canvas(int width, int height) :
-		bitmap(BRect(0, 0, width - 1, height - 1), B_RGB32, true),
-		view(new BView(bitmap.Bounds(), "canvas", B_FOLLOW_NONE, B_WILL_DRAW))
-	{
-		bitmap.AddChild(view);
-		bitmap.Lock();
-		view->SetHighColor(255, 255, 255);
-		view->FillRect(view->Bounds());
-	}
-	~Canvas() { bitmap.Unlock(); }
-
-	rgb_color Pixel(int x, int y)
-	{
-		view->Sync();
-		return PixelAt(bitmap, x, y);
-	}
-
-	BBitmap bitmap;
-	BView* view;
-};
 
 
 // Records a picture of the bitmap at the view's origin, as the toolbar
@@ -99,18 +34,28 @@ RecordBitmap(BView* view, const BBitmap* bitmap)
 }
 
 
+// A picture button whose off and on pictures are solid squares of size.
+BPictureButton*
+MakeButton(BView* recorder, BRect frame, BMessage* message, uint32 behavior)
+{
+	int size = frame.IntegerWidth() + 1;
+	std::unique_ptr<BPicture> off(RecordBitmap(recorder, MakeSolid(size, kUp).get()));
+	std::unique_ptr<BPicture> on(RecordBitmap(recorder, MakeSolid(size, kDown).get()));
+	return new BPictureButton(frame, "button", off.get(), on.get(), message, behavior);
+}
+
 } // namespace
 
 
 TEST(PictureTest, RecordedBitmapDrawsTheSamePixels)
 {
 	Canvas canvas(60, 60);
-	std::unique_ptr<BBitmap> source = MakePattern(40, 40);
+	std::unique_ptr<BBitmap> source = MakeBitmap(40, 40, Pattern);
 	std::unique_ptr<BPicture> picture(RecordBitmap(canvas.view, source.get()));
 	ASSERT_NE(picture, nullptr);
 	// Recording drew nothing, and the picture keeps its own pixels.
-	EXPECT_EQ(canvas.Pixel(0, 0), make_color(255, 255, 255));
-	EXPECT_EQ(canvas.Pixel(20, 20), make_color(255, 255, 255));
+	EXPECT_EQ(canvas.Pixel(0, 0), kWhite);
+	EXPECT_EQ(canvas.Pixel(20, 20), kWhite);
 	source.reset();
 
 	BPicture copy(*picture);
@@ -122,9 +67,8 @@ TEST(PictureTest, RecordedBitmapDrawsTheSamePixels)
 			EXPECT_EQ(canvas.Pixel(x + 10, y + 5), Pattern(x, y));
 		}
 	}
-	EXPECT_EQ(canvas.Pixel(39 + 10, 39 + 5), Pattern(39, 39));
-	EXPECT_EQ(canvas.Pixel(50, 5), make_color(255, 255, 255));
-	EXPECT_EQ(canvas.Pixel(10, 45), make_color(255, 255, 255));
+	canvas.view->Sync();
+	ExpectPixels(canvas.bitmap, {{49, 44, Pattern(39, 39)}, {50, 5, kWhite}, {10, 45, kWhite}});
 }
 
 
@@ -143,14 +87,14 @@ TEST(PictureTest, FillsStringsAndNestedPictures)
 	view->DrawString("Wg", BPoint(0, 30));
 	std::unique_ptr<BPicture> outer(view->EndPicture());
 	EXPECT_EQ(view->EndPicture(), nullptr);
-	EXPECT_EQ(canvas.Pixel(5, 5), make_color(255, 255, 255));
+	EXPECT_EQ(canvas.Pixel(5, 5), kWhite);
 
 	view->DrawPicture(outer.get(), BPoint(2, 1));
-	EXPECT_EQ(canvas.Pixel(2, 1), make_color(200, 0, 0));
-	EXPECT_EQ(canvas.Pixel(11, 10), make_color(200, 0, 0));
-	EXPECT_EQ(canvas.Pixel(12, 11), make_color(255, 255, 255));
+	view->Sync();
 	// The inner picture is part of the outer one, and stands alone too.
-	EXPECT_EQ(canvas.Pixel(22, 1), make_color(0, 0, 200));
+	ExpectPixels(canvas.bitmap,
+		{{2, 1, make_color(200, 0, 0)}, {11, 10, make_color(200, 0, 0)}, {12, 11, kWhite},
+			{22, 1, make_color(0, 0, 200)}});
 	int dark = 0;
 	for (int y = 15; y < 34; y++) {
 		for (int x = 2; x < 30; x++)
@@ -158,12 +102,12 @@ TEST(PictureTest, FillsStringsAndNestedPictures)
 	}
 	EXPECT_GT(dark, 10);
 
-	view->SetHighColor(255, 255, 255);
+	view->SetHighColor(kWhite);
 	view->FillRect(view->Bounds());
 	view->MovePenTo(BPoint(0, 20));
 	view->DrawPicture(inner.get());
-	EXPECT_EQ(canvas.Pixel(20, 20), make_color(0, 0, 200));
-	EXPECT_EQ(canvas.Pixel(5, 25), make_color(255, 255, 255));
+	view->Sync();
+	ExpectPixels(canvas.bitmap, {{20, 20, make_color(0, 0, 200)}, {5, 25, kWhite}});
 }
 
 
@@ -171,7 +115,6 @@ TEST(PictureTest, ViewBitmapWithoutOptionsSitsTopLeftAtNaturalSize)
 {
 	// As the about window sets its pictures: follow flags 0, options 0.
 	std::unique_ptr<BBitmap> logo = MakeSolid(10, make_color(0, 90, 0));
-
 	BWindow* window = new BWindow(BRect(100, 100, 149, 119), "about", B_TITLED_WINDOW, 0);
 	BView* shown = new BView(BRect(0, 0, 49, 19), "Fenwix Logo", 0, 0);
 	shown->SetViewColor(216, 216, 216);
@@ -181,11 +124,10 @@ TEST(PictureTest, ViewBitmapWithoutOptionsSitsTopLeftAtNaturalSize)
 	window->Show();
 	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(window);
 	ASSERT_TRUE(shot);
-	EXPECT_EQ(PixelAt(*shot, 0, 0), make_color(0, 90, 0));
-	EXPECT_EQ(PixelAt(*shot, 9, 9), make_color(0, 90, 0));
-	EXPECT_EQ(PixelAt(*shot, 10, 5), make_color(216, 216, 216));
-	EXPECT_EQ(PixelAt(*shot, 5, 10), make_color(216, 216, 216));
-	EXPECT_EQ(PixelAt(*shot, 45, 15), make_color(216, 216, 216));
+	const rgb_color grey = make_color(216, 216, 216);
+	ExpectPixels(*shot,
+		{{0, 0, make_color(0, 90, 0)}, {9, 9, make_color(0, 90, 0)}, {10, 5, grey},
+			{5, 10, grey}, {45, 15, grey}});
 	CloseWindow(window);
 }
 
@@ -196,63 +138,40 @@ TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesItsTarget)
 	Receiver* other = new Receiver("receiver", BRect(300, 100, 399, 149));
 	BView* toolbar = new BView(BRect(0, 0, 99, 49), "tbview", 0, B_WILL_DRAW);
 	window->AddChild(toolbar);
-	std::unique_ptr<BBitmap> up = MakeSolid(40, make_color(220, 30, 30));
-	std::unique_ptr<BBitmap> down = MakeSolid(40, make_color(30, 30, 220));
 	window->Show();
 	other->Show();
 
 	window->Lock();
-	std::unique_ptr<BPicture> off(RecordBitmap(toolbar, up.get()));
-	std::unique_ptr<BPicture> on(RecordBitmap(toolbar, down.get()));
-	BPictureButton* button = new BPictureButton(BRect(10, 5, 49, 44), "GOpenBtn", off.get(),
-		on.get(), new BMessage('BPrv'));
-	off.reset();
-	on.reset();
+	BPictureButton* button = MakeButton(toolbar, BRect(10, 5, 49, 44), new BMessage('BPrv'),
+		B_ONE_STATE_BUTTON);
 	toolbar->AddChild(button);
 	EXPECT_EQ(button->Target(), window);
 	window->Unlock();
 
 	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(window);
 	ASSERT_TRUE(shot);
-	EXPECT_EQ(PixelAt(*shot, 12, 7), make_color(220, 30, 30));
-	EXPECT_EQ(PixelAt(*shot, 49, 44), make_color(220, 30, 30));
-	EXPECT_NE(PixelAt(*shot, 50, 44), make_color(220, 30, 30));
+	ExpectPixels(*shot, {{12, 7, kUp}, {49, 44, kUp}});
+	EXPECT_NE(PixelAt(*shot, 50, 44), kUp);
 
 	// Held down for a while, then released inside: the window is grabbed
 	// from a timer while the button tracks the pointer.
-	window->Lock();
-	BPoint screen = button->ConvertToScreen(BPoint(20, 20));
-	for (int i = 0; i < 20; i++)
-		BPrivate::push_pointer_state(screen, B_PRIMARY_MOUSE_BUTTON);
-	BPrivate::push_pointer_state(screen, 0);
-	BPrivate::simulate_mouse_down(button, BPoint(20, 20), B_PRIMARY_MOUSE_BUTTON);
-	window->Unlock();
+	PressAndRelease(button, BPoint(20, 20), 20);
 	rgb_color whilePressed = make_color(0, 0, 0);
-	QTimer::singleShot(150, [&]() {
-		std::unique_ptr<BBitmap> pressed = BPrivate::grab_window(window);
-		if (pressed)
-			whilePressed = PixelAt(*pressed, 20, 20);
-	});
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
-	EXPECT_EQ(whilePressed, make_color(30, 30, 220));
+	QTimer::singleShot(150, [&]() { whilePressed = GrabbedPixel(window, 20, 20); });
+	ASSERT_TRUE(window->WaitFor(1));
+	EXPECT_EQ(whilePressed, kDown);
 	EXPECT_EQ(window->received[0].what, (uint32)'BPrv');
-	shot = BPrivate::grab_window(window);
-	EXPECT_EQ(PixelAt(*shot, 20, 20), make_color(220, 30, 30));
+	EXPECT_EQ(GrabbedPixel(window, 20, 20), kUp);
 
 	// Released outside: nothing is sent. Then aimed at another window.
-	window->Lock();
-	BPrivate::push_pointer_state(screen, B_PRIMARY_MOUSE_BUTTON);
-	BPrivate::push_pointer_state(screen + BPoint(100, 0), 0);
-	BPrivate::simulate_mouse_down(button, BPoint(20, 20), B_PRIMARY_MOUSE_BUTTON);
-	window->Unlock();
-	BPrivate::run_events_until([]() { return false; }, 150000);
+	PressAndRelease(button, BPoint(20, 20), 1, BPoint(100, 0));
+	Settle(150000);
 	EXPECT_EQ(window->count, 1);
 	window->Lock();
 	button->SetTarget(other);
-	BPrivate::push_pointer_state(screen, 0);
-	BPrivate::simulate_mouse_down(button, BPoint(20, 20), B_PRIMARY_MOUSE_BUTTON);
 	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return other->count == 1; }));
+	PressAndRelease(button, BPoint(20, 20), 0);
+	ASSERT_TRUE(other->WaitFor(1));
 	EXPECT_EQ(other->received[0].what, (uint32)'BPrv');
 	EXPECT_EQ(window->count, 1);
 	BPrivate::clear_pointer_script();
@@ -264,31 +183,20 @@ TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesItsTarget)
 TEST(PictureButtonTest, TwoStateButtonTogglesItsValue)
 {
 	Canvas canvas(40, 40);
-	std::unique_ptr<BBitmap> up = MakeSolid(20, make_color(220, 30, 30));
-	std::unique_ptr<BBitmap> down = MakeSolid(20, make_color(30, 30, 220));
-	std::unique_ptr<BPicture> off(RecordBitmap(canvas.view, up.get()));
-	std::unique_ptr<BPicture> on(RecordBitmap(canvas.view, down.get()));
 	Receiver* window = new Receiver("receiver", BRect(100, 100, 199, 199));
-	BPictureButton* button = new BPictureButton(BRect(0, 0, 19, 19), "toggle", off.get(),
-		on.get(), new BMessage('tggl'), B_TWO_STATE_BUTTON);
+	BPictureButton* button = MakeButton(canvas.view, BRect(0, 0, 19, 19), new BMessage('tggl'),
+		B_TWO_STATE_BUTTON);
 	window->AddChild(button);
 	window->Show();
-	window->Lock();
-	BPoint screen = button->ConvertToScreen(BPoint(5, 5));
-	BPrivate::push_pointer_state(screen, 0);
-	BPrivate::simulate_mouse_down(button, BPoint(5, 5), B_PRIMARY_MOUSE_BUTTON);
-	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
-	EXPECT_EQ(window->received[0].GetInt32("be:value", -1), B_CONTROL_ON);
-	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(window);
-	EXPECT_EQ(PixelAt(*shot, 10, 10), make_color(30, 30, 220));
+	PressAndRelease(button, BPoint(5, 5), 0);
+	ASSERT_TRUE(window->WaitFor(1));
+	EXPECT_EQ(window->Fields("be:value"), (FieldList{{'tggl', B_CONTROL_ON}}));
+	EXPECT_EQ(GrabbedPixel(window, 10, 10), kDown);
 
-	window->Lock();
-	button->MakeFocus(true);
-	BPrivate::simulate_key_down(window, " ");
-	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 2; }));
-	EXPECT_EQ(window->received[1].GetInt32("be:value", -1), B_CONTROL_OFF);
+	PressKeys(window, {" "}, button);
+	ASSERT_TRUE(window->WaitFor(2));
+	EXPECT_EQ(window->Fields("be:value"),
+		(FieldList{{'tggl', B_CONTROL_ON}, {'tggl', B_CONTROL_OFF}}));
 	window->Lock();
 	EXPECT_EQ(button->Value(), B_CONTROL_OFF);
 	window->Unlock();

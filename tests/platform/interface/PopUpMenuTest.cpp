@@ -1,13 +1,7 @@
 // Pop-up menus: Go() answered through the test hook and through the real
 // menu, delivering or not, asynchronous with deletion, radio mode, and the
 // label taken from the marked item on a menu bar.
-#include <atomic>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include <QAction>
-#include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -16,16 +10,12 @@
 
 #include <MenuBar.h>
 #include <MenuItem.h>
-#include <Message.h>
 #include <PopUpMenu.h>
-#include <Window.h>
 
 #include "AppPrivate.h"
-#include "TestHooks.h"
 #include "InterfaceTestSupport.h"
 
-using glim_test::CloseWindow;
-using glim_test::Receiver;
+using namespace glim_test;
 
 namespace {
 
@@ -50,10 +40,12 @@ ZoomMenu()
 }
 
 
+// The hook answers Go() with answer; items are aimed at a shown window.
 class PopUpMenuTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
+		window->Show();
 		BPrivate::set_pop_up_chooser([this](const BPopUpMenu* menu, BPoint where) {
 			askedMenu = menu;
 			askedWhere = where;
@@ -62,36 +54,24 @@ protected:
 		});
 	}
 
-	void TearDown() override { BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser()); }
+	void TearDown() override
+	{
+		BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser());
+		CloseWindow(window);
+	}
 
+	void TargetItems(BMenu* menu)
+	{
+		for (int32 i = 0; i < menu->CountItems(); i++)
+			menu->ItemAt(i)->SetTarget(window);
+	}
+
+	Receiver* window = new Receiver("pop-ups");
 	int32 answer = -1;
 	int32 asked = 0;
 	const BPopUpMenu* askedMenu = NULL;
 	BPoint askedWhere;
 };
-
-
-// A menu that says when it is deleted.
-class TrackedMenu : public BPopUpMenu {
-public:
-	TrackedMenu(std::atomic<bool>* deleted) :
-		BPopUpMenu("tracked", false, false),
-		fDeleted(deleted)
-	{
-	}
-
-	~TrackedMenu() override { *fDeleted = true; }
-
-private:
-	std::atomic<bool>* fDeleted;
-};
-
-
-QMenu*
-ShownMenu()
-{
-	return qobject_cast<QMenu*>(QApplication::activePopupWidget());
-}
 
 
 QAction*
@@ -139,7 +119,7 @@ GoWithUser(BPopUpMenu* menu, bool openAnyway, const std::function<void(QMenu*)>&
 	BPrivate::attach_gui_thread();
 	QTimer timer;
 	QObject::connect(&timer, &QTimer::timeout, [&]() {
-		if (QMenu* shown = ShownMenu()) {
+		if (QMenu* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
 			timer.stop();
 			step(shown);
 			// A menu the step failed to close must not hang the test.
@@ -150,22 +130,13 @@ GoWithUser(BPopUpMenu* menu, bool openAnyway, const std::function<void(QMenu*)>&
 	return menu->Go(BPoint(120, 130), false, openAnyway, false);
 }
 
-void
-TargetItems(BMenu* menu, BHandler* target)
-{
-	for (int32 i = 0; i < menu->CountItems(); i++)
-		menu->ItemAt(i)->SetTarget(target);
-}
-
 } // namespace
 
 
 TEST_F(PopUpMenuTest, GoReturnsTheItemTheHookChooses)
 {
-	Receiver* window = new Receiver("pop-ups");
-	window->Show();
 	std::unique_ptr<BPopUpMenu> menu(ZoomMenu());
-	TargetItems(menu.get(), window);
+	TargetItems(menu.get());
 	EXPECT_FALSE(menu->IsRadioMode());
 
 	answer = 2;
@@ -175,7 +146,7 @@ TEST_F(PopUpMenuTest, GoReturnsTheItemTheHookChooses)
 	EXPECT_EQ(askedWhere, BPoint(40, 50));
 	EXPECT_EQ(chosen->Message()->GetFloat("zoom", 0), 2.0f);
 	// Not delivered, and the marked item stays as it was.
-	BPrivate::run_events_until([]() { return false; }, 50000);
+	Settle(50000);
 	EXPECT_EQ(window->count, 0);
 	EXPECT_TRUE(menu->ItemAt(1)->IsMarked());
 	EXPECT_FALSE(chosen->IsMarked());
@@ -192,9 +163,8 @@ TEST_F(PopUpMenuTest, GoReturnsTheItemTheHookChooses)
 	// Delivered: the item's message reaches its target.
 	answer = 0;
 	EXPECT_EQ(menu->Go(BPoint(0, 0), true, false, false), menu->ItemAt(0));
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	ASSERT_TRUE(window->WaitFor(1));
 	EXPECT_EQ(window->received[0].GetFloat("zoom", 0), 0.5f);
-	CloseWindow(window);
 }
 
 
@@ -206,9 +176,7 @@ TEST_F(PopUpMenuTest, RadioModeMarksTheInvokedItem)
 	BMenuItem* jpeg = new BMenuItem("JPEG", new BMessage('BFtp'));
 	menu.AddItem(png);
 	menu.AddItem(jpeg);
-	Receiver* window = new Receiver("pop-ups");
-	window->Show();
-	TargetItems(&menu, window);
+	TargetItems(&menu);
 
 	answer = 1;
 	EXPECT_EQ(menu.Go(BPoint(0, 0), true), jpeg);
@@ -222,24 +190,21 @@ TEST_F(PopUpMenuTest, RadioModeMarksTheInvokedItem)
 	answer = 1;
 	EXPECT_EQ(menu.Go(BPoint(0, 0), false), jpeg);
 	EXPECT_FALSE(jpeg->IsMarked());
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 2; }));
-	CloseWindow(window);
+	ASSERT_TRUE(window->WaitFor(2));
 }
 
 
 TEST_F(PopUpMenuTest, AsyncGoDeliversAndDeletesTheMenu)
 {
-	Receiver* window = new Receiver("pop-ups");
-	window->Show();
-	std::atomic<bool> deleted{false};
-	TrackedMenu* menu = new TrackedMenu(&deleted);
+	std::atomic<int32> deleted{0};
+	BPopUpMenu* menu = new Counted<BPopUpMenu>(&deleted, "tracked", false, false);
 	menu->AddItem(new BMenuItem("Remove", new BMessage('Brmv')));
-	TargetItems(menu, window);
+	TargetItems(menu);
 	answer = 0;
 	EXPECT_EQ(menu->Go(BPoint(10, 10), true, false, true, true), nullptr);
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1 && deleted; }));
+	ASSERT_TRUE(
+		BPrivate::run_events_until([&]() { return window->count == 1 && deleted == 1; }));
 	EXPECT_EQ(window->received[0].what, (uint32)'Brmv');
-	CloseWindow(window);
 }
 
 
@@ -325,15 +290,14 @@ TEST(PopUpMenuBarTest, BarShowsTheMarkedItemsLabel)
 	EXPECT_STREQ(bar->ItemAt(0)->Label(), "File type list");
 	window->Show();
 
-	QMenuBar* qbar = NULL;
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		for (QWidget* top : QApplication::topLevelWidgets()) {
-			if (top->windowTitle() == "pop-ups" && top->isVisible())
-				qbar = top->findChild<QMenuBar*>();
-		}
-		return qbar != NULL && qbar->actions().size() == 1;
-	}));
-	EXPECT_EQ(qbar->actions()[0]->text(), "File type list");
+	// The bar's one action shows label once the bar has caught up.
+	auto barShows = [](const char* label) {
+		return WaitForWidget<QMenuBar>("pop-ups", [label](QMenuBar* bar) {
+			return bar->actions().size() == 1 && bar->actions()[0]->text() == label;
+		});
+	};
+	QMenuBar* qbar = barShows("File type list");
+	ASSERT_NE(qbar, nullptr);
 
 	// Chosen through the bar: delivered, marked, and the bar follows.
 	QMenu* shown = qbar->actions()[0]->menu();
@@ -345,14 +309,12 @@ TEST(PopUpMenuBarTest, BarShowsTheMarkedItemsLabel)
 	}));
 	action->trigger();
 	shown->hide();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->count == 1; }));
+	ASSERT_TRUE(window->WaitFor(1));
 	window->Lock();
 	EXPECT_TRUE(jpeg->IsMarked());
 	EXPECT_STREQ(bar->ItemAt(0)->Label(), "JPEG images");
 	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		return qbar->actions().size() == 1 && qbar->actions()[0]->text() == "JPEG images";
-	}));
+	EXPECT_NE(barShows("JPEG images"), nullptr);
 
 	// Marked by the program: the other one is unmarked and shows no check.
 	window->Lock();
@@ -360,9 +322,7 @@ TEST(PopUpMenuBarTest, BarShowsTheMarkedItemsLabel)
 	EXPECT_FALSE(jpeg->IsMarked());
 	EXPECT_STREQ(bar->ItemAt(0)->Label(), "PNG images");
 	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		return qbar->actions().size() == 1 && qbar->actions()[0]->text() == "PNG images";
-	}));
+	ASSERT_NE(barShows("PNG images"), nullptr);
 	shown = qbar->actions()[0]->menu();
 	shown->popup(QPoint(0, 0));
 	ASSERT_TRUE(

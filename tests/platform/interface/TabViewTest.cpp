@@ -1,36 +1,12 @@
 // Tab views: only the selected tab's view is in the hierarchy, at the frame
 // its maker gave it; tabs are chosen by click and keys; tabs own their views.
-#include <memory>
-
-#include <gtest/gtest.h>
-
-#include <Bitmap.h>
 #include <TabView.h>
-#include <Window.h>
 
-#include "TestHooks.h"
 #include "InterfaceTestSupport.h"
 
-using glim_test::CloseWindow;
-using glim_test::PixelAt;
+using namespace glim_test;
 
 namespace {
-
-// A view that says when it is deleted.
-class TrackedView : public BView {
-public:
-	TrackedView(BRect frame, const char* name, bool* deleted) :
-		BView(frame, name, B_FOLLOW_ALL_SIDES, B_WILL_DRAW),
-		fDeleted(deleted)
-	{
-	}
-
-	~TrackedView() override { *fDeleted = true; }
-
-private:
-	bool* fDeleted;
-};
-
 
 // The tab view of the preferences window, with a named child in each tab.
 struct PrefsTabs {
@@ -73,26 +49,21 @@ TEST(TabViewTest, OnlyTheSelectedTabsViewIsShown)
 	ASSERT_NE(container, nullptr);
 	EXPECT_EQ(container->Parent(), tabs);
 	EXPECT_EQ(tabs->CountTabs(), 2);
-	EXPECT_EQ(tabs->Selection(), 0);
-	EXPECT_STREQ(tabs->TabAt(0)->Label(), "General");
-	EXPECT_STREQ(tabs->TabAt(1)->Label(), "Thumbnails");
 	EXPECT_TRUE(tabs->TabAt(0)->IsSelected());
 	EXPECT_FALSE(tabs->TabAt(1)->IsSelected());
 	EXPECT_EQ(tabs->ViewForTab(1), prefs.thumbnails);
 
-	EXPECT_EQ(container->CountChildren(), 1);
-	EXPECT_EQ(prefs.general->Parent(), container);
-	EXPECT_EQ(prefs.thumbnails->Parent(), nullptr);
-	EXPECT_EQ(tabs->FindView("TheImage"), nullptr);
-	EXPECT_NE(tabs->FindView("Default Folder Box"), nullptr);
-
-	tabs->Select(1);
-	EXPECT_EQ(tabs->Selection(), 1);
-	EXPECT_EQ(container->CountChildren(), 1);
-	EXPECT_EQ(prefs.general->Parent(), nullptr);
-	EXPECT_EQ(prefs.thumbnails->Parent(), container);
-	EXPECT_NE(tabs->FindView("TheImage"), nullptr);
-	EXPECT_EQ(tabs->FindView("Default Folder Box"), nullptr);
+	for (int32 selected : {0, 1}) {
+		SCOPED_TRACE(selected);
+		if (selected != 0)
+			tabs->Select(selected);
+		EXPECT_EQ(tabs->Selection(), selected);
+		EXPECT_EQ(container->CountChildren(), 1);
+		EXPECT_EQ(prefs.general->Parent(), selected == 0 ? container : nullptr);
+		EXPECT_EQ(prefs.thumbnails->Parent(), selected == 1 ? container : nullptr);
+		EXPECT_EQ(tabs->FindView("Default Folder Box") != NULL, selected == 0);
+		EXPECT_EQ(tabs->FindView("TheImage") != NULL, selected == 1);
+	}
 	// Frames stay as given, in the container's coordinates.
 	EXPECT_EQ(prefs.thumbnails->Frame(), BRect(5, 5, 245, 310));
 	EXPECT_EQ(prefs.general->Frame(), BRect(5, 5, 245, 310));
@@ -119,72 +90,66 @@ TEST(TabViewTest, ClickingATabShowsItsView)
 	PrefsTabs prefs;
 	window->AddChild(prefs.tabs);
 	window->Show();
+	auto selectionBecomes = [&](int32 selection) {
+		return BPrivate::run_events_until([&]() {
+			window->Lock();
+			int32 current = prefs.tabs->Selection();
+			window->Unlock();
+			return current == selection;
+		});
+	};
 	window->Lock();
 	BRect container = prefs.tabs->ContainerView()->Frame().OffsetByCopy(5, 5);
 	BPoint inside(container.left + 20, container.top + 150);
 	BRect tab1 = prefs.tabs->TabFrame(1);
 	window->Unlock();
-
-	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(window);
-	ASSERT_TRUE(shot);
-	EXPECT_EQ(PixelAt(*shot, (int)inside.x, (int)inside.y), make_color(200, 40, 40));
+	EXPECT_EQ(GrabbedPixel(window, (int)inside.x, (int)inside.y), make_color(200, 40, 40));
 
 	window->Lock();
-	BPoint middle((tab1.left + tab1.right) / 2, (tab1.top + tab1.bottom) / 2);
-	BPrivate::simulate_mouse_down(prefs.tabs, middle, B_PRIMARY_MOUSE_BUTTON);
+	BPrivate::simulate_mouse_down(prefs.tabs,
+		BPoint((tab1.left + tab1.right) / 2, (tab1.top + tab1.bottom) / 2),
+		B_PRIMARY_MOUSE_BUTTON);
 	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		window->Lock();
-		int32 selection = prefs.tabs->Selection();
-		window->Unlock();
-		return selection == 1;
-	}));
-	shot = BPrivate::grab_window(window);
-	EXPECT_EQ(PixelAt(*shot, (int)inside.x, (int)inside.y), make_color(40, 160, 40));
+	ASSERT_TRUE(selectionBecomes(1));
+	EXPECT_EQ(GrabbedPixel(window, (int)inside.x, (int)inside.y), make_color(40, 160, 40));
 	window->Lock();
 	EXPECT_EQ(window->FindView("PrefView1"), nullptr);
 	EXPECT_EQ(window->FindView("PrefView2"), prefs.thumbnails);
 	EXPECT_EQ(prefs.thumbnails->Window(), window);
 	EXPECT_EQ(prefs.general->Window(), nullptr);
+	window->Unlock();
 
 	// The keys move between tabs once the tab view has the focus.
-	prefs.tabs->MakeFocus(true);
 	const char left[] = {B_LEFT_ARROW, 0};
-	BPrivate::simulate_key_down(window, left);
-	BPrivate::simulate_key_down(window, " ");
-	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		window->Lock();
-		int32 selection = prefs.tabs->Selection();
-		window->Unlock();
-		return selection == 0;
-	}));
+	PressKeys(window, {left, " "}, prefs.tabs);
+	ASSERT_TRUE(selectionBecomes(0));
 	CloseWindow(window);
 }
 
 
 TEST(TabViewTest, TabsOwnTheirViews)
 {
-	bool firstGone = false;
-	bool secondGone = false;
-	bool thirdGone = false;
+	// one, two, three, and the view that replaces three.
+	std::atomic<int32> gone[4] = {0, 0, 0, 0};
+	auto tracked = [&](int index, const char* name) {
+		return new Counted<BView>(&gone[index], BRect(0, 0, 50, 50), name, B_FOLLOW_ALL_SIDES,
+			B_WILL_DRAW);
+	};
 	BTabView* tabs = new BTabView(BRect(0, 0, 199, 149), "tabs");
-	tabs->AddTab(new TrackedView(BRect(0, 0, 50, 50), "one", &firstGone));
-	tabs->AddTab(new TrackedView(BRect(0, 0, 50, 50), "two", &secondGone));
-	tabs->AddTab(new TrackedView(BRect(0, 0, 50, 50), "three", &thirdGone));
+	tabs->AddTab(tracked(0, "one"));
+	tabs->AddTab(tracked(1, "two"));
+	tabs->AddTab(tracked(2, "three"));
 	// Without a label of its own, a tab shows its view's name.
 	EXPECT_STREQ(tabs->TabAt(1)->Label(), "two");
 
 	// Replacing a selected tab's view shows the new one in its place.
 	tabs->Select(2);
-	bool replacedGone = false;
-	TrackedView* replacement = new TrackedView(BRect(0, 0, 50, 50), "four", &replacedGone);
+	BView* replacement = tracked(3, "four");
 	tabs->TabAt(2)->SetView(replacement);
-	EXPECT_TRUE(thirdGone);
+	EXPECT_EQ(gone[2], 1);
 	EXPECT_EQ(replacement->Parent(), tabs->ContainerView());
 
 	delete tabs;
-	EXPECT_TRUE(firstGone);
-	EXPECT_TRUE(secondGone);
-	EXPECT_TRUE(replacedGone);
+	for (int i = 0; i < 4; i++)
+		EXPECT_EQ(gone[i], 1) << i;
 }

@@ -1,32 +1,22 @@
 // Windows on the offscreen platform: the frame as content area, resizing
 // modes, painting and invalidation from other threads, input messages,
 // pulses and closing.
-#include <atomic>
-#include <memory>
-#include <mutex>
 #include <thread>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include <Application.h>
-#include <Bitmap.h>
-#include <Message.h>
-#include <View.h>
-#include <Window.h>
 
 #include "InterfacePrivate.h"
-#include "TestHooks.h"
 #include "InterfaceTestSupport.h"
 
-using glim_test::CloseWindow;
+using namespace glim_test;
 
 namespace {
 
 // A view that records what the layer asks of it.
 class RecordingView : public BView {
 public:
-	RecordingView(BRect frame, const char* name, uint32 mode, uint32 flags) :
+	RecordingView(BRect frame, uint32 flags, uint32 mode = B_FOLLOW_NONE,
+		const char* name = "view") :
 		BView(frame, name, mode, flags)
 	{
 	}
@@ -35,7 +25,7 @@ public:
 	{
 		std::lock_guard<std::mutex> guard(lock);
 		draws.push_back(update);
-		SetHighColor(color);
+		SetHighColor(10, 200, 30);
 		FillRect(update);
 	}
 
@@ -58,8 +48,7 @@ public:
 	void KeyDown(const char* bytes, int32 numBytes) override
 	{
 		keys.push_back(std::string(bytes, numBytes));
-		BMessage* current = Window()->CurrentMessage();
-		if (current != NULL)
+		if (BMessage* current = Window()->CurrentMessage())
 			keyMessage = *current;
 	}
 
@@ -69,10 +58,15 @@ public:
 		return (int32)draws.size();
 	}
 
+	// Waits until the view has been painted more than after times.
+	bool WaitForDraw(int32 after = 0)
+	{
+		return BPrivate::run_events_until([&]() { return DrawCount() > after; });
+	}
+
 	std::mutex lock;
 	std::vector<BRect> draws;
 	std::vector<BPoint> resizes;
-	rgb_color color = make_color(10, 200, 30);
 	BMessage downMessage;
 	BPoint downWhere;
 	std::atomic<int32> mouseDowns{0};
@@ -84,8 +78,8 @@ public:
 
 class TestWindow : public BWindow {
 public:
-	TestWindow(BRect frame, uint32 flags = 0) :
-		BWindow(frame, "test", B_TITLED_WINDOW, flags)
+	TestWindow(BRect frame) :
+		BWindow(frame, "test", B_TITLED_WINDOW, 0)
 	{
 	}
 
@@ -106,25 +100,37 @@ public:
 };
 
 
-rgb_color
-GrabbedPixel(BWindow* window, int x, int y)
-{
-	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(window);
-	if (!shot)
-		return make_color(0, 0, 0, 0);
-	const uint8* pixel = (const uint8*)shot->Bits() + y * shot->BytesPerRow() + x * 4;
-	return make_color(pixel[2], pixel[1], pixel[0], pixel[3]);
-}
+class WindowTest : public testing::Test {
+protected:
+	// A shown window at frame with the views as its children.
+	TestWindow* Open(BRect frame, std::initializer_list<BView*> views = {})
+	{
+		fWindow = new TestWindow(frame);
+		for (BView* view : views)
+			fWindow->AddChild(view);
+		fWindow->Show();
+		return fWindow;
+	}
+
+	void TearDown() override
+	{
+		if (fWindow != NULL)
+			CloseWindow(fWindow);
+	}
+
+	TestWindow* fWindow = NULL;
+};
 
 } // namespace
 
 
-TEST(WindowTest, FrameIsTheContentArea)
+TEST_F(WindowTest, FrameIsTheContentArea)
 {
 	TestWindow* window = new TestWindow(BRect(50, 60, 349, 259));
 	EXPECT_EQ(window->Bounds(), BRect(0, 0, 299, 199));
 	EXPECT_TRUE(window->IsHidden());
 	window->Show();
+	fWindow = window;
 	EXPECT_FALSE(window->IsHidden());
 	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(window);
 	ASSERT_TRUE(shot);
@@ -139,24 +145,19 @@ TEST(WindowTest, FrameIsTheContentArea)
 	EXPECT_EQ(view->Parent(), nullptr);
 	EXPECT_EQ(window->FindView("view"), view);
 	window->Unlock();
-	CloseWindow(window);
 }
 
 
 // Each mode's arithmetic is in the view test; here the window's resize
 // reaches nested views and their frame hooks.
-TEST(WindowTest, ResizingModesFollowTheWindow)
+TEST_F(WindowTest, ResizingModesFollowTheWindow)
 {
-	TestWindow* window = new TestWindow(BRect(0, 0, 199, 99));
-	RecordingView* all = new RecordingView(BRect(0, 10, 149, 89), "all", B_FOLLOW_ALL,
-		B_FRAME_EVENTS);
-	RecordingView* leftColumn = new RecordingView(BRect(0, 10, 49, 89), "left",
-		B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, B_FRAME_EVENTS);
+	RecordingView* all = new RecordingView(BRect(0, 10, 149, 89), B_FRAME_EVENTS, B_FOLLOW_ALL);
+	RecordingView* leftColumn = new RecordingView(BRect(0, 10, 49, 89), B_FRAME_EVENTS,
+		B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM);
 	BView* nested = new BView(BRect(0, 0, 149, 79), "nested", B_FOLLOW_ALL, 0);
-	window->AddChild(all);
-	window->AddChild(leftColumn);
 	all->AddChild(nested);
-	window->Show();
+	TestWindow* window = Open(BRect(0, 0, 199, 99), {all, leftColumn});
 
 	window->Lock();
 	window->ResizeTo(299, 149);
@@ -171,72 +172,39 @@ TEST(WindowTest, ResizingModesFollowTheWindow)
 	// The window's own hook follows through its queue.
 	EXPECT_TRUE(BPrivate::run_events_until(
 		[&]() { return window->windowResized == BPoint(299, 149); }));
-	CloseWindow(window);
 }
 
 
-TEST(WindowTest, DrawGetsTheUpdateInScrolledCoordinates)
+TEST_F(WindowTest, ViewColourFillsUnlessTransparent)
 {
-	TestWindow* window = new TestWindow(BRect(0, 0, 99, 99));
-	RecordingView* view = new RecordingView(BRect(0, 0, 99, 99), "view", B_FOLLOW_ALL,
-		B_WILL_DRAW);
-	window->AddChild(view);
-	window->Show();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return view->DrawCount() > 0; }));
+	BView* plain = new BView(BRect(0, 0, 29, 29), "plain", B_FOLLOW_NONE, 0);
+	plain->SetViewColor(200, 0, 0);
+	RecordingView* drawn = new RecordingView(BRect(30, 0, 59, 29), B_WILL_DRAW);
+	TestWindow* window = Open(BRect(0, 0, 59, 29), {plain, drawn});
+	EXPECT_EQ(GrabbedPixel(window, 5, 5), make_color(200, 0, 0));
+	EXPECT_EQ(GrabbedPixel(window, 45, 5), make_color(10, 200, 30));
+}
 
+
+TEST_F(WindowTest, InvalidateFromAnotherThreadRepaintsInScrolledCoordinates)
+{
+	RecordingView* view = new RecordingView(BRect(0, 0, 99, 99), B_WILL_DRAW, B_FOLLOW_ALL);
+	TestWindow* window = Open(BRect(0, 0, 99, 99), {view});
+	ASSERT_TRUE(view->WaitForDraw());
 	window->Lock();
 	view->ScrollTo(BPoint(0, 500));
 	EXPECT_EQ(view->Bounds(), BRect(0, 500, 99, 599));
-	view->draws.clear();
-	view->Invalidate(BRect(10, 510, 19, 519));
 	window->Unlock();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return view->DrawCount() > 0; }));
-	BRect update;
-	{
-		std::lock_guard<std::mutex> guard(view->lock);
-		update = view->draws.back();
-	}
-	EXPECT_TRUE(update.Contains(BRect(10, 510, 19, 519)));
-	EXPECT_GE(update.top, 500);
-	CloseWindow(window);
-}
-
-
-TEST(WindowTest, ViewColourFillsUnlessTransparent)
-{
-	TestWindow* window = new TestWindow(BRect(0, 0, 59, 29));
-	BView* plain = new BView(BRect(0, 0, 29, 29), "plain", B_FOLLOW_NONE, 0);
-	plain->SetViewColor(200, 0, 0);
-	RecordingView* drawn = new RecordingView(BRect(30, 0, 59, 29), "drawn", B_FOLLOW_NONE,
-		B_WILL_DRAW);
-	window->AddChild(plain);
-	window->AddChild(drawn);
-	window->Show();
-	rgb_color left = GrabbedPixel(window, 5, 5);
-	rgb_color right = GrabbedPixel(window, 45, 5);
-	EXPECT_EQ(left.red, 200);
-	EXPECT_EQ(left.green, 0);
-	EXPECT_EQ(right.green, 200);
-	CloseWindow(window);
-}
-
-
-TEST(WindowTest, InvalidateFromAnotherThreadRepaints)
-{
-	TestWindow* window = new TestWindow(BRect(0, 0, 99, 99));
-	RecordingView* view = new RecordingView(BRect(0, 0, 99, 99), "view", B_FOLLOW_ALL,
-		B_WILL_DRAW);
-	window->AddChild(view);
-	window->Show();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return view->DrawCount() > 0; }));
+	glim_test::Settle(50000);
 	int32 before = view->DrawCount();
 
 	// The worker keeps the lock a while after invalidating: the GUI thread
-	// goes on running meanwhile and paints once the lock is free.
+	// goes on running meanwhile and paints once the lock is free, with the
+	// update in the view's scrolled coordinates.
 	std::atomic<bool> released{false};
 	std::thread worker([&]() {
 		ASSERT_EQ(window->LockWithTimeout(1000000), B_OK);
-		view->Invalidate(BRect(0, 0, 9, 9));
+		view->Invalidate(BRect(10, 510, 19, 519));
 		snooze(100000);
 		released = true;
 		window->Unlock();
@@ -244,18 +212,17 @@ TEST(WindowTest, InvalidateFromAnotherThreadRepaints)
 	bool stayedAlive = BPrivate::run_events_until([&]() { return released.load(); });
 	worker.join();
 	EXPECT_TRUE(stayedAlive);
-	EXPECT_TRUE(BPrivate::run_events_until([&]() { return view->DrawCount() > before; }));
-	CloseWindow(window);
+	ASSERT_TRUE(view->WaitForDraw(before));
+	std::lock_guard<std::mutex> guard(view->lock);
+	EXPECT_TRUE(view->draws.back().Contains(BRect(10, 510, 19, 519)));
+	EXPECT_GE(view->draws.back().top, 500);
 }
 
 
-TEST(WindowTest, MouseDownCarriesThePlatformFields)
+TEST_F(WindowTest, MouseDownCarriesThePlatformFields)
 {
-	TestWindow* window = new TestWindow(BRect(100, 100, 299, 299));
-	RecordingView* view = new RecordingView(BRect(20, 20, 119, 119), "view", B_FOLLOW_NONE,
-		B_WILL_DRAW);
-	window->AddChild(view);
-	window->Show();
+	RecordingView* view = new RecordingView(BRect(20, 20, 119, 119), B_WILL_DRAW);
+	TestWindow* window = Open(BRect(100, 100, 299, 299), {view});
 	window->Lock();
 	view->ScrollTo(BPoint(0, 40));
 	BPrivate::simulate_mouse_down(view, BPoint(5, 47), B_SECONDARY_MOUSE_BUTTON, B_SHIFT_KEY,
@@ -263,82 +230,73 @@ TEST(WindowTest, MouseDownCarriesThePlatformFields)
 	window->Unlock();
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return view->mouseDowns > 0; }));
 	EXPECT_EQ(view->downWhere, BPoint(5, 47));
-	EXPECT_EQ(view->downMessage.what, (uint32)B_MOUSE_DOWN);
-	EXPECT_EQ(view->downMessage.GetPoint("where", BPoint(-1, -1)), BPoint(5, 47));
-	EXPECT_EQ(view->downMessage.GetInt32("buttons", 0), B_SECONDARY_MOUSE_BUTTON);
-	EXPECT_EQ(view->downMessage.GetInt32("modifiers", 0), B_SHIFT_KEY);
-	EXPECT_EQ(view->downMessage.GetInt32("clicks", 0), 2);
+	const BMessage& down = view->downMessage;
+	EXPECT_EQ(down.what, (uint32)B_MOUSE_DOWN);
+	EXPECT_EQ(down.GetPoint("where", BPoint(-1, -1)), BPoint(5, 47));
+	EXPECT_EQ(down.GetInt32("buttons", 0), B_SECONDARY_MOUSE_BUTTON);
+	EXPECT_EQ(down.GetInt32("modifiers", 0), B_SHIFT_KEY);
+	EXPECT_EQ(down.GetInt32("clicks", 0), 2);
 	EXPECT_EQ(modifiers(), (uint32)B_SHIFT_KEY);
-	CloseWindow(window);
 }
 
 
-TEST(WindowTest, KeysReachTheFocusView)
+TEST_F(WindowTest, KeysReachTheFocusView)
 {
-	TestWindow* window = new TestWindow(BRect(0, 0, 99, 99));
-	RecordingView* parent = new RecordingView(BRect(0, 0, 99, 99), "parent", B_FOLLOW_NONE, 0);
+	RecordingView* parent = new RecordingView(BRect(0, 0, 99, 99), 0);
 	BView* child = new BView(BRect(0, 0, 9, 9), "child", B_FOLLOW_NONE, B_NAVIGABLE);
-	window->AddChild(parent);
 	parent->AddChild(child);
-	window->Show();
+	TestWindow* window = Open(BRect(0, 0, 99, 99), {parent});
 	window->Lock();
 	child->MakeFocus();
 	EXPECT_TRUE(child->IsFocus());
 	EXPECT_EQ(window->CurrentFocus(), child);
-	const char arrow[] = {B_LEFT_ARROW, 0};
-	BPrivate::simulate_key_down(window, arrow);
-	BPrivate::simulate_key_down(window, "\xc3\xa9");
 	window->Unlock();
+	const char arrow[] = {B_LEFT_ARROW, 0};
+	PressKeys(window, {arrow, "\xc3\xa9"});
 	// The child's base KeyDown passes both keys up to its parent.
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return parent->keys.size() == 2; }));
-	EXPECT_EQ(parent->keys[0], std::string(1, B_LEFT_ARROW));
-	EXPECT_EQ(parent->keys[1], "\xc3\xa9");
+	EXPECT_EQ(parent->keys, (std::vector<std::string>{arrow, "\xc3\xa9"}));
 	EXPECT_EQ(parent->keyMessage.what, (uint32)B_KEY_DOWN);
 	EXPECT_STREQ(parent->keyMessage.GetString("bytes", ""), "\xc3\xa9");
-	EXPECT_TRUE(parent->keyMessage.HasData("raw_char", B_INT32_TYPE));
-	EXPECT_TRUE(parent->keyMessage.HasData("key", B_INT32_TYPE));
-	EXPECT_TRUE(parent->keyMessage.HasData("modifiers", B_INT32_TYPE));
-	CloseWindow(window);
+	for (const char* field : {"raw_char", "key", "modifiers"})
+		EXPECT_TRUE(parent->keyMessage.HasData(field, B_INT32_TYPE)) << field;
 }
 
 
-TEST(WindowTest, PulseReachesViewsThatNeedIt)
+TEST_F(WindowTest, PulseReachesViewsThatNeedIt)
 {
-	TestWindow* window = new TestWindow(BRect(0, 0, 99, 99));
-	RecordingView* needs = new RecordingView(BRect(0, 0, 9, 9), "needs", B_FOLLOW_NONE,
-		B_PULSE_NEEDED);
-	RecordingView* not_ = new RecordingView(BRect(10, 0, 19, 9), "not", B_FOLLOW_NONE, 0);
-	RecordingView* hidden = new RecordingView(BRect(20, 0, 29, 9), "hidden", B_FOLLOW_NONE,
-		B_PULSE_NEEDED);
-	window->AddChild(needs);
-	window->AddChild(not_);
-	window->AddChild(hidden);
+	RecordingView* needs = new RecordingView(BRect(0, 0, 9, 9), B_PULSE_NEEDED);
+	RecordingView* not_ = new RecordingView(BRect(10, 0, 19, 9), 0);
+	RecordingView* hidden = new RecordingView(BRect(20, 0, 29, 9), B_PULSE_NEEDED);
+	fWindow = new TestWindow(BRect(0, 0, 99, 99));
+	fWindow->AddChild(needs);
+	fWindow->AddChild(not_);
+	fWindow->AddChild(hidden);
 	hidden->Hide();
-	window->SetPulseRate(10000);
-	EXPECT_EQ(window->PulseRate(), 10000);
-	window->Show();
+	fWindow->SetPulseRate(10000);
+	EXPECT_EQ(fWindow->PulseRate(), 10000);
+	fWindow->Show();
 	EXPECT_TRUE(BPrivate::run_events_until([&]() { return needs->pulses >= 3; }));
 	EXPECT_EQ(not_->pulses, 0);
 	EXPECT_TRUE(BPrivate::run_events_until([&]() { return hidden->pulses >= 3; }))
 		<< "a hidden view that needs the pulse gets it too";
 
-	window->Lock();
-	window->SetPulseRate(0);
-	window->Unlock();
-	BPrivate::run_events_until([]() { return false; }, 50000);
+	fWindow->Lock();
+	fWindow->SetPulseRate(0);
+	fWindow->Unlock();
+	Settle(50000);
 	int32 stopped = needs->pulses;
-	BPrivate::run_events_until([]() { return false; }, 100000);
+	Settle();
 	EXPECT_EQ(needs->pulses, stopped);
-	CloseWindow(window);
 }
 
 
-TEST(WindowTest, CloseAsksQuitRequested)
+TEST_F(WindowTest, CloseAsksQuitRequested)
 {
 	int32 windows = BPrivate::count_windows();
-	TestWindow* window = new TestWindow(BRect(0, 0, 99, 99));
+	TestWindow* window = Open(BRect(0, 0, 99, 99));
+	fWindow = NULL;
 	EXPECT_EQ(BPrivate::count_windows(), windows + 1);
-	window->Show();
 	window->allowQuit = false;
 	window->PostMessage(B_QUIT_REQUESTED);
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->quitAsked == 1; }));
@@ -351,12 +309,12 @@ TEST(WindowTest, CloseAsksQuitRequested)
 }
 
 
-TEST(WindowTest, TrackingLoopRepaintsWhatItInvalidates)
+TEST_F(WindowTest, TrackingLoopRepaintsWhatItInvalidates)
 {
 	class TrackingView : public RecordingView {
 	public:
 		TrackingView() :
-			RecordingView(BRect(0, 0, 99, 99), "tracker", B_FOLLOW_NONE, B_WILL_DRAW)
+			RecordingView(BRect(0, 0, 99, 99), B_WILL_DRAW)
 		{
 		}
 
@@ -383,11 +341,9 @@ TEST(WindowTest, TrackingLoopRepaintsWhatItInvalidates)
 		std::atomic<bool> done{false};
 	};
 
-	TestWindow* window = new TestWindow(BRect(200, 100, 299, 199));
 	TrackingView* view = new TrackingView;
-	window->AddChild(view);
-	window->Show();
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return view->DrawCount() > 0; }));
+	TestWindow* window = Open(BRect(200, 100, 299, 199), {view});
+	ASSERT_TRUE(view->WaitForDraw());
 
 	window->Lock();
 	BPrivate::push_pointer_state(BPoint(210, 110), B_PRIMARY_MOUSE_BUTTON);
@@ -396,11 +352,8 @@ TEST(WindowTest, TrackingLoopRepaintsWhatItInvalidates)
 	BPrivate::simulate_mouse_down(view, BPoint(5, 5), B_PRIMARY_MOUSE_BUTTON);
 	window->Unlock();
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return view->done.load(); }));
-	ASSERT_EQ(view->path.size(), 3u);
-	EXPECT_EQ(view->path[0], BPoint(10, 10));
-	EXPECT_EQ(view->path[1], BPoint(20, 30));
-	EXPECT_EQ(view->path[2], BPoint(30, 50));
+	EXPECT_EQ(view->path,
+		(std::vector<BPoint>{BPoint(10, 10), BPoint(20, 30), BPoint(30, 50)}));
 	EXPECT_EQ(view->repaintedDuringDrag, 2);
 	BPrivate::clear_pointer_script();
-	CloseWindow(window);
 }
