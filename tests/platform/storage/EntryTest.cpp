@@ -246,6 +246,7 @@ TEST(EntryTest, RenameMoveAndRemove)
 TEST(EntryTest, MovingToTheTrashWritesItsInfo)
 {
 	TempDir dir;
+	glim_test::ScopedVariable dataHome("XDG_DATA_HOME", (dir / "data").c_str());
 	std::string original = dir / "my photo 100%.jpg";
 	glim_test::WriteFile(original, "jpeg");
 	BDirectory trash(TrashFolder().c_str());
@@ -296,6 +297,7 @@ TEST(EntryTest, MovingToTheTrashWritesItsInfo)
 TEST(EntryTest, UnusualNamesAndLongPathsWorkEndToEnd)
 {
 	TempDir dir;
+	glim_test::ScopedVariable dataHome("XDG_DATA_HOME", (dir / "data").c_str());
 	std::string deep = dir.Path();
 	while (deep.size() < 2500)
 		deep += "/" + std::string(200, 'f');
