@@ -9,23 +9,9 @@ namespace glim_test {
 const char*
 fault_name(Fault fault)
 {
-	switch (fault) {
-		case Fault::kNone:
-			return "none";
-		case Fault::kNoSpace:
-			return "ENOSPC";
-		case Fault::kIOError:
-			return "EIO";
-		case Fault::kNoAccess:
-			return "EACCES";
-		case Fault::kShortWrite:
-			return "short write";
-		case Fault::kRenameFails:
-			return "rename fails";
-		case Fault::kCrashAfter:
-			return "crash after";
-	}
-	return "?";
+	static const char* const kNames[] = {"none", "ENOSPC", "EIO", "EACCES", "short write",
+		"rename fails", "crash after"};
+	return kNames[(int)fault];
 }
 
 FaultEnv::FaultEnv() :
@@ -52,55 +38,38 @@ FaultEnv::_Step(const char* name, bool isWrite, bool isRename)
 		errno = EIO;
 		return false;
 	}
+	fLog.push_back(name);
+	fSteps++;
 	if (fShortWriteNow) {
 		// The disk filled during the short write before.
 		errno = ENOSPC;
-		fLog.push_back(name);
-		fSteps++;
 		return !isWrite;
 	}
-	fLog.push_back(name);
-	if (++fSteps != fArmedStep || fFault == Fault::kNone)
+	if (fSteps != fArmedStep || fFault == Fault::kNone
+		|| (fFault == Fault::kShortWrite && !isWrite)
+		|| (fFault == Fault::kRenameFails && !isRename))
 		return true;
-	switch (fFault) {
-		case Fault::kCrashAfter:
-			fFired = true;
-			return true;
-		case Fault::kShortWrite:
-			if (!isWrite)
-				return true;
-			fFired = true;
-			return true;
-		case Fault::kRenameFails:
-			if (!isRename)
-				return true;
-			fFired = true;
-			errno = EBUSY;
-			return false;
-		case Fault::kNoSpace:
-			errno = ENOSPC;
-			break;
-		case Fault::kIOError:
-			errno = EIO;
-			break;
-		case Fault::kNoAccess:
-			errno = EACCES;
-			break;
-		case Fault::kNone:
-			return true;
-	}
 	fFired = true;
+	if (fFault == Fault::kCrashAfter || fFault == Fault::kShortWrite)
+		return true;
+	static const int kErrors[] = {0, ENOSPC, EIO, EACCES, 0, EBUSY, 0};
+	errno = kErrors[(int)fFault];
 	return false;
+}
+
+size_t
+FaultEnv::_WriteSize(size_t size)
+{
+	if (!fFired || fFault != Fault::kShortWrite || fShortWriteNow)
+		return size;
+	fShortWriteNow = true;
+	return size > 1 ? size / 2 : size;
 }
 
 int
 FaultEnv::Open(const char* path, int flags, mode_t mode)
 {
-	if (!_Step("open"))
-		return -1;
-	int fd = Env::Open(path, flags, mode);
-	fDead = fDead || (fFired && fFault == Fault::kCrashAfter);
-	return fd;
+	return _Step("open") ? _Done(Env::Open(path, flags, mode)) : -1;
 }
 
 // Closing has no effect on the disk, so even a dead program's descriptors
@@ -108,114 +77,85 @@ FaultEnv::Open(const char* path, int flags, mode_t mode)
 int
 FaultEnv::Close(int fd)
 {
-	if (fDead)
+	if (fDead || _Step("close"))
 		return Env::Close(fd);
-	if (!_Step("close")) {
-		int error = errno;
-		Env::Close(fd);
-		errno = error;
-		return -1;
-	}
-	return Env::Close(fd);
+	int error = errno;
+	Env::Close(fd);
+	errno = error;
+	return -1;
 }
 
 ssize_t
 FaultEnv::Read(int fd, void* buffer, size_t size)
 {
-	if (!_Step("read"))
-		return -1;
-	ssize_t result = Env::Read(fd, buffer, size);
-	fDead = fDead || (fFired && fFault == Fault::kCrashAfter);
-	return result;
+	return _Step("read") ? _Done(Env::Read(fd, buffer, size)) : -1;
 }
 
 ssize_t
 FaultEnv::Write(int fd, const void* buffer, size_t size)
 {
-	if (!_Step("write", true))
-		return -1;
-	if (fFired && fFault == Fault::kShortWrite && !fShortWriteNow) {
-		fShortWriteNow = true;
-		return Env::Write(fd, buffer, size > 1 ? size / 2 : size);
-	}
-	ssize_t result = Env::Write(fd, buffer, size);
-	fDead = fDead || (fFired && fFault == Fault::kCrashAfter);
-	return result;
+	return _Step("write", true) ? _Done(Env::Write(fd, buffer, _WriteSize(size))) : -1;
 }
 
 ssize_t
 FaultEnv::WriteAt(int fd, const void* buffer, size_t size, off_t position)
 {
-	if (!_Step("write", true))
-		return -1;
-	if (fFired && fFault == Fault::kShortWrite && !fShortWriteNow) {
-		fShortWriteNow = true;
-		return Env::WriteAt(fd, buffer, size > 1 ? size / 2 : size, position);
-	}
-	ssize_t result = Env::WriteAt(fd, buffer, size, position);
-	fDead = fDead || (fFired && fFault == Fault::kCrashAfter);
-	return result;
+	return _Step("write", true) ? _Done(Env::WriteAt(fd, buffer, _WriteSize(size), position))
+								: -1;
 }
-
-#define FAULT_STEP(call, ...)                                  \
-	if (!_Step(__VA_ARGS__))                                   \
-		return -1;                                             \
-	int result = call;                                         \
-	fDead = fDead || (fFired && fFault == Fault::kCrashAfter); \
-	return result;
 
 int
 FaultEnv::Sync(int fd)
 {
-	FAULT_STEP(Env::Sync(fd), "sync")
+	return _Step("sync") ? _Done(Env::Sync(fd)) : -1;
 }
 
 int
 FaultEnv::Rename(const char* from, const char* to, unsigned flags)
 {
-	FAULT_STEP(Env::Rename(from, to, flags), "rename", false, true)
+	return _Step("rename", false, true) ? _Done(Env::Rename(from, to, flags)) : -1;
 }
 
 int
 FaultEnv::Unlink(const char* path)
 {
-	FAULT_STEP(Env::Unlink(path), "unlink")
+	return _Step("unlink") ? _Done(Env::Unlink(path)) : -1;
 }
 
 int
 FaultEnv::MakeFolder(const char* path, mode_t mode)
 {
-	FAULT_STEP(Env::MakeFolder(path, mode), "mkdir")
+	return _Step("mkdir") ? _Done(Env::MakeFolder(path, mode)) : -1;
 }
 
 int
 FaultEnv::SetAttr(int fd, const char* path, const char* name, const void* value, size_t size)
 {
-	FAULT_STEP(Env::SetAttr(fd, path, name, value, size), "setxattr")
+	return _Step("setxattr") ? _Done(Env::SetAttr(fd, path, name, value, size)) : -1;
 }
 
 int
 FaultEnv::RemoveAttr(int fd, const char* path, const char* name)
 {
-	FAULT_STEP(Env::RemoveAttr(fd, path, name), "removexattr")
+	return _Step("removexattr") ? _Done(Env::RemoveAttr(fd, path, name)) : -1;
 }
 
 int
 FaultEnv::ChangeMode(int fd, mode_t mode)
 {
-	FAULT_STEP(Env::ChangeMode(fd, mode), "chmod")
+	return _Step("chmod") ? _Done(Env::ChangeMode(fd, mode)) : -1;
 }
 
 int
 FaultEnv::ChangeOwner(int fd, uid_t owner, gid_t group)
 {
-	FAULT_STEP(Env::ChangeOwner(fd, owner, group), "chown")
+	return _Step("chown") ? _Done(Env::ChangeOwner(fd, owner, group)) : -1;
 }
 
 int
 FaultEnv::SetTimes(int fd, const struct timespec times[2])
 {
-	FAULT_STEP(Env::SetTimes(fd, times), "utimens")
+	return _Step("utimens") ? _Done(Env::SetTimes(fd, times)) : -1;
 }
 
 } // namespace glim_test

@@ -57,6 +57,15 @@ public:
 private:
 	// Counts a step. False, with errno set, when it must fail now.
 	bool _Step(const char* name, bool isWrite = false, bool isRename = false);
+	// The size to write: half of it for the armed short write.
+	size_t _WriteSize(size_t size);
+	// After a crash, nothing more reaches the disk.
+	template<typename T>
+	T _Done(T result)
+	{
+		fDead = fDead || (fFired && fFault == Fault::kCrashAfter);
+		return result;
+	}
 
 	BPrivate::Env* fPrevious;
 	int fSteps = 0;

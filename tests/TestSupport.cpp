@@ -143,4 +143,21 @@ WaitFor(const std::function<bool()>& condition, long long timeout)
 	return true;
 }
 
+std::string
+ReadText(const std::string& path)
+{
+	std::vector<char> data = ReadFile(path);
+	return std::string(data.begin(), data.end());
+}
+
+std::vector<std::string>
+ListFolder(const std::string& folder)
+{
+	std::vector<std::string> names;
+	std::error_code error;
+	for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+		names.push_back(entry.path().filename().string());
+	return names;
+}
+
 } // namespace glim_test

@@ -86,6 +86,13 @@ bool WriteImage(const std::string& path, int width, int height, unsigned color,
 // holds or the timeout (microseconds) passes. Returns the condition.
 bool WaitFor(const std::function<bool()>& condition, long long timeout = 5000000);
 
+// The file's bytes as a string ("" when it cannot be read).
+std::string ReadText(const std::string& path);
+
+// The names in a folder, without "." and "..", in the order the folder
+// gives them.
+std::vector<std::string> ListFolder(const std::string& folder);
+
 } // namespace glim_test
 
 #endif

@@ -4,11 +4,9 @@
 #include "thumbnails/ThumbnailCache.h"
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -19,7 +17,6 @@
 
 #include "mainwindow/ViewerWin.h"
 #include "settings/ImageServices.h"
-#include "settings/PrefsHandler.h"
 #include "TestHooks.h"
 #include "TestSupport.h"
 #include "thumbnails/ThumbnailContainerView.h"
@@ -131,22 +128,32 @@ namespace {
 
 class GridCacheTest : public ViewerTest {
 protected:
+	// A window with the given frame on a folder of count images, their
+	// thumbnails all made.
+	BViewerWin* Open(int count, int width, int height, BRect frame)
+	{
+		for (int i = 0; i < count; i++) {
+			char name[32];
+			snprintf(name, sizeof(name), "image%03d.png", i);
+			fPaths.push_back(fDir / name);
+			EXPECT_TRUE(WriteImage(fPaths.back(), width, height, 0x204060 + i));
+		}
+		BViewerWin* window = new BViewerWin(frame, fDir.Path().c_str(), true);
+		window->Show();
+		EXPECT_TRUE(Settle([&] { return window->FolderPath() != NULL; }));
+		EXPECT_TRUE(Settle([&] { return !window->WorkerRunning(); }));
+		return window;
+	}
+
 	TempDir fDir{"gridcache"};
+	std::vector<std::string> fPaths;
 };
 
 } // namespace
 
 TEST_F(GridCacheTest, TheGridKeepsTheThumbnailsOfTheCellsOnShow)
 {
-	for (int i = 0; i < 40; i++) {
-		char name[32];
-		snprintf(name, sizeof(name), "image%03d.png", i);
-		ASSERT_TRUE(WriteImage(fDir / name, 120, 90, 0x204060 + i));
-	}
-	BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), fDir.Path().c_str(), true);
-	window->Show();
-	ASSERT_TRUE(Settle([&] { return window->FolderPath() != NULL; }));
-	ASSERT_TRUE(Settle([&] { return !window->WorkerRunning(); }));
+	BViewerWin* window = Open(40, 120, 90, BRect(100, 100, 599, 399));
 
 	BThumbnailContainerView* grid = window->ThumbnailView();
 	auto held = [&] {
@@ -167,7 +174,7 @@ TEST_F(GridCacheTest, TheGridKeepsTheThumbnailsOfTheCellsOnShow)
 	EXPECT_LE(grid->Cache().Capacity(), columns * (rows + 2));
 	EXPECT_LE(grid->Cache().CountItems(), grid->Cache().Capacity());
 	EXPECT_LT(grid->Cache().Capacity(), 40) << "bounded by the view, not the folder";
-	EXPECT_TRUE(grid->Cache().Holds((fDir / "image000.png").c_str()));
+	EXPECT_TRUE(grid->Cache().Holds(fPaths[0].c_str()));
 
 	// A change of the size setting or of the folder drops what is held.
 	grid->PrefsUpdate();
@@ -183,17 +190,8 @@ TEST_F(GridCacheTest, TheGridKeepsTheThumbnailsOfTheCellsOnShow)
 TEST_F(GridCacheTest, ScrollingThroughAFolderKeepsOnlyTheCellsOnShow)
 {
 	const int kImages = 150;
-	std::vector<std::string> paths;
-	for (int i = 0; i < kImages; i++) {
-		char name[32];
-		snprintf(name, sizeof(name), "image%03d.png", i);
-		paths.push_back(fDir / name);
-		ASSERT_TRUE(WriteImage(paths.back(), 32, 24, 0x103050 + i));
-	}
-	BViewerWin* window = new BViewerWin(BRect(100, 100, 499, 349), fDir.Path().c_str(), true);
-	window->Show();
-	ASSERT_TRUE(Settle([&] { return window->FolderPath() != NULL; }));
-	ASSERT_TRUE(Settle([&] { return !window->WorkerRunning(); }));
+	BViewerWin* window = Open(kImages, 32, 24, BRect(100, 100, 499, 349));
+	const std::vector<std::string>& paths = fPaths;
 
 	BThumbnailContainerView* grid = window->ThumbnailView();
 	window->Lock();

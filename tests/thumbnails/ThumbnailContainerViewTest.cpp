@@ -1,12 +1,10 @@
 // The thumbnail grid: geometry, hit testing, name truncation and clicks.
 #include "thumbnails/ThumbnailContainerView.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include <Message.h>
-#include <OS.h>
 #include <ScrollBar.h>
 
 #include <gtest/gtest.h>
@@ -82,22 +80,18 @@ protected:
 
 TEST(ThumbnailNameTest, LongNamesAreCutToFitWithAnEllipsis)
 {
-	// 6 units a character; names must stay narrower than 60.
-	EXPECT_EQ(BThumbnailContainerView::TruncateName("short.png", 60, width_of_characters, NULL),
-		"short.png");
-	EXPECT_EQ(BThumbnailContainerView::TruncateName("exactly10c", 60, width_of_characters,
-				  NULL),
-		"exactl...");
-	EXPECT_EQ(BThumbnailContainerView::TruncateName("a-rather-long-name.jpg", 60,
-				  width_of_characters, NULL),
-		"a-rath...");
-	EXPECT_EQ(BThumbnailContainerView::TruncateName("abc", 10, width_of_characters, NULL),
-		"...");
+	// 6 units a character; names must stay narrower than the width.
+	auto cut = [](const char* name, float width) {
+		return BThumbnailContainerView::TruncateName(name, width, width_of_characters, NULL);
+	};
+	EXPECT_EQ(cut("short.png", 60), "short.png");
+	EXPECT_EQ(cut("exactly10c", 60), "exactl...");
+	EXPECT_EQ(cut("a-rather-long-name.jpg", 60), "a-rath...");
+	EXPECT_EQ(cut("abc", 10), "...");
 	// Multi-byte characters are cut whole.
-	std::string cut = BThumbnailContainerView::TruncateName("\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9",
-		40, width_of_characters, NULL);
-	EXPECT_EQ(cut.substr(cut.size() - 3), "...");
-	EXPECT_EQ((cut.size() - 3) % 2, 0u);
+	std::string accents = cut("\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9", 40);
+	EXPECT_EQ(accents.substr(accents.size() - 3), "...");
+	EXPECT_EQ((accents.size() - 3) % 2, 0u);
 }
 
 TEST_F(ThumbnailGridTest, ColumnsRowsAndHitTesting)

@@ -2,6 +2,7 @@
 #include "thumbnails/ThumbnailContainerView.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <sys/mount.h>
@@ -15,7 +16,6 @@
 #include <Node.h>
 #include <NodeInfo.h>
 #include <Path.h>
-#include <TypeConstants.h>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +29,14 @@ using namespace glim_test;
 
 namespace {
 
+std::string
+TrashFiles()
+{
+	BPath trash;
+	EXPECT_EQ(find_directory(B_TRASH_DIRECTORY, &trash, true), B_OK);
+	return trash.Path();
+}
+
 class ThumbnailFileOpsTest : public testing::Test {
 protected:
 	void SetUp() override
@@ -41,33 +49,41 @@ protected:
 
 	void TearDown() override
 	{
-		CloseAllWindows();
+		Close();
 		fApp.reset();
 	}
 
-	// A window on the source folder with its only file selected in the grid.
-	BThumbnailContainerView* Select(const std::string& name, const std::string& contents)
+	// A window on the source folder with its only file selected in the grid;
+	// the file then holds contents, if given.
+	void Select(const std::string& name, const std::optional<std::string>& contents)
 	{
 		WriteImage(fDir / "source" / name, 6, 6, 0x112233);
 		fWindow = new BViewerWin(BRect(50, 50, 549, 449), (fDir / "source").c_str(), true);
 		fWindow->Show();
 		Settle([&] { return fWindow->FolderPath() != NULL; });
 		Settle([&] { return !fWindow->WorkerRunning(); });
-		// The image was listed; now its bytes are what the test needs.
-		if (!contents.empty() || name.find("empty") != std::string::npos)
-			WriteFile(fDir / "source" / name, contents);
+		if (contents)
+			WriteFile(fDir / "source" / name, *contents);
 		fWindow->Lock();
-		BThumbnailContainerView* grid = fWindow->ThumbnailView();
-		BPrivate::push_pointer_state(grid->ConvertToScreen(BPoint(20, 20)), 0);
-		BPrivate::simulate_mouse_down(grid, BPoint(20, 20), B_PRIMARY_MOUSE_BUTTON);
+		fGrid = fWindow->ThumbnailView();
+		BPrivate::push_pointer_state(fGrid->ConvertToScreen(BPoint(20, 20)), 0);
+		BPrivate::simulate_mouse_down(fGrid, BPoint(20, 20), B_PRIMARY_MOUSE_BUTTON);
 		fWindow->Unlock();
 		Settle();
 		fWindow->Lock();
-		EXPECT_EQ(grid->Selected(), 0);
-		return grid;
+		EXPECT_EQ(fGrid->Selected(), 0);
 	}
 
-	BMessage Reply(uint32 what, const std::string& folder, const std::string& name,
+	void Close()
+	{
+		if (fWindow != NULL && fWindow->IsLocked())
+			fWindow->Unlock();
+		fWindow = NULL;
+		CloseAllWindows();
+	}
+
+	// The reply of a drag's target asking for the file under name in folder.
+	void Drop(uint32 what, const std::string& folder, const std::string& name,
 		const char* types = B_FILE_MIME_TYPE)
 	{
 		BMessage reply(what);
@@ -77,12 +93,21 @@ protected:
 		entry_ref ref;
 		EXPECT_EQ(get_ref_for_path(folder.c_str(), &ref), B_OK);
 		reply.AddRef("directory", &ref);
-		return reply;
+		fGrid->CopyFile(&reply);
+	}
+
+	void Trash()
+	{
+		BMessage reply(B_TRASH_TARGET);
+		fGrid->RemoveFile(&reply);
 	}
 
 	TempDir fDir{"fileops"};
+	// A Trash of the test's own.
+	ScopedVariable fDataHome{"XDG_DATA_HOME", (fDir / "data").c_str()};
 	std::unique_ptr<TestApp> fApp;
 	BViewerWin* fWindow = NULL;
+	BThumbnailContainerView* fGrid = NULL;
 };
 
 } // namespace
@@ -94,59 +119,41 @@ TEST_F(ThumbnailFileOpsTest, CopiesEveryByteAndSetsTheType)
 		std::string contents(size, '\0');
 		for (size_t i = 0; i < size; i++)
 			contents[i] = (char)(i * 7 + 3);
-		std::string name = size == 0 ? "empty.png" : "file" + std::to_string(size) + ".png";
-		BThumbnailContainerView* grid = Select(name, contents);
-		BMessage reply = Reply(B_COPY_TARGET, fDir / "target", name);
-		grid->CopyFile(&reply);
-		std::vector<char> copied = ReadFile(fDir / "target" / name);
-		EXPECT_EQ(std::string(copied.begin(), copied.end()), contents);
+		std::string name = "file" + std::to_string(size) + ".png";
+		Select(name, contents);
+		Drop(B_COPY_TARGET, fDir / "target", name);
+		EXPECT_EQ(ReadText(fDir / "target" / name), contents);
 		EXPECT_TRUE(Exists(fDir / "source" / name)) << "a copy keeps the source";
 		BNode node((fDir / "target" / name).c_str());
-		BNodeInfo info(&node);
 		char type[256] = "";
-		EXPECT_EQ(info.GetType(type), B_OK);
+		EXPECT_EQ(BNodeInfo(&node).GetType(type), B_OK);
 		EXPECT_STREQ(type, "image/png");
-		fWindow->Unlock();
-		CloseAllWindows();
+		Close();
 		unlink((fDir / "source" / name).c_str());
 	}
 }
 
-TEST_F(ThumbnailFileOpsTest, AMoveRemovesTheSourceOnlyAfterTheCopy)
+TEST_F(ThumbnailFileOpsTest, AMoveRemovesTheSourceAndADropOntoItselfLeavesItAlone)
 {
-	BThumbnailContainerView* grid = Select("photo.png", "abcdef");
-	BMessage reply = Reply(B_MOVE_TARGET, fDir / "target", "moved.png");
-	grid->CopyFile(&reply);
-	EXPECT_FALSE(Exists(fDir / "source" / "photo.png"));
-	std::vector<char> moved = ReadFile(fDir / "target" / "moved.png");
-	EXPECT_EQ(std::string(moved.begin(), moved.end()), "abcdef");
-	fWindow->Unlock();
-}
-
-TEST_F(ThumbnailFileOpsTest, ADropOntoItselfLeavesTheFileAlone)
-{
-	BThumbnailContainerView* grid = Select("photo.png", "precious bytes");
-	BMessage reply = Reply(B_MOVE_TARGET, fDir / "source", "photo.png");
-	grid->CopyFile(&reply);
-	std::vector<char> kept = ReadFile(fDir / "source" / "photo.png");
-	EXPECT_EQ(std::string(kept.begin(), kept.end()), "precious bytes");
-	fWindow->Unlock();
+	Select("photo.png", "precious bytes");
+	Drop(B_MOVE_TARGET, fDir / "source", "photo.png");
+	EXPECT_EQ(ReadText(fDir / "source/photo.png"), "precious bytes");
+	Drop(B_MOVE_TARGET, fDir / "target", "moved.png");
+	EXPECT_FALSE(Exists(fDir / "source/photo.png"));
+	EXPECT_EQ(ReadText(fDir / "target/moved.png"), "precious bytes");
 }
 
 TEST_F(ThumbnailFileOpsTest, OtherTypesAndIncompleteRepliesAreIgnored)
 {
-	BThumbnailContainerView* grid = Select("photo.png", "data");
-	BMessage other = Reply(B_MOVE_TARGET, fDir / "target", "x.png", "text/plain");
-	grid->CopyFile(&other);
-	BMessage upper = Reply(B_COPY_TARGET, fDir / "target", "y.png", "APPLICATION/OCTET-STREAM");
-	grid->CopyFile(&upper);
+	Select("photo.png", "data");
+	Drop(B_MOVE_TARGET, fDir / "target", "x.png", "text/plain");
+	Drop(B_COPY_TARGET, fDir / "target", "y.png", "APPLICATION/OCTET-STREAM");
 	BMessage incomplete(B_MOVE_TARGET);
 	incomplete.AddString("be:types", B_FILE_MIME_TYPE);
-	grid->CopyFile(&incomplete);
-	EXPECT_FALSE(Exists(fDir / "target" / "x.png"));
-	EXPECT_TRUE(Exists(fDir / "target" / "y.png")) << "the type is compared ignoring case";
-	EXPECT_TRUE(Exists(fDir / "source" / "photo.png"));
-	fWindow->Unlock();
+	fGrid->CopyFile(&incomplete);
+	EXPECT_FALSE(Exists(fDir / "target/x.png"));
+	EXPECT_TRUE(Exists(fDir / "target/y.png")) << "the type is compared ignoring case";
+	EXPECT_TRUE(Exists(fDir / "source/photo.png"));
 }
 
 TEST_F(ThumbnailFileOpsTest, AFullDiskKeepsTheSourceAndLeavesNoPartialCopy)
@@ -156,56 +163,34 @@ TEST_F(ThumbnailFileOpsTest, AFullDiskKeepsTheSourceAndLeavesNoPartialCopy)
 	std::string small = Mount(fDir.Path(), "tmpfs", "size=64k");
 	ASSERT_FALSE(small.empty());
 	std::string big(300000, 'x');
-	BThumbnailContainerView* grid = Select("big.png", big);
+	Select("big.png", big);
 	// An older file of that name in the target stays as it was.
 	WriteFile(small + "/big.png", "older");
-	BMessage reply = Reply(B_MOVE_TARGET, small, "big.png");
-	grid->CopyFile(&reply);
-	EXPECT_EQ(ReadFile(fDir / "source" / "big.png").size(), big.size());
-	std::vector<char> older = ReadFile(small + "/big.png");
-	EXPECT_EQ(std::string(older.begin(), older.end()), "older");
-	fWindow->Unlock();
-	CloseAllWindows();
+	Drop(B_MOVE_TARGET, small, "big.png");
+	EXPECT_EQ(ReadText(fDir / "source/big.png"), big);
+	EXPECT_EQ(ReadText(small + "/big.png"), "older");
+	Close();
 	Unmount(small);
-}
-
-TEST_F(ThumbnailFileOpsTest, RemovingMovesTheFileToTheTrash)
-{
-	BThumbnailContainerView* grid = Select("photo.png", "trash me");
-	BMessage reply(B_TRASH_TARGET);
-	grid->RemoveFile(&reply);
-	EXPECT_FALSE(Exists(fDir / "source" / "photo.png"));
-	BPath trash;
-	ASSERT_EQ(find_directory(B_TRASH_DIRECTORY, &trash), B_OK);
-	EXPECT_TRUE(Exists(std::string(trash.Path()) + "/photo.png"));
-	unlink((std::string(trash.Path()) + "/photo.png").c_str());
-	fWindow->Unlock();
 }
 
 TEST_F(ThumbnailFileOpsTest, AMoveKeepsTheFileWithItsModeTimeAndAttributes)
 {
-	const struct {
-		const char* name;
-		bool otherVolume;
-	} kCases[] = {{"same volume", false}, {"other volume", true}};
-	for (const auto& c : kCases) {
-		SCOPED_TRACE(c.name);
-		if (c.otherVolume && !CanMount())
+	for (bool otherVolume : {false, true}) {
+		SCOPED_TRACE(otherVolume ? "other volume" : "same volume");
+		if (otherVolume && !CanMount())
 			continue;
-		std::string target = c.otherVolume ? Mount(fDir.Path(), "tmpfs", "size=4m")
-										   : fDir / "target";
-		BThumbnailContainerView* grid = Select("photo.png", "");
-		std::string source = fDir / "source" / "photo.png";
+		std::string target = otherVolume ? Mount(fDir.Path(), "tmpfs", "size=4m")
+										 : fDir / "target";
+		Select("photo.png", std::nullopt);
+		std::string source = fDir / "source/photo.png";
 		ASSERT_EQ(chmod(source.c_str(), 0600), 0);
 		ASSERT_EQ(setxattr(source.c_str(), "user.test", "keep", 4, 0), 0);
 		struct timespec times[2] = {{981158400, 0}, {981158400, 0}};
 		ASSERT_EQ(utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
-		struct stat before;
+		struct stat before, after;
 		ASSERT_EQ(stat(source.c_str(), &before), 0);
 
-		BMessage reply = Reply(B_MOVE_TARGET, target, "photo.png");
-		grid->CopyFile(&reply);
-		struct stat after;
+		Drop(B_MOVE_TARGET, target, "photo.png");
 		ASSERT_EQ(stat((target / "photo.png").c_str(), &after), 0);
 		EXPECT_FALSE(Exists(source));
 		EXPECT_EQ(after.st_mode & 07777, 0600u);
@@ -213,12 +198,11 @@ TEST_F(ThumbnailFileOpsTest, AMoveKeepsTheFileWithItsModeTimeAndAttributes)
 		char value[16] = "";
 		EXPECT_EQ(getxattr((target / "photo.png").c_str(), "user.test", value, sizeof(value)),
 			4);
-		if (!c.otherVolume) {
+		if (!otherVolume) {
 			EXPECT_EQ(after.st_ino, before.st_ino) << "a move on one volume is a rename";
 		}
-		fWindow->Unlock();
-		CloseAllWindows();
-		if (c.otherVolume)
+		Close();
+		if (otherVolume)
 			Unmount(target);
 	}
 }
@@ -227,59 +211,49 @@ TEST_F(ThumbnailFileOpsTest, ASourceOnAReadOnlyVolumeIsStillCopied)
 {
 	if (!CanMount())
 		GTEST_SKIP() << "mounting needs root";
-	BThumbnailContainerView* grid = Select("photo.png", "read-only bytes");
+	Select("photo.png", "read-only bytes");
 	std::string source = fDir / "source";
 	ASSERT_EQ(mount(source.c_str(), source.c_str(), NULL, MS_BIND, NULL), 0);
 	ASSERT_EQ(mount(NULL, source.c_str(), NULL, MS_REMOUNT | MS_BIND | MS_RDONLY, NULL), 0);
-	BMessage reply = Reply(B_COPY_TARGET, fDir / "target", "photo.png");
-	grid->CopyFile(&reply);
-	std::vector<char> copied = ReadFile(fDir / "target" / "photo.png");
-	EXPECT_EQ(std::string(copied.begin(), copied.end()), "read-only bytes");
-	fWindow->Unlock();
-	CloseAllWindows();
+	Drop(B_COPY_TARGET, fDir / "target", "photo.png");
+	EXPECT_EQ(ReadText(fDir / "target/photo.png"), "read-only bytes");
+	Close();
 	umount2(source.c_str(), MNT_DETACH);
 }
 
-TEST_F(ThumbnailFileOpsTest, ANameTakenInTheTrashGetsANumberAndItsOwnInfo)
+TEST_F(ThumbnailFileOpsTest, RemovingMovesTheFileToTheTrashUnderANameNotTaken)
 {
-	BPath trash;
-	ASSERT_EQ(find_directory(B_TRASH_DIRECTORY, &trash, true), B_OK);
-	std::string files = trash.Path();
+	std::string files = TrashFiles();
 	std::string info = files.substr(0, files.rfind('/')) + "/info";
-	WriteFile(files / "photo.png", "trashed before");
-	WriteFile(info / "photo.png.trashinfo", "[Trash Info]\nPath=/old/photo.png\n");
+	Select("photo.png", "trashed before");
+	Trash();
+	EXPECT_FALSE(Exists(fDir / "source/photo.png"));
+	EXPECT_TRUE(Exists(info / "photo.png.trashinfo"));
+	Close();
 
-	BThumbnailContainerView* grid = Select("photo.png", "trash me too");
-	BMessage reply(B_TRASH_TARGET);
-	grid->RemoveFile(&reply);
-	EXPECT_FALSE(Exists(fDir / "source" / "photo.png"));
-	std::vector<char> before = ReadFile(files / "photo.png");
-	EXPECT_EQ(std::string(before.begin(), before.end()), "trashed before");
-	std::vector<char> moved = ReadFile(files / "photo.2.png");
-	EXPECT_EQ(std::string(moved.begin(), moved.end()), "trash me too");
-	std::vector<char> text = ReadFile(info / "photo.2.png.trashinfo");
+	Select("photo.png", "trash me");
+	Trash();
+	EXPECT_FALSE(Exists(fDir / "source/photo.png"));
+	EXPECT_EQ(ReadText(files / "photo.png"), "trashed before");
+	EXPECT_EQ(ReadText(files / "photo.2.png"), "trash me");
 	std::string expected = "Path=" + fDir.Path() + "/source/photo.png\n";
-	EXPECT_NE(std::string(text.begin(), text.end()).find(expected), std::string::npos);
+	EXPECT_NE(ReadText(info / "photo.2.png.trashinfo").find(expected), std::string::npos);
 	EXPECT_TRUE(fApp->fAlerts.empty());
-	fWindow->Unlock();
 }
 
 TEST_F(ThumbnailFileOpsTest, AFileThatCannotBeTrashedIsNamedInAnAlert)
 {
-	BPath trash;
-	ASSERT_EQ(find_directory(B_TRASH_DIRECTORY, &trash, true), B_OK);
-	std::string files = trash.Path();
+	std::string files = TrashFiles();
 	// The Trash's files folder replaced by a plain file: nothing can go in.
 	ASSERT_EQ(rmdir(files.c_str()), 0);
 	WriteFile(files, "not a folder");
-	BThumbnailContainerView* grid = Select("photo.png", "stays");
-	BMessage reply(B_TRASH_TARGET);
-	grid->RemoveFile(&reply);
-	EXPECT_TRUE(Exists(fDir / "source" / "photo.png"));
+	Select("photo.png", "stays");
+	Trash();
+	EXPECT_TRUE(Exists(fDir / "source/photo.png"));
 	ASSERT_EQ(fApp->fAlerts.size(), 1u);
 	EXPECT_EQ(fApp->fAlerts[0].find("\"photo.png\" could not be moved to the Trash."), 0u)
 		<< fApp->fAlerts[0];
-	fWindow->Unlock();
+	Close();
 	unlink(files.c_str());
 }
 
@@ -288,8 +262,7 @@ TEST(TrashTest, AFileOnAnotherVolumeGoesToThatVolumesOwnTrash)
 	if (!CanMount())
 		GTEST_SKIP() << "mounting needs root";
 	TempDir dir("trash");
-	std::string dataHome = getenv("XDG_DATA_HOME");
-	setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+	ScopedVariable dataHome("XDG_DATA_HOME", (dir / "data").c_str());
 	std::string uid = std::to_string(getuid());
 	const struct {
 		const char* name;
@@ -308,17 +281,16 @@ TEST(TrashTest, AFileOnAnotherVolumeGoesToThatVolumesOwnTrash)
 			MakeDirs(volume / ".Trash");
 			ASSERT_EQ(chmod((volume / ".Trash").c_str(), c.sharedMode), 0);
 		}
-		WriteFile(volume / "photo.jpg", "on its own volume");
+		MakeDirs(volume / "photos");
+		WriteFile(volume / "photos/a b.jpg", "on its own volume");
 		std::string reason;
-		EXPECT_TRUE(glim::move_to_trash((volume / "photo.jpg").c_str(), reason)) << reason;
+		EXPECT_TRUE(glim::move_to_trash((volume / "photos/a b.jpg").c_str(), reason)) << reason;
 		std::string trash = volume / (std::string(c.expectedFolder) + uid);
-		EXPECT_TRUE(Exists(trash / "files/photo.jpg"));
-		std::vector<char> text = ReadFile(trash / "info/photo.jpg.trashinfo");
+		EXPECT_TRUE(Exists(trash / "files/a b.jpg"));
 		// A volume's trash keeps paths relative to the volume's top.
-		EXPECT_NE(std::string(text.begin(), text.end()).find("Path=photo.jpg\n"),
+		EXPECT_NE(ReadText(trash / "info/a b.jpg.trashinfo").find("\nPath=photos/a%20b.jpg\n"),
 			std::string::npos);
-		EXPECT_FALSE(Exists(dir / "data/Trash/files/photo.jpg"));
+		EXPECT_FALSE(Exists(dir / "data/Trash/files/a b.jpg"));
 		Unmount(volume);
 	}
-	setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
 }

@@ -36,70 +36,45 @@ using namespace glim_test;
 
 namespace {
 
-// A lossless WebP of 16000 x 16000 pixels in 28 bytes: every one of its five
-// prefix codes has a single symbol, so its pixels take no bits at all.
+// A lossless WebP of 16000 x 16000 pixels in 28 bytes: after the signature
+// 0x2f come the width and height less one (14 bits each), no alpha, version
+// 0, no transform, colour cache or meta prefix codes, then five simple
+// prefix codes of one symbol each, so its pixels take no bits at all.
 // Decoded it is a gigabyte.
 std::vector<char>
 webp_bomb()
 {
-	std::vector<uint8> bits;
-	uint64 value = 0;
-	int count = 0;
-	auto put = [&](uint32 field, int width) {
-		value |= (uint64)field << count;
-		count += width;
-	};
-	put(0x2f, 8); // signature
-	put(16000 - 1, 14); // width - 1
-	put(16000 - 1, 14); // height - 1
-	put(0, 1); // no alpha
-	put(0, 3); // version
-	put(0, 1); // no transform
-	put(0, 1); // no colour cache
-	put(0, 1); // no meta prefix codes
-	for (int code = 0; code < 5; code++)
-		put(0x1, 4); // simple code, one symbol, one bit wide: 0
-	for (int i = 0; i < (count + 7) / 8; i++)
-		bits.push_back((uint8)(value >> (8 * i)));
-	if (bits.size() % 2 != 0)
-		bits.push_back(0);
-
-	std::vector<char> file;
-	auto append = [&](const void* data, size_t length) {
-		file.insert(file.end(), (const char*)data, (const char*)data + length);
-	};
-	auto append32 = [&](uint32 n) {
-		uint8 le[4] = {(uint8)n, (uint8)(n >> 8), (uint8)(n >> 16), (uint8)(n >> 24)};
-		append(le, 4);
-	};
-	append("RIFF", 4);
-	append32(4 + 8 + bits.size());
-	append("WEBPVP8L", 8);
-	append32(bits.size());
-	append(bits.data(), bits.size());
-	return file;
+	const char bytes[] = "RIFF\x14\0\0\0WEBPVP8L\x08\0\0\0\x2f\x7f\xfe\x9f\x0f\x88\x88\x08";
+	return std::vector<char>(bytes, bytes + sizeof(bytes) - 1);
 }
 
 std::vector<char>
-jpeg_of(int width, int height)
+encoded(int width, int height, uint32 format = 'JPEG')
 {
 	BBitmap bitmap(BRect(0, 0, width - 1, height - 1), B_RGB32);
 	memset(bitmap.Bits(), 0x60, bitmap.BitsLength());
-	BMallocIO jpeg;
-	if (encode_image(&bitmap, &jpeg, 'JPEG') != B_OK)
+	BMallocIO io;
+	if (encode_image(&bitmap, &io, format) != B_OK)
 		return {};
-	return std::vector<char>((const char*)jpeg.Buffer(),
-		(const char*)jpeg.Buffer() + jpeg.BufferLength());
+	return std::vector<char>((const char*)io.Buffer(),
+		(const char*)io.Buffer() + io.BufferLength());
 }
 
-// The offset of the first frame header's height field in a JPEG stream.
-size_t
-frame_size_offset(const std::vector<char>& jpeg)
+// The JPEG stream with its first frame header claiming width x height.
+std::vector<char>
+with_frame_size(std::vector<char> jpeg, int width, int height)
 {
-	for (size_t i = 2; i + 1 < jpeg.size(); i++)
-		if ((uint8)jpeg[i] == 0xff && (uint8)jpeg[i + 1] == 0xc0)
-			return i + 5;
-	return 0;
+	for (size_t i = 2; i + 8 < jpeg.size(); i++) {
+		if ((uint8)jpeg[i] == 0xff && (uint8)jpeg[i + 1] == 0xc0) {
+			jpeg[i + 5] = (char)(height >> 8);
+			jpeg[i + 6] = (char)height;
+			jpeg[i + 7] = (char)(width >> 8);
+			jpeg[i + 8] = (char)width;
+			return jpeg;
+		}
+	}
+	ADD_FAILURE() << "no frame header";
+	return jpeg;
 }
 
 std::vector<char>
@@ -124,62 +99,40 @@ peak_resident_kib()
 
 TEST(ThumbnailReaderTest, OnlyWholeJpegStreamsOfThumbnailSizeAreAccepted)
 {
-	std::vector<char> small = jpeg_of(97, 73);
-	std::vector<char> largest = jpeg_of(kMaxStoredThumbnailSide, 20);
-	std::vector<char> tooWide = jpeg_of(kMaxStoredThumbnailSide + 1, 20);
+	std::vector<char> small = encoded(97, 73);
 	ASSERT_GT(small.size(), 100u);
-	ASSERT_GT(tooWide.size(), 100u);
-
-	std::vector<char> huge = small;
-	size_t at = frame_size_offset(huge);
-	ASSERT_GT(at, 0u);
-	// The frame header claims 16000 x 16000.
-	huge[at] = (char)(16000 >> 8);
-	huge[at + 1] = (char)(16000 & 0xff);
-	huge[at + 2] = (char)(16000 >> 8);
-	huge[at + 3] = (char)(16000 & 0xff);
-	std::vector<char> zeroWide = small;
-	zeroWide[at + 2] = zeroWide[at + 3] = 0;
-	std::vector<char> truncated(small.begin(), small.begin() + small.size() / 2);
 	std::vector<char> overrun = small;
 	// The first segment's length reaches past the end.
-	overrun[4] = (char)0xff;
-	overrun[5] = (char)0xff;
-	std::vector<char> headerOnly = {(char)0xff, (char)0xd8, (char)0xff, (char)0xd9};
-	std::vector<char> png;
-	{
-		BBitmap bitmap(BRect(0, 0, 9, 9), B_RGB32);
-		BMallocIO io;
-		ASSERT_EQ(encode_image(&bitmap, &io, 'PNG '), B_OK);
-		png.assign((const char*)io.Buffer(), (const char*)io.Buffer() + io.BufferLength());
-	}
+	overrun[4] = overrun[5] = (char)0xff;
 	std::vector<char> randomWithMarkers = random_bytes(4000, 3);
-	randomWithMarkers[0] = (char)0xff;
+	randomWithMarkers[0] = randomWithMarkers[3998] = (char)0xff;
 	randomWithMarkers[1] = (char)0xd8;
-	randomWithMarkers[3998] = (char)0xff;
 	randomWithMarkers[3999] = (char)0xd9;
 
 	struct {
 		const char* name;
-		const std::vector<char>& data;
+		std::vector<char> data;
 		bool accepted;
 		int32 width, height;
 	} cases[] = {
 		{"a thumbnail", small, true, 97, 73},
-		{"the longest side allowed", largest, true, kMaxStoredThumbnailSide, 20},
-		{"one pixel too wide", tooWide, false, 0, 0},
-		{"a frame header of 16000 x 16000", huge, false, 0, 0},
-		{"a frame of no width", zeroWide, false, 0, 0},
-		{"a truncated stream", truncated, false, 0, 0},
+		{"the longest side allowed", encoded(kMaxStoredThumbnailSide, 20), true,
+			kMaxStoredThumbnailSide, 20},
+		{"one pixel too wide", encoded(kMaxStoredThumbnailSide + 1, 20), false, 0, 0},
+		{"a frame header of 16000 x 16000", with_frame_size(small, 16000, 16000), false, 0, 0},
+		{"a frame of no width", with_frame_size(small, 0, 73), false, 0, 0},
+		{"a truncated stream",
+			std::vector<char>(small.begin(), small.begin() + small.size() / 2), false, 0, 0},
 		{"a segment past the end", overrun, false, 0, 0},
-		{"no frame header", headerOnly, false, 0, 0},
-		{"a PNG", png, false, 0, 0},
+		{"no frame header", {(char)0xff, (char)0xd8, (char)0xff, (char)0xd9}, false, 0, 0},
+		{"a PNG", encoded(10, 10, 'PNG '), false, 0, 0},
 		{"the WebP bomb", webp_bomb(), false, 0, 0},
 		{"random bytes", random_bytes(4000, 1), false, 0, 0},
 		{"random bytes between JPEG markers", randomWithMarkers, false, 0, 0},
 	};
 	for (const auto& test : cases) {
 		SCOPED_TRACE(test.name);
+		ASSERT_GT(test.data.size(), 3u);
 		int32 width = -1, height = -1;
 		EXPECT_EQ(check_stored_thumbnail(test.data.data(), test.data.size(), &width, &height),
 			test.accepted);
@@ -275,17 +228,13 @@ protected:
 
 TEST_F(StoredThumbnailTest, HostileThumbnailsAreNotCurrentAndAreMadeAgain)
 {
-	std::vector<char> huge = jpeg_of(97, 73);
-	size_t at = frame_size_offset(huge);
-	huge[at] = huge[at + 2] = (char)(16000 >> 8);
-	huge[at + 1] = huge[at + 3] = (char)(16000 & 0xff);
 	struct {
 		const char* name;
 		std::vector<char> data;
 	} cases[] = {
 		{"bomb.png", webp_bomb()},
 		{"random.png", random_bytes(3000, 2)},
-		{"huge.png", huge},
+		{"huge.png", with_frame_size(encoded(97, 73), 16000, 16000)},
 	};
 	for (const auto& test : cases) {
 		SCOPED_TRACE(test.name);
@@ -319,7 +268,7 @@ TEST_F(StoredThumbnailTest, SideFilesAreReadOnlyWhenRegularAndSmall)
 {
 	// On a volume with attributes the side file counts for images that carry
 	// the size attributes without the stream.
-	std::vector<char> good = jpeg_of(60, 40);
+	std::vector<char> good = encoded(60, 40);
 	struct {
 		const char* name;
 		std::function<void(const std::string& side)> make;

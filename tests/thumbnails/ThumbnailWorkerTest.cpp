@@ -10,13 +10,16 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <Bitmap.h>
 #include <Message.h>
+#include <Node.h>
 
 #include <gtest/gtest.h>
 
 #include "app/Commands.h"
 #include "settings/PrefsHandler.h"
 #include "TestSupport.h"
+#include "thumbnails/ThumbnailReader.h"
 #include "thumbnails/ThumbnailStore.h"
 #include "ViewerTestSupport.h"
 
@@ -51,13 +54,17 @@ protected:
 		setxattr(path.c_str(), "user.GLIM:Thumbnail", "spoilt", 6, 0);
 	}
 
+	std::string Image(int i)
+	{
+		char name[32];
+		snprintf(name, sizeof(name), "image%03d.png", i);
+		return fDir / name;
+	}
+
 	void Images(int count, int width, int height)
 	{
-		for (int i = 0; i < count; i++) {
-			char name[32];
-			snprintf(name, sizeof(name), "image%03d.png", i);
-			ASSERT_TRUE(WriteImage(fDir / name, width, height, 0x204060 + i));
-		}
+		for (int i = 0; i < count; i++)
+			ASSERT_TRUE(WriteImage(Image(i), width, height, 0x204060 + i));
 	}
 
 	TempDir fDir{"worker"};
@@ -70,17 +77,14 @@ TEST_F(ThumbnailWorkerTest, EveryImageOfAFolderGetsItsThumbnail)
 	Images(5, 120, 90);
 	BViewerWin* window = Open(fDir.Path());
 	ASSERT_TRUE(Done(window));
-	for (int i = 0; i < 5; i++) {
-		char name[32];
-		snprintf(name, sizeof(name), "image%03d.png", i);
-		EXPECT_TRUE(HasThumbnail(fDir / name)) << name;
-	}
+	for (int i = 0; i < 5; i++)
+		EXPECT_TRUE(HasThumbnail(Image(i))) << i;
 }
 
 TEST_F(ThumbnailWorkerTest, RefreshRemakesEverythingAndSettingsOnlyWhatChanged)
 {
 	Images(3, 120, 90);
-	std::string first = fDir / "image000.png";
+	std::string first = Image(0);
 	BViewerWin* window = Open(fDir.Path());
 	ASSERT_TRUE(Done(window));
 
@@ -88,7 +92,7 @@ TEST_F(ThumbnailWorkerTest, RefreshRemakesEverythingAndSettingsOnlyWhatChanged)
 	// sizes match; the others stay (every attribute write would move their
 	// change time on), as a new height alone remakes nothing.
 	Spoil(first);
-	std::string second = fDir / "image001.png";
+	std::string second = Image(1);
 	struct stat before;
 	ASSERT_EQ(stat(second.c_str(), &before), 0);
 	fApp->Prefs()->SetFloat("ThumbHeight", 50, true);
@@ -130,11 +134,8 @@ TEST_F(ThumbnailWorkerTest, OpeningAnotherFolderStopsTheWorkerPromptly)
 	}));
 	ASSERT_TRUE(Done(window));
 	int made = 0;
-	for (int i = 0; i < 24; i++) {
-		char name[32];
-		snprintf(name, sizeof(name), "image%03d.png", i);
-		made += HasThumbnail(fDir / name) ? 1 : 0;
-	}
+	for (int i = 0; i < 24; i++)
+		made += HasThumbnail(Image(i)) ? 1 : 0;
 	EXPECT_LT(made, 24) << "the worker went on after it was stopped";
 	window->Lock();
 	EXPECT_FALSE(window->WorkerRunning());
@@ -154,17 +155,23 @@ TEST_F(ThumbnailWorkerTest, ReReadsWhileTheWorkerLocksTheWindowNeverDeadlock)
 	EXPECT_TRUE(Done(window));
 }
 
-TEST_F(ThumbnailWorkerTest, VolumesWithoutAttributesRewriteSideFilesEveryRun)
+TEST_F(ThumbnailWorkerTest, VolumesWithoutAttributesUseSideFilesRewrittenEveryRun)
 {
 	if (!CanMount())
 		GTEST_SKIP() << "mounting needs root";
 	std::string mount = Mount(fDir.Path(), "ramfs", "");
 	ASSERT_FALSE(mount.empty());
-	ASSERT_TRUE(WriteImage(mount + "/photo.png", 100, 80, 0x336699));
+	ASSERT_TRUE(WriteImage(mount + "/photo.png", 200, 100, 0x336699));
+	BNode node((mount + "/photo.png").c_str());
+	EXPECT_FALSE(BViewerApp::NodeOnBeVolume(node));
 	BViewerWin* window = Open(mount);
 	std::string side = glim::side_file_path((mount + "/photo.png").c_str());
 	ASSERT_TRUE(Settle([&] { return Exists(side); }));
 	ASSERT_TRUE(Done(window));
+	std::unique_ptr<BBitmap> thumbnail(
+		glim::read_thumbnail_bitmap((mount + "/photo.png").c_str()));
+	ASSERT_TRUE(thumbnail);
+	EXPECT_EQ(thumbnail->Bounds(), BRect(0, 0, 96, 48));
 
 	unlink(side.c_str());
 	window->PostMessage(B_NODE_MONITOR);

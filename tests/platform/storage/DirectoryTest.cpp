@@ -1,37 +1,20 @@
 #include <Directory.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <Entry.h>
-#include <Path.h>
 
 #include "TestSupport.h"
 
 using glim_test::TempDir;
 
 namespace {
-
-std::vector<std::string>
-ReaddirOrder(const std::string& folder)
-{
-	std::vector<std::string> names;
-	DIR* stream = opendir(folder.c_str());
-	while (struct dirent* entry = readdir(stream)) {
-		std::string name = entry->d_name;
-		if (name != "." && name != "..")
-			names.push_back(name);
-	}
-	closedir(stream);
-	return names;
-}
 
 std::string
 Name(const BEntry& entry)
@@ -64,7 +47,7 @@ TEST(DirectoryTest, IteratesEveryEntryInTheFoldersOrder)
 		names.push_back(Name(entry));
 		EXPECT_EQ(entry.InitCheck(), B_OK);
 	}
-	EXPECT_EQ(names, ReaddirOrder(dir.Path()));
+	EXPECT_EQ(names, glim_test::ListFolder(dir.Path()));
 	EXPECT_EQ(folder.GetNextEntry(&entry), B_ENTRY_NOT_FOUND);
 	EXPECT_EQ(entry.InitCheck(), B_NO_INIT);
 

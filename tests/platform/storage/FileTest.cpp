@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,16 +13,10 @@
 
 #include "TestSupport.h"
 
+using glim_test::ReadText;
 using glim_test::TempDir;
 
 namespace {
-
-std::string
-ReadText(const std::string& path)
-{
-	std::vector<char> data = glim_test::ReadFile(path);
-	return std::string(data.begin(), data.end());
-}
 
 } // namespace
 

@@ -6,7 +6,6 @@
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,10 +23,10 @@ const bigtime_t kSecond = 1000000;
 
 // A 64-bit field of a notice; 0 when missing.
 int64
-Int64Of(const BMessage* message, const char* name)
+Int64Of(const BMessage& message, const char* name)
 {
 	int64 value = 0;
-	message->FindInt64(name, &value);
+	message.FindInt64(name, &value);
 	return value;
 }
 
@@ -56,14 +55,17 @@ public:
 			BLooper::MessageReceived(message);
 	}
 
-	// The first notice with this opcode and name, waiting up to timeout.
-	const BMessage* WaitFor(int32 opcode, const std::string& name,
+	// The first notice with this opcode and name, waiting up to timeout; a
+	// failure, and an empty notice, when none comes.
+	const BMessage& Expect(int32 opcode, const std::string& name,
 		bigtime_t timeout = 5 * kSecond)
 	{
+		static const BMessage kNone;
 		const BMessage* found = NULL;
-		BPrivate::process_events_until([&] { return (found = Find(opcode, name)) != NULL; },
-			timeout);
-		return found;
+		if (!BPrivate::process_events_until(
+				[&] { return (found = Find(opcode, name)) != NULL; }, timeout))
+			ADD_FAILURE() << "no notice " << opcode << " for \"" << name << "\"";
+		return found != NULL ? *found : kNone;
 	}
 
 	const BMessage* Find(int32 opcode, const std::string& name) const
@@ -133,36 +135,33 @@ TEST_F(NodeMonitorTest, ReportsEntriesCreatedRenamedAndRemoved)
 	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, fMessenger), B_OK);
 
 	glim_test::WriteFile(fDir / "a.jpg", "x");
-	const BMessage* created = fCollector->WaitFor(B_ENTRY_CREATED, "a.jpg", kSecond);
-	ASSERT_NE(created, nullptr);
+	const BMessage& created = fCollector->Expect(B_ENTRY_CREATED, "a.jpg", kSecond);
 	EXPECT_EQ(Int64Of(created, "directory"), (int64)folder.node);
-	EXPECT_EQ(created->GetInt32("device", 0), (int32)folder.device);
+	EXPECT_EQ(created.GetInt32("device", 0), (int32)folder.device);
 	EXPECT_EQ(Int64Of(created, "node"), (int64)inode_of(fDir / "a.jpg"));
 
 	const std::string latin1 = "caf\xe9 \xff.png";
 	glim_test::WriteFile(fDir / latin1, "x");
-	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, latin1, kSecond), nullptr)
-		<< "name bytes as they are";
+	// The name's bytes as they are.
+	fCollector->Expect(B_ENTRY_CREATED, latin1, kSecond);
 
 	ino_t moved = inode_of(fDir / "a.jpg");
 	ASSERT_EQ(rename((fDir / "a.jpg").c_str(), (fDir / "b.jpg").c_str()), 0);
-	const BMessage* move = fCollector->WaitFor(B_ENTRY_MOVED, "b.jpg", kSecond);
-	ASSERT_NE(move, nullptr);
-	EXPECT_STREQ(move->GetString("from name"), "a.jpg");
+	const BMessage& move = fCollector->Expect(B_ENTRY_MOVED, "b.jpg", kSecond);
+	EXPECT_STREQ(move.GetString("from name"), "a.jpg");
 	EXPECT_EQ(Int64Of(move, "from directory"), (int64)folder.node);
 	EXPECT_EQ(Int64Of(move, "to directory"), (int64)folder.node);
 	EXPECT_EQ(Int64Of(move, "node"), (int64)moved);
 	EXPECT_EQ(fCollector->Find(B_ENTRY_REMOVED, "a.jpg"), nullptr) << "one notice for a rename";
 
 	ASSERT_EQ(unlink((fDir / "b.jpg").c_str()), 0);
-	const BMessage* removed = fCollector->WaitFor(B_ENTRY_REMOVED, "b.jpg", kSecond);
-	ASSERT_NE(removed, nullptr);
+	const BMessage& removed = fCollector->Expect(B_ENTRY_REMOVED, "b.jpg", kSecond);
 	EXPECT_EQ(Int64Of(removed, "directory"), (int64)folder.node);
 
 	ASSERT_EQ(mkdir((fDir / "sub").c_str(), 0755), 0);
-	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, "sub"), nullptr);
+	fCollector->Expect(B_ENTRY_CREATED, "sub");
 	ASSERT_EQ(rmdir((fDir / "sub").c_str()), 0);
-	EXPECT_NE(fCollector->WaitFor(B_ENTRY_REMOVED, "sub"), nullptr);
+	fCollector->Expect(B_ENTRY_REMOVED, "sub");
 }
 
 TEST_F(NodeMonitorTest, MovesInOutAndBetweenWatchedFolders)
@@ -177,22 +176,20 @@ TEST_F(NodeMonitorTest, MovesInOutAndBetweenWatchedFolders)
 	glim_test::WriteFile(fDir / "elsewhere/in.gif", "x");
 	ASSERT_EQ(rename((fDir / "elsewhere/in.gif").c_str(), (fDir / "watched/in.gif").c_str()),
 		0);
-	const BMessage* movedIn = fCollector->WaitFor(B_ENTRY_CREATED, "in.gif");
-	ASSERT_NE(movedIn, nullptr);
+	const BMessage& movedIn = fCollector->Expect(B_ENTRY_CREATED, "in.gif");
 	EXPECT_EQ(Int64Of(movedIn, "node"), (int64)inode_of(fDir / "watched/in.gif"));
 
 	ASSERT_EQ(rename((fDir / "watched/in.gif").c_str(), (fDir / "elsewhere/out.gif").c_str()),
 		0);
-	EXPECT_NE(fCollector->WaitFor(B_ENTRY_REMOVED, "in.gif"), nullptr);
+	fCollector->Expect(B_ENTRY_REMOVED, "in.gif");
 
 	// Between two folders the target watches: one move, with both folders.
 	ASSERT_EQ(watch_node(&other, B_WATCH_DIRECTORY, fMessenger), B_OK);
 	glim_test::WriteFile(fDir / "watched/across.png", "x");
-	ASSERT_NE(fCollector->WaitFor(B_ENTRY_CREATED, "across.png"), nullptr);
+	fCollector->Expect(B_ENTRY_CREATED, "across.png");
 	ASSERT_EQ(rename((fDir / "watched/across.png").c_str(), (fDir / "other/there.png").c_str()),
 		0);
-	const BMessage* across = fCollector->WaitFor(B_ENTRY_MOVED, "there.png");
-	ASSERT_NE(across, nullptr);
+	const BMessage& across = fCollector->Expect(B_ENTRY_MOVED, "there.png");
 	EXPECT_EQ(Int64Of(across, "from directory"), (int64)watched.node);
 	EXPECT_EQ(Int64Of(across, "to directory"), (int64)other.node);
 	settle();
@@ -212,13 +209,13 @@ TEST_F(NodeMonitorTest, StopWatchingEndsNoticesPerTarget)
 	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, secondMessenger), B_OK);
 
 	glim_test::WriteFile(fDir / "both", "x");
-	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, "both"), nullptr);
-	EXPECT_NE(second->WaitFor(B_ENTRY_CREATED, "both"), nullptr);
+	fCollector->Expect(B_ENTRY_CREATED, "both");
+	second->Expect(B_ENTRY_CREATED, "both");
 
 	ASSERT_EQ(watch_node(&folder, B_STOP_WATCHING, fMessenger), B_OK);
 	EXPECT_EQ(watch_node(&folder, B_STOP_WATCHING, fMessenger), B_BAD_VALUE);
 	glim_test::WriteFile(fDir / "second only", "x");
-	EXPECT_NE(second->WaitFor(B_ENTRY_CREATED, "second only"), nullptr);
+	second->Expect(B_ENTRY_CREATED, "second only");
 	settle();
 	EXPECT_EQ(fCollector->Find(B_ENTRY_CREATED, "second only"), nullptr);
 
@@ -227,7 +224,7 @@ TEST_F(NodeMonitorTest, StopWatchingEndsNoticesPerTarget)
 	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, secondMessenger), B_OK);
 	ASSERT_EQ(watch_node(&folder, B_STOP_WATCHING, secondMessenger), B_OK);
 	glim_test::WriteFile(fDir / "still watched", "x");
-	EXPECT_NE(second->WaitFor(B_ENTRY_CREATED, "still watched"), nullptr);
+	second->Expect(B_ENTRY_CREATED, "still watched");
 	ASSERT_EQ(watch_node(&folder, B_STOP_WATCHING, secondMessenger), B_OK);
 	EXPECT_EQ(watch_node(&folder, B_STOP_WATCHING, secondMessenger), B_BAD_VALUE);
 
@@ -257,7 +254,7 @@ TEST_F(NodeMonitorTest, TargetThatIsGoneIsDropped)
 	EXPECT_EQ(watch_node(&folder, B_STOP_WATCHING, doomedMessenger), B_BAD_VALUE);
 	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, fMessenger), B_OK);
 	glim_test::WriteFile(fDir / "later", "x");
-	EXPECT_NE(fCollector->WaitFor(B_ENTRY_CREATED, "later"), nullptr);
+	fCollector->Expect(B_ENTRY_CREATED, "later");
 }
 
 TEST_F(NodeMonitorTest, WatchingTheNodeItself)
@@ -268,19 +265,17 @@ TEST_F(NodeMonitorTest, WatchingTheNodeItself)
 	ASSERT_EQ(watch_node(&node, B_WATCH_STAT | B_WATCH_ATTR | B_WATCH_NAME, fMessenger), B_OK);
 
 	ASSERT_EQ(chmod(file.c_str(), 0600), 0);
-	const BMessage* stat = fCollector->WaitFor(B_STAT_CHANGED, "");
-	ASSERT_NE(stat, nullptr);
+	const BMessage& stat = fCollector->Expect(B_STAT_CHANGED, "");
 	EXPECT_EQ(Int64Of(stat, "node"), (int64)node.node);
-	EXPECT_NE(fCollector->WaitFor(B_ATTR_CHANGED, ""), nullptr);
+	fCollector->Expect(B_ATTR_CHANGED, "");
 
 	ASSERT_EQ(rename(file.c_str(), (fDir / "renamed.jpg").c_str()), 0);
-	const BMessage* moved = fCollector->WaitFor(B_ENTRY_MOVED, "renamed.jpg");
-	ASSERT_NE(moved, nullptr);
-	EXPECT_STREQ(moved->GetString("from name"), "photo.jpg");
+	const BMessage& moved = fCollector->Expect(B_ENTRY_MOVED, "renamed.jpg");
+	EXPECT_STREQ(moved.GetString("from name"), "photo.jpg");
 	EXPECT_EQ(Int64Of(moved, "to directory"), (int64)inode_of(fDir.Path()));
 
 	ASSERT_EQ(unlink((fDir / "renamed.jpg").c_str()), 0);
-	EXPECT_NE(fCollector->WaitFor(B_ENTRY_REMOVED, "renamed.jpg"), nullptr);
+	fCollector->Expect(B_ENTRY_REMOVED, "renamed.jpg");
 }
 
 TEST_F(NodeMonitorTest, WatchedFolderThatMovesAwayAndVanishes)
@@ -303,21 +298,19 @@ TEST_F(NodeMonitorTest, WatchedFolderThatMovesAwayAndVanishes)
 		},
 		5 * kSecond));
 	EXPECT_STREQ(away->GetString("from name"), "album");
-	EXPECT_EQ(Int64Of(away, "to directory"), -1) << "inotify does not say where";
+	EXPECT_EQ(Int64Of(*away, "to directory"), -1) << "inotify does not say where";
 	EXPECT_FALSE(away->HasData("name", B_STRING_TYPE));
 
 	// Entries still come, but the folder's path is no longer known.
 	glim_test::MakeDirs(fDir / "album");
 	glim_test::WriteFile(fDir / "album/late.jpg", "namesake");
 	glim_test::WriteFile(moved + "/late.jpg", "x");
-	const BMessage* late = fCollector->WaitFor(B_ENTRY_CREATED, "late.jpg");
-	ASSERT_NE(late, nullptr);
+	const BMessage& late = fCollector->Expect(B_ENTRY_CREATED, "late.jpg");
 	EXPECT_EQ(Int64Of(late, "node"), -1) << "never the node of a namesake";
 
 	ASSERT_EQ(unlink((moved + "/late.jpg").c_str()), 0);
 	ASSERT_EQ(rmdir(moved.c_str()), 0);
-	const BMessage* gone = fCollector->WaitFor(B_ENTRY_REMOVED, "album");
-	ASSERT_NE(gone, nullptr);
+	const BMessage& gone = fCollector->Expect(B_ENTRY_REMOVED, "album");
 	EXPECT_EQ(Int64Of(gone, "node"), (int64)album.node);
 	settle();
 	EXPECT_EQ(watch_node(&album, B_STOP_WATCHING, fMessenger), B_BAD_VALUE)

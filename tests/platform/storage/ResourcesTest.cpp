@@ -10,7 +10,6 @@
 #include <thread>
 #include <vector>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -105,34 +104,18 @@ elf_with_archive(const std::vector<char>& archive)
 		{{".text", SHT_PROGBITS, bytes("code")}, {".glimrsrc", SHT_PROGBITS, archive}});
 }
 
-Elf64_Ehdr
-elf_header(const std::vector<char>& file)
+// The headers in place: the file is padded so that the section header table
+// is aligned.
+Elf64_Ehdr&
+elf_header(std::vector<char>& file)
 {
-	Elf64_Ehdr header;
-	memcpy(&header, file.data(), sizeof(header));
-	return header;
+	return *reinterpret_cast<Elf64_Ehdr*>(file.data());
 }
 
-void
-set_elf_header(std::vector<char>& file, const Elf64_Ehdr& header)
+Elf64_Shdr&
+section_header(std::vector<char>& file, int index)
 {
-	memcpy(file.data(), &header, sizeof(header));
-}
-
-Elf64_Shdr
-section_header(const std::vector<char>& file, int index)
-{
-	Elf64_Shdr section;
-	memcpy(&section, file.data() + elf_header(file).e_shoff + index * sizeof(section),
-		sizeof(section));
-	return section;
-}
-
-void
-set_section_header(std::vector<char>& file, int index, const Elf64_Shdr& section)
-{
-	memcpy(file.data() + elf_header(file).e_shoff + index * sizeof(section), &section,
-		sizeof(section));
+	return reinterpret_cast<Elf64_Shdr*>(file.data() + elf_header(file).e_shoff)[index];
 }
 
 status_t
@@ -160,11 +143,19 @@ own_executable()
 	return std::string(path, length > 0 ? length : 0);
 }
 
+// The resource's bytes, or "<none>".
+std::string
+Loaded(const BResources& resources, type_code type, int32 id)
+{
+	size_t size;
+	const void* data = resources.LoadResource(type, id, &size);
+	return data != NULL ? std::string((const char*)data, size) : "<none>";
+}
+
 bool
 Has(const BResources& resources, type_code type, int32 id)
 {
-	size_t size;
-	return resources.LoadResource(type, id, &size) != NULL;
+	return Loaded(resources, type, id) != "<none>";
 }
 
 } // namespace
@@ -265,15 +256,10 @@ TEST(ResourcesTest, ReadsResourcesFromAnElfSection)
 				  resources),
 		B_OK);
 
-	size_t size = 0;
-	const void* data = resources.LoadResource('PICT', 1, &size);
-	ASSERT_NE(data, nullptr);
-	EXPECT_EQ(std::string((const char*)data, size), "first picture");
-	data = resources.LoadResource('PICT', 2, &size);
-	ASSERT_NE(data, nullptr);
-	EXPECT_EQ(std::string((const char*)data, size), "second");
-	EXPECT_TRUE(Has(resources, 'RAWT', -5));
-	EXPECT_TRUE(Has(resources, 'APPV', 1));
+	EXPECT_EQ(Loaded(resources, 'PICT', 1), "first picture");
+	EXPECT_EQ(Loaded(resources, 'PICT', 2), "second");
+	EXPECT_EQ(Loaded(resources, 'RAWT', -5), "");
+	EXPECT_EQ(Loaded(resources, 'APPV', 1), std::string(680, 'v'));
 	EXPECT_FALSE(Has(resources, 'PICT', 3));
 	EXPECT_FALSE(Has(resources, 'JPEG', 1));
 
@@ -326,7 +312,8 @@ TEST(ResourcesTest, TruncatedAndInconsistentElfFilesAreRefused)
 	}
 
 	const int archiveIndex = 2;
-	const int namesIndex = elf_header(good).e_shstrndx;
+	std::vector<char> copy = good;
+	const int namesIndex = elf_header(copy).e_shstrndx;
 	struct Case {
 		const char* what;
 		std::vector<char> file;
@@ -334,16 +321,12 @@ TEST(ResourcesTest, TruncatedAndInconsistentElfFilesAreRefused)
 	std::vector<Case> cases;
 	auto withHeader = [&](const char* what, auto change) {
 		std::vector<char> file = good;
-		Elf64_Ehdr header = elf_header(file);
-		change(header);
-		set_elf_header(file, header);
+		change(elf_header(file));
 		cases.push_back({what, file});
 	};
 	auto withSection = [&](const char* what, int index, auto change) {
 		std::vector<char> file = good;
-		Elf64_Shdr section = section_header(file, index);
-		change(section);
-		set_section_header(file, index, section);
+		change(section_header(file, index));
 		cases.push_back({what, file});
 	};
 	withHeader("table past the end", [](Elf64_Ehdr& h) { h.e_shoff = 1 << 30; });
@@ -368,11 +351,8 @@ TEST(ResourcesTest, TruncatedAndInconsistentElfFilesAreRefused)
 	}
 
 	// A section name running off the end of the name table matches nothing.
-	std::vector<char> file = good;
-	Elf64_Shdr section = section_header(file, archiveIndex);
-	section.sh_name = section_header(file, namesIndex).sh_size - 3;
-	set_section_header(file, archiveIndex, section);
-	EXPECT_EQ(set_to_contents(dir, file, resources), B_OK);
+	section_header(copy, archiveIndex).sh_name = section_header(copy, namesIndex).sh_size - 3;
+	EXPECT_EQ(set_to_contents(dir, copy, resources), B_OK);
 	EXPECT_FALSE(Has(resources, 'PICT', 1));
 }
 
@@ -381,14 +361,11 @@ TEST(ResourcesTest, FollowsExtendedSectionNumbering)
 	// Files with very many sections keep the counts in section 0.
 	glim_test::TempDir dir;
 	std::vector<char> file = elf_with_archive(build_resources_archive(sample_items()));
-	Elf64_Ehdr header = elf_header(file);
-	Elf64_Shdr zero = section_header(file, 0);
-	zero.sh_size = header.e_shnum;
-	zero.sh_link = header.e_shstrndx;
-	set_section_header(file, 0, zero);
+	Elf64_Ehdr& header = elf_header(file);
+	section_header(file, 0).sh_size = header.e_shnum;
+	section_header(file, 0).sh_link = header.e_shstrndx;
 	header.e_shnum = 0;
 	header.e_shstrndx = SHN_XINDEX;
-	set_elf_header(file, header);
 
 	BResources resources;
 	ASSERT_EQ(set_to_contents(dir, file, resources), B_OK);

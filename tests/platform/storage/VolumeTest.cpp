@@ -1,6 +1,5 @@
 #include <Volume.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -49,6 +48,20 @@ Name(const BVolume& volume)
 	return volume.GetName(name) == B_OK ? name : "<none>";
 }
 
+// What every volume tells of itself, for the one holding folder.
+void
+ExpectVolumeOf(const BVolume& volume, const std::string& folder)
+{
+	ASSERT_EQ(volume.InitCheck(), B_OK);
+	EXPECT_EQ(volume.Device(), DeviceOf(folder));
+	EXPECT_EQ(volume.KnowsAttr(), TakesAttributes(folder));
+	EXPECT_FALSE(Name(volume).empty());
+	EXPECT_GT(volume.Capacity(), 0);
+	BDirectory root;
+	ASSERT_EQ(volume.GetRootDirectory(&root), B_OK);
+	EXPECT_EQ(DeviceOf(root._Path()), volume.Device());
+}
+
 class MountedVolumeTest : public testing::Test {
 protected:
 	void SetUp() override
@@ -80,17 +93,8 @@ TEST(VolumeTest, TheTestFolderIsOnAVolume)
 {
 	TempDir dir;
 	BVolume volume(DeviceOf(dir.Path()));
-	ASSERT_EQ(volume.InitCheck(), B_OK);
-	EXPECT_EQ(volume.Device(), DeviceOf(dir.Path()));
+	ExpectVolumeOf(volume, dir.Path());
 	EXPECT_FALSE(volume.IsReadOnly());
-	EXPECT_EQ(volume.KnowsAttr(), TakesAttributes(dir.Path()));
-	EXPECT_FALSE(Name(volume).empty());
-	EXPECT_GT(volume.Capacity(), 0);
-
-	BDirectory root;
-	ASSERT_EQ(volume.GetRootDirectory(&root), B_OK);
-	EXPECT_EQ(DeviceOf(root._Path()), volume.Device());
-
 	BVolume copy(volume);
 	EXPECT_TRUE(copy == volume);
 
@@ -98,6 +102,7 @@ TEST(VolumeTest, TheTestFolderIsOnAVolume)
 	EXPECT_EQ(BVolume(DeviceOf("/proc")).InitCheck(), B_ENTRY_NOT_FOUND);
 	EXPECT_EQ(BVolume(DeviceOf("/sys")).InitCheck(), B_ENTRY_NOT_FOUND);
 	BVolume none;
+	BDirectory root;
 	EXPECT_EQ(none.InitCheck(), B_NO_INIT);
 	EXPECT_FALSE(none.KnowsAttr());
 	EXPECT_EQ(none.GetRootDirectory(&root), B_NO_INIT);
@@ -122,16 +127,9 @@ TEST(VolumeTest, AFileWhoseMountIsNotListedIsStillOnAVolume)
 	BVolume volume(ref.device);
 	BVolume proc(DeviceOf("/proc"));
 	BPrivate::set_mount_table_path("");
-	ASSERT_EQ(volume.InitCheck(), B_OK);
-	EXPECT_EQ(volume.Device(), ref.device);
-	EXPECT_EQ(volume.KnowsAttr(), TakesAttributes(dir.Path()));
+	ExpectVolumeOf(volume, dir.Path());
 	EXPECT_EQ(volume.KnowsAttr(), listed.KnowsAttr());
 	EXPECT_EQ(volume.IsReadOnly(), listed.IsReadOnly());
-	EXPECT_GT(volume.Capacity(), 0);
-	EXPECT_FALSE(Name(volume).empty());
-	BDirectory root;
-	ASSERT_EQ(volume.GetRootDirectory(&root), B_OK);
-	EXPECT_EQ(DeviceOf(root._Path()), ref.device);
 	// Kernel file systems stay no volume.
 	EXPECT_EQ(proc.InitCheck(), B_ENTRY_NOT_FOUND);
 }
@@ -166,10 +164,9 @@ TEST_F(MountedVolumeTest, MountedFileSystemsAreVolumes)
 {
 	std::string point = Mount("tmpfs", "size=1m");
 	BVolume volume(DeviceOf(point));
-	ASSERT_EQ(volume.InitCheck(), B_OK);
+	ExpectVolumeOf(volume, point);
 	EXPECT_EQ(Name(volume), point.substr(point.rfind('/') + 1));
 	EXPECT_FALSE(volume.IsReadOnly());
-	EXPECT_EQ(volume.KnowsAttr(), TakesAttributes(point));
 	EXPECT_EQ(volume.Capacity(), 1024 * 1024);
 	BDirectory root;
 	ASSERT_EQ(volume.GetRootDirectory(&root), B_OK);
