@@ -25,15 +25,6 @@ struct Outcome {
 	std::string err;
 };
 
-
-std::string
-Contents(const std::string& path)
-{
-	std::vector<char> bytes = glim_test::ReadFile(path);
-	return std::string(bytes.begin(), bytes.end());
-}
-
-
 // Runs the program with no display at all: were the application started,
 // the toolkit would fail for want of one.
 Outcome
@@ -43,32 +34,27 @@ RunGlim(const std::vector<std::string>& arguments, const char* stdoutPath = NULL
 	const std::string outPath = stdoutPath != NULL ? stdoutPath : folder / "out";
 	const std::string errPath = folder / "err";
 
-	std::vector<std::string> environment;
+	std::vector<char*> envp;
 	for (char** variable = environ; *variable != NULL; variable++) {
 		const std::string entry = *variable;
 		if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("WAYLAND_DISPLAY=", 0) != 0
 			&& entry.rfind("QT_QPA_PLATFORM=", 0) != 0)
-			environment.push_back(entry);
+			envp.push_back(*variable);
 	}
-	std::vector<char*> envp;
-	for (std::string& entry : environment)
-		envp.push_back(entry.data());
 	envp.push_back(NULL);
 
-	std::vector<std::string> words = {GLIM_EXECUTABLE};
-	words.insert(words.end(), arguments.begin(), arguments.end());
-	std::vector<char*> argv;
-	for (std::string& word : words)
-		argv.push_back(word.data());
+	std::vector<char*> argv = {(char*)GLIM_EXECUTABLE};
+	for (const std::string& word : arguments)
+		argv.push_back((char*)word.c_str());
 	argv.push_back(NULL);
 
 	posix_spawn_file_actions_t actions;
 	posix_spawn_file_actions_init(&actions);
 	posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-	posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-		0600);
-	posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-		0600);
+	for (int fd : {1, 2}) {
+		posix_spawn_file_actions_addopen(&actions, fd, (fd == 1 ? outPath : errPath).c_str(),
+			O_WRONLY | O_CREAT | O_TRUNC, 0600);
+	}
 	Outcome outcome;
 	pid_t pid;
 	int spawned = posix_spawn(&pid, argv[0], &actions, NULL, argv.data(), envp.data());
@@ -80,8 +66,8 @@ RunGlim(const std::vector<std::string>& arguments, const char* stdoutPath = NULL
 	waitpid(pid, &status, 0);
 	outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 	if (stdoutPath == NULL)
-		outcome.out = Contents(outPath);
-	outcome.err = Contents(errPath);
+		outcome.out = glim_test::ReadText(outPath);
+	outcome.err = glim_test::ReadText(errPath);
 	return outcome;
 }
 
@@ -124,11 +110,9 @@ TEST(CommandLineTest, HelpAndVersionAnswerOnStandardOutputWithoutADisplay)
 		if (entry.help) {
 			EXPECT_EQ(outcome.out.rfind("Usage: glim [FILE-OR-FOLDER]\n", 0), 0u)
 				<< outcome.out;
-			EXPECT_NE(outcome.out.find("second start hands its argument to the\nrunning one"),
-				std::string::npos)
-				<< outcome.out;
-			EXPECT_NE(outcome.out.find("$XDG_CONFIG_HOME/Glim"), std::string::npos);
-			EXPECT_NE(outcome.out.find("--version"), std::string::npos);
+			for (const char* part : {"second start hands its argument to the\nrunning one",
+					 "$XDG_CONFIG_HOME/Glim", "--version"})
+				EXPECT_NE(outcome.out.find(part), std::string::npos) << part;
 		} else
 			EXPECT_EQ(outcome.out, version + "\n");
 	}
