@@ -69,10 +69,9 @@ allowed(const std::string& from, const std::string& header)
 std::string
 layer_of(const fs::path& relative)
 {
-	std::string folder = relative.begin()->string();
 	if (relative.filename().string().rfind("ViewerWin", 0) == 0)
 		return "mainwindow";
-	return folder;
+	return relative.begin()->string();
 }
 
 std::set<std::string>
@@ -138,15 +137,6 @@ layering_faults(const fs::path& root)
 	return faults;
 }
 
-std::string
-joined(const std::vector<std::string>& lines)
-{
-	std::string text;
-	for (const std::string& line : lines)
-		text += line + "\n";
-	return text;
-}
-
 } // namespace
 
 TEST(LayeringTest, SystemFoldersOnlyIncludeDownward)
@@ -155,7 +145,7 @@ TEST(LayeringTest, SystemFoldersOnlyIncludeDownward)
 	ASSERT_TRUE(fs::is_directory(root / "mainwindow")) << root;
 	ASSERT_FALSE(private_headers(root).empty());
 	std::vector<std::string> faults = layering_faults(root);
-	EXPECT_TRUE(faults.empty()) << joined(faults);
+	EXPECT_TRUE(faults.empty()) << testing::PrintToString(faults);
 }
 
 // The check itself, on a small tree: each case adds one include to a file
@@ -191,6 +181,6 @@ TEST(LayeringTest, ReportsEachKindOfForbiddenInclude)
 		glim_test::WriteFile((root / test.file).string(),
 			std::string("// a file\n") + test.include + "\n");
 		std::vector<std::string> faults = layering_faults(root);
-		EXPECT_EQ(faults.size(), test.fault ? 1u : 0u) << joined(faults);
+		EXPECT_EQ(faults.size(), test.fault ? 1u : 0u) << testing::PrintToString(faults);
 	}
 }
