@@ -39,19 +39,33 @@ protected:
 
 } // namespace
 
-TEST_F(ViewerAppTest, FirstStartOpensTheDefaultFrameAndStoresTheTimer)
+TEST_F(ViewerAppTest, FirstStartOpensTheDefaultFrameAndStoresTheTimerTheNextTheLastFrame)
 {
 	fApp->ReadyToRun();
-	std::vector<BViewerWin*> windows = MainWindows();
-	ASSERT_EQ(windows.size(), 1u);
-	EXPECT_EQ(windows[0]->Frame(), BRect(50, 50, 400, 400));
-	EXPECT_TRUE(windows[0]->ThumbnailMode());
+	ASSERT_EQ(MainWindows().size(), 1u);
+	BViewerWin* window = MainWindows()[0];
+	EXPECT_EQ(window->Frame(), BRect(50, 50, 400, 400));
+	EXPECT_TRUE(window->ThumbnailMode());
 
 	// The settings file exists after the first start, holding the timer.
 	BPrefsHandler reader("Glim", NULL);
 	int32 timer = 0;
 	EXPECT_TRUE(reader.GetInteger("SlideShowTimer", timer));
 	EXPECT_EQ(timer, 5);
+
+	// The frame of the window closed last is used at the next start.
+	BRect frame = Locked(window, [&] {
+		window->MoveTo(200, 150);
+		window->ResizeTo(500, 380);
+		return window->Frame();
+	});
+	window->PostMessage(B_QUIT_REQUESTED);
+	Settle([] { return MainWindows().empty(); });
+	fApp.reset();
+	fApp.reset(new TestApp);
+	fApp->ReadyToRun();
+	ASSERT_EQ(MainWindows().size(), 1u);
+	EXPECT_EQ(MainWindows()[0]->Frame(), frame);
 }
 
 TEST_F(ViewerAppTest, WindowsCascadeAndOnlyTheFirstReferenceOpens)
@@ -140,25 +154,6 @@ TEST_F(ViewerAppTest, ClosingTheLastMainWindowEndsTheApplication)
 	windows[1]->PostMessage(B_QUIT_REQUESTED);
 	ASSERT_TRUE(Settle([&] { return fApp->fQuitAnswers.size() == 2; }));
 	EXPECT_TRUE(fApp->fQuitAnswers[1]);
-}
-
-TEST_F(ViewerAppTest, TheFrameOfAClosedWindowIsUsedAtTheNextStart)
-{
-	fApp->ReadyToRun();
-	BViewerWin* window = MainWindows()[0];
-	BRect frame = Locked(window, [&] {
-		window->MoveTo(200, 150);
-		window->ResizeTo(500, 380);
-		return window->Frame();
-	});
-	window->PostMessage(B_QUIT_REQUESTED);
-	Settle([] { return MainWindows().empty(); });
-
-	fApp.reset();
-	fApp.reset(new TestApp);
-	fApp->ReadyToRun();
-	ASSERT_EQ(MainWindows().size(), 1u);
-	EXPECT_EQ(MainWindows()[0]->Frame(), frame);
 }
 
 // "/boot/home" is where the stored folders of older settings lie: it means
