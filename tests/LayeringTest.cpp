@@ -74,18 +74,15 @@ layer_of(const fs::path& relative)
 	return relative.begin()->string();
 }
 
+// The names of the headers in the platform's private folders.
 std::set<std::string>
 private_headers(const fs::path& root)
 {
 	std::set<std::string> names;
-	fs::path platform = root / "platform";
-	if (!fs::is_directory(platform))
+	if (!fs::is_directory(root / "platform"))
 		return names;
-	for (const auto& kit : fs::directory_iterator(platform)) {
-		fs::path folder = kit.path() / "private";
-		if (!fs::is_directory(folder))
-			continue;
-		for (const auto& entry : fs::directory_iterator(folder))
+	for (const auto& entry : fs::recursive_directory_iterator(root / "platform")) {
+		if (entry.path().parent_path().filename() == "private")
 			names.insert(entry.path().filename().string());
 	}
 	return names;
