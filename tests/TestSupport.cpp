@@ -60,7 +60,7 @@ ReadFile(const std::string& path)
 }
 
 std::string
-ReadText(const std::string& path)
+ReadAsText(const std::string& path)
 {
 	std::vector<char> bytes = ReadFile(path);
 	return std::string(bytes.begin(), bytes.end());
