@@ -215,8 +215,9 @@ TEST_F(FolderTreeTest, MountedVolumeShowsTheChainToTheCurrentFolder)
 	BFileListItem* root = Roots(window, writable)[0];
 	EXPECT_EQ(std::string(root->Text()), writable.substr(writable.rfind('/') + 1));
 	EXPECT_EQ(Subtree(window, root), (std::vector<std::string>{"photos", "  2024"}));
-	if (!readOnly.empty())
+	if (!readOnly.empty()) {
 		EXPECT_TRUE(Roots(window, readOnly).empty());
+	}
 
 	// With the current folder at the top of the volume, its root has no
 	// children; opening another way than the tree rebuilds the whole tree.
