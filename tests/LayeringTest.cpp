@@ -69,24 +69,20 @@ allowed(const std::string& from, const std::string& header)
 std::string
 layer_of(const fs::path& relative)
 {
-	std::string folder = relative.begin()->string();
 	if (relative.filename().string().rfind("ViewerWin", 0) == 0)
 		return "mainwindow";
-	return folder;
+	return relative.begin()->string();
 }
 
+// The names of the headers in the platform's private folders.
 std::set<std::string>
 private_headers(const fs::path& root)
 {
 	std::set<std::string> names;
-	fs::path platform = root / "platform";
-	if (!fs::is_directory(platform))
+	if (!fs::is_directory(root / "platform"))
 		return names;
-	for (const auto& kit : fs::directory_iterator(platform)) {
-		fs::path folder = kit.path() / "private";
-		if (!fs::is_directory(folder))
-			continue;
-		for (const auto& entry : fs::directory_iterator(folder))
+	for (const auto& entry : fs::recursive_directory_iterator(root / "platform")) {
+		if (entry.path().parent_path().filename() == "private")
 			names.insert(entry.path().filename().string());
 	}
 	return names;
@@ -138,15 +134,6 @@ layering_faults(const fs::path& root)
 	return faults;
 }
 
-std::string
-joined(const std::vector<std::string>& lines)
-{
-	std::string text;
-	for (const std::string& line : lines)
-		text += line + "\n";
-	return text;
-}
-
 } // namespace
 
 TEST(LayeringTest, SystemFoldersOnlyIncludeDownward)
@@ -155,7 +142,7 @@ TEST(LayeringTest, SystemFoldersOnlyIncludeDownward)
 	ASSERT_TRUE(fs::is_directory(root / "mainwindow")) << root;
 	ASSERT_FALSE(private_headers(root).empty());
 	std::vector<std::string> faults = layering_faults(root);
-	EXPECT_TRUE(faults.empty()) << joined(faults);
+	EXPECT_TRUE(faults.empty()) << testing::PrintToString(faults);
 }
 
 // The check itself, on a small tree: each case adds one include to a file
@@ -191,6 +178,6 @@ TEST(LayeringTest, ReportsEachKindOfForbiddenInclude)
 		glim_test::WriteFile((root / test.file).string(),
 			std::string("// a file\n") + test.include + "\n");
 		std::vector<std::string> faults = layering_faults(root);
-		EXPECT_EQ(faults.size(), test.fault ? 1u : 0u) << joined(faults);
+		EXPECT_EQ(faults.size(), test.fault ? 1u : 0u) << testing::PrintToString(faults);
 	}
 }

@@ -22,13 +22,9 @@ namespace glim_test {
 
 TempDir::TempDir(const char* tag)
 {
-	std::string pattern = std::filesystem::temp_directory_path().string() + "/glim-" + tag
-		+ "-XXXXXX";
-	std::vector<char> buffer(pattern.begin(), pattern.end());
-	buffer.push_back('\0');
-	if (mkdtemp(buffer.data()) == nullptr)
+	fPath = std::filesystem::temp_directory_path().string() + "/glim-" + tag + "-XXXXXX";
+	if (mkdtemp(fPath.data()) == nullptr)
 		abort();
-	fPath = buffer.data();
 }
 
 TempDir::~TempDir()
@@ -53,8 +49,7 @@ WriteFile(const std::string& path, const std::string& contents)
 void
 WriteFile(const std::string& path, const std::vector<char>& contents)
 {
-	std::ofstream out(path, std::ios::binary | std::ios::trunc);
-	out.write(contents.data(), contents.size());
+	WriteFile(path, std::string(contents.begin(), contents.end()));
 }
 
 std::vector<char>
@@ -62,6 +57,13 @@ ReadFile(const std::string& path)
 {
 	std::ifstream in(path, std::ios::binary);
 	return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string
+ReadAsText(const std::string& path)
+{
+	std::vector<char> bytes = ReadFile(path);
+	return std::string(bytes.begin(), bytes.end());
 }
 
 bool

@@ -4,10 +4,8 @@
 
 #include <FindDirectory.h>
 #include <Path.h>
+#include <View.h>
 #include <Window.h>
-
-#include "TestHooks.h"
-#include "mainwindow/ViewerWin.h"
 
 namespace glim_test {
 
@@ -113,6 +111,32 @@ CloseAllWindows()
 			window->Quit();
 	}
 	Settle([] { return MainWindows().empty(); });
+}
+
+BViewerWin*
+OpenWindow(const std::string& path, bool isFolder, BRect frame)
+{
+	return Opened(new BViewerWin(frame, path.c_str(), isFolder));
+}
+
+std::string
+TitleOf(BWindow* window)
+{
+	return Locked(window, [&] { return std::string(window->Title()); });
+}
+
+void
+Drag(BView* view, uint32 button, BPoint start, const std::vector<BPoint>& moves,
+	uint32 modifiers)
+{
+	for (BPoint point : moves)
+		BPrivate::push_pointer_state(view->ConvertToScreen(point), button);
+	BPrivate::push_pointer_state(view->ConvertToScreen(moves.back()), 0);
+	BPrivate::simulate_mouse_down(view, start, button, modifiers);
+	BWindow* window = view->Window();
+	window->Unlock();
+	Wait(300000);
+	window->Lock();
 }
 
 } // namespace glim_test

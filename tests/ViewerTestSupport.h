@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include "TestHooks.h"
+#include "TestSupport.h"
+#include "app/Commands.h"
 #include "app/ViewerApp.h"
-
-class BViewerWin;
+#include "mainwindow/ViewerWin.h"
 
 namespace glim_test {
 
@@ -52,6 +54,42 @@ void Wait(long long microseconds);
 std::vector<BViewerWin*> MainWindows();
 // Closes every window of the application and waits until they are gone.
 void CloseAllWindows();
+
+// Shows a new main window and waits until it has read its folder.
+template<class Window>
+Window*
+Opened(Window* window)
+{
+	window->Show();
+	Settle([&] { return window->FolderPath() != NULL; });
+	Settle();
+	return window;
+}
+
+// A main window on a folder, or on an image when isFolder is false.
+BViewerWin* OpenWindow(const std::string& path, bool isFolder = true,
+	BRect frame = BRect(100, 100, 599, 399));
+
+// Calls what with the looper locked and returns its result.
+template<class Function>
+auto
+Locked(BLooper* looper, Function what)
+{
+	looper->Lock();
+	struct Unlocker {
+		BLooper* looper;
+		~Unlocker() { looper->Unlock(); }
+	} unlocker{looper};
+	return what();
+}
+
+std::string TitleOf(BWindow* window);
+
+// A drag in view, whose window the caller has locked: pressed at start, the
+// pointer moves through the points with the button held and is released at
+// the last one; the window is unlocked while the drag's events run.
+void Drag(BView* view, uint32 button, BPoint start, const std::vector<BPoint>& moves,
+	uint32 modifiers = 0);
 
 } // namespace glim_test
 

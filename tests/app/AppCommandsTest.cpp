@@ -2,20 +2,12 @@
 #include "app/ViewerApp.h"
 
 #include <atomic>
-#include <memory>
-#include <string>
 
 #include <Message.h>
-#include <NodeMonitor.h>
-
-#include <gtest/gtest.h>
 
 #include "widgets/AboutWindow.h"
-#include "app/Commands.h"
 #include "widgets/PrefsWin.h"
-#include "TestSupport.h"
 #include "ViewerTestSupport.h"
-#include "mainwindow/ViewerWin.h"
 
 using namespace glim_test;
 
@@ -24,8 +16,8 @@ namespace {
 // A main window that counts the re-reads the application asks for.
 class ReReadCounter : public BViewerWin {
 public:
-	ReReadCounter(BRect frame, const char* folder) :
-		BViewerWin(frame, folder, true)
+	ReReadCounter(const char* folder) :
+		BViewerWin(BRect(80, 80, 579, 479), folder, true)
 	{
 	}
 
@@ -39,64 +31,46 @@ public:
 	std::atomic<int> fReReads{0};
 };
 
-class AppCommandsTest : public testing::Test {
+class AppCommandsTest : public ViewerTest {
 protected:
-	void SetUp() override
-	{
-		ForgetSettings();
-		fApp.reset(new TestApp);
-	}
-
 	void TearDown() override
 	{
-		for (int32 i = fApp->CountWindows() - 1; i >= 0; i--) {
-			BWindow* window = fApp->WindowAt(i);
-			if (dynamic_cast<BViewerWin*>(window) == NULL && window != NULL
-				&& (dynamic_cast<PrefsWin*>(window) != NULL
-					|| dynamic_cast<BAboutWindow*>(window) != NULL)
-				&& window->Lock())
-				window->Quit();
+		for (const auto& windows : {Windows<PrefsWin>(), Windows<BAboutWindow>()}) {
+			for (BWindow* window : windows) {
+				if (window->Lock())
+					window->Quit();
+			}
 		}
-		CloseAllWindows();
-		fApp.reset();
+		ViewerTest::TearDown();
 	}
 
-	int32 Count(bool (*kind)(BWindow*))
+	template<class Kind>
+	std::vector<BWindow*> Windows()
 	{
-		int32 count = 0;
-		for (int32 i = 0; i < fApp->CountWindows(); i++)
-			count += kind(fApp->WindowAt(i)) ? 1 : 0;
-		return count;
+		std::vector<BWindow*> found;
+		for (int32 i = 0; i < fApp->CountWindows(); i++) {
+			if (dynamic_cast<Kind*>(fApp->WindowAt(i)) != NULL)
+				found.push_back(fApp->WindowAt(i));
+		}
+		return found;
 	}
 
 	TempDir fDir{"commands"};
-	std::unique_ptr<TestApp> fApp;
 };
-
-bool
-is_about(BWindow* window)
-{
-	return dynamic_cast<BAboutWindow*>(window) != NULL;
-}
-
-bool
-is_prefs(BWindow* window)
-{
-	return dynamic_cast<PrefsWin*>(window) != NULL;
-}
 
 } // namespace
 
 TEST_F(AppCommandsTest, AboutOpensAWindowEachTimePreferencesOnlyOne)
 {
-	fApp->PostMessage(B_ABOUT_REQUESTED);
-	fApp->PostMessage(B_ABOUT_REQUESTED);
-	fApp->PostMessage(MSG_SHOW_PREFS);
-	fApp->PostMessage(MSG_SHOW_PREFS);
-	ASSERT_TRUE(Settle([&] { return Count(is_about) == 2 && Count(is_prefs) == 1; }));
+	for (uint32 command : std::initializer_list<uint32>{B_ABOUT_REQUESTED, B_ABOUT_REQUESTED,
+			 MSG_SHOW_PREFS, MSG_SHOW_PREFS})
+		fApp->PostMessage(command);
+	ASSERT_TRUE(Settle([&] {
+		return Windows<BAboutWindow>().size() == 2 && Windows<PrefsWin>().size() == 1;
+	}));
 	Settle();
-	EXPECT_EQ(Count(is_about), 2);
-	EXPECT_EQ(Count(is_prefs), 1);
+	EXPECT_EQ(Windows<BAboutWindow>().size(), 2u);
+	EXPECT_EQ(Windows<PrefsWin>().size(), 1u);
 
 	char version[64];
 	BAboutWindow::GetVersionText(version, sizeof(version));
@@ -105,11 +79,7 @@ TEST_F(AppCommandsTest, AboutOpensAWindowEachTimePreferencesOnlyOne)
 
 TEST_F(AppCommandsTest, ABurstOfChangesGivesOneReReadASecondLater)
 {
-	ReReadCounter* window = new ReReadCounter(BRect(80, 80, 579, 479), fDir.Path().c_str());
-	window->Show();
-	ASSERT_TRUE(Settle([&] { return window->FolderPath() != NULL; }));
-	Settle();
-
+	ReReadCounter* window = Opened(new ReReadCounter(fDir.Path().c_str()));
 	for (int i = 0; i < 10; i++) {
 		WriteImage(fDir / ("copy" + std::to_string(i) + ".png"), 8, 8, 0x123456);
 		snooze(40000);

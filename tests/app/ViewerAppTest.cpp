@@ -1,18 +1,10 @@
 #include "app/ViewerApp.h"
 
-#include <memory>
-#include <string>
-
 #include <Entry.h>
 #include <Message.h>
-#include <Window.h>
-
-#include <gtest/gtest.h>
 
 #include "settings/PrefsHandler.h"
-#include "TestSupport.h"
 #include "ViewerTestSupport.h"
-#include "mainwindow/ViewerWin.h"
 
 using namespace glim_test;
 
@@ -20,7 +12,8 @@ namespace {
 
 class ViewerAppTest : public ViewerTest {
 protected:
-	BMessage Refs(std::initializer_list<std::string> paths)
+	// Hands the application references to the paths, as the desktop does.
+	void Refs(std::initializer_list<std::string> paths)
 	{
 		BMessage refs(B_REFS_RECEIVED);
 		for (const std::string& path : paths) {
@@ -28,7 +21,17 @@ protected:
 			EXPECT_EQ(get_ref_for_path(path.c_str(), &ref), B_OK);
 			refs.AddRef("refs", &ref);
 		}
-		return refs;
+		fApp->RefsReceived(&refs);
+	}
+
+	// The folder the only main window opens, once it has read it.
+	std::string OnlyWindowsFolder()
+	{
+		if (MainWindows().size() != 1)
+			return "(" + std::to_string(MainWindows().size()) + " windows)";
+		Settle([] { return MainWindows()[0]->FolderPath() != NULL; });
+		const char* folder = MainWindows()[0]->FolderPath();
+		return folder != NULL ? folder : "(none)";
 	}
 
 	TempDir fDir{"app"};
@@ -36,13 +39,13 @@ protected:
 
 } // namespace
 
-TEST_F(ViewerAppTest, FirstStartOpensTheDefaultFrameAndStoresTheTimer)
+TEST_F(ViewerAppTest, FirstStartOpensTheDefaultFrameAndStoresTheTimerTheNextTheLastFrame)
 {
 	fApp->ReadyToRun();
-	std::vector<BViewerWin*> windows = MainWindows();
-	ASSERT_EQ(windows.size(), 1u);
-	EXPECT_EQ(windows[0]->Frame(), BRect(50, 50, 400, 400));
-	EXPECT_TRUE(windows[0]->ThumbnailMode());
+	ASSERT_EQ(MainWindows().size(), 1u);
+	BViewerWin* window = MainWindows()[0];
+	EXPECT_EQ(window->Frame(), BRect(50, 50, 400, 400));
+	EXPECT_TRUE(window->ThumbnailMode());
 
 	// The settings file exists after the first start, holding the timer.
 	BPrefsHandler reader("Glim", NULL);
@@ -50,9 +53,19 @@ TEST_F(ViewerAppTest, FirstStartOpensTheDefaultFrameAndStoresTheTimer)
 	EXPECT_TRUE(reader.GetInteger("SlideShowTimer", timer));
 	EXPECT_EQ(timer, 5);
 
-	// A second ReadyToRun with a window open opens nothing more.
+	// The frame of the window closed last is used at the next start.
+	BRect frame = Locked(window, [&] {
+		window->MoveTo(200, 150);
+		window->ResizeTo(500, 380);
+		return window->Frame();
+	});
+	window->PostMessage(B_QUIT_REQUESTED);
+	Settle([] { return MainWindows().empty(); });
+	fApp.reset();
+	fApp.reset(new TestApp);
 	fApp->ReadyToRun();
-	EXPECT_EQ(MainWindows().size(), 1u);
+	ASSERT_EQ(MainWindows().size(), 1u);
+	EXPECT_EQ(MainWindows()[0]->Frame(), frame);
 }
 
 TEST_F(ViewerAppTest, WindowsCascadeAndOnlyTheFirstReferenceOpens)
@@ -60,14 +73,10 @@ TEST_F(ViewerAppTest, WindowsCascadeAndOnlyTheFirstReferenceOpens)
 	MakeDirs(fDir / "a");
 	MakeDirs(fDir / "b");
 	WriteImage(fDir / "one.png", 4, 4, 0xff0000);
-	BMessage two = Refs({fDir / "a", fDir / "b"});
-	fApp->RefsReceived(&two);
+	Refs({fDir / "a", fDir / "b"});
 	ASSERT_EQ(MainWindows().size(), 1u);
-
-	BMessage folder = Refs({fDir / "b"});
-	fApp->RefsReceived(&folder);
-	BMessage file = Refs({fDir / "one.png"});
-	fApp->RefsReceived(&file);
+	Refs({fDir / "b"});
+	Refs({fDir / "one.png"});
 	std::vector<BViewerWin*> windows = MainWindows();
 	ASSERT_EQ(windows.size(), 3u);
 	EXPECT_EQ(windows[0]->Frame(), BRect(50, 50, 400, 400));
@@ -80,45 +89,41 @@ TEST_F(ViewerAppTest, WindowsCascadeAndOnlyTheFirstReferenceOpens)
 	EXPECT_TRUE(windows[0]->ThumbnailMode());
 	EXPECT_FALSE(windows[2]->ThumbnailMode());
 
+	// ReadyToRun with windows open opens nothing more.
 	fApp->ReadyToRun();
 	EXPECT_EQ(MainWindows().size(), 3u);
 }
 
+// A path on the command line is shown in two alerts and opens its window
+// at once; a missing one (even a missing name in an existing folder, which
+// still makes an entry reference) opens no window of its own, and the start
+// opens the last folder.
 TEST_F(ViewerAppTest, ACommandLinePathShowsTwoAlertsAndOpensOneWindow)
 {
-	MakeDirs(fDir / "photos");
-	std::string path = fDir / "photos";
-	char* argv[] = {(char*)"glim", (char*)path.c_str(), NULL};
-	fApp->ArgvReceived(2, argv);
-	ASSERT_EQ(fApp->fAlerts.size(), 2u);
-	EXPECT_EQ(fApp->fAlerts[0], path);
-	EXPECT_EQ(fApp->fAlerts[1], path);
-	fApp->ReadyToRun();
-	ASSERT_EQ(MainWindows().size(), 1u);
-	Settle([] { return MainWindows()[0]->FolderPath() != NULL; });
-	EXPECT_STREQ(MainWindows()[0]->FolderPath(), path.c_str());
-}
-
-TEST_F(ViewerAppTest, AMissingPathShowsTwoAlertsThenTheDefaultWindow)
-{
-	// A missing name in an existing folder still makes an entry reference;
-	// it must open no window of its own either.
 	MakeDirs(fDir / "last");
 	MakeDirs(fDir / "present");
-	const std::string paths[] = {fDir / "no" / "such" / "thing", fDir / "present" / "gone.png"};
-	for (const std::string& path : paths) {
-		SCOPED_TRACE(path);
+	const struct {
+		std::string path;
+		std::string opens;
+	} cases[] = {
+		{fDir / "present", fDir / "present"},
+		{fDir / "no" / "such" / "thing", fDir / "last"},
+		{fDir / "present" / "gone.png", fDir / "last"},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.path);
 		fApp.reset();
 		fApp.reset(new TestApp);
 		fApp->Prefs()->SetString("LastFolder", (fDir / "last").c_str(), false);
-		char* argv[] = {(char*)"glim", (char*)path.c_str(), NULL};
+		char* argv[] = {(char*)"glim", (char*)test.path.c_str(), NULL};
 		fApp->ArgvReceived(2, argv);
-		EXPECT_EQ(fApp->fAlerts.size(), 2u);
-		EXPECT_TRUE(MainWindows().empty());
+		ASSERT_EQ(fApp->fAlerts.size(), 2u);
+		if (test.opens == test.path) {
+			EXPECT_EQ(fApp->fAlerts, std::vector<std::string>(2, test.path));
+		}
+		EXPECT_EQ(MainWindows().size(), test.opens == test.path ? 1u : 0u);
 		fApp->ReadyToRun();
-		ASSERT_EQ(MainWindows().size(), 1u);
-		Settle([] { return MainWindows()[0]->FolderPath() != NULL; });
-		EXPECT_STREQ(MainWindows()[0]->FolderPath(), (fDir / "last").c_str());
+		EXPECT_EQ(OnlyWindowsFolder(), test.opens);
 		CloseAllWindows();
 	}
 }
@@ -138,8 +143,7 @@ TEST_F(ViewerAppTest, ClosingTheLastMainWindowEndsTheApplication)
 {
 	fApp->ReadyToRun();
 	fApp->ReadyToRun();
-	BMessage refs = Refs({fDir.Path()});
-	fApp->RefsReceived(&refs);
+	Refs({fDir.Path()});
 	std::vector<BViewerWin*> windows = MainWindows();
 	ASSERT_EQ(windows.size(), 2u);
 
@@ -152,35 +156,35 @@ TEST_F(ViewerAppTest, ClosingTheLastMainWindowEndsTheApplication)
 	EXPECT_TRUE(fApp->fQuitAnswers[1]);
 }
 
-TEST_F(ViewerAppTest, TheFrameOfAClosedWindowIsUsedAtTheNextStart)
-{
-	fApp->ReadyToRun();
-	BViewerWin* window = MainWindows()[0];
-	window->Lock();
-	window->MoveTo(200, 150);
-	window->ResizeTo(500, 380);
-	BRect frame = window->Frame();
-	window->Unlock();
-	window->PostMessage(B_QUIT_REQUESTED);
-	Settle([] { return MainWindows().empty(); });
-
-	fApp.reset();
-	fApp.reset(new TestApp);
-	fApp->ReadyToRun();
-	ASSERT_EQ(MainWindows().size(), 1u);
-	EXPECT_EQ(MainWindows()[0]->Frame(), frame);
-}
-
+// "/boot/home" is where the stored folders of older settings lie: it means
+// the home folder.
 TEST_F(ViewerAppTest, TheDefaultFolderOpensWhenTheLastOneIsNotWanted)
 {
+	std::string home = getenv("HOME");
+	MakeDirs(home + "/pictures");
 	MakeDirs(fDir / "default");
 	MakeDirs(fDir / "last");
-	fApp->Prefs()->SetInteger("UseLastFolder", 0, false);
-	fApp->Prefs()->SetString("DefaultFolder", (fDir / "default").c_str(), false);
-	fApp->Prefs()->SetString("LastFolder", (fDir / "last").c_str(), false);
-	fApp->ReadyToRun();
-	Settle([] { return MainWindows()[0]->FolderPath() != NULL; });
-	EXPECT_STREQ(MainWindows()[0]->FolderPath(), (fDir / "default").c_str());
+	const struct {
+		std::string stored;
+		std::string opens;
+	} cases[] = {
+		{fDir / "default", fDir / "default"},
+		{"/boot/home", home},
+		{"/boot/home/pictures", home + "/pictures"},
+		{"/boot/homework", "/boot/homework"},
+	};
+	for (const auto& test : cases) {
+		SCOPED_TRACE(test.stored);
+		EXPECT_EQ(glim::stored_folder(test.stored.c_str()), test.opens);
+		if (test.stored == "/boot/homework")
+			continue;
+		fApp->Prefs()->SetInteger("UseLastFolder", 0, false);
+		fApp->Prefs()->SetString("DefaultFolder", test.stored.c_str(), false);
+		fApp->Prefs()->SetString("LastFolder", (fDir / "last").c_str(), false);
+		fApp->ReadyToRun();
+		EXPECT_EQ(OnlyWindowsFolder(), test.opens);
+		CloseAllWindows();
+	}
 }
 
 TEST_F(ViewerAppTest, AFileInTheHomeFolderOpensItsImage)
@@ -188,8 +192,7 @@ TEST_F(ViewerAppTest, AFileInTheHomeFolderOpensItsImage)
 	std::string home = getenv("HOME");
 	std::string image = home + "/portrait.png";
 	ASSERT_TRUE(WriteImage(image, 20, 30, 0x00ff00));
-	BMessage refs = Refs({image});
-	fApp->RefsReceived(&refs);
+	Refs({image});
 	BViewerWin* window = MainWindows()[0];
 	EXPECT_FALSE(window->ThumbnailMode());
 	Settle([&] { return window->CurrentIndex() >= 0 && window->FolderPath() != NULL; });
@@ -197,9 +200,7 @@ TEST_F(ViewerAppTest, AFileInTheHomeFolderOpensItsImage)
 	char* shown = NULL;
 	ASSERT_TRUE(window->GetNextFile(window->CurrentIndex(), &shown));
 	EXPECT_EQ(std::string(shown), image);
-	window->Lock();
-	EXPECT_EQ(std::string(window->Title()), image);
-	window->Unlock();
+	EXPECT_EQ(TitleOf(window), image);
 	unlink(image.c_str());
 }
 
@@ -211,18 +212,16 @@ TEST_F(ViewerAppTest, SettingsThatCannotBeStoredAreReportedOnce)
 		GTEST_SKIP() << "mounting needs root";
 	std::string point = Mount(fDir.Path(), "ramfs", "");
 	ASSERT_FALSE(point.empty());
-	std::string config = getenv("XDG_CONFIG_HOME");
-	setenv("XDG_CONFIG_HOME", point.c_str(), 1);
-	fApp.reset();
-	fApp.reset(new TestApp);
-	setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-
+	{
+		ScopedVariable config("XDG_CONFIG_HOME", point.c_str());
+		fApp.reset();
+		fApp.reset(new TestApp);
+	}
 	ASSERT_TRUE(Settle([&] { return !fApp->fAlerts.empty(); }));
 	EXPECT_EQ(fApp->fAlerts[0],
 		"Settings cannot be stored in \"" + point
 			+ "/Glim\": its volume does not keep attributes. Changes to the settings will be "
-			  "lost "
-			  "when Glim quits.");
+			  "lost when Glim quits.");
 
 	// A window stores the folder it opens and its frame when it closes.
 	fApp->ReadyToRun();
@@ -232,29 +231,4 @@ TEST_F(ViewerAppTest, SettingsThatCannotBeStoredAreReportedOnce)
 	Wait(200000);
 	EXPECT_EQ(fApp->fAlerts.size(), 1u);
 	Unmount(point);
-}
-
-TEST_F(ViewerAppTest, AStoredBootHomeFolderMeansTheHomeFolder)
-{
-	std::string home = getenv("HOME");
-	MakeDirs(home + "/pictures");
-	const struct {
-		const char* stored;
-		std::string opens;
-	} cases[] = {
-		{"/boot/home", home},
-		{"/boot/home/pictures", home + "/pictures"},
-		{"/boot/homework", "/boot/homework"},
-	};
-	for (const auto& entry : cases) {
-		SCOPED_TRACE(entry.stored);
-		EXPECT_EQ(glim::stored_folder(entry.stored), entry.opens);
-	}
-
-	fApp->Prefs()->SetInteger("UseLastFolder", 0, false);
-	fApp->Prefs()->SetString("DefaultFolder", "/boot/home/pictures", false);
-	fApp->ReadyToRun();
-	ASSERT_EQ(MainWindows().size(), 1u);
-	Settle([] { return MainWindows()[0]->FolderPath() != NULL; });
-	EXPECT_STREQ(MainWindows()[0]->FolderPath(), (home + "/pictures").c_str());
 }

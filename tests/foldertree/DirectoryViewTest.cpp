@@ -2,24 +2,13 @@
 // folder is answered with that folder; anything else gets no answer.
 #include "foldertree/DirectoryView.h"
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include <AppDefs.h>
 #include <Entry.h>
 #include <Message.h>
 #include <Messenger.h>
 #include <Path.h>
 #include <TypeConstants.h>
-#include <View.h>
-#include <Window.h>
-
-#include <gtest/gtest.h>
 
 #include "foldertree/FileListItem.h"
-#include "TestHooks.h"
-#include "TestSupport.h"
 #include "ViewerTestSupport.h"
 
 using namespace glim_test;
@@ -70,10 +59,13 @@ protected:
 		fApp.reset();
 	}
 
-	static BMessage Offer(const char* name, uint32 firstAction = B_MOVE_TARGET)
+	// A negotiated drag of a file; without "be:types" when type is NULL.
+	static BMessage Offer(const char* name, uint32 firstAction = B_MOVE_TARGET,
+		const char* type = B_FILE_MIME_TYPE)
 	{
 		BMessage message(B_SIMPLE_DATA);
-		message.AddString("be:types", B_FILE_MIME_TYPE);
+		if (type != NULL)
+			message.AddString("be:types", type);
 		message.AddString("be:filetypes", "image/png");
 		message.AddInt32("be:actions", firstAction);
 		message.AddInt32("be:actions", B_TRASH_TARGET);
@@ -84,25 +76,28 @@ protected:
 	// The screen point in the middle of the visible item with that text.
 	BPoint OnItem(const char* text)
 	{
-		fWindow->Lock();
-		BPoint where(-1, -1);
-		for (int32 i = 0; i < fTree->CountItems(); i++) {
-			BStringItem* item = dynamic_cast<BStringItem*>(fTree->ItemAt(i));
-			if (std::string(item->Text()) == text) {
+		return Locked(fWindow, [&] {
+			BPoint where(-1, -1);
+			for (int32 i = 0; i < fTree->CountItems(); i++) {
+				BStringItem* item = dynamic_cast<BStringItem*>(fTree->ItemAt(i));
 				BRect frame = fTree->ItemFrame(i);
-				where = fTree->ConvertToScreen(
-					BPoint(frame.left + 20, (frame.top + frame.bottom) / 2));
+				if (std::string(item->Text()) == text) {
+					where = fTree->ConvertToScreen(
+						BPoint(frame.left + 20, (frame.top + frame.bottom) / 2));
+				}
 			}
-		}
-		fWindow->Unlock();
-		return where;
+			return where;
+		});
 	}
 
 	void Drop(const BMessage& message, BPoint screenWhere)
 	{
-		fWindow->Lock();
-		BPrivate::simulate_drop(fTree, message, screenWhere, fSink);
-		fWindow->Unlock();
+		Locked(fWindow, [&] { BPrivate::simulate_drop(fTree, message, screenWhere, fSink); });
+	}
+
+	size_t ReplyCount()
+	{
+		return Locked(fWindow, [&] { return fSink->replies.size(); });
 	}
 
 	// Waits for the replies to every drop so far: a last, good drop is made
@@ -111,25 +106,35 @@ protected:
 	{
 		Drop(Offer("last"), OnItem("gamma"));
 		Settle([&] {
-			return !fSink->replies.empty()
-				&& std::string(fSink->replies.back().GetString("name", "")) == "last";
+			return Locked(fWindow, [&] {
+				return !fSink->replies.empty()
+					&& std::string(fSink->replies.back().GetString("name", "")) == "last";
+			});
 		});
-		fWindow->Lock();
-		std::vector<BMessage> replies = fSink->replies;
-		fWindow->Unlock();
+		std::vector<BMessage> replies = Locked(fWindow, [&] { return fSink->replies; });
 		EXPECT_FALSE(replies.empty());
 		if (!replies.empty())
 			replies.pop_back();
 		return replies;
 	}
 
-	static std::string FolderOf(const BMessage& reply)
+	// A reply in one line: its action, types, name and folder.
+	static std::string Summary(const BMessage& reply)
 	{
 		entry_ref ref;
-		if (reply.FindRef("directory", &ref) != B_OK)
-			return "(none)";
-		BPath path(&ref);
-		return path.Path() != NULL ? path.Path() : "(bad)";
+		BPath path;
+		if (reply.FindRef("directory", &ref) == B_OK)
+			path.SetTo(&ref);
+		return std::to_string(reply.what) + " " + reply.GetString("be:types", "-") + " "
+			+ reply.GetString("be:filetypes", "-") + " " + reply.GetString("name", "-") + " in "
+			+ (path.Path() != NULL ? path.Path() : "(none)");
+	}
+
+	// The reply to a drop of the file name on folder.
+	std::string Answer(uint32 action, const char* name, const char* folder)
+	{
+		return std::to_string(action) + " " + B_FILE_MIME_TYPE + " image/png " + name + " in "
+			+ fDir / folder;
 	}
 
 	TempDir fDir{"drop"};
@@ -141,89 +146,45 @@ protected:
 
 } // namespace
 
-TEST_F(DirectoryViewTest, DropOnAFolderAnswersWithTheFirstActionAndThatFolder)
+// The reply carries the first action offered, the file type asked for
+// (whatever the case of the offered one), the name and the folder under the
+// point, also where that folder's item is collapsed.
+TEST_F(DirectoryViewTest, EveryNegotiatedDropOnAFolderIsAnsweredWithThatFolder)
 {
+	Locked(fWindow, [&] { fTree->Collapse(fTree->ItemAt(0)); });
 	Drop(Offer("photo.png"), OnItem("beta"));
-	std::vector<BMessage> replies = RepliesAfterAll();
-	ASSERT_EQ(replies.size(), 1u);
-	const BMessage& reply = replies[0];
-	EXPECT_EQ(reply.what, (uint32)B_MOVE_TARGET);
-	EXPECT_STREQ(reply.GetString("be:types", ""), B_FILE_MIME_TYPE);
-	EXPECT_STREQ(reply.GetString("be:filetypes", ""), "image/png");
-	EXPECT_STREQ(reply.GetString("name", ""), "photo.png");
-	EXPECT_EQ(FolderOf(reply), fDir / "beta");
-}
-
-TEST_F(DirectoryViewTest, EveryNegotiatedDropIsAnsweredForTheItemUnderThePoint)
-{
-	fWindow->Lock();
-	fTree->Collapse(fTree->ItemAt(0));
-	fWindow->Unlock();
-	struct Case {
-		const char* name;
-		const char* item;
-		uint32 action;
-		const char* type;
-		const char* folder;
-	} cases[] = {
-		{"first", "alpha", B_MOVE_TARGET, B_FILE_MIME_TYPE, "alpha"}, // collapsed
-		{"trash", "beta", B_TRASH_TARGET, B_FILE_MIME_TYPE, "beta"},
-		{"cased", "gamma", B_MOVE_TARGET, "Application/Octet-STREAM", "gamma"},
-	};
-	for (const Case& test : cases) {
-		BMessage offer = Offer(test.name, test.action);
-		offer.RemoveName("be:types");
-		offer.AddString("be:types", test.type);
-		Drop(offer, OnItem(test.item));
-	}
+	Drop(Offer("first"), OnItem("alpha"));
+	Drop(Offer("trash", B_TRASH_TARGET), OnItem("beta"));
+	Drop(Offer("cased", B_MOVE_TARGET, "Application/Octet-STREAM"), OnItem("gamma"));
 	// The drops are handled in turn; the tree may change only after them.
-	Settle([&] {
-		fWindow->Lock();
-		size_t count = fSink->replies.size();
-		fWindow->Unlock();
-		return count == 3;
-	});
-	fWindow->Lock();
-	fTree->Expand(fTree->ItemAt(0));
-	fWindow->Unlock();
+	Settle([&] { return ReplyCount() == 4; });
+	Locked(fWindow, [&] { fTree->Expand(fTree->ItemAt(0)); });
 	Drop(Offer("inner"), OnItem("inner"));
 
-	std::vector<BMessage> replies = RepliesAfterAll();
-	ASSERT_EQ(replies.size(), 4u);
-	for (size_t i = 0; i < 3; i++) {
-		SCOPED_TRACE(cases[i].name);
-		EXPECT_EQ(replies[i].what, cases[i].action);
-		EXPECT_STREQ(replies[i].GetString("name", ""), cases[i].name);
-		EXPECT_STREQ(replies[i].GetString("be:types", ""), B_FILE_MIME_TYPE);
-		EXPECT_EQ(FolderOf(replies[i]), fDir / cases[i].folder);
-	}
-	EXPECT_EQ(FolderOf(replies[3]), fDir / "alpha/inner");
+	std::vector<std::string> replies;
+	for (const BMessage& reply : RepliesAfterAll())
+		replies.push_back(Summary(reply));
+	EXPECT_EQ(replies,
+		(std::vector<std::string>{Answer(B_MOVE_TARGET, "photo.png", "beta"),
+			Answer(B_MOVE_TARGET, "first", "alpha"), Answer(B_TRASH_TARGET, "trash", "beta"),
+			Answer(B_MOVE_TARGET, "cased", "gamma"),
+			Answer(B_MOVE_TARGET, "inner", "alpha/inner")}));
 }
 
 TEST_F(DirectoryViewTest, DropsThatAreNotNegotiatedFileMovesGetNoAnswer)
 {
-	fWindow->Lock();
-	BRect last = fTree->ItemFrame(fTree->CountItems() - 1);
-	BPoint belowLast = fTree->ConvertToScreen(BPoint(20, last.bottom + 10));
-	fWindow->Unlock();
+	BPoint belowLast = Locked(fWindow, [&] {
+		BRect last = fTree->ItemFrame(fTree->CountItems() - 1);
+		return fTree->ConvertToScreen(BPoint(20, last.bottom + 10));
+	});
 	Drop(Offer("below"), belowLast);
-
-	BMessage otherType = Offer("other type");
-	otherType.RemoveName("be:types");
-	otherType.AddString("be:types", "text/plain");
-	Drop(otherType, OnItem("beta"));
-
-	BMessage noTypes = Offer("no types");
-	noTypes.RemoveName("be:types");
-	Drop(noTypes, OnItem("beta"));
-
-	BMessage noFileTypes = Offer("no file types");
-	noFileTypes.RemoveName("be:filetypes");
-	Drop(noFileTypes, OnItem("beta"));
-
-	BMessage noActions = Offer("no actions");
-	noActions.RemoveName("be:actions");
-	Drop(noActions, OnItem("beta"));
+	Drop(Offer("other type", B_MOVE_TARGET, "text/plain"), OnItem("beta"));
+	Drop(Offer("no types", B_MOVE_TARGET, NULL), OnItem("beta"));
+	for (const char* missing : {"be:filetypes", "be:actions"}) {
+		BMessage offer = Offer((std::string("no ") + missing).c_str());
+		offer.RemoveName(missing);
+		Drop(offer, OnItem("beta"));
+	}
 
 	// Files from the desktop come as "refs" without negotiation.
 	BMessage refs(B_SIMPLE_DATA);
@@ -236,7 +197,6 @@ TEST_F(DirectoryViewTest, DropsThatAreNotNegotiatedFileMovesGetNoAnswer)
 	BMessage sent = Offer("sent");
 	BMessenger(fTree).SendMessage(&sent, fSink);
 
-	std::vector<BMessage> replies = RepliesAfterAll();
-	for (const BMessage& reply : replies)
+	for (const BMessage& reply : RepliesAfterAll())
 		ADD_FAILURE() << "unexpected reply for " << reply.GetString("name", "?");
 }

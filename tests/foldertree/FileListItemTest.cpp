@@ -1,7 +1,7 @@
 #include "foldertree/FileListItem.h"
 
-#include <cstring>
-#include <memory>
+#include <functional>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -26,22 +26,17 @@ TEST(FileListItemTest, GetPathHandsOutACopyTheCallerOwns)
 
 TEST(FileListItemTest, NullPointersThrowTheirMessage)
 {
+	auto thrown = [](const std::function<void()>& call) -> std::string {
+		try {
+			call();
+		} catch (const char* message) {
+			return message;
+		}
+		return "(nothing thrown)";
+	};
 	BFileListItem item("/data", "data");
-	const char* thrown = NULL;
-	try {
-		item.GetPath(NULL);
-	} catch (const char* message) {
-		thrown = message;
-	}
-	EXPECT_STREQ(thrown, "Invalid pointer");
-
-	thrown = NULL;
-	try {
-		std::unique_ptr<BFileListItem> none(new BFileListItem(NULL, "none"));
-	} catch (const char* message) {
-		thrown = message;
-	}
-	EXPECT_STREQ(thrown, "Invalid pointer");
+	EXPECT_EQ(thrown([&] { item.GetPath(NULL); }), "Invalid pointer");
+	EXPECT_EQ(thrown([] { BFileListItem none(NULL, "none"); }), "Invalid pointer");
 }
 
 TEST(FileListItemTest, SortDirectoryItemsComparesTextsByteForByte)

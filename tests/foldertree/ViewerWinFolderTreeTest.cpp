@@ -3,10 +3,6 @@
 // top.
 #include "mainwindow/ViewerWin.h"
 
-#include <string>
-#include <vector>
-
-#include <sys/mount.h>
 #include <unistd.h>
 
 #include <Directory.h>
@@ -15,11 +11,8 @@
 #include <Volume.h>
 #include <VolumeRoster.h>
 
-#include <gtest/gtest.h>
-
 #include "foldertree/DirectoryView.h"
 #include "foldertree/FileListItem.h"
-#include "TestSupport.h"
 #include "ViewerTestSupport.h"
 
 using namespace glim_test;
@@ -28,53 +21,51 @@ namespace {
 
 class FolderTreeTest : public ViewerTest {
 protected:
-	BViewerWin* Open(const std::string& folder)
-	{
-		BViewerWin* window = new BViewerWin(BRect(100, 100, 699, 499), folder.c_str(), true);
-		window->Show();
-		Settle([&] { return window->FolderPath() != NULL; });
-		Settle();
-		return window;
-	}
-
 	// A top-level item of our own for fDir, filled by ProcessDirectory.
 	BFileListItem* AddRoot(BViewerWin* window, const std::string& path, bool addAll)
 	{
 		BFileListItem* root = new BFileListItem(path.c_str(), "root");
-		window->Lock();
-		window->DirectoryView()->AddItem(root);
 		BDirectory folder(path.c_str());
-		window->ProcessDirectory(&folder, root, addAll);
-		window->Unlock();
+		Locked(window, [&] {
+			window->DirectoryView()->AddItem(root);
+			window->ProcessDirectory(&folder, root, addAll);
+		});
 		return root;
 	}
 
 	// The items under parent, one line each, indented by two spaces a level.
 	std::vector<std::string> Subtree(BViewerWin* window, BListItem* parent)
 	{
-		std::vector<std::string> lines;
-		window->Lock();
-		BDirectoryView* tree = window->DirectoryView();
-		for (int32 i = tree->FullListIndexOf(parent) + 1; i < tree->FullListCountItems(); i++) {
-			BStringItem* item = dynamic_cast<BStringItem*>(tree->FullListItemAt(i));
-			if (item->OutlineLevel() <= parent->OutlineLevel())
-				break;
-			std::string line(2 * (item->OutlineLevel() - parent->OutlineLevel() - 1), ' ');
-			lines.push_back(line + item->Text());
-		}
-		window->Unlock();
-		return lines;
+		return Locked(window, [&] {
+			std::vector<std::string> lines;
+			BDirectoryView* tree = window->DirectoryView();
+			for (int32 i = tree->FullListIndexOf(parent) + 1; i < tree->FullListCountItems();
+				 i++) {
+				BStringItem* item = dynamic_cast<BStringItem*>(tree->FullListItemAt(i));
+				if (item->OutlineLevel() <= parent->OutlineLevel())
+					break;
+				std::string line(2 * (item->OutlineLevel() - parent->OutlineLevel() - 1), ' ');
+				lines.push_back(line + item->Text());
+			}
+			return lines;
+		});
 	}
 
-	BFileListItem* RootFor(BViewerWin* window, const std::string& path)
+	// The top-level items, or only the one for path when path is given.
+	std::vector<BFileListItem*> Roots(BViewerWin* window, const std::string& path = "")
 	{
-		BDirectoryView* tree = window->DirectoryView();
-		for (int32 i = 0; i < tree->FullListCountItems(); i++) {
-			BFileListItem* item = dynamic_cast<BFileListItem*>(tree->FullListItemAt(i));
-			if (item->OutlineLevel() == 0 && path == item->Path())
-				return item;
-		}
-		return NULL;
+		return Locked(window, [&] {
+			std::vector<BFileListItem*> roots;
+			BDirectoryView* tree = window->DirectoryView();
+			for (int32 i = 0; i < tree->FullListCountItems(); i++) {
+				BFileListItem* item = dynamic_cast<BFileListItem*>(tree->FullListItemAt(i));
+				EXPECT_NE(item, nullptr);
+				if (item != NULL && item->OutlineLevel() == 0
+					&& (path.empty() || path == item->Path()))
+					roots.push_back(item);
+			}
+			return roots;
+		});
 	}
 
 	// Tests running alongside mount and unmount volumes of their own in their
@@ -99,7 +90,7 @@ TEST_F(FolderTreeTest, OnlyFoldersOnTheWayToTheCurrentOneAreAdded)
 	WriteFile(fDir / "pi", "a file");
 	ASSERT_EQ(symlink((fDir / "pics").c_str(), (fDir / "pics/20").c_str()), 0);
 
-	BViewerWin* window = Open(fDir / "pics/2024");
+	BViewerWin* window = OpenWindow(fDir / "pics/2024");
 	BFileListItem* root = AddRoot(window, fDir.Path(), false);
 	// "p", "pic" and "pics/202" begin the current folder's path as plain
 	// strings, so they count as on the way; only the real chain is descended
@@ -116,18 +107,18 @@ TEST_F(FolderTreeTest, ChosenFolderGetsEverySubfolderOnceSortedCaseSensitively)
 	ASSERT_EQ(symlink((fDir / "chosen/alpha").c_str(), (fDir / "chosen/link").c_str()), 0);
 	ASSERT_EQ(symlink("/nowhere", (fDir / "chosen/dangling").c_str()), 0);
 
-	BViewerWin* window = Open(fDir / "chosen");
+	BViewerWin* window = OpenWindow(fDir / "chosen");
 	BFileListItem* root = AddRoot(window, fDir / "chosen", true);
 	const std::vector<std::string> expected{".hidden", "Beta", "Zeta", "alpha", "beta"};
 	EXPECT_EQ(Subtree(window, root), expected);
 
 	// Choosing it again (and after a folder appeared) adds only what is new.
 	MakeDirs(fDir / "chosen/Alpha");
-	window->Lock();
 	BDirectory folder((fDir / "chosen").c_str());
-	window->ProcessDirectory(&folder, root, true);
-	window->ProcessDirectory(&folder, root, true);
-	window->Unlock();
+	Locked(window, [&] {
+		window->ProcessDirectory(&folder, root, true);
+		window->ProcessDirectory(&folder, root, true);
+	});
 	EXPECT_EQ(Subtree(window, root),
 		(std::vector<std::string>{".hidden", "Alpha", "Beta", "Zeta", "alpha", "beta"}));
 }
@@ -137,17 +128,16 @@ TEST_F(FolderTreeTest, ChoosingAFolderInTheTreeAddsItsSubfolders)
 	MakeDirs(fDir / "a/b/c");
 	MakeDirs(fDir / "a/b/d");
 	MakeDirs(fDir / "a/x");
-	BViewerWin* window = Open(fDir / "a");
+	BViewerWin* window = OpenWindow(fDir / "a");
 	BFileListItem* root = AddRoot(window, fDir.Path(), false);
 	ASSERT_EQ(Subtree(window, root), (std::vector<std::string>{"a"}));
 
 	// The user picks "a" in the tree: the window opens it and grows the tree
 	// one level under it, without rebuilding it.
-	window->Lock();
-	BDirectoryView* tree = window->DirectoryView();
-	BListItem* chosen = tree->ItemUnderAt(root, true, 0);
-	tree->Select(tree->IndexOf(chosen));
-	window->Unlock();
+	Locked(window, [&] {
+		BDirectoryView* tree = window->DirectoryView();
+		tree->Select(tree->IndexOf(tree->ItemUnderAt(root, true, 0)));
+	});
 	Settle([&] { return Subtree(window, root).size() == 3; });
 	EXPECT_EQ(Subtree(window, root), (std::vector<std::string>{"a", "  b", "  x"}));
 	EXPECT_STREQ(window->FolderPath(), (fDir / "a").c_str());
@@ -156,27 +146,16 @@ TEST_F(FolderTreeTest, ChoosingAFolderInTheTreeAddsItsSubfolders)
 TEST_F(FolderTreeTest, ItemExistsUnderLooksAtDirectChildrenByExactText)
 {
 	MakeDirs(fDir / "pics/nested");
-	BViewerWin* window = Open(fDir / "pics/nested");
+	BViewerWin* window = OpenWindow(fDir / "pics/nested");
 	BFileListItem* root = AddRoot(window, fDir.Path(), false);
 	ASSERT_EQ(Subtree(window, root), (std::vector<std::string>{"pics", "  nested"}));
 
-	struct Case {
-		const char* text;
-		bool exists;
-	} cases[] = {
-		{"pics", true},
-		{"Pics", false},
-		{"pic", false},
-		{"pics ", false},
-		{"nested", false}, // a grandchild is not a child
-		{"root", false},
-		{"", false},
-	};
 	window->Lock();
-	for (const Case& test : cases) {
-		SCOPED_TRACE(test.text);
-		BFileListItem probe("/elsewhere", test.text);
-		EXPECT_EQ(window->ItemExistsUnder(root, &probe), test.exists);
+	// Only "pics" is a child: "nested" is a grandchild.
+	for (const char* text : {"pics", "Pics", "pic", "pics ", "nested", "root", ""}) {
+		SCOPED_TRACE(text);
+		BFileListItem probe("/elsewhere", text);
+		EXPECT_EQ(window->ItemExistsUnder(root, &probe), std::string(text) == "pics");
 	}
 	BFileListItem empty("/empty", "empty");
 	window->DirectoryView()->AddItem(&empty);
@@ -189,7 +168,7 @@ TEST_F(FolderTreeTest, ItemExistsUnderLooksAtDirectChildrenByExactText)
 TEST_F(FolderTreeTest, VolumesAreRootsInTheRostersOrderLeavingOutReadOnlyOnes)
 {
 	MakeDirs(fDir / "start");
-	BViewerWin* window = Open(fDir / "start");
+	BViewerWin* window = OpenWindow(fDir / "start");
 
 	std::vector<std::string> expected;
 	BVolumeRoster roster;
@@ -209,17 +188,15 @@ TEST_F(FolderTreeTest, VolumesAreRootsInTheRostersOrderLeavingOutReadOnlyOnes)
 	ASSERT_FALSE(expected.empty());
 
 	std::vector<std::string> roots;
-	window->Lock();
-	BDirectoryView* tree = window->DirectoryView();
-	for (int32 i = 0; i < tree->FullListCountItems(); i++) {
-		BFileListItem* item = dynamic_cast<BFileListItem*>(tree->FullListItemAt(i));
-		ASSERT_NE(item, nullptr);
-		EXPECT_TRUE(item->IsExpanded());
-		if (item->OutlineLevel() == 0 && !MountedByATest(item->Path()))
+	for (BFileListItem* item : Roots(window)) {
+		if (!MountedByATest(item->Path()))
 			roots.push_back(std::string(item->Text()) + " " + item->Path());
 	}
-	window->Unlock();
 	EXPECT_EQ(roots, expected);
+	Locked(window, [&] {
+		for (int32 i = 0; i < window->DirectoryView()->FullListCountItems(); i++)
+			EXPECT_TRUE(window->DirectoryView()->FullListItemAt(i)->IsExpanded());
+	});
 }
 
 TEST_F(FolderTreeTest, MountedVolumeShowsTheChainToTheCurrentFolder)
@@ -233,27 +210,20 @@ TEST_F(FolderTreeTest, MountedVolumeShowsTheChainToTheCurrentFolder)
 	MakeDirs(writable + "/photos/2025");
 	MakeDirs(writable + "/music");
 
-	BViewerWin* window = Open(writable + "/photos/2024");
-	window->Lock();
-	BFileListItem* root = RootFor(window, writable);
-	window->Unlock();
-	ASSERT_NE(root, nullptr);
+	BViewerWin* window = OpenWindow(writable + "/photos/2024");
+	ASSERT_EQ(Roots(window, writable).size(), 1u);
+	BFileListItem* root = Roots(window, writable)[0];
 	EXPECT_EQ(std::string(root->Text()), writable.substr(writable.rfind('/') + 1));
 	EXPECT_EQ(Subtree(window, root), (std::vector<std::string>{"photos", "  2024"}));
 	if (!readOnly.empty()) {
-		window->Lock();
-		EXPECT_EQ(RootFor(window, readOnly), nullptr);
-		window->Unlock();
+		EXPECT_TRUE(Roots(window, readOnly).empty());
 	}
 
 	// With the current folder at the top of the volume, its root has no
 	// children; opening another way than the tree rebuilds the whole tree.
-	BViewerWin* second = Open(writable);
-	second->Lock();
-	root = RootFor(second, writable);
-	second->Unlock();
-	ASSERT_NE(root, nullptr);
-	EXPECT_TRUE(Subtree(second, root).empty());
+	BViewerWin* second = OpenWindow(writable);
+	ASSERT_EQ(Roots(second, writable).size(), 1u);
+	EXPECT_TRUE(Subtree(second, Roots(second, writable)[0]).empty());
 
 	CloseAllWindows();
 	Unmount(readOnly);

@@ -1,9 +1,6 @@
 #include "imageview/ImageView.h"
 
 #include <cmath>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include <Bitmap.h>
 #include <Message.h>
@@ -11,11 +8,7 @@
 #include <ScrollView.h>
 #include <Window.h>
 
-#include <gtest/gtest.h>
-
-#include "app/Commands.h"
-#include "TestHooks.h"
-#include "TestSupport.h"
+#include "ViewerTestSupport.h"
 
 namespace {
 
@@ -50,6 +43,10 @@ public:
 	std::vector<uint32> fCommands;
 };
 
+struct Mapping {
+	float sx, sy, offX, offY;
+};
+
 class ImageViewTest : public testing::Test {
 protected:
 	void SetUp() override
@@ -69,7 +66,8 @@ protected:
 			fWindow->Quit();
 	}
 
-	// A window whose image view has the given bounds (inclusive extents).
+	// A locked window whose image view has the given bounds (inclusive
+	// extents).
 	BImageView* Open(float width, float height)
 	{
 		fWindow = new ImageWindow(BRect(0, 0, width, height));
@@ -86,17 +84,37 @@ protected:
 		return path;
 	}
 
-	// Runs a tracking loop: the pointer moves through the given view points
-	// with the button held, then is released at the last one.
-	void Track(BImageView* view, uint32 button, BPoint start, std::vector<BPoint> moves)
+	Mapping MappingOf(BImageView* view)
 	{
-		for (BPoint point : moves)
-			BPrivate::push_pointer_state(view->ConvertToScreen(point), button);
-		BPrivate::push_pointer_state(view->ConvertToScreen(moves.back()), 0);
-		BPrivate::simulate_mouse_down(view, start, button);
+		Mapping mapping;
+		view->GetMapping(mapping.sx, mapping.sy, mapping.offX, mapping.offY);
+		return mapping;
+	}
+
+	// The colours the window shows at points of the view.
+	std::vector<rgb_color> Shown(BImageView* view, std::vector<BPoint> points)
+	{
 		fWindow->Unlock();
-		BPrivate::run_events_until([] { return false; }, 300000);
+		std::unique_ptr<BBitmap> shot = BPrivate::grab_window(fWindow);
 		fWindow->Lock();
+		std::vector<rgb_color> colors;
+		for (BPoint point : points) {
+			EXPECT_TRUE(shot);
+			if (!shot)
+				return colors;
+			point = view->ConvertToScreen(point) - fWindow->Frame().LeftTop();
+			const uint8* bits = (const uint8*)shot->Bits() + (int)point.y * shot->BytesPerRow()
+				+ (int)point.x * 4;
+			colors.push_back(make_color(bits[2], bits[1], bits[0]));
+		}
+		return colors;
+	}
+
+	BRect Selection(BImageView* view)
+	{
+		BRect selection(-1, -1, -1, -1);
+		EXPECT_TRUE(view->GetSelection(selection));
+		return selection;
 	}
 
 	glim_test::TempDir fDir{"imageview"};
@@ -104,12 +122,8 @@ protected:
 	std::vector<std::string> fAlerts;
 };
 
-rgb_color
-pixel(const BBitmap* shot, int x, int y)
-{
-	const uint8* bits = (const uint8*)shot->Bits() + y * shot->BytesPerRow() + x * 4;
-	return make_color(bits[2], bits[1], bits[0]);
-}
+const rgb_color kImage = make_color(0x30, 0x80, 0xc0);
+const rgb_color kBackground = make_color(64, 64, 64);
 
 } // namespace
 
@@ -120,10 +134,8 @@ TEST_F(ImageViewTest, FitKeepingProportionsCentresTheImage)
 	ASSERT_TRUE(view->SetImage(Image("wide.png", 101, 51).c_str()));
 	EXPECT_FLOAT_EQ(view->ScaleX(), 2.0f);
 	EXPECT_FLOAT_EQ(view->ScaleY(), 2.0f);
-	float sx, sy, offX, offY;
-	view->GetMapping(sx, sy, offX, offY);
-	EXPECT_FLOAT_EQ(offX, 0);
-	EXPECT_FLOAT_EQ(offY, 50);
+	EXPECT_FLOAT_EQ(MappingOf(view).offX, 0);
+	EXPECT_FLOAT_EQ(MappingOf(view).offY, 50);
 
 	// Without proportions each axis fills the view.
 	view->SetResizeOptions(true, false);
@@ -142,47 +154,35 @@ TEST_F(ImageViewTest, OnePixelWideImagesFitWithoutDividingByZero)
 	EXPECT_TRUE(view->GetSize(width, height));
 	EXPECT_FLOAT_EQ(width, 0);
 	EXPECT_FLOAT_EQ(height, 200);
-	float sx, sy, offX, offY;
-	view->GetMapping(sx, sy, offX, offY);
-	EXPECT_FLOAT_EQ(offX, 100);
-
-	// Drawing it shows the column in the middle over the grey background.
-	fWindow->Unlock();
-	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(fWindow);
-	fWindow->Lock();
-	ASSERT_TRUE(shot);
-	BPoint middle = view->ConvertToScreen(BPoint(100, 100)) - fWindow->Frame().LeftTop();
-	EXPECT_EQ(pixel(shot.get(), (int)middle.x, (int)middle.y), make_color(0x30, 0x80, 0xc0));
-	EXPECT_EQ(pixel(shot.get(), (int)middle.x - 20, (int)middle.y), make_color(64, 64, 64));
+	EXPECT_FLOAT_EQ(MappingOf(view).offX, 100);
+	// Drawn, the column shows in the middle over the grey background.
+	EXPECT_EQ(Shown(view, {BPoint(100, 100), BPoint(80, 100)}),
+		(std::vector<rgb_color>{kImage, kBackground}));
 }
 
 TEST_F(ImageViewTest, ZoomLimitsAndCentring)
 {
 	BImageView* view = Open(300, 200);
 	ASSERT_TRUE(view->SetImage(Image("small.png", 101, 51).c_str()));
-	struct {
+	const struct {
 		float zoom;
 		bool accepted;
 	} cases[] = {{0.01f, true}, {16.0f, true}, {0.0099f, false}, {16.01f, false}, {NAN, false},
 		{1.5f, true}};
 	for (const auto& test : cases) {
 		SCOPED_TRACE(test.zoom);
-		float before;
+		float before, after;
 		view->GetZoom(before);
 		EXPECT_EQ(view->SetZoom(test.zoom), test.accepted);
-		float after;
 		view->GetZoom(after);
 		EXPECT_EQ(after, test.accepted ? test.zoom : before);
 	}
 	// Narrower than the view: equal margins. Wider: starts at the left.
 	view->SetZoom(1.0f);
-	float sx, sy, offX, offY;
-	view->GetMapping(sx, sy, offX, offY);
-	EXPECT_FLOAT_EQ(offX, 100);
-	EXPECT_FLOAT_EQ(offY, 75);
+	EXPECT_FLOAT_EQ(MappingOf(view).offX, 100);
+	EXPECT_FLOAT_EQ(MappingOf(view).offY, 75);
 	view->SetZoom(4.0f);
-	view->GetMapping(sx, sy, offX, offY);
-	EXPECT_FLOAT_EQ(offX, 0);
+	EXPECT_FLOAT_EQ(MappingOf(view).offX, 0);
 	float min, max;
 	view->ScrollBar(B_HORIZONTAL)->GetRange(&min, &max);
 	EXPECT_FLOAT_EQ(max, 400 - 300);
@@ -195,9 +195,8 @@ TEST_F(ImageViewTest, FailuresAreReportedWithTheirTexts)
 	glim_test::WriteFile(fDir / "notes.txt", "not an image at all");
 	EXPECT_FALSE(view->SetImage((fDir / "notes.txt").c_str()));
 	EXPECT_FALSE(view->SetImage(NULL));
-	ASSERT_EQ(fAlerts.size(), 2u);
-	EXPECT_EQ(fAlerts[0], "File doesn't exist");
-	EXPECT_EQ(fAlerts[1], "Failed to translate file");
+	EXPECT_EQ(fAlerts,
+		(std::vector<std::string>{"File doesn't exist", "Failed to translate file"}));
 	float width, height;
 	EXPECT_FALSE(view->GetSize(width, height));
 }
@@ -207,26 +206,21 @@ TEST_F(ImageViewTest, SelectionFollowsThePointerAtZoomTwoAndIsClamped)
 	BImageView* view = Open(300, 300);
 	ASSERT_TRUE(view->SetImage(Image("photo.png", 101, 101).c_str()));
 	view->SetZoom(2.0f);
-	float sx, sy, offX, offY;
-	view->GetMapping(sx, sy, offX, offY);
-	ASSERT_FLOAT_EQ(offX, 50);
+	ASSERT_FLOAT_EQ(MappingOf(view).offX, 50);
 
 	// From image (10, 20) to image (30, 45): view = image * 2 + 50.
-	Track(view, B_PRIMARY_MOUSE_BUTTON, BPoint(70, 90), {BPoint(80, 100), BPoint(110, 140)});
-	BRect selection;
-	ASSERT_TRUE(view->GetSelection(selection));
-	EXPECT_FLOAT_EQ(selection.left, 10);
-	EXPECT_FLOAT_EQ(selection.top, 20);
-	EXPECT_FLOAT_EQ(selection.right, 30);
-	EXPECT_FLOAT_EQ(selection.bottom, 45);
+	glim_test::Drag(view, B_PRIMARY_MOUSE_BUTTON, BPoint(70, 90),
+		{BPoint(80, 100), BPoint(110, 140)});
+	EXPECT_EQ(Selection(view), BRect(10, 20, 30, 45));
 
 	// Past the lower right corner the selection ends at the image's extent;
 	// starting above and left of the image it starts at 0.
-	Track(view, B_PRIMARY_MOUSE_BUTTON, BPoint(10, 10), {BPoint(20, 20), BPoint(290, 295)});
-	ASSERT_TRUE(view->GetSelection(selection));
-	EXPECT_EQ(selection, BRect(0, 0, 100, 100));
+	glim_test::Drag(view, B_PRIMARY_MOUSE_BUTTON, BPoint(10, 10),
+		{BPoint(20, 20), BPoint(290, 295)});
+	EXPECT_EQ(Selection(view), BRect(0, 0, 100, 100));
 
 	view->ClearSelection();
+	BRect selection;
 	EXPECT_FALSE(view->GetSelection(selection));
 }
 
@@ -234,21 +228,14 @@ TEST_F(ImageViewTest, SelectionDraggedUpAndLeftShowsAsDragged)
 {
 	BImageView* view = Open(200, 200);
 	ASSERT_TRUE(view->SetImage(Image("photo.png", 201, 201, 0x000000).c_str()));
-	Track(view, B_PRIMARY_MOUSE_BUTTON, BPoint(150, 150), {BPoint(120, 120), BPoint(50, 60)});
-	BRect selection;
-	ASSERT_TRUE(view->GetSelection(selection));
-	EXPECT_EQ(selection, BRect(150, 150, 50, 60));
-
-	fWindow->Unlock();
-	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(fWindow);
-	fWindow->Lock();
-	ASSERT_TRUE(shot);
-	BPoint origin = fWindow->Frame().LeftTop();
-	BPoint inside = view->ConvertToScreen(BPoint(100, 100)) - origin;
-	BPoint outside = view->ConvertToScreen(BPoint(170, 170)) - origin;
+	glim_test::Drag(view, B_PRIMARY_MOUSE_BUTTON, BPoint(150, 150),
+		{BPoint(120, 120), BPoint(50, 60)});
+	EXPECT_EQ(Selection(view), BRect(150, 150, 50, 60));
 	// Black inverted is white inside the rectangle the user dragged.
-	EXPECT_GT(pixel(shot.get(), (int)inside.x, (int)inside.y).red, 100);
-	EXPECT_EQ(pixel(shot.get(), (int)outside.x, (int)outside.y).red, 0);
+	std::vector<rgb_color> shown = Shown(view, {BPoint(100, 100), BPoint(170, 170)});
+	ASSERT_EQ(shown.size(), 2u);
+	EXPECT_GT(shown[0].red, 100);
+	EXPECT_EQ(shown[1].red, 0);
 }
 
 TEST_F(ImageViewTest, PanningStopsExactlyAtTheEndOfTheRange)
@@ -258,7 +245,7 @@ TEST_F(ImageViewTest, PanningStopsExactlyAtTheEndOfTheRange)
 	// The secondary button pans by default: the view moves the way the
 	// pointer moves. Dragging right by far more than the range scrolls to
 	// the range's end and no further.
-	Track(view, B_SECONDARY_MOUSE_BUTTON, BPoint(10, 50),
+	glim_test::Drag(view, B_SECONDARY_MOUSE_BUTTON, BPoint(10, 50),
 		{BPoint(40, 50), BPoint(500, 50), BPoint(1000, 60)});
 	EXPECT_FLOAT_EQ(view->ScrollBar(B_HORIZONTAL)->Value(), 200);
 	EXPECT_FLOAT_EQ(view->Bounds().left, 200);
@@ -277,8 +264,7 @@ TEST_F(ImageViewTest, ArrowKeysScrollAndThePulseStepsTheShow)
 	fWindow->Unlock();
 	BPrivate::run_events_until([this] { return fWindow->fCommands.size() == 1; });
 	fWindow->Lock();
-	ASSERT_EQ(fWindow->fCommands.size(), 1u);
-	EXPECT_EQ(fWindow->fCommands[0], (uint32)MSG_NEXT_IMAGE);
+	EXPECT_EQ(fWindow->fCommands, std::vector<uint32>{MSG_NEXT_IMAGE});
 }
 
 TEST_F(ImageViewTest, AReducedImageIsDrawnFromOneScaledCopyMadeOnce)
@@ -289,45 +275,24 @@ TEST_F(ImageViewTest, AReducedImageIsDrawnFromOneScaledCopyMadeOnce)
 	ASSERT_TRUE(view->SetImage(Image("big.png", 804, 404, 0x3080c0, 0xffffff).c_str()));
 	EXPECT_EQ(view->ScaledCopy(), nullptr);
 
-	auto shoot = [this] {
-		fWindow->Unlock();
-		std::unique_ptr<BBitmap> shot = BPrivate::grab_window(fWindow);
-		fWindow->Lock();
-		return shot;
-	};
-	std::unique_ptr<BBitmap> shot = shoot();
-	ASSERT_TRUE(shot);
+	Mapping mapping = MappingOf(view);
+	EXPECT_EQ(Shown(view,
+				  {BPoint(50, 100), BPoint(150, 100), BPoint(100, mapping.offY - 10),
+					  BPoint(100, 200 - mapping.offY + 10)}),
+		(std::vector<rgb_color>{make_color(0xff, 0xff, 0xff), kImage, kBackground,
+			kBackground}));
 	const BBitmap* scaled = view->ScaledCopy();
 	ASSERT_NE(scaled, nullptr);
-	float sx, sy, offX, offY;
-	view->GetMapping(sx, sy, offX, offY);
-	EXPECT_NEAR(scaled->Bounds().Width() + 1, 804 * sx, 1);
-	EXPECT_NEAR(scaled->Bounds().Height() + 1, 404 * sy, 1);
-
-	BPoint origin = view->ConvertToScreen(BPoint(0, 0)) - fWindow->Frame().LeftTop();
-	struct {
-		float x, y;
-		rgb_color color;
-	} probes[] = {
-		{50, 100, make_color(0xff, 0xff, 0xff)},
-		{150, 100, make_color(0x30, 0x80, 0xc0)},
-		{100, offY - 10, make_color(64, 64, 64)},
-		{100, 200 - offY + 10, make_color(64, 64, 64)},
-	};
-	for (const auto& probe : probes) {
-		SCOPED_TRACE(testing::Message() << probe.x << ", " << probe.y);
-		EXPECT_EQ(pixel(shot.get(), (int)(origin.x + probe.x), (int)(origin.y + probe.y)),
-			probe.color);
-	}
+	EXPECT_NEAR(scaled->Bounds().Width() + 1, 804 * mapping.sx, 1);
+	EXPECT_NEAR(scaled->Bounds().Height() + 1, 404 * mapping.sy, 1);
 
 	// Drawn again, the same copy serves.
-	shot = shoot();
+	Shown(view, {});
 	EXPECT_EQ(view->ScaledCopy(), scaled);
 	// Zoomed in so that the image's detail shows, the copy goes.
 	view->SetResizeOptions(false, false);
 	ASSERT_TRUE(view->SetZoom(8));
-	view->GetMapping(sx, sy, offX, offY);
-	ASSERT_GE(sx, 1);
-	shot = shoot();
+	ASSERT_GE(MappingOf(view).sx, 1);
+	Shown(view, {});
 	EXPECT_EQ(view->ScaledCopy(), nullptr);
 }

@@ -3,29 +3,20 @@
 #include "mainwindow/ViewerWin.h"
 
 #include <algorithm>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <Directory.h>
-#include <Entry.h>
 #include <File.h>
 #include <Message.h>
 #include <TranslatorRoster.h>
 
-#include <gtest/gtest.h>
-
-#include "app/Commands.h"
+#include "imageview/ImageView.h"
 #include "settings/PrefsHandler.h"
 #include "widgets/GlimStatusView.h"
-#include "imageview/ImageView.h"
 #include "Signatures.h"
-#include "TestHooks.h"
-#include "TestSupport.h"
 #include "ViewerTestSupport.h"
 
 using namespace glim_test;
@@ -34,15 +25,6 @@ namespace {
 
 class FolderLoadingTest : public ViewerTest {
 protected:
-	BViewerWin* Open(const std::string& path, bool isFolder)
-	{
-		BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), path.c_str(), isFolder);
-		window->Show();
-		Settle([&] { return window->FolderPath() != NULL; });
-		Settle();
-		return window;
-	}
-
 	void Command(BViewerWin* window, uint32 what)
 	{
 		window->PostMessage(what);
@@ -58,39 +40,15 @@ protected:
 		return names;
 	}
 
-	std::string Title(BViewerWin* window)
-	{
-		window->Lock();
-		std::string title = window->Title();
-		window->Unlock();
-		return title;
-	}
-
 	TempDir fDir{"folder"};
 };
 
-} // namespace
-
-TEST_F(FolderLoadingTest, ImagesAreListedSortedByteWiseWithoutSideFiles)
+float
+zoom_of(BViewerWin* window)
 {
-	WriteImage(fDir / "apple.png", 4, 4, 0xff0000);
-	WriteImage(fDir / "Zebra.png", 4, 4, 0x00ff00);
-	WriteImage(fDir / "bigth", 4, 4, 0x0000ff);
-	WriteImage(fDir / "photo.jpg.GTH", 4, 4, 0x0000ff, 'JPEG');
-	WriteImage(fDir / "misnamed.txt", 4, 4, 0x0000ff, 'JPEG');
-	WriteFile(fDir / "notes.png", "plain text, not an image");
-	MakeDirs(fDir / "sub");
-
-	BViewerWin* window = Open(fDir.Path(), true);
-	EXPECT_EQ(Listed(window),
-		(std::vector<std::string>{"Zebra.png", "apple.png", "misnamed.txt"}));
-	EXPECT_EQ(window->ImageCount(), 3);
-	EXPECT_EQ(window->EntryCount(), 7);
-	window->Lock();
-	EXPECT_STREQ(window->StatusView()->CountText(), "3 images / 7 files");
-	window->Unlock();
-	EXPECT_TRUE(window->ThumbnailMode());
-	EXPECT_EQ(Title(window), fDir.Path());
+	float zoom = 0;
+	Locked(window, [&] { return window->ImageView()->GetZoom(zoom); });
+	return zoom;
 }
 
 // What the translators themselves say of every entry, each file examined
@@ -116,6 +74,29 @@ identified_by_the_readers(const std::string& folder)
 	BPrivate::use_signatures(true);
 	std::sort(names.begin(), names.end());
 	return names;
+}
+
+} // namespace
+
+TEST_F(FolderLoadingTest, ImagesAreListedSortedByteWiseWithoutSideFiles)
+{
+	WriteImage(fDir / "apple.png", 4, 4, 0xff0000);
+	WriteImage(fDir / "Zebra.png", 4, 4, 0x00ff00);
+	WriteImage(fDir / "bigth", 4, 4, 0x0000ff);
+	WriteImage(fDir / "photo.jpg.GTH", 4, 4, 0x0000ff, 'JPEG');
+	WriteImage(fDir / "misnamed.txt", 4, 4, 0x0000ff, 'JPEG');
+	WriteFile(fDir / "notes.png", "plain text, not an image");
+	MakeDirs(fDir / "sub");
+
+	BViewerWin* window = OpenWindow(fDir.Path());
+	EXPECT_EQ(Listed(window),
+		(std::vector<std::string>{"Zebra.png", "apple.png", "misnamed.txt"}));
+	EXPECT_EQ(window->ImageCount(), 3);
+	EXPECT_EQ(window->EntryCount(), 7);
+	EXPECT_EQ(Locked(window, [&] { return std::string(window->StatusView()->CountText()); }),
+		"3 images / 7 files");
+	EXPECT_TRUE(window->ThumbnailMode());
+	EXPECT_EQ(TitleOf(window), fDir.Path());
 }
 
 TEST_F(FolderLoadingTest, AMixedFolderListsWhatTheTranslatorsIdentify)
@@ -147,7 +128,7 @@ TEST_F(FolderLoadingTest, AMixedFolderListsWhatTheTranslatorsIdentify)
 	EXPECT_EQ(expected,
 		(std::vector<std::string>{"apple.png", "big.png", "bits.xbm", "caf\xe9.bmp",
 			"link to image", "photo.jpg", "scan.tif"}));
-	BViewerWin* window = Open(fDir.Path(), true);
+	BViewerWin* window = OpenWindow(fDir.Path());
 	EXPECT_EQ(Listed(window), expected);
 	EXPECT_EQ(window->ImageCount(), (int32)expected.size());
 	EXPECT_EQ(window->EntryCount(), 19);
@@ -163,7 +144,7 @@ TEST_F(FolderLoadingTest, TemporaryFilesAreNeverListedAndStaleOnesAreSwept)
 	struct timespec old[2] = {{time(NULL) - 120, 0}, {time(NULL) - 120, 0}};
 	ASSERT_EQ(utimensat(AT_FDCWD, (fDir / ".photo.png.glim~Stale1").c_str(), old, 0), 0);
 
-	BViewerWin* window = Open(fDir.Path(), true);
+	BViewerWin* window = OpenWindow(fDir.Path());
 	EXPECT_EQ(Listed(window), (std::vector<std::string>{"photo.png"}));
 	EXPECT_FALSE(Exists(fDir / ".photo.png.glim~Stale1"));
 	EXPECT_TRUE(Exists(fDir / ".photo.png.glim~Young1"));
@@ -171,53 +152,56 @@ TEST_F(FolderLoadingTest, TemporaryFilesAreNeverListedAndStaleOnesAreSwept)
 
 TEST_F(FolderLoadingTest, AnEmptyFolderShowsAnEmptyGrid)
 {
-	BViewerWin* window = Open(fDir.Path(), true);
+	BViewerWin* window = OpenWindow(fDir.Path());
 	EXPECT_TRUE(Listed(window).empty());
+	for (uint32 command : {MSG_NEXT_IMAGE, MSG_LAST_IMAGE, MSG_PREV_IMAGE})
+		Command(window, command);
 	EXPECT_TRUE(window->ThumbnailMode());
-	Command(window, MSG_NEXT_IMAGE);
-	Command(window, MSG_LAST_IMAGE);
-	Command(window, MSG_PREV_IMAGE);
-	EXPECT_TRUE(window->ThumbnailMode());
-	EXPECT_EQ(Title(window), fDir.Path());
-	window->Lock();
-	EXPECT_EQ(window->ImageView()->Bitmap(), nullptr);
-	window->Unlock();
+	EXPECT_EQ(TitleOf(window), fDir.Path());
+	EXPECT_EQ(Locked(window, [&] { return window->ImageView()->Bitmap(); }), nullptr);
 }
 
-TEST_F(FolderLoadingTest, NextAndPreviousWrapAround)
+// The status line is never shown in the image layout: it would cover the
+// image's horizontal scroll bar.
+TEST_F(FolderLoadingTest, StepsWrapAroundAndEachLayoutShowsItsTitleAndStatusLine)
 {
 	for (const char* name : {"a.png", "b.png", "c.png"})
 		WriteImage(fDir / name, 4, 4, 0x808080);
-	BViewerWin* window = Open(fDir / "c.png", false);
-	EXPECT_FALSE(window->ThumbnailMode());
-	EXPECT_EQ(window->CurrentIndex(), 2);
-	EXPECT_EQ(Title(window), fDir / "c.png");
-
-	Command(window, MSG_NEXT_IMAGE);
-	EXPECT_EQ(window->CurrentIndex(), 0);
-	Command(window, MSG_PREV_IMAGE);
-	EXPECT_EQ(window->CurrentIndex(), 2);
-	Command(window, MSG_FIRST_IMAGE);
-	EXPECT_EQ(window->CurrentIndex(), 0);
-	Command(window, MSG_LAST_IMAGE);
-	EXPECT_EQ(window->CurrentIndex(), 2);
-	EXPECT_EQ(Title(window), fDir / "c.png");
-
-	// Back to the thumbnails: the title is the folder again; stepping
-	// returns to the image layout.
-	Command(window, MSG_TOGGLE_VIEW);
-	EXPECT_TRUE(window->ThumbnailMode());
-	EXPECT_EQ(Title(window), fDir.Path());
-	Command(window, MSG_NEXT_IMAGE);
-	EXPECT_FALSE(window->ThumbnailMode());
-	EXPECT_EQ(Title(window), fDir / "a.png");
+	BViewerWin* window = OpenWindow(fDir / "c.png", false);
+	const struct {
+		uint32 command;
+		int32 index;
+		bool thumbnails;
+		const char* title; // in the folder; "" for the folder itself
+	} steps[] = {
+		{0, 2, false, "c.png"},
+		{MSG_NEXT_IMAGE, 0, false, "a.png"},
+		{MSG_PREV_IMAGE, 2, false, "c.png"},
+		{MSG_FIRST_IMAGE, 0, false, "a.png"},
+		{MSG_LAST_IMAGE, 2, false, "c.png"},
+		// Back to the thumbnails, then stepping returns to the image layout.
+		{MSG_TOGGLE_VIEW, 2, true, ""},
+		{MSG_NEXT_IMAGE, 0, false, "a.png"},
+		{MSG_TOGGLE_VIEW, 0, true, ""},
+		{MSG_TOGGLE_VIEW, 0, false, "a.png"},
+	};
+	for (const auto& step : steps) {
+		SCOPED_TRACE(testing::Message() << "to " << step.index << " " << step.title);
+		if (step.command != 0)
+			Command(window, step.command);
+		EXPECT_EQ(window->CurrentIndex(), step.index);
+		EXPECT_EQ(window->ThumbnailMode(), step.thumbnails);
+		EXPECT_EQ(TitleOf(window), *step.title ? fDir / step.title : fDir.Path());
+		EXPECT_EQ(Locked(window, [&] { return window->StatusView()->IsHidden(); }),
+			!step.thumbnails);
+	}
 }
 
 TEST_F(FolderLoadingTest, ReReadingKeepsTheShownImageOrLosesItWhenDeleted)
 {
 	for (const char* name : {"a.png", "b.png", "c.png"})
 		WriteImage(fDir / name, 4, 4, 0x808080);
-	BViewerWin* window = Open(fDir / "b.png", false);
+	BViewerWin* window = OpenWindow(fDir / "b.png", false);
 	ASSERT_EQ(window->CurrentIndex(), 1);
 
 	unlink((fDir / "a.png").c_str());
@@ -228,9 +212,8 @@ TEST_F(FolderLoadingTest, ReReadingKeepsTheShownImageOrLosesItWhenDeleted)
 	unlink((fDir / "b.png").c_str());
 	Command(window, B_NODE_MONITOR);
 	EXPECT_EQ(window->CurrentIndex(), -1);
-	window->Lock();
-	EXPECT_NE(window->ImageView()->Bitmap(), nullptr) << "the view keeps what it showed";
-	window->Unlock();
+	EXPECT_NE(Locked(window, [&] { return window->ImageView()->Bitmap(); }), nullptr)
+		<< "the view keeps what it showed";
 	EXPECT_FALSE(window->ThumbnailMode());
 
 	// Previous with no current image tries -2, then wraps to the last.
@@ -241,13 +224,10 @@ TEST_F(FolderLoadingTest, ReReadingKeepsTheShownImageOrLosesItWhenDeleted)
 TEST_F(FolderLoadingTest, AnImageNotInTheFolderOpensWithNoneShown)
 {
 	WriteImage(fDir / "a.png", 4, 4, 0x808080);
-	BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), (fDir / "a.png").c_str(),
-		false);
+	BViewerWin* window = OpenWindow(fDir / "a.png", false);
 	BMessage open(MSG_OPEN_FOLDER);
 	open.AddString("Folder", fDir.Path().c_str());
 	open.AddString("Image", (fDir / "gone.png").c_str());
-	window->Show();
-	Settle([&] { return window->FolderPath() != NULL; });
 	window->PostMessage(&open);
 	Settle();
 	EXPECT_EQ(window->CurrentIndex(), -1);
@@ -257,37 +237,28 @@ TEST_F(FolderLoadingTest, AnImageNotInTheFolderOpensWithNoneShown)
 TEST_F(FolderLoadingTest, ZoomStepsAndTheSlideShowSwitch)
 {
 	WriteImage(fDir / "a.png", 40, 40, 0x808080);
-	BViewerWin* window = Open(fDir / "a.png", false);
-	struct {
+	BViewerWin* window = OpenWindow(fDir / "a.png", false);
+	const struct {
 		uint32 command;
 		float expected;
 	} steps[] = {{MSG_ZOOM_OUT, 0.95f}, {MSG_ZOOM_IN, 1.0f}, {MSG_ZOOM_IN, 1.5f},
 		{MSG_ZOOM_OUT, 1.0f}, {MSG_ZOOM_IN, 1.5f}, {MSG_ZOOM_IN, 2.0f}};
 	for (const auto& step : steps) {
 		Command(window, step.command);
-		window->Lock();
-		float zoom = 0;
-		window->ImageView()->GetZoom(zoom);
-		window->Unlock();
-		EXPECT_NEAR(zoom, step.expected, 1e-5);
+		EXPECT_NEAR(zoom_of(window), step.expected, 1e-5);
 	}
 
-	Command(window, MSG_TOGGLE_SLIDESHOW);
-	EXPECT_TRUE(window->SlideShowRunning());
-	window->Lock();
-	EXPECT_EQ(window->PulseRate(), 5000000);
-	window->Unlock();
-	Command(window, MSG_TOGGLE_SLIDESHOW);
-	EXPECT_FALSE(window->SlideShowRunning());
-	window->Lock();
-	EXPECT_EQ(window->PulseRate(), 0);
-	window->Unlock();
+	for (bool running : {true, false}) {
+		Command(window, MSG_TOGGLE_SLIDESHOW);
+		EXPECT_EQ(window->SlideShowRunning(), running);
+		EXPECT_EQ(Locked(window, [&] { return window->PulseRate(); }), running ? 5000000 : 0);
+	}
 }
 
 TEST_F(FolderLoadingTest, UnknownCommandsChangeNothing)
 {
 	WriteImage(fDir / "a.png", 4, 4, 0x808080);
-	BViewerWin* window = Open(fDir.Path(), true);
+	BViewerWin* window = OpenWindow(fDir.Path());
 	Command(window, 'XXXX');
 	EXPECT_TRUE(window->ThumbnailMode());
 	EXPECT_EQ(window->CurrentIndex(), 0);
@@ -298,7 +269,7 @@ TEST_F(FolderLoadingTest, ASlideShowStartedWhileBrowsingStepsIntoTheImageLayout)
 	WriteImage(fDir / "a.png", 8, 8, 0x808080);
 	WriteImage(fDir / "b.png", 8, 8, 0x404040);
 	fApp->Prefs()->SetInteger("SlideShowTimer", 1, false);
-	BViewerWin* window = Open(fDir.Path(), true);
+	BViewerWin* window = OpenWindow(fDir.Path());
 	ASSERT_TRUE(window->ThumbnailMode());
 
 	Command(window, MSG_TOGGLE_SLIDESHOW);
@@ -307,31 +278,11 @@ TEST_F(FolderLoadingTest, ASlideShowStartedWhileBrowsingStepsIntoTheImageLayout)
 	EXPECT_TRUE(window->SlideShowRunning());
 }
 
-TEST_F(FolderLoadingTest, TheImageLayoutNeverShowsTheStatusLine)
-{
-	// The status line would cover the image's horizontal scroll bar.
-	WriteImage(fDir / "a.png", 40, 40, 0x808080);
-	BViewerWin* window = Open(fDir / "a.png", false);
-	const struct {
-		uint32 command;
-		bool thumbnails;
-	} steps[] = {{0, false}, {MSG_TOGGLE_VIEW, true}, {MSG_TOGGLE_VIEW, false}};
-	for (const auto& step : steps) {
-		SCOPED_TRACE(step.thumbnails ? "browsing" : "image");
-		if (step.command != 0)
-			Command(window, step.command);
-		window->Lock();
-		EXPECT_EQ(window->ThumbnailMode(), step.thumbnails);
-		EXPECT_EQ(window->StatusView()->IsHidden(), !step.thumbnails);
-		window->Unlock();
-	}
-}
-
 TEST_F(FolderLoadingTest, ClosingOneOfTwoWindowsOnAFolderKeepsTheOtherWatching)
 {
 	WriteImage(fDir / "a.png", 8, 8, 0x808080);
-	BViewerWin* first = Open(fDir.Path(), true);
-	BViewerWin* second = Open(fDir.Path(), true);
+	BViewerWin* first = OpenWindow(fDir.Path());
+	BViewerWin* second = OpenWindow(fDir.Path());
 	ASSERT_EQ(second->ImageCount(), 1);
 	first->PostMessage(B_QUIT_REQUESTED);
 	Settle([] { return MainWindows().size() == 1; });

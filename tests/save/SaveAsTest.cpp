@@ -2,9 +2,6 @@
 // and never losing a file.
 #include "mainwindow/ViewerWin.h"
 
-#include <memory>
-#include <string>
-
 #include <Bitmap.h>
 #include <DataIO.h>
 #include <Directory.h>
@@ -12,33 +9,26 @@
 #include <MenuBar.h>
 #include <MenuItem.h>
 #include <Message.h>
-#include <Window.h>
 #include <TranslationUtils.h>
 #include <TranslatorRoster.h>
-
-#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
 
-#include "app/Commands.h"
 #include "imageview/ImageView.h"
-#include "TestHooks.h"
-#include "TestSupport.h"
-#include "ViewerTestSupport.h"
 #include "settings/ImageServices.h"
+#include "ViewerTestSupport.h"
 
 using namespace glim_test;
 
 namespace {
 
-class SaveAsTest : public testing::Test {
+class SaveAsTest : public ViewerTest {
 protected:
 	void SetUp() override
 	{
-		ForgetSettings();
-		fApp.reset(new TestApp);
+		ViewerTest::SetUp();
 		ASSERT_TRUE(WriteImage(fDir / "source.png", 64, 48, 0x3366cc, 0, 0xcc6633));
 		fWindow = new BViewerWin(BRect(80, 80, 579, 479), (fDir / "source.png").c_str(), false);
 		fWindow->Show();
@@ -49,8 +39,7 @@ protected:
 	void TearDown() override
 	{
 		fWindow->Unlock();
-		CloseAllWindows();
-		fApp.reset();
+		ViewerTest::TearDown();
 	}
 
 	// Saves the shown image (or selection) as name in the test folder.
@@ -64,25 +53,19 @@ protected:
 		fWindow->SaveTo(&folder, name);
 	}
 
-	// A selection drag from one view point to another.
-	void Select(BImageView* view, BPoint from, BPoint to)
-	{
-		BPrivate::push_pointer_state(view->ConvertToScreen(to), B_PRIMARY_MOUSE_BUTTON);
-		BPrivate::push_pointer_state(view->ConvertToScreen(to), 0);
-		BPrivate::simulate_mouse_down(view, from, B_PRIMARY_MOUSE_BUTTON);
-		fWindow->Unlock();
-		BPrivate::run_events_until([] { return false; }, 300000);
-		fWindow->Lock();
-	}
-
 	BRect Decoded(const std::string& path)
 	{
 		std::unique_ptr<BBitmap> bitmap(BTranslationUtils::GetBitmap(path.c_str()));
 		return bitmap ? bitmap->Bounds() : BRect();
 	}
 
+	// The first bytes, up to length, of a file in the test folder.
+	std::string Contents(const std::string& name, size_t length)
+	{
+		return ReadAsText(fDir / name).substr(0, length);
+	}
+
 	TempDir fDir{"save"};
-	std::unique_ptr<TestApp> fApp;
 	BViewerWin* fWindow = NULL;
 };
 
@@ -118,9 +101,7 @@ TEST_F(SaveAsTest, EveryWritableFormatDecodesBackToTheSameSize)
 
 	// No type chosen writes PNG.
 	Save("default", 0);
-	std::vector<char> png = ReadFile(fDir / "default");
-	ASSERT_GT(png.size(), 4u);
-	EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+	EXPECT_EQ(Contents("default", 4), "\x89PNG");
 }
 
 TEST_F(SaveAsTest, ASelectionSavesItsExtentAtFullResolution)
@@ -130,8 +111,8 @@ TEST_F(SaveAsTest, ASelectionSavesItsExtentAtFullResolution)
 	// Drag up and to the left of the anchor: the rectangle the user saw.
 	float sx, sy, offX, offY;
 	view->GetMapping(sx, sy, offX, offY);
-	Select(view, BPoint(40 * sx + offX, 30 * sy + offY),
-		BPoint(30 * sx + offX, 25 * sy + offY));
+	Drag(view, B_PRIMARY_MOUSE_BUTTON, BPoint(40 * sx + offX, 30 * sy + offY),
+		{BPoint(30 * sx + offX, 25 * sy + offY)});
 	BRect selection;
 	ASSERT_TRUE(view->GetSelection(selection));
 	Save("crop.png", 'PNG ', true);
@@ -140,8 +121,7 @@ TEST_F(SaveAsTest, ASelectionSavesItsExtentAtFullResolution)
 	EXPECT_EQ(crop->Bounds(), BRect(0, 0, 10, 5));
 	// Taken from the left half (x 30..40 of 64) of the source.
 	const uint8* pixel = (const uint8*)crop->Bits();
-	EXPECT_EQ(pixel[2], 0xcc);
-	EXPECT_EQ(pixel[0], 0x33);
+	EXPECT_EQ(make_color(pixel[2], pixel[1], pixel[0]), make_color(0xcc, 0x66, 0x33));
 
 	// Without a selection, Save Selection saves the whole image.
 	view->ClearSelection();
@@ -154,16 +134,13 @@ TEST_F(SaveAsTest, SavingNeverLosesAFile)
 	// Over the source itself: the source is decoded first, then replaced.
 	Save("source.png", 'JPEG');
 	EXPECT_EQ(Decoded(fDir / "source.png"), BRect(0, 0, 63, 47));
-	std::vector<char> jpeg = ReadFile(fDir / "source.png");
-	EXPECT_EQ((unsigned char)jpeg[0], 0xff);
+	EXPECT_EQ(Contents("source.png", 1), "\xff");
 
 	// A conversion that fails leaves an earlier file of that name alone.
 	WriteFile(fDir / "keep.txt", "earlier contents");
 	Save("keep.txt", 'NONE');
-	ASSERT_EQ(fApp->fAlerts.size(), 1u);
-	EXPECT_EQ(fApp->fAlerts[0], "Failed to convert the file");
-	std::vector<char> kept = ReadFile(fDir / "keep.txt");
-	EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier contents");
+	EXPECT_EQ(fApp->fAlerts, std::vector<std::string>{"Failed to convert the file"});
+	EXPECT_EQ(Contents("keep.txt", 100), "earlier contents");
 
 	// No leftovers of the attempts.
 	BDirectory folder(fDir.Path().c_str());
@@ -204,19 +181,15 @@ TEST_F(SaveAsTest, WithNoTypeChosenTheTypedNameSaysTheFormat)
 		BBitmap bitmap(BRect(0, 0, 7, 7), B_RGB32);
 		BMallocIO out;
 		ASSERT_EQ(glim::encode_image(&bitmap, &out, type), B_OK);
-		std::string magic = entry.magic;
-		ASSERT_GE(out.BufferLength(), magic.size());
-		EXPECT_EQ(std::string((const char*)out.Buffer(), magic.size()), magic);
+		std::string written((const char*)out.Buffer(), out.BufferLength());
+		EXPECT_EQ(written.substr(0, std::string(entry.magic).size()), entry.magic);
 	}
 
 	// Through the window: Save As with no type, typed "x.jpg".
 	fWindow->SaveAs(false);
 	BDirectory folder(fDir.Path().c_str());
 	fWindow->SaveTo(&folder, "saved.jpg");
-	std::vector<char> jpeg = ReadFile(fDir / "saved.jpg");
-	ASSERT_GT(jpeg.size(), 2u);
-	EXPECT_EQ((unsigned char)jpeg[0], 0xff);
-	EXPECT_EQ((unsigned char)jpeg[1], 0xd8);
+	EXPECT_EQ(Contents("saved.jpg", 2), "\xff\xd8");
 	EXPECT_TRUE(fApp->fAlerts.empty());
 }
 

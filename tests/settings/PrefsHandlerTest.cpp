@@ -21,44 +21,24 @@
 
 namespace {
 
-// A registered "window": counts the change notices it is sent.
-class NoticeCounter : public BLooper {
+// Stands for a registered window or for the application: counts the notices
+// of one kind it is sent and keeps what the last one carried.
+class Recorder : public BLooper {
 public:
-	NoticeCounter() :
-		BLooper("notices")
+	Recorder(uint32 what) :
+		BLooper("recorder"),
+		fWhat(what)
 	{
+		Run();
 	}
 
 	virtual void MessageReceived(BMessage* message)
 	{
-		void* store = NULL;
-		if (message->what == MSG_PREFS_CHANGED
-			&& message->FindPointer("BPrefsHandler", &store) == B_OK)
-			fStore = store;
-		if (message->what == MSG_PREFS_CHANGED)
-			fCount++;
-		else
-			BLooper::MessageReceived(message);
-	}
-
-	std::atomic<int> fCount{0};
-	void* fStore = NULL;
-};
-
-// Records the failure notices a store posts.
-class FailureRecorder : public BLooper {
-public:
-	FailureRecorder() :
-		BLooper("failures")
-	{
-	}
-
-	virtual void MessageReceived(BMessage* message)
-	{
-		if (message->what != MSG_PREFS_NOT_STORED) {
+		if (message->what != fWhat) {
 			BLooper::MessageReceived(message);
 			return;
 		}
+		message->FindPointer("BPrefsHandler", &fStore);
 		const char* path = "";
 		message->FindString("path", &path);
 		fPath = path;
@@ -66,7 +46,15 @@ public:
 		fCount++;
 	}
 
+	void Stop()
+	{
+		Lock();
+		Quit();
+	}
+
+	uint32 fWhat;
 	std::atomic<int> fCount{0};
+	void* fStore = NULL;
 	std::string fPath;
 	int32 fError = B_OK;
 };
@@ -95,6 +83,11 @@ protected:
 	static void Settle()
 	{
 		BPrivate::process_events_until([] { return false; }, 100000);
+	}
+
+	static bool Arrived(const std::function<bool()>& condition)
+	{
+		return BPrivate::process_events_until(condition, 2000000);
 	}
 
 	static int sCounter;
@@ -192,10 +185,8 @@ TEST_F(PrefsHandlerTest, BadArgumentsAndShortRectangles)
 
 TEST_F(PrefsHandlerTest, NoticesGoToEachRegisteredWindowOncePerUpdate)
 {
-	NoticeCounter* first = new NoticeCounter;
-	NoticeCounter* second = new NoticeCounter;
-	first->Run();
-	second->Run();
+	Recorder* first = new Recorder(MSG_PREFS_CHANGED);
+	Recorder* second = new Recorder(MSG_PREFS_CHANGED);
 
 	EXPECT_TRUE(fPrefs->Register(first));
 	EXPECT_FALSE(fPrefs->Register(first));
@@ -212,8 +203,7 @@ TEST_F(PrefsHandlerTest, NoticesGoToEachRegisteredWindowOncePerUpdate)
 	fPrefs->SetInteger("LeftMouseFunc", 2, true);
 	fPrefs->SetInteger("RightMouseFunc", 6, true);
 	fPrefs->Update();
-	EXPECT_TRUE(BPrivate::process_events_until(
-		[&] { return first->fCount == 1 && second->fCount == 1; }, 2000000));
+	EXPECT_TRUE(Arrived([&] { return first->fCount == 1 && second->fCount == 1; }));
 	fPrefs->Update();
 	Settle();
 	EXPECT_EQ(first->fCount, 1);
@@ -224,7 +214,7 @@ TEST_F(PrefsHandlerTest, NoticesGoToEachRegisteredWindowOncePerUpdate)
 	fPrefs->Unregister(first);
 	fPrefs->SetFloat("ThumbWidth", 120, true);
 	fPrefs->Update();
-	EXPECT_TRUE(BPrivate::process_events_until([&] { return second->fCount == 2; }, 2000000));
+	EXPECT_TRUE(Arrived([&] { return second->fCount == 2; }));
 	EXPECT_EQ(first->fCount, 1);
 
 	// Without a notice template, an update sends nothing and the change
@@ -237,13 +227,11 @@ TEST_F(PrefsHandlerTest, NoticesGoToEachRegisteredWindowOncePerUpdate)
 	BMessage notice(MSG_PREFS_CHANGED);
 	EXPECT_TRUE(fPrefs->SetMessage(&notice));
 	fPrefs->Update();
-	EXPECT_TRUE(BPrivate::process_events_until([&] { return second->fCount == 3; }, 2000000));
+	EXPECT_TRUE(Arrived([&] { return second->fCount == 3; }));
 
 	fPrefs->Unregister(second);
-	first->Lock();
-	first->Quit();
-	second->Lock();
-	second->Quit();
+	first->Stop();
+	second->Stop();
 }
 
 // Settings on a volume that cannot keep them are reported once, by a notice
@@ -278,8 +266,7 @@ TEST_F(PrefsHandlerTest, SettingsThatCannotBeStoredAreReportedOnce)
 		ASSERT_NE(prefs->Path(), nullptr);
 		EXPECT_EQ(std::string(prefs->Path()), point + "/Glim");
 
-		FailureRecorder* recorder = new FailureRecorder;
-		recorder->Run();
+		Recorder* recorder = new Recorder(MSG_PREFS_NOT_STORED);
 		BMessage notice(MSG_PREFS_NOT_STORED);
 		prefs->SetFailureNotice(&notice, recorder);
 		BRect frame(1, 2, 3, 4);
@@ -287,8 +274,7 @@ TEST_F(PrefsHandlerTest, SettingsThatCannotBeStoredAreReportedOnce)
 		EXPECT_FALSE(prefs->SetRect("MainRect", &frame, false));
 		EXPECT_FALSE(prefs->SetString("LastFolder", "/tmp", true));
 		EXPECT_TRUE(prefs->FailureReported());
-		EXPECT_TRUE(
-			BPrivate::process_events_until([&] { return recorder->fCount > 0; }, 2000000));
+		EXPECT_TRUE(Arrived([&] { return recorder->fCount > 0; }));
 		Settle();
 		EXPECT_EQ(recorder->fCount, 1);
 		EXPECT_EQ(recorder->fError, test.error);
@@ -296,21 +282,18 @@ TEST_F(PrefsHandlerTest, SettingsThatCannotBeStoredAreReportedOnce)
 		int32 value = 0;
 		EXPECT_FALSE(prefs->GetInteger("SlideShowTimer", value));
 
-		recorder->Lock();
-		recorder->Quit();
+		recorder->Stop();
 		delete prefs;
 		glim_test::Unmount(point);
 	}
 
 	// A store that works reports nothing.
-	FailureRecorder* recorder = new FailureRecorder;
-	recorder->Run();
+	Recorder* recorder = new Recorder(MSG_PREFS_NOT_STORED);
 	BMessage notice(MSG_PREFS_NOT_STORED);
 	fPrefs->SetFailureNotice(&notice, recorder);
 	EXPECT_TRUE(fPrefs->SetInteger("SlideShowTimer", 5, false));
 	Settle();
 	EXPECT_EQ(recorder->fCount, 0);
 	EXPECT_FALSE(fPrefs->FailureReported());
-	recorder->Lock();
-	recorder->Quit();
+	recorder->Stop();
 }

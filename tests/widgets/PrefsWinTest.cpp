@@ -1,64 +1,72 @@
 #include "widgets/PrefsWin.h"
 
 #include <cstdlib>
-#include <memory>
-#include <string>
 
-#include <Button.h>
-#include <Message.h>
 #include <CheckBox.h>
 #include <RadioButton.h>
 #include <Slider.h>
 #include <TabView.h>
 #include <TextControl.h>
 
-#include <gtest/gtest.h>
-
-#include "app/Commands.h"
 #include "settings/PrefsHandler.h"
-#include "TestSupport.h"
 #include "ViewerTestSupport.h"
 
 using namespace glim_test;
 
 namespace {
 
-class PrefsWinTest : public testing::Test {
-protected:
-	void SetUp() override
-	{
-		ForgetSettings();
-		fApp.reset(new TestApp);
-	}
+const int32 kNone = -12345;
 
+class PrefsWinTest : public ViewerTest {
+protected:
 	void TearDown() override
 	{
-		for (int32 i = fApp->CountWindows() - 1; i >= 0; i--) {
-			BWindow* window = fApp->WindowAt(i);
-			if (dynamic_cast<PrefsWin*>(window) != NULL && window->Lock())
-				window->Quit();
-		}
+		if (BWindow* window = (BWindow*)fApp->PrefsWindow(); window != NULL && window->Lock())
+			window->Quit();
 		Settle();
-		fApp.reset();
+		ViewerTest::TearDown();
 	}
 
+	// The window, shown and locked.
 	PrefsWin* Show()
 	{
 		fApp->ShowPrefs();
 		PrefsWin* window = dynamic_cast<PrefsWin*>((BWindow*)fApp->PrefsWindow());
 		Settle();
+		EXPECT_NE(window, nullptr);
+		if (window != NULL)
+			window->Lock();
 		return window;
+	}
+
+	// Unlocks the window, gives it the command and waits until it is gone.
+	void Close(PrefsWin* window, uint32 command)
+	{
+		window->Unlock();
+		window->PostMessage(command);
+		ASSERT_TRUE(Settle([&] { return fApp->PrefsWindow() == NULL; }));
 	}
 
 	template<class T>
 	T* Find(BWindow* window, const char* name)
 	{
-		return dynamic_cast<T*>(window->FindView(name));
+		T* view = dynamic_cast<T*>(window->FindView(name));
+		EXPECT_NE(view, nullptr) << name;
+		return view;
 	}
 
-	BPrefsHandler* Prefs() { return fApp->Prefs(); }
+	// A stored setting, kNone when there is none.
+	int32 Integer(const char* key)
+	{
+		int32 value = kNone;
+		return fApp->Prefs()->GetInteger(key, value) ? value : kNone;
+	}
 
-	std::unique_ptr<TestApp> fApp;
+	float Float(const char* key)
+	{
+		float value = kNone;
+		return fApp->Prefs()->GetFloat(key, value) ? value : kNone;
+	}
 };
 
 } // namespace
@@ -67,12 +75,10 @@ TEST_F(PrefsWinTest, OkWritesEverySettingWithOneNotice)
 {
 	PrefsWin* window = Show();
 	ASSERT_NE(window, nullptr);
-	window->Lock();
 	// Without settings: last folder on and the folder field off.
 	BRadioButton* last = Find<BRadioButton>(window, "UseLastFolder");
 	BTextControl* folder = Find<BTextControl>(window, "TheFolder");
-	ASSERT_NE(last, nullptr);
-	ASSERT_NE(folder, nullptr);
+	ASSERT_TRUE(last != NULL && folder != NULL);
 	EXPECT_EQ(last->Value(), B_CONTROL_ON);
 	EXPECT_FALSE(folder->IsEnabled());
 	EXPECT_STREQ(folder->Text(), getenv("HOME")) << "the user's home folder, as it is here";
@@ -81,80 +87,55 @@ TEST_F(PrefsWinTest, OkWritesEverySettingWithOneNotice)
 	folder->SetText("/srv/photos");
 	Find<BSlider>(window, "SlideShow Timer Slider")->SetValue(12);
 	Find<BCheckBox>(window, "Fit To Window")->SetValue(B_CONTROL_ON);
-	window->Unlock();
+	Close(window, MSG_PREF_OK);
 
-	BMessage ok(MSG_PREF_OK);
-	window->PostMessage(&ok);
-	ASSERT_TRUE(Settle([&] { return fApp->PrefsWindow() == NULL; }));
-
-	int32 value = -1;
-	EXPECT_TRUE(Prefs()->GetInteger("UseLastFolder", value));
-	EXPECT_EQ(value, 0);
 	char* text = NULL;
-	EXPECT_TRUE(Prefs()->GetString("DefaultFolder", &text));
+	EXPECT_TRUE(fApp->Prefs()->GetString("DefaultFolder", &text));
 	EXPECT_STREQ(text, "/srv/photos");
 	delete[] text;
-	EXPECT_TRUE(Prefs()->GetInteger("SlideShowTimer", value));
-	EXPECT_EQ(value, 12);
-	EXPECT_TRUE(Prefs()->GetInteger("FitToWindow", value));
-	EXPECT_EQ(value, 1);
-	EXPECT_TRUE(Prefs()->GetInteger("ColorAsBackground", value));
-	EXPECT_EQ(value, 1);
-	float size = 0;
-	EXPECT_TRUE(Prefs()->GetFloat("ThumbWidth", size));
-	EXPECT_EQ(size, 96);
-	EXPECT_TRUE(Prefs()->GetFloat("FrameHeight", size));
-	EXPECT_EQ(size, 132);
+	EXPECT_EQ(Integer("UseLastFolder"), 0);
+	EXPECT_EQ(Integer("SlideShowTimer"), 12);
+	EXPECT_EQ(Integer("FitToWindow"), 1);
+	EXPECT_EQ(Integer("ColorAsBackground"), 1);
+	EXPECT_EQ(Float("ThumbWidth"), 96);
+	EXPECT_EQ(Float("FrameHeight"), 132);
 	BRect frame;
-	EXPECT_TRUE(Prefs()->GetRect("PrefsRect", &frame));
+	EXPECT_TRUE(fApp->Prefs()->GetRect("PrefsRect", &frame));
 }
 
 TEST_F(PrefsWinTest, ThumbnailSizesAreClampedAndFramesFollow)
 {
-	Prefs()->SetFloat("ThumbWidth", 100.9f, false);
+	fApp->Prefs()->SetFloat("ThumbWidth", 100.9f, false);
 	PrefsWin* window = Show();
-	window->Lock();
+	ASSERT_NE(window, nullptr);
 	// The slider sits on the second tab, in the window once it is chosen.
-	BTabView* tabs = Find<BTabView>(window, "tab_view");
-	ASSERT_NE(tabs, nullptr);
-	tabs->Select(1);
+	Find<BTabView>(window, "tab_view")->Select(1);
 	BSlider* slider = Find<BSlider>(window, "Thumbnail Size Slider");
 	ASSERT_NE(slider, nullptr);
 	EXPECT_EQ(slider->Value(), 100);
 	slider->SetValue(20);
-	window->Unlock();
-	window->PostMessage(MSG_PREF_OK);
-	ASSERT_TRUE(Settle([&] { return fApp->PrefsWindow() == NULL; }));
-	float size = 0;
-	Prefs()->GetFloat("ThumbWidth", size);
-	EXPECT_EQ(size, 32);
-	Prefs()->GetFloat("ThumbHeight", size);
-	EXPECT_EQ(size, 32);
-	Prefs()->GetFloat("FrameWidth", size);
-	EXPECT_EQ(size, 68);
+	Close(window, MSG_PREF_OK);
+	EXPECT_EQ(Float("ThumbWidth"), 32);
+	EXPECT_EQ(Float("ThumbHeight"), 32);
+	EXPECT_EQ(Float("FrameWidth"), 68);
 }
 
 TEST_F(PrefsWinTest, CancelStoresOnlyTheFrame)
 {
 	PrefsWin* window = Show();
-	window->Lock();
+	ASSERT_NE(window, nullptr);
 	Find<BSlider>(window, "SlideShow Timer Slider")->SetValue(99);
-	window->Unlock();
-	window->PostMessage(MSG_PREF_CANCEL);
-	ASSERT_TRUE(Settle([&] { return fApp->PrefsWindow() == NULL; }));
-	int32 value = -1;
-	Prefs()->GetInteger("SlideShowTimer", value);
-	EXPECT_EQ(value, 5);
-	EXPECT_FALSE(Prefs()->GetInteger("FitToWindow", value));
+	Close(window, MSG_PREF_CANCEL);
+	EXPECT_EQ(Integer("SlideShowTimer"), 5);
+	EXPECT_EQ(Integer("FitToWindow"), kNone);
 	BRect frame;
-	EXPECT_TRUE(Prefs()->GetRect("PrefsRect", &frame));
+	EXPECT_TRUE(fApp->Prefs()->GetRect("PrefsRect", &frame));
 }
 
 TEST_F(PrefsWinTest, EveryLabelFitsItsControl)
 {
 	PrefsWin* window = Show();
 	ASSERT_NE(window, nullptr);
-	window->Lock();
 	const struct {
 		int32 tab;
 		const char* name;

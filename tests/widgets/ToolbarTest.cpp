@@ -1,34 +1,26 @@
 #include "widgets/Toolbar.h"
 
-#include <memory>
-#include <string>
-
-#include <Message.h>
 #include <PictureButton.h>
 #include <Resources.h>
 #include <Window.h>
 
-#include <gtest/gtest.h>
-
-#include "TestSupport.h"
 #include "ViewerTestSupport.h"
 
 using namespace glim_test;
 
 namespace {
 
-class ToolbarTest : public testing::Test {
+class ToolbarTest : public ViewerTest {
 protected:
-	void SetUp() override { fApp.reset(new TestApp); }
-
 	void TearDown() override
 	{
 		BPrivate::hide_app_resource('PICT', 2, false);
 		if (fWindow != NULL && fWindow->Lock())
 			fWindow->Quit();
-		fApp.reset();
+		ViewerTest::TearDown();
 	}
 
+	// A toolbar in a window of its own, locked.
 	BToolbar* Open()
 	{
 		fWindow = new BWindow(BRect(50, 50, 449, 149), "toolbar", B_TITLED_WINDOW, 0);
@@ -39,9 +31,16 @@ protected:
 		return toolbar;
 	}
 
-	std::unique_ptr<TestApp> fApp;
 	BWindow* fWindow = NULL;
 };
+
+BLooper*
+target_of(BView* button)
+{
+	BLooper* looper = NULL;
+	dynamic_cast<BPictureButton*>(button)->Messenger().Target(&looper);
+	return looper;
+}
 
 } // namespace
 
@@ -50,25 +49,20 @@ TEST_F(ToolbarTest, SixButtonsAtTheirPlaces)
 	BToolbar* toolbar = Open();
 	EXPECT_TRUE(fApp->fAlerts.empty());
 	ASSERT_EQ(toolbar->CountChildren(), 6);
-	const BRect frames[] = {BRect(0, 0, 39, 39), BRect(40, 0, 79, 39), BRect(80, 0, 119, 39),
-		BRect(120, 0, 159, 39), BRect(165, 0, 204, 39), BRect(210, 0, 249, 39)};
-	const char* names[] = {"GOpenBtn", "GOpenBtn", "GOpenBtn", "GOpenBtn", "GMouseBtn",
-		"GMagnifyBtn"};
+	const struct {
+		BRect frame;
+		const char* name;
+	} buttons[] = {{BRect(0, 0, 39, 39), "GOpenBtn"}, {BRect(40, 0, 79, 39), "GOpenBtn"},
+		{BRect(80, 0, 119, 39), "GOpenBtn"}, {BRect(120, 0, 159, 39), "GOpenBtn"},
+		{BRect(165, 0, 204, 39), "GMouseBtn"}, {BRect(210, 0, 249, 39), "GMagnifyBtn"}};
 	for (int i = 0; i < 6; i++) {
 		SCOPED_TRACE(i);
-		BView* button = toolbar->ChildAt(i);
-		EXPECT_EQ(button->Frame(), frames[i]);
-		EXPECT_STREQ(button->Name(), names[i]);
+		EXPECT_EQ(toolbar->ChildAt(i)->Frame(), buttons[i].frame);
+		EXPECT_STREQ(toolbar->ChildAt(i)->Name(), buttons[i].name);
 	}
 	// Open goes to the application; the others to the window.
-	BPictureButton* open = dynamic_cast<BPictureButton*>(toolbar->ChildAt(0));
-	ASSERT_NE(open, nullptr);
-	BLooper* looper = NULL;
-	open->Messenger().Target(&looper);
-	EXPECT_EQ(looper, (BLooper*)fApp.get());
-	BPictureButton* back = dynamic_cast<BPictureButton*>(toolbar->ChildAt(1));
-	back->Messenger().Target(&looper);
-	EXPECT_EQ(looper, (BLooper*)fWindow);
+	EXPECT_EQ(target_of(toolbar->ChildAt(0)), (BLooper*)fApp.get());
+	EXPECT_EQ(target_of(toolbar->ChildAt(1)), (BLooper*)fWindow);
 	fWindow->Unlock();
 }
 
@@ -76,8 +70,7 @@ TEST_F(ToolbarTest, AMissingPictureIsReportedAndLeavesItsPlaceEmpty)
 {
 	BPrivate::hide_app_resource('PICT', 2, true);
 	BToolbar* toolbar = Open();
-	ASSERT_EQ(fApp->fAlerts.size(), 1u);
-	EXPECT_EQ(fApp->fAlerts[0], "02: Failed to get Open Down bitmap");
+	EXPECT_EQ(fApp->fAlerts, std::vector<std::string>{"02: Failed to get Open Down bitmap"});
 	ASSERT_EQ(toolbar->CountChildren(), 5);
 	EXPECT_EQ(toolbar->ChildAt(0)->Frame(), BRect(40, 0, 79, 39));
 	fWindow->Unlock();
