@@ -60,18 +60,12 @@ ViewerTest::TearDown()
 	fApp.reset();
 }
 
-std::string
-SettingsPath()
-{
-	BPath path;
-	find_directory(B_USER_SETTINGS_DIRECTORY, &path, true);
-	return std::string(path.Path()) + "/Glim";
-}
-
 void
 ForgetSettings()
 {
-	unlink(SettingsPath().c_str());
+	BPath path;
+	find_directory(B_USER_SETTINGS_DIRECTORY, &path, true);
+	unlink((std::string(path.Path()) + "/Glim").c_str());
 }
 
 bool

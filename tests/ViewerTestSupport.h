@@ -42,7 +42,6 @@ protected:
 
 // Removes the settings file, so each test starts as a first start.
 void ForgetSettings();
-std::string SettingsPath();
 
 // Runs events until the condition holds (5 s at most).
 bool Settle(const std::function<bool()>& condition);

@@ -68,32 +68,6 @@ TEST_F(ViewerAppTest, FirstStartOpensTheDefaultFrameAndStoresTheTimerTheNextTheL
 	EXPECT_EQ(MainWindows()[0]->Frame(), frame);
 }
 
-TEST_F(ViewerAppTest, WindowsCascadeAndOnlyTheFirstReferenceOpens)
-{
-	MakeDirs(fDir / "a");
-	MakeDirs(fDir / "b");
-	WriteImage(fDir / "one.png", 4, 4, 0xff0000);
-	Refs({fDir / "a", fDir / "b"});
-	ASSERT_EQ(MainWindows().size(), 1u);
-	Refs({fDir / "b"});
-	Refs({fDir / "one.png"});
-	std::vector<BViewerWin*> windows = MainWindows();
-	ASSERT_EQ(windows.size(), 3u);
-	EXPECT_EQ(windows[0]->Frame(), BRect(50, 50, 400, 400));
-	EXPECT_EQ(windows[1]->Frame(), BRect(130, 130, 480, 480));
-	EXPECT_EQ(windows[2]->Frame(), BRect(210, 210, 560, 560));
-
-	Settle(
-		[&] { return windows[2]->FolderPath() != NULL && windows[0]->FolderPath() != NULL; });
-	EXPECT_STREQ(windows[0]->FolderPath(), (fDir / "a").c_str());
-	EXPECT_TRUE(windows[0]->ThumbnailMode());
-	EXPECT_FALSE(windows[2]->ThumbnailMode());
-
-	// ReadyToRun with windows open opens nothing more.
-	fApp->ReadyToRun();
-	EXPECT_EQ(MainWindows().size(), 3u);
-}
-
 // A path on the command line is shown in two alerts and opens its window
 // at once; a missing one (even a missing name in an existing folder, which
 // still makes an entry reference) opens no window of its own, and the start
@@ -139,13 +113,15 @@ TEST_F(ViewerAppTest, ThePulseIsIdleUntilAFolderChanges)
 	EXPECT_EQ(fApp->PulseRate(), 1000000);
 }
 
-TEST_F(ViewerAppTest, ClosingTheLastMainWindowEndsTheApplication)
+TEST_F(ViewerAppTest, WindowsCascadeAndClosingTheLastEndsTheApplication)
 {
 	fApp->ReadyToRun();
 	fApp->ReadyToRun();
 	Refs({fDir.Path()});
 	std::vector<BViewerWin*> windows = MainWindows();
 	ASSERT_EQ(windows.size(), 2u);
+	// Each new window opens down and to the right of the one before.
+	EXPECT_EQ(windows[1]->Frame(), BRect(130, 130, 480, 480));
 
 	windows[0]->PostMessage(B_QUIT_REQUESTED);
 	ASSERT_TRUE(Settle([&] { return fApp->fQuitAnswers.size() == 1; }));
@@ -185,23 +161,6 @@ TEST_F(ViewerAppTest, TheDefaultFolderOpensWhenTheLastOneIsNotWanted)
 		EXPECT_EQ(OnlyWindowsFolder(), test.opens);
 		CloseAllWindows();
 	}
-}
-
-TEST_F(ViewerAppTest, AFileInTheHomeFolderOpensItsImage)
-{
-	std::string home = getenv("HOME");
-	std::string image = home + "/portrait.png";
-	ASSERT_TRUE(WriteImage(image, 20, 30, 0x00ff00));
-	Refs({image});
-	BViewerWin* window = MainWindows()[0];
-	EXPECT_FALSE(window->ThumbnailMode());
-	Settle([&] { return window->CurrentIndex() >= 0 && window->FolderPath() != NULL; });
-	EXPECT_STREQ(window->FolderPath(), home.c_str());
-	char* shown = NULL;
-	ASSERT_TRUE(window->GetNextFile(window->CurrentIndex(), &shown));
-	EXPECT_EQ(std::string(shown), image);
-	EXPECT_EQ(TitleOf(window), image);
-	unlink(image.c_str());
 }
 
 // Settings on a volume without attributes: the user is told once, at the

@@ -6,15 +6,8 @@
 #include <DataIO.h>
 #include <Directory.h>
 #include <File.h>
-#include <MenuBar.h>
-#include <MenuItem.h>
 #include <Message.h>
 #include <TranslationUtils.h>
-#include <TranslatorRoster.h>
-
-#include <QAction>
-#include <QApplication>
-#include <QMenuBar>
 
 #include "imageview/ImageView.h"
 #include "settings/ImageServices.h"
@@ -70,39 +63,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(SaveAsTest, EveryWritableFormatDecodesBackToTheSameSize)
-{
-	BTranslatorRoster* roster = BTranslatorRoster::Default();
-	translator_id* translators = NULL;
-	int32 count = 0;
-	ASSERT_EQ(roster->GetAllTranslators(&translators, &count), B_OK);
-	int written = 0;
-	for (int32 i = 0; i < count; i++) {
-		const translation_format* formats = NULL;
-		int32 formatCount = 0;
-		roster->GetOutputFormats(translators[i], &formats, &formatCount);
-		if (formatCount == 0 || formats[0].type == B_TRANSLATOR_BITMAP)
-			continue;
-		std::string name = "out" + std::to_string(i);
-		SCOPED_TRACE(name);
-		Save(name.c_str(), formats[0].type);
-		BRect bounds = Decoded(fDir / name);
-		// Icon formats may only hold square or limited sizes.
-		if (formats[0].type != 'ICO ' && formats[0].type != 'XBM ' && formats[0].type != 'WBMP')
-			EXPECT_EQ(bounds, BRect(0, 0, 63, 47));
-		else
-			EXPECT_TRUE(bounds.IsValid());
-		written++;
-	}
-	delete[] translators;
-	EXPECT_GE(written, 5);
-	EXPECT_TRUE(fApp->fAlerts.empty());
-
-	// No type chosen writes PNG.
-	Save("default", 0);
-	EXPECT_EQ(Contents("default", 4), "\x89PNG");
-}
 
 TEST_F(SaveAsTest, ASelectionSavesItsExtentAtFullResolution)
 {
@@ -191,48 +151,4 @@ TEST_F(SaveAsTest, WithNoTypeChosenTheTypedNameSaysTheFormat)
 	fWindow->SaveTo(&folder, "saved.jpg");
 	EXPECT_EQ(Contents("saved.jpg", 2), "\xff\xd8");
 	EXPECT_TRUE(fApp->fAlerts.empty());
-}
-
-TEST_F(SaveAsTest, TheFileTypeBarFitsTheChosenTypesName)
-{
-	fWindow->SaveAs(false);
-	BMenuBar* bar = NULL;
-	for (int32 i = 0; i < be_app->CountWindows() && bar == NULL; i++) {
-		BWindow* window = be_app->WindowAt(i);
-		if (window == fWindow || !window->Lock())
-			continue;
-		bar = dynamic_cast<BMenuBar*>(window->FindView("File Type"));
-		window->Unlock();
-	}
-	ASSERT_NE(bar, nullptr);
-	BWindow* panel = bar->Window();
-	panel->Lock();
-	BMenu* types = bar->SubmenuAt(0);
-	ASSERT_NE(types, nullptr);
-	panel->Unlock();
-	const char* labels[] = {"JPEG images", "PNG images", "WebP images", "JPEG images"};
-	for (const char* label : labels) {
-		SCOPED_TRACE(label);
-		panel->Lock();
-		BMenuItem* item = types->FindItem(label);
-		ASSERT_NE(item, nullptr);
-		item->SetMarked(true);
-		EXPECT_STREQ(bar->ItemAt(0)->Label(), label);
-		panel->Unlock();
-		// What the user sees is the bar's widget: an item that does not fit
-		// is pushed behind the widget's "»" extension button.
-		QMenuBar* widget = NULL;
-		EXPECT_TRUE(BPrivate::run_events_until([&]() {
-			for (QWidget* top : QApplication::topLevelWidgets()) {
-				for (QMenuBar* candidate : top->findChildren<QMenuBar*>()) {
-					if (candidate->actions().size() == 1
-						&& candidate->actions()[0]->text() == label)
-						widget = candidate;
-				}
-			}
-			return widget != NULL;
-		}));
-		ASSERT_NE(widget, nullptr);
-		EXPECT_LE(widget->sizeHint().width(), widget->width());
-	}
 }
