@@ -6,8 +6,14 @@
 #include <DataIO.h>
 #include <Directory.h>
 #include <File.h>
+#include <MenuBar.h>
+#include <MenuItem.h>
 #include <Message.h>
 #include <TranslationUtils.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
 
 #include "imageview/ImageView.h"
 #include "settings/ImageServices.h"
@@ -151,4 +157,58 @@ TEST_F(SaveAsTest, WithNoTypeChosenTheTypedNameSaysTheFormat)
 	fWindow->SaveTo(&folder, "saved.jpg");
 	EXPECT_EQ(Contents("saved.jpg", 2), "\xff\xd8");
 	EXPECT_TRUE(fApp->fAlerts.empty());
+}
+
+TEST_F(SaveAsTest, TheFileTypeMenuListsTheWritersAndItsBarFitsTheChosenName)
+{
+	fWindow->SaveAs(false);
+	BMenuBar* bar = NULL;
+	for (int32 i = 0; i < be_app->CountWindows() && bar == NULL; i++) {
+		BWindow* window = be_app->WindowAt(i);
+		if (window == fWindow || !window->Lock())
+			continue;
+		bar = dynamic_cast<BMenuBar*>(window->FindView("File Type"));
+		window->Unlock();
+	}
+	ASSERT_NE(bar, nullptr);
+	BWindow* panel = bar->Window();
+	panel->Lock();
+	BMenu* types = bar->SubmenuAt(0);
+	ASSERT_NE(types, nullptr);
+	// The menu offers each format that a translator writes, by the
+	// translator's name; the bitmap stream format, which every reader
+	// writes, is not one of them.
+	std::vector<std::string> offered;
+	for (int32 i = 0; i < types->CountItems(); i++)
+		offered.push_back(types->ItemAt(i)->Label());
+	panel->Unlock();
+	EXPECT_EQ(offered,
+		std::vector<std::string>({"JPEG images", "PNG images", "BMP images", "TIFF images",
+			"WebP images", "ICO images", "PPM images", "WBMP images", "XBM images",
+			"XPM images", "HEIF images", "AVIF images", "JPEG XL images"}));
+	const char* labels[] = {"JPEG images", "PNG images", "WebP images", "JPEG images"};
+	for (const char* label : labels) {
+		SCOPED_TRACE(label);
+		panel->Lock();
+		BMenuItem* item = types->FindItem(label);
+		ASSERT_NE(item, nullptr);
+		item->SetMarked(true);
+		EXPECT_STREQ(bar->ItemAt(0)->Label(), label);
+		panel->Unlock();
+		// What the user sees is the bar's widget: an item that does not fit
+		// is pushed behind the widget's "»" extension button.
+		QMenuBar* widget = NULL;
+		EXPECT_TRUE(BPrivate::run_events_until([&]() {
+			for (QWidget* top : QApplication::topLevelWidgets()) {
+				for (QMenuBar* candidate : top->findChildren<QMenuBar*>()) {
+					if (candidate->actions().size() == 1
+						&& candidate->actions()[0]->text() == label)
+						widget = candidate;
+				}
+			}
+			return widget != NULL;
+		}));
+		ASSERT_NE(widget, nullptr);
+		EXPECT_LE(widget->sizeHint().width(), widget->width());
+	}
 }
