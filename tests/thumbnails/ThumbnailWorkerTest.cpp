@@ -1,5 +1,5 @@
 // The thumbnail worker: making the missing thumbnails of a folder in the
-// background, stopping promptly, and never deadlocking with its window.
+// background, and never deadlocking with its window.
 #include "mainwindow/ViewerWin.h"
 
 #include <memory>

@@ -1,5 +1,5 @@
-// The safe-write module: temporary names, replacing, links, copies of files
-// that change while they are copied, and the sweep of stale temporaries.
+// The safe-write module: temporary names, copies of files that change while
+// they are copied, and the sweep of stale temporaries.
 #include <SafeFile.h>
 
 #include <string>
