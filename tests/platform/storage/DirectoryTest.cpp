@@ -1,7 +1,6 @@
 #include <Directory.h>
 
 #include <string>
-#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,56 +12,6 @@
 #include "TestSupport.h"
 
 using glim_test::TempDir;
-
-namespace {
-
-std::string
-Name(const BEntry& entry)
-{
-	char name[B_FILE_NAME_LENGTH];
-	return entry.GetName(name) == B_OK ? name : "<none>";
-}
-
-} // namespace
-
-TEST(DirectoryTest, IteratesEveryEntryInTheFoldersOrder)
-{
-	TempDir dir;
-	for (const char* name : {"b.jpg", "A.png", ".hidden", "z"})
-		glim_test::WriteFile(dir / name, "");
-	glim_test::MakeDirs(dir / "sub");
-	ASSERT_EQ(symlink("nowhere", (dir / "broken").c_str()), 0);
-
-	BDirectory folder(dir.Path().c_str());
-	ASSERT_EQ(folder.InitCheck(), B_OK);
-	EXPECT_EQ(folder.CountEntries(), 6);
-
-	std::vector<std::string> names;
-	BEntry entry;
-	ASSERT_EQ(folder.GetNextEntry(&entry), B_OK);
-	names.push_back(Name(entry));
-	// Counting does not move the iteration.
-	EXPECT_EQ(folder.CountEntries(), 6);
-	while (folder.GetNextEntry(&entry) == B_OK) {
-		names.push_back(Name(entry));
-		EXPECT_EQ(entry.InitCheck(), B_OK);
-	}
-	EXPECT_EQ(names, glim_test::ListFolder(dir.Path()));
-	EXPECT_EQ(folder.GetNextEntry(&entry), B_ENTRY_NOT_FOUND);
-	EXPECT_EQ(entry.InitCheck(), B_NO_INIT);
-
-	// After a rewind, the broken link is there as a link.
-	ASSERT_EQ(folder.Rewind(), B_OK);
-	bool sawLink = false;
-	while (folder.GetNextEntry(&entry) == B_OK)
-		sawLink = sawLink || (Name(entry) == "broken" && entry.IsSymLink());
-	EXPECT_TRUE(sawLink);
-
-	TempDir empty("empty");
-	BDirectory none(empty.Path().c_str());
-	EXPECT_EQ(none.CountEntries(), 0);
-	EXPECT_EQ(none.GetNextEntry(&entry), B_ENTRY_NOT_FOUND);
-}
 
 TEST(DirectoryTest, OpensOnlyFolders)
 {

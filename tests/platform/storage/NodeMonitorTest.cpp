@@ -129,41 +129,6 @@ protected:
 
 } // namespace
 
-TEST_F(NodeMonitorTest, ReportsEntriesCreatedRenamedAndRemoved)
-{
-	node_ref folder = node_for(fDir.Path());
-	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, fMessenger), B_OK);
-
-	glim_test::WriteFile(fDir / "a.jpg", "x");
-	const BMessage& created = fCollector->Expect(B_ENTRY_CREATED, "a.jpg", kSecond);
-	EXPECT_EQ(Int64Of(created, "directory"), (int64)folder.node);
-	EXPECT_EQ(created.GetInt32("device", 0), (int32)folder.device);
-	EXPECT_EQ(Int64Of(created, "node"), (int64)inode_of(fDir / "a.jpg"));
-
-	const std::string latin1 = "caf\xe9 \xff.png";
-	glim_test::WriteFile(fDir / latin1, "x");
-	// The name's bytes as they are.
-	fCollector->Expect(B_ENTRY_CREATED, latin1, kSecond);
-
-	ino_t moved = inode_of(fDir / "a.jpg");
-	ASSERT_EQ(rename((fDir / "a.jpg").c_str(), (fDir / "b.jpg").c_str()), 0);
-	const BMessage& move = fCollector->Expect(B_ENTRY_MOVED, "b.jpg", kSecond);
-	EXPECT_STREQ(move.GetString("from name"), "a.jpg");
-	EXPECT_EQ(Int64Of(move, "from directory"), (int64)folder.node);
-	EXPECT_EQ(Int64Of(move, "to directory"), (int64)folder.node);
-	EXPECT_EQ(Int64Of(move, "node"), (int64)moved);
-	EXPECT_EQ(fCollector->Find(B_ENTRY_REMOVED, "a.jpg"), nullptr) << "one notice for a rename";
-
-	ASSERT_EQ(unlink((fDir / "b.jpg").c_str()), 0);
-	const BMessage& removed = fCollector->Expect(B_ENTRY_REMOVED, "b.jpg", kSecond);
-	EXPECT_EQ(Int64Of(removed, "directory"), (int64)folder.node);
-
-	ASSERT_EQ(mkdir((fDir / "sub").c_str(), 0755), 0);
-	fCollector->Expect(B_ENTRY_CREATED, "sub");
-	ASSERT_EQ(rmdir((fDir / "sub").c_str()), 0);
-	fCollector->Expect(B_ENTRY_REMOVED, "sub");
-}
-
 TEST_F(NodeMonitorTest, MovesInOutAndBetweenWatchedFolders)
 {
 	glim_test::MakeDirs(fDir / "watched");
@@ -227,13 +192,6 @@ TEST_F(NodeMonitorTest, StopWatchingEndsNoticesPerTarget)
 	second->Expect(B_ENTRY_CREATED, "still watched");
 	ASSERT_EQ(watch_node(&folder, B_STOP_WATCHING, secondMessenger), B_OK);
 	EXPECT_EQ(watch_node(&folder, B_STOP_WATCHING, secondMessenger), B_BAD_VALUE);
-
-	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, secondMessenger), B_OK);
-	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, secondMessenger), B_OK);
-	ASSERT_EQ(stop_watching(secondMessenger), B_OK);
-	glim_test::WriteFile(fDir / "nobody", "x");
-	settle();
-	EXPECT_EQ(second->Find(B_ENTRY_CREATED, "nobody"), nullptr);
 	second->Lock();
 	second->Quit();
 }
@@ -276,45 +234,6 @@ TEST_F(NodeMonitorTest, WatchingTheNodeItself)
 
 	ASSERT_EQ(unlink((fDir / "renamed.jpg").c_str()), 0);
 	fCollector->Expect(B_ENTRY_REMOVED, "renamed.jpg");
-}
-
-TEST_F(NodeMonitorTest, WatchedFolderThatMovesAwayAndVanishes)
-{
-	glim_test::MakeDirs(fDir / "album");
-	glim_test::MakeDirs(fDir / "archive");
-	node_ref album = node_for(fDir / "album");
-	ASSERT_EQ(watch_node(&album, B_WATCH_DIRECTORY | B_WATCH_NAME, fMessenger), B_OK);
-
-	std::string moved = fDir / "archive/album 2001";
-	ASSERT_EQ(rename((fDir / "album").c_str(), moved.c_str()), 0);
-	const BMessage* away = NULL;
-	ASSERT_TRUE(BPrivate::process_events_until(
-		[&] {
-			for (const BMessage& notice : fCollector->notices) {
-				if (notice.GetInt32("opcode", 0) == B_ENTRY_MOVED)
-					away = &notice;
-			}
-			return away != NULL;
-		},
-		5 * kSecond));
-	EXPECT_STREQ(away->GetString("from name"), "album");
-	EXPECT_EQ(Int64Of(*away, "to directory"), -1) << "inotify does not say where";
-	EXPECT_FALSE(away->HasData("name", B_STRING_TYPE));
-
-	// Entries still come, but the folder's path is no longer known.
-	glim_test::MakeDirs(fDir / "album");
-	glim_test::WriteFile(fDir / "album/late.jpg", "namesake");
-	glim_test::WriteFile(moved + "/late.jpg", "x");
-	const BMessage& late = fCollector->Expect(B_ENTRY_CREATED, "late.jpg");
-	EXPECT_EQ(Int64Of(late, "node"), -1) << "never the node of a namesake";
-
-	ASSERT_EQ(unlink((moved + "/late.jpg").c_str()), 0);
-	ASSERT_EQ(rmdir(moved.c_str()), 0);
-	const BMessage& gone = fCollector->Expect(B_ENTRY_REMOVED, "album");
-	EXPECT_EQ(Int64Of(gone, "node"), (int64)album.node);
-	settle();
-	EXPECT_EQ(watch_node(&album, B_STOP_WATCHING, fMessenger), B_BAD_VALUE)
-		<< "the watch ended with the folder";
 }
 
 TEST_F(NodeMonitorTest, RefusesWhatItCannotWatch)

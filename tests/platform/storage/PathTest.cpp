@@ -89,16 +89,3 @@ TEST(PathTest, FromEntriesRefsAndFolders)
 	EXPECT_EQ(BPath(&unset).InitCheck(), B_NO_INIT);
 	EXPECT_EQ(BPath((const BEntry*)nullptr).InitCheck(), B_BAD_VALUE);
 }
-
-TEST(PathTest, LongPathsAreKeptWhole)
-{
-	std::string longPath;
-	while (longPath.size() < 5000)
-		longPath += "/" + std::string(100, 'p');
-	BPath path(longPath.c_str());
-	ASSERT_EQ(path.InitCheck(), B_OK);
-	EXPECT_EQ(std::string(path.Path()), longPath);
-	EXPECT_EQ(std::string(path.Leaf()), std::string(100, 'p'));
-	ASSERT_EQ(path.Append("leaf.jpg"), B_OK);
-	EXPECT_EQ(std::string(path.Path()), longPath + "/leaf.jpg");
-}

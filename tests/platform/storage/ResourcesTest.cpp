@@ -2,7 +2,6 @@
 #include <File.h>
 #include <ResourcesArchive.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <elf.h>
 #include <random>
@@ -10,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -127,22 +125,6 @@ set_to_contents(glim_test::TempDir& dir, const std::vector<char>& contents,
 	return resources.SetTo(path.c_str());
 }
 
-bool
-run(const std::string& command)
-{
-	return system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// The test program's own file: inside a command that the shell runs,
-// /proc/self/exe would be that command.
-std::string
-own_executable()
-{
-	char path[4096];
-	ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-	return std::string(path, length > 0 ? length : 0);
-}
-
 // The resource's bytes, or "<none>".
 std::string
 Loaded(const BResources& resources, type_code type, int32 id)
@@ -159,28 +141,6 @@ Has(const BResources& resources, type_code type, int32 id)
 }
 
 } // namespace
-
-TEST(ResourcesTest, ArchiveRoundTripKeepsTypeIdNameAndData)
-{
-	const std::vector<char> archive = build_resources_archive(sample_items());
-	std::vector<ResourceEntry> entries;
-	ASSERT_EQ(parse_resources_archive(archive.data(), archive.size(), &entries), B_OK);
-	ASSERT_EQ(entries.size(), 4u);
-	const std::vector<ResourceItem> items = sample_items();
-	for (size_t i = 0; i < items.size(); i++) {
-		SCOPED_TRACE(items[i].name);
-		EXPECT_EQ(entries[i].type, items[i].type);
-		EXPECT_EQ(entries[i].id, items[i].id);
-		EXPECT_STREQ(entries[i].name, items[i].name.c_str());
-		const char* data = static_cast<const char*>(entries[i].data);
-		EXPECT_EQ(std::vector<char>(data, data + entries[i].size), items[i].data);
-		EXPECT_EQ((data - archive.data()) % 8, 0);
-	}
-
-	std::vector<char> empty = build_resources_archive({});
-	EXPECT_EQ(parse_resources_archive(empty.data(), empty.size(), &entries), B_OK);
-	EXPECT_TRUE(entries.empty());
-}
 
 TEST(ResourcesTest, MalformedArchivesAreRefused)
 {
@@ -247,27 +207,6 @@ TEST(ResourcesTest, DamagedArchivesNeverReachOutsideTheirBytes)
 	}
 }
 
-TEST(ResourcesTest, ReadsResourcesFromAnElfSection)
-{
-	glim_test::TempDir dir;
-	BResources resources;
-	EXPECT_EQ(resources.InitCheck(), B_NO_INIT);
-	ASSERT_EQ(set_to_contents(dir, elf_with_archive(build_resources_archive(sample_items())),
-				  resources),
-		B_OK);
-
-	EXPECT_EQ(Loaded(resources, 'PICT', 1), "first picture");
-	EXPECT_EQ(Loaded(resources, 'PICT', 2), "second");
-	EXPECT_EQ(Loaded(resources, 'RAWT', -5), "");
-	EXPECT_EQ(Loaded(resources, 'APPV', 1), std::string(680, 'v'));
-	EXPECT_FALSE(Has(resources, 'PICT', 3));
-	EXPECT_FALSE(Has(resources, 'JPEG', 1));
-
-	resources.Unset();
-	EXPECT_EQ(resources.InitCheck(), B_NO_INIT);
-	EXPECT_FALSE(Has(resources, 'PICT', 1));
-}
-
 TEST(ResourcesTest, FilesWithoutResourcesAreEmptyAndOthersAreErrors)
 {
 	glim_test::TempDir dir;
@@ -278,10 +217,6 @@ TEST(ResourcesTest, FilesWithoutResourcesAreEmptyAndOthersAreErrors)
 				  resources),
 		B_OK);
 	EXPECT_EQ(resources.LoadResource('PICT', 1, NULL), nullptr);
-	if (glim_test::Exists("/bin/true")) {
-		EXPECT_EQ(resources.SetTo("/bin/true"), B_OK);
-		EXPECT_FALSE(Has(resources, 'PICT', 1));
-	}
 
 	EXPECT_EQ(set_to_contents(dir, bytes("#!/bin/sh\necho not an executable\n"), resources),
 		B_BAD_DATA);
@@ -370,28 +305,6 @@ TEST(ResourcesTest, FollowsExtendedSectionNumbering)
 	BResources resources;
 	ASSERT_EQ(set_to_contents(dir, file, resources), B_OK);
 	EXPECT_TRUE(Has(resources, 'PICT', 2));
-}
-
-TEST(ResourcesTest, RealExecutablesWithAndWithoutTheSection)
-{
-	BResources resources;
-	ASSERT_EQ(resources.SetTo("/proc/self/exe"), B_OK);
-	EXPECT_TRUE(Has(resources, 'PICT', 1));
-
-	glim_test::TempDir dir;
-	const std::string stripped = dir / "stripped";
-	const std::string damaged = dir / "damaged";
-	const std::string garbage = dir / "garbage";
-	glim_test::WriteFile(garbage, bytes("GLIMRSRC but nothing after it"));
-	const std::string self = own_executable();
-	if (!run("objcopy --remove-section=.glimrsrc '" + self + "' " + stripped)
-		|| !run("objcopy --update-section .glimrsrc=" + garbage + " '" + self + "' " + damaged))
-		GTEST_SKIP() << "objcopy is not available";
-
-	EXPECT_EQ(resources.SetTo(stripped.c_str()), B_OK);
-	EXPECT_FALSE(Has(resources, 'PICT', 1));
-	EXPECT_EQ(resources.SetTo(damaged.c_str()), B_BAD_DATA);
-	EXPECT_FALSE(Has(resources, 'PICT', 1));
 }
 
 TEST(ResourcesTest, AppResourcesLoadOnceForAllThreads)

@@ -1,12 +1,11 @@
-// The safe-write module: temporary names, replacing, links, copies of files
-// that change while they are copied, and the sweep of stale temporaries.
+// The safe-write module: temporary names, copies of files that change while
+// they are copied, and the sweep of stale temporaries.
 #include <SafeFile.h>
 
 #include <string>
 #include <vector>
 
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -52,28 +51,6 @@ private:
 
 } // namespace
 
-TEST(SafeFileTest, NamesOfAnyLengthAndBytesAreWritten)
-{
-	TempDir dir("safefile");
-	const std::string names[] = {
-		"plain.jpg",
-		std::string(250, 'x') + ".jpg",
-		"caf\xe9\xff.jpg",
-		"new\nline.jpg",
-		"\"quoted\" 'name'.jpg",
-		"-leading-dash.jpg",
-	};
-	for (const std::string& name : names) {
-		SCOPED_TRACE(name);
-		std::string path = dir / name;
-		ASSERT_EQ(BSafeFile::WriteFile(path.c_str(), "content", 7), B_OK);
-		EXPECT_EQ(ReadText(path), "content");
-		ASSERT_EQ(BSafeFile::WriteFile(path.c_str(), "again", 5), B_OK);
-		EXPECT_EQ(ReadText(path), "again");
-	}
-	EXPECT_EQ(ListFolder(dir.Path()).size(), std::size(names)) << "temporaries were left";
-}
-
 TEST(SafeFileTest, TemporaryNamesAreHiddenRecognisedAndShortEnough)
 {
 	TempDir dir("safefile");
@@ -105,36 +82,6 @@ TEST(SafeFileTest, TemporaryNamesAreHiddenRecognisedAndShortEnough)
 	}
 }
 
-TEST(SafeFileTest, UncommittedContentNeverReachesTheTarget)
-{
-	TempDir dir("safefile");
-	WriteFile(dir / "a.txt", "old");
-	{
-		BSafeFile file((dir / "a.txt").c_str());
-		ASSERT_EQ(file.Write("new", 3), 3);
-		EXPECT_EQ(ReadText(dir / "a.txt"), "old");
-	}
-	EXPECT_EQ(ReadText(dir / "a.txt"), "old");
-	EXPECT_EQ(ListFolder(dir.Path()).size(), 1u);
-}
-
-TEST(SafeFileTest, ReplacingKeepsTheModeOfTheReplacedFile)
-{
-	TempDir dir("safefile");
-	const mode_t kModes[] = {0600, 0640, 0755, 0444};
-	for (mode_t mode : kModes) {
-		SCOPED_TRACE(mode);
-		std::string path = dir / ("m" + std::to_string(mode));
-		WriteFile(path, "old");
-		ASSERT_EQ(chmod(path.c_str(), mode), 0);
-		ASSERT_EQ(BSafeFile::WriteFile(path.c_str(), "new", 3), B_OK);
-		struct stat st;
-		ASSERT_EQ(stat(path.c_str(), &st), 0);
-		EXPECT_EQ(st.st_mode & 07777, mode);
-		EXPECT_EQ(ReadText(path), "new");
-	}
-}
-
 TEST(SafeFileTest, APathLongerThanTheSystemTakesFailsCleanly)
 {
 	TempDir dir("safefile");
@@ -143,32 +90,6 @@ TEST(SafeFileTest, APathLongerThanTheSystemTakesFailsCleanly)
 		path += "/" + std::string(200, 'd');
 	EXPECT_NE(BSafeFile::WriteFile((path + "/a.jpg").c_str(), "x", 1), B_OK);
 	EXPECT_TRUE(ListFolder(dir.Path()).empty());
-}
-
-TEST(SafeFileTest, ACopyCarriesModeTimesAndAttributesAndNeverReplacesUnasked)
-{
-	TempDir dir("safefile");
-	std::string from = dir / "a.jpg";
-	WriteFile(from, "photo bytes");
-	ASSERT_EQ(setxattr(from.c_str(), "user.test", "keep", 4, 0), 0);
-	ASSERT_EQ(chmod(from.c_str(), 0600), 0);
-	struct timespec times[2] = {{981158400, 0}, {981158400, 5}};
-	ASSERT_EQ(utimensat(AT_FDCWD, from.c_str(), times, 0), 0);
-
-	ASSERT_EQ(copy_file(from.c_str(), (dir / "b.jpg").c_str(), false), B_OK);
-	struct stat st;
-	ASSERT_EQ(stat((dir / "b.jpg").c_str(), &st), 0);
-	EXPECT_EQ(st.st_mode & 07777, 0600u);
-	EXPECT_EQ(st.st_mtim.tv_sec, 981158400);
-	EXPECT_EQ(st.st_mtim.tv_nsec, 5);
-	char value[16];
-	EXPECT_EQ(getxattr((dir / "b.jpg").c_str(), "user.test", value, sizeof(value)), 4);
-	EXPECT_EQ(ReadText(dir / "b.jpg"), "photo bytes");
-
-	WriteFile(dir / "c.jpg", "other");
-	EXPECT_EQ(copy_file(from.c_str(), (dir / "c.jpg").c_str(), false), B_FILE_EXISTS);
-	EXPECT_EQ(ReadText(dir / "c.jpg"), "other");
-	EXPECT_EQ(ListFolder(dir.Path()).size(), 3u);
 }
 
 // The copy is refused as busy, the source keeps what was appended, and a
