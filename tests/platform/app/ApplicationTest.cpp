@@ -1,5 +1,5 @@
-// The application: start-up order, windows, pulse, app info, and single
-// launch between two processes. The single-launch socket as a boundary:
+// The application: start-up order, windows, app info, and single launch
+// between two processes. The single-launch socket as a boundary:
 // hostile frames against a real listening application, the private folder
 // and its squatters, the lock that is never granted, and connections from
 // another user.
