@@ -62,8 +62,6 @@ public:
 
 	void MessageReceived(BMessage* message) override { Note(this, message); }
 
-	bool QuitRequested() override { return allowQuit; }
-
 	void Note(BHandler* handler, BMessage* message)
 	{
 		records.push_back(
@@ -77,7 +75,6 @@ public:
 	std::vector<Record> records;
 	std::atomic<int32> count{0};
 	std::function<void(BMessage*)> hook;
-	bool allowQuit = true;
 
 private:
 	std::atomic<bool>* fDeleted;
@@ -131,9 +128,7 @@ protected:
 
 TEST_F(LooperTest, DispatchesOnTheGuiThreadWithCurrentMessageAndLock)
 {
-	std::atomic<bool> deleted{false};
-	RecordingLooper* looper = new RecordingLooper("gui", &deleted);
-	BMessenger messenger(looper);
+	RecordingLooper* looper = new RecordingLooper("gui");
 	looper->PostMessage('EARL');
 	pump_until([] { return false; }, 50000);
 	EXPECT_EQ(looper->count, 0) << "nothing is dispatched before Run";
@@ -153,49 +148,6 @@ TEST_F(LooperTest, DispatchesOnTheGuiThreadWithCurrentMessageAndLock)
 	}
 	EXPECT_EQ(looper->CurrentMessage(), nullptr);
 	EXPECT_FALSE(looper->IsLocked());
-
-	ASSERT_TRUE(looper->Lock());
-	looper->Quit();
-	EXPECT_TRUE(deleted);
-	EXPECT_EQ(messenger.SendMessage('GONE'), B_BAD_PORT_ID);
-}
-
-TEST_F(LooperTest, ManySendersEachMessageOnceInSenderOrder)
-{
-	const int32 kSenders = 4;
-	const int32 kPerSender = 400;
-	RecordingLooper* looper = Start("many");
-	BMessenger messenger(looper);
-
-	std::vector<std::thread> senders;
-	std::atomic<int32> failures{0};
-	for (int32 sender = 0; sender < kSenders; sender++) {
-		senders.emplace_back([&, sender] {
-			for (int32 i = 0; i < kPerSender; i++) {
-				BMessage message = numbered('NUMB', sender, i);
-				// Half the senders post, half go through a messenger.
-				status_t status = sender % 2 == 0 ? looper->PostMessage(&message)
-												  : messenger.SendMessage(&message);
-				if (status != B_OK)
-					failures++;
-			}
-		});
-	}
-	bool all = pump_until([&] { return looper->count == kSenders * kPerSender; });
-	for (std::thread& sender : senders)
-		sender.join();
-	ASSERT_TRUE(all) << looper->count;
-	EXPECT_EQ(failures, 0);
-
-	std::map<int32, int32> next;
-	for (const Record& record : looper->records) {
-		ASSERT_EQ(record.sequence, next[record.sender]) << "sender " << record.sender;
-		next[record.sender]++;
-		ASSERT_TRUE(record.wasCurrent);
-	}
-	EXPECT_EQ(next.size(), (size_t)kSenders);
-	pump_until([] { return false; }, 50000);
-	EXPECT_EQ(looper->count, kSenders * kPerSender) << "nothing twice";
 	Stop(looper);
 }
 
@@ -222,74 +174,6 @@ TEST_F(LooperTest, WorkerHoldingTheLockDelaysButDoesNotLoseDispatch)
 	ASSERT_EQ(sawRelease.size(), 1u);
 	EXPECT_TRUE(sawRelease[0]) << "dispatched only after the worker let go";
 	Stop(looper);
-}
-
-TEST_F(LooperTest, HandlerWaitingForWorkerThatWantsTheLockDoesNotDeadlock)
-{
-	// The stop protocol: the GUI thread holds the looper's lock while it
-	// waits for a worker that keeps trying to lock it with a time-out.
-	RecordingLooper* looper = Start("stop");
-	struct StopState {
-		RecordingLooper* looper;
-		std::atomic<bool> stop{false};
-		std::atomic<int32> attempts{0};
-	} state;
-	state.looper = looper;
-	thread_id worker = -1;
-	looper->hook = [&](BMessage* message) {
-		if (message->what != 'STOP')
-			return;
-		state.stop = true;
-		wait_for_thread(worker, NULL);
-	};
-	worker = spawn_thread(
-		[](void* data) -> status_t {
-			StopState* state = static_cast<StopState*>(data);
-			while (!state->stop) {
-				state->attempts++;
-				if (state->looper->LockWithTimeout(10000) == B_OK) {
-					snooze(1000);
-					state->looper->Unlock();
-				}
-			}
-			return B_OK;
-		},
-		"worker", B_NORMAL_PRIORITY, &state);
-	ASSERT_GE(worker, 0);
-	resume_thread(worker);
-	ASSERT_TRUE(pump_until([&] { return state.attempts > 3; }));
-	looper->PostMessage('STOP');
-	ASSERT_TRUE(pump_until([&] { return looper->count == 1; }));
-	EXPECT_TRUE(state.stop);
-	Stop(looper);
-}
-
-TEST_F(LooperTest, NestedEventLoopDoesNotReenterTheSameLooper)
-{
-	RecordingLooper* outer = Start("outer");
-	RecordingLooper* other = Start("other");
-	std::vector<uint32> order;
-	bool otherFlowed = false;
-	outer->hook = [&](BMessage* message) {
-		order.push_back(message->what);
-		if (message->what != 'NEST')
-			return;
-		std::thread([&] {
-			outer->PostMessage('SECO');
-			other->PostMessage('OTHR');
-		}).join();
-		// A synchronous alert or tracking loop would run here.
-		otherFlowed = pump_until([&] { return other->count == 1; });
-		pump_until([] { return false; }, 50000);
-		EXPECT_EQ(outer->CurrentMessage(), message);
-		order.push_back('DONE');
-	};
-	outer->PostMessage('NEST');
-	ASSERT_TRUE(pump_until([&] { return outer->count == 2; }));
-	EXPECT_TRUE(otherFlowed) << "other loopers keep dispatching";
-	EXPECT_EQ(order, (std::vector<uint32>{'NEST', 'DONE', 'SECO'}));
-	Stop(outer);
-	Stop(other);
 }
 
 TEST_F(LooperTest, HandlersTargetsAndThePreferredHandler)
@@ -330,31 +214,6 @@ TEST_F(LooperTest, HandlersTargetsAndThePreferredHandler)
 	EXPECT_EQ(looper->IndexOf(first), -1) << "a deleted handler leaves its looper";
 	Stop(looper);
 	stranger->Quit();
-}
-
-TEST_F(LooperTest, QuitRequestedDecidesAndQuitInsideHandlerWaitsForItToReturn)
-{
-	std::atomic<bool> deleted{false};
-	RecordingLooper* looper = Start("quitting", &deleted);
-	looper->allowQuit = false;
-	BMessenger messenger(looper);
-	looper->PostMessage(B_QUIT_REQUESTED);
-	looper->PostMessage('ALIV');
-	ASSERT_TRUE(pump_until([&] { return looper->count == 1; }));
-	EXPECT_TRUE(messenger.IsValid()) << "QuitRequested said no";
-
-	bool aliveAfterQuit = false;
-	looper->hook = [&](BMessage*) {
-		looper->Quit();
-		aliveAfterQuit = !deleted && looper->CurrentMessage() != NULL;
-	};
-	looper->PostMessage('QUIT');
-	looper->PostMessage('NEVR');
-	ASSERT_TRUE(pump_until([&] { return deleted.load(); }));
-	EXPECT_TRUE(aliveAfterQuit);
-	EXPECT_FALSE(messenger.IsValid());
-	EXPECT_EQ(messenger.SendMessage('LATE'), B_BAD_PORT_ID);
-	EXPECT_FALSE(messenger.LockTarget());
 }
 
 TEST_F(LooperTest, QuitFromAnotherThreadHandsDeletionToTheGuiThread)
@@ -416,6 +275,10 @@ TEST_F(LooperTest, SendersRacingTheDeletionFailCleanly)
 		}
 		go = true;
 		pump_until([&] { return looper->count > 50; });
+		// Each sender's messages arrive once each, in the order sent.
+		std::map<int32, int32> next;
+		for (const Record& record : looper->records)
+			ASSERT_EQ(record.sequence, next[record.sender]++) << "sender " << record.sender;
 		Stop(looper);
 		EXPECT_TRUE(deleted);
 		for (std::thread& sender : senders)

@@ -14,8 +14,6 @@
 #include <Messenger.h>
 #include <OS.h>
 
-#include "MessagePrivate.h"
-
 namespace {
 
 const char kLatin1Name[] = "caf\xe9 \xff.jpg";
@@ -222,52 +220,6 @@ TEST(MessageTest, ErrorsFollowThePlatformContract)
 	message.AddData("message", B_MESSAGE_TYPE, "garbage!", 8, false);
 	BMessage inner;
 	EXPECT_EQ(message.FindMessage("message", &inner), B_NOT_A_MESSAGE);
-}
-
-TEST(MessageTest, RemovingANameFreesItForAnotherType)
-{
-	BMessage message;
-	EXPECT_TRUE(message.IsEmpty());
-	message.AddString("b", "one");
-	message.AddInt32("a", 1);
-	ASSERT_EQ(message.RemoveName("b"), B_OK);
-	EXPECT_FALSE(message.HasData("b", B_ANY_TYPE));
-	EXPECT_EQ(message.AddFloat("b", 1.0f), B_OK);
-	EXPECT_EQ(message.GetFloat("b", 0), 1.0f);
-	EXPECT_EQ(message.GetInt32("a", 0), 1);
-	message.MakeEmpty();
-	EXPECT_TRUE(message.IsEmpty());
-}
-
-TEST(MessageTest, DeliveryStateTravelsWithCopiesAndFlattening)
-{
-	BMessage message(B_SIMPLE_DATA);
-	EXPECT_FALSE(message.WasDropped());
-	EXPECT_FALSE(message.ReturnAddress().IsValid());
-	EXPECT_EQ(message.SendReply(B_MOVE_TARGET), B_BAD_REPLY);
-
-	BMessenger source;
-	source._SetTo(5, 6);
-	BPrivate::MessagePrivate access(&message);
-	access.SetWasDropped(true, BPoint(300, 200), BPoint(48, 48));
-	access.SetReturnAddress(source);
-
-	BMessage copy(message);
-	BMessage flat;
-	std::vector<char> data = flatten(message);
-	ASSERT_EQ(flat.Unflatten(data.data(), data.size()), B_OK);
-	for (BMessage* each : {&copy, &flat}) {
-		EXPECT_TRUE(each->WasDropped());
-		BPoint offset;
-		EXPECT_EQ(each->DropPoint(&offset), BPoint(300, 200));
-		EXPECT_EQ(offset, BPoint(48, 48));
-		EXPECT_EQ(each->ReturnAddress(), source);
-	}
-
-	// Sending again forgets the old reply address but keeps the drop.
-	BPrivate::MessagePrivate(&copy).PrepareForSending(BMessenger());
-	EXPECT_TRUE(copy.WasDropped());
-	EXPECT_EQ(copy.ReturnAddress(), BMessenger());
 }
 
 TEST(MessageTest, UnflattenRefusesTruncatedAndForeignData)

@@ -2,16 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(RectTest, InclusiveWidthIsOneLessThanPixelCount)
-{
-	BRect r(0, 0, 639, 479);
-	EXPECT_FLOAT_EQ(r.Width(), 639);
-	EXPECT_FLOAT_EQ(r.Height(), 479);
-	EXPECT_EQ(r.IntegerWidth(), 639);
-	EXPECT_TRUE(r.Contains(BPoint(639, 479)));
-	EXPECT_FALSE(r.Contains(BPoint(640, 0)));
-}
-
 TEST(RectTest, OffsetInsetIntersectUnion)
 {
 	BRect r(50, 50, 400, 400);

@@ -193,14 +193,3 @@ TEST(BitmapStreamTest, SeekAndSizeStayWithinTheData)
 	EXPECT_EQ(stream.ReadAt(36, buffer, 16), 4);
 	EXPECT_EQ(stream.SetSize(56), B_OK);
 }
-
-TEST(BitmapStreamTest, CopyingOneStreamIntoAnotherCopiesTheBitmap)
-{
-	BBitmapStream source(make_bitmap());
-	BBitmapStream copy;
-	uint8 buffer[7];
-	ssize_t read;
-	while ((read = source.Read(buffer, sizeof(buffer))) > 0)
-		ASSERT_EQ(copy.Write(buffer, read), read);
-	EXPECT_EQ(read_all(copy), read_all(source));
-}

@@ -11,7 +11,6 @@
 #include <QColorSpace>
 #include <QFile>
 
-#include "ColorManagement.h"
 #include "TestSupport.h"
 #include "TranslationTestSupport.h"
 
@@ -84,34 +83,6 @@ TEST(ColorManagementTest, RedPixelsInASwappedProfileShowGreen)
 		std::unique_ptr<BBitmap> bitmap = Decode(test.data);
 		ASSERT_NE(bitmap, nullptr);
 		QRgb color = Pixel(bitmap.get(), 12, 8);
-		EXPECT_GT(qGreen(color), 150) << std::hex << color;
-		EXPECT_LT(qRed(color), 100) << std::hex << color;
-	}
-}
-
-TEST(ColorManagementTest, EightBitPixelsAreConvertedInTheDecodedImageItself)
-{
-	QByteArray profile = read_profile(kSwappedProfile);
-	if (profile.isEmpty())
-		GTEST_SKIP() << kSwappedProfile << " is missing (colord-data)";
-	struct Case {
-		const char* name;
-		QImage::Format format;
-		bool inPlace;
-	} cases[] = {
-		{"opaque", QImage::Format_RGB32, true},
-		{"with alpha", QImage::Format_ARGB32, true},
-		// Three bytes a pixel become four: a new image is unavoidable.
-		{"packed", QImage::Format_RGB888, false},
-	};
-	for (const Case& test : cases) {
-		SCOPED_TRACE(test.name);
-		QImage image = red_image(64, 48).convertToFormat(test.format);
-		const uchar* bits = image.constBits();
-		QImage shown = BPrivate::display_image(std::move(image), profile);
-		ASSERT_FALSE(shown.isNull());
-		EXPECT_EQ(shown.constBits() == bits, test.inPlace);
-		QRgb color = shown.pixel(10, 10);
 		EXPECT_GT(qGreen(color), 150) << std::hex << color;
 		EXPECT_LT(qRed(color), 100) << std::hex << color;
 	}

@@ -88,19 +88,6 @@ MakeGif(int width, int height)
 }
 
 Bytes
-TurnedJpeg(int width, int height)
-{
-	Bytes jpeg = Encode(Halves(width, height), "jpeg");
-	// An APP1 segment with one IFD entry: Orientation (0x0112), SHORT, 6.
-	const unsigned char kExif[] = {0xff, 0xe1, 0x00, 0x22, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I',
-		0x2a, 0x00, 0x08, 0x00, 0x00, 0x00, 0x01, 0x00, 0x12, 0x01, 0x03, 0x00, 0x01, 0x00,
-		0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-	static_assert(sizeof(kExif) == 0x22 + 2);
-	jpeg.insert(jpeg.begin() + 2, kExif, kExif + sizeof(kExif));
-	return jpeg;
-}
-
-Bytes
 MakeDng(const std::string& path, const QImage& pixels, int orientation, const QImage& preview)
 {
 	TIFF* tiff = TIFFOpen(path.c_str(), "w");

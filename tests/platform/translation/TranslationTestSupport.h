@@ -23,9 +23,6 @@ QImage Halves(int width, int height, bool alpha = false);
 Bytes Encode(const QImage& image, const char* format);
 // A GIF of a colour ramp; Qt cannot write GIF, so it is made by hand.
 Bytes MakeGif(int width, int height);
-// A JPEG of Halves() whose EXIF orientation is 6: shown a quarter turn
-// clockwise.
-Bytes TurnedJpeg(int width, int height);
 // A linear DNG of pixels (16-bit RGB from the 8-bit image) with the given
 // TIFF orientation, written at path and read back; with a preview, that is
 // in IFD 0 and the raw data in a sub-IFD, as cameras write them.
