@@ -79,14 +79,12 @@ TEST(PictureTest, FillsStringsAndNestedPictures)
 }
 
 
-TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesItsTarget)
+TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesWhenReleasedInside)
 {
 	Receiver* window = new Receiver("receiver", BRect(100, 100, 199, 149));
-	Receiver* other = new Receiver("receiver", BRect(300, 100, 399, 149));
 	BView* toolbar = new BView(BRect(0, 0, 99, 49), "tbview", 0, B_WILL_DRAW);
 	window->AddChild(toolbar);
 	window->Show();
-	other->Show();
 
 	window->Lock();
 	BPictureButton* button = MakeButton(toolbar, BRect(10, 5, 49, 44), new BMessage('BPrv'),
@@ -110,20 +108,12 @@ TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesItsTarget)
 	EXPECT_EQ(window->received[0].what, (uint32)'BPrv');
 	EXPECT_EQ(GrabbedPixel(window, 20, 20), kUp);
 
-	// Released outside: nothing is sent. Then aimed at another window.
+	// Released outside: nothing is sent.
 	PressAndRelease(button, BPoint(20, 20), 1, BPoint(100, 0));
 	Settle(150000);
 	EXPECT_EQ(window->count, 1);
-	window->Lock();
-	button->SetTarget(other);
-	window->Unlock();
-	PressAndRelease(button, BPoint(20, 20), 0);
-	ASSERT_TRUE(other->WaitFor(1));
-	EXPECT_EQ(other->received[0].what, (uint32)'BPrv');
-	EXPECT_EQ(window->count, 1);
 	BPrivate::clear_pointer_script();
 	CloseWindow(window);
-	CloseWindow(other);
 }
 
 
