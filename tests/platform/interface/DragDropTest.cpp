@@ -42,13 +42,7 @@ public:
 			return;
 		}
 		drops.push_back(*message);
-		int32 action;
-		if (message->FindInt32("be:actions", &action) == B_OK) {
-			BMessage reply(action);
-			reply.AddString("name", message->GetString("be:clip_name", ""));
-			replyStatus = message->SendReply(&reply);
-		} else
-			replyStatus = message->SendReply(kMove);
+		replyStatus = message->SendReply((uint32)message->GetInt32("be:actions", kMove));
 	}
 
 	void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override
