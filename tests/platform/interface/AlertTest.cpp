@@ -1,5 +1,5 @@
-// Alerts answered through the test hook, from the GUI thread and from
-// other threads, with and without an invoker; and buttons invoking.
+// Alerts answered through the test hook with an invoker, and by the user
+// for a worker thread; and buttons invoking.
 #include <thread>
 
 #include <QAbstractButton>
@@ -18,63 +18,20 @@ using namespace glim_test;
 
 namespace {
 
-struct Asked {
-	std::string title;
-	std::string text;
-	std::vector<std::string> buttons;
-};
-
-
 class AlertTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		BPrivate::set_alert_responder([this](const std::string& title, const std::string& text,
-										  const std::vector<std::string>& buttons) {
-			asked.push_back(Asked{title, text, buttons});
-			return answer;
-		});
+		BPrivate::set_alert_responder([this](const std::string&, const std::string&,
+										  const std::vector<std::string>&) { return answer; });
 	}
 
 	void TearDown() override { BPrivate::set_alert_responder(BPrivate::AlertResponder()); }
 
-	std::vector<Asked> asked;
 	int32 answer = 0;
 };
 
-
 } // namespace
-
-
-TEST_F(AlertTest, GoReturnsTheAnsweredIndexOnAnyThread)
-{
-	int32 windows = BPrivate::count_windows();
-	for (bool onWorker : {false, true}) {
-		SCOPED_TRACE(onWorker ? "worker" : "GUI thread");
-		asked.clear();
-		answer = onWorker ? 0 : 2;
-		int32 result = -1;
-		auto go = [&]() {
-			BAlert* alert = new BAlert("Viewer", "Something failed", "Cancel", "Retry", "OK",
-				B_WIDTH_AS_USUAL, B_STOP_ALERT);
-			if (!onWorker) {
-				EXPECT_EQ(BPrivate::count_windows(), windows + 1);
-				EXPECT_EQ(alert->CountButtons(), 3);
-			}
-			result = alert->Go();
-		};
-		if (onWorker)
-			std::thread(go).join();
-		else
-			go();
-		EXPECT_EQ(result, answer);
-		EXPECT_EQ(BPrivate::count_windows(), windows);
-		ASSERT_EQ(asked.size(), 1u);
-		EXPECT_EQ(asked[0].title, "Viewer");
-		EXPECT_EQ(asked[0].text, "Something failed");
-		EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"Cancel", "Retry", "OK"}));
-	}
-}
 
 
 TEST_F(AlertTest, GoWithAnInvokerSendsWhich)

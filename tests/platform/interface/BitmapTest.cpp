@@ -1,44 +1,11 @@
 #include <Bitmap.h>
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 
 #include <gtest/gtest.h>
 
 #include "BitmapPrivate.h"
-
-TEST(BitmapTest, FractionalBoundsRoundEachEdgeToTheNearestWholeNumber)
-{
-	const struct {
-		BRect given;
-		BRect bounds;
-		int32 width;
-		int32 height;
-	} kCases[] = {
-		{BRect(0, 0, 96, 71.96f), BRect(0, 0, 96, 72), 97, 73},
-		{BRect(0, 0, 96, 71.98f), BRect(0, 0, 96, 72), 97, 73},
-		{BRect(0, 0, 49, 39), BRect(0, 0, 49, 39), 50, 40},
-		{BRect(0, 0, 0, 0), BRect(0, 0, 0, 0), 1, 1},
-		{BRect(0.5f, 0.49f, 10.5f, 10.49f), BRect(1, 0, 11, 10), 11, 11},
-		{BRect(-0.5f, -2.6f, 3.2f, 0.4f), BRect(0, -3, 3, 0), 4, 4},
-		{BRect(10, 20, 20, 25), BRect(10, 20, 20, 25), 11, 6},
-		{BRect(0, 0, 0.4f, 0.4f), BRect(0, 0, 0, 0), 1, 1},
-	};
-	for (const auto& c : kCases) {
-		SCOPED_TRACE(testing::Message() << c.given.right << " x " << c.given.bottom);
-		BBitmap bitmap(c.given, B_RGB32);
-		ASSERT_EQ(bitmap.InitCheck(), B_OK);
-		EXPECT_EQ(bitmap.Bounds(), c.bounds);
-		EXPECT_EQ(BPrivate::round_bitmap_bounds(c.given), c.bounds);
-		EXPECT_EQ(bitmap.BytesPerRow(), c.width * 4);
-		EXPECT_EQ(bitmap.BitsLength(), c.width * c.height * 4);
-		const QImage& image = BPrivate::bitmap_image(&bitmap);
-		EXPECT_EQ(image.width(), c.width);
-		EXPECT_EQ(image.height(), c.height);
-		EXPECT_EQ(image.constBits(), bitmap.Bits());
-	}
-}
 
 TEST(BitmapTest, BadBoundsAndSizesFailCleanly)
 {
@@ -72,20 +39,6 @@ TEST(BitmapTest, BadBoundsAndSizesFailCleanly)
 
 	EXPECT_EQ(BBitmap(BRect(0, 0, 9, 9), 0, B_RGB32, 40).InitCheck(), B_OK);
 	EXPECT_EQ(BBitmap(BRect(0, 0, 9, 9), 0, B_RGB32, 44).InitCheck(), B_BAD_VALUE);
-}
-
-TEST(BitmapTest, FlagsColourSpaceAndFirstPixels)
-{
-	BBitmap plain(BRect(0, 0, 3, 3), B_RGBA32, true, false);
-	EXPECT_NE(plain.Flags() & B_BITMAP_ACCEPTS_VIEWS, 0u);
-	EXPECT_EQ(BPrivate::bitmap_image(&plain).format(), QImage::Format_ARGB32);
-	std::vector<uint8> zeros(plain.BitsLength(), 0);
-	EXPECT_EQ(memcmp(plain.Bits(), zeros.data(), zeros.size()), 0);
-
-	BBitmap white(BRect(0, 0, 3, 3), B_BITMAP_CLEAR_TO_WHITE, B_RGB32);
-	EXPECT_EQ(white.Flags() & B_BITMAP_ACCEPTS_VIEWS, 0u);
-	EXPECT_EQ(BPrivate::bitmap_image(&white).format(), QImage::Format_RGB32);
-	EXPECT_EQ(BPrivate::bitmap_image(&white).pixel(2, 2), qRgb(255, 255, 255));
 }
 
 TEST(BitmapTest, ImportBitsConvertsAndHonoursRowLengths)

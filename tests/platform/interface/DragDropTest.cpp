@@ -42,13 +42,7 @@ public:
 			return;
 		}
 		drops.push_back(*message);
-		int32 action;
-		if (message->FindInt32("be:actions", &action) == B_OK) {
-			BMessage reply(action);
-			reply.AddString("name", message->GetString("be:clip_name", ""));
-			replyStatus = message->SendReply(&reply);
-		} else
-			replyStatus = message->SendReply(kMove);
+		replyStatus = message->SendReply((uint32)message->GetInt32("be:actions", kMove));
 	}
 
 	void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override
@@ -72,21 +66,12 @@ public:
 };
 
 
-// A drag source that starts its drag from MouseDown, as the thumbnail grid
-// does, and records the replies it gets.
+// A drag source, as the thumbnail grid is, that records the replies it gets.
 class SourceView : public BView {
 public:
 	SourceView(BRect frame) :
 		BView(frame, "source", B_FOLLOW_NONE, B_WILL_DRAW)
 	{
-	}
-
-	void MouseDown(BPoint) override
-	{
-		BMessage message = DragOffer();
-		DragMessage(&message, new BBitmap(BRect(0, 0, 47, 35), B_RGB32), B_OP_BLEND,
-			BPoint(24, 18));
-		dragReturned = true;
 	}
 
 	void MessageReceived(BMessage* message) override
@@ -107,15 +92,6 @@ public:
 		message.AddString("be:clip_name", "photo.jpg");
 		return message;
 	}
-
-	std::vector<BMessage> replies;
-	bool dragReturned = false;
-};
-
-
-class ReplyHandler : public BHandler {
-public:
-	void MessageReceived(BMessage* message) override { replies.push_back(*message); }
 
 	std::vector<BMessage> replies;
 };
@@ -145,15 +121,6 @@ protected:
 		fWindow->Unlock();
 		EXPECT_TRUE(BPrivate::run_events_until(condition));
 		fWindow->Lock();
-	}
-
-	// Drags are dropped on target at where (screen coordinates) at once.
-	void DropOn(DropView* target, BPoint where)
-	{
-		BPrivate::set_drag_interceptor(
-			[=](const BMessage& message, const BBitmap*, BPoint offset, BHandler* source) {
-				BPrivate::simulate_drop(target, message, where, source, offset);
-			});
 	}
 
 	// The widget that shows the view under where (window coordinates).
@@ -223,7 +190,7 @@ TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
 	EXPECT_EQ(drags[0].offset, BPoint(48, 36));
 	EXPECT_EQ(drags[0].source, fSource);
 
-	ReplyHandler handler;
+	BHandler handler;
 	fWindow->AddHandler(&handler);
 	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 9, 9), B_RGB32),
 		BPoint(1, 2), &handler);
@@ -265,57 +232,6 @@ TEST_F(DragDropTest, ToolkitDragEndsWithTheButtonsUp)
 	EXPECT_EQ(deleted, 1);
 	fSource->GetMouse(&location, &buttons);
 	EXPECT_EQ(buttons, 0u);
-}
-
-
-TEST_F(DragDropTest, DropInTheSameWindowIsAnsweredAfterTheDrag)
-{
-	BPoint dropWhere = fTarget->ConvertToScreen(BPoint(20, 30));
-	DropOn(fTarget, dropWhere);
-	BPrivate::simulate_mouse_down(fSource, BPoint(5, 5), B_PRIMARY_MOUSE_BUTTON);
-	Settle([&]() { return !fSource->replies.empty(); });
-	EXPECT_TRUE(fSource->dragReturned);
-
-	ASSERT_EQ(fTarget->drops.size(), 1u);
-	const BMessage& dropped = fTarget->drops[0];
-	EXPECT_TRUE(dropped.WasDropped());
-	BPoint offset;
-	EXPECT_EQ(dropped.DropPoint(&offset), dropWhere);
-	EXPECT_EQ(offset, BPoint(24, 18));
-	EXPECT_EQ(fTarget->ConvertFromScreen(dropped.DropPoint()), BPoint(20, 30));
-	EXPECT_STREQ(dropped.GetString("be:filetypes"), "image/jpeg");
-	EXPECT_EQ(fTarget->replyStatus, B_OK);
-
-	ASSERT_EQ(fSource->replies.size(), 1u);
-	const BMessage& reply = fSource->replies[0];
-	EXPECT_EQ(reply.what, kMove);
-	EXPECT_FALSE(reply.WasDropped());
-	EXPECT_STREQ(reply.GetString("name"), "photo.jpg");
-	ASSERT_NE(reply.Previous(), nullptr);
-	EXPECT_EQ(reply.Previous()->what, (uint32)B_SIMPLE_DATA);
-}
-
-
-TEST_F(DragDropTest, DropInAnotherWindowReachesTheChosenReplyHandler)
-{
-	BWindow* other = new BWindow(BRect(500, 100, 699, 299), "other", B_TITLED_WINDOW, 0);
-	DropView* target = new DropView(BRect(0, 0, 99, 99));
-	other->AddChild(target);
-	other->Show();
-	ReplyHandler handler;
-	fWindow->AddHandler(&handler);
-	DropOn(target, BPoint(510, 110));
-	BMessage offer(B_SIMPLE_DATA);
-	offer.AddString("text", "plain");
-	fSource->DragMessage(&offer, new BBitmap(BRect(0, 0, 9, 9), B_RGB32), BPoint(0, 0),
-		&handler);
-	Settle([&]() { return !handler.replies.empty(); });
-	ASSERT_EQ(target->drops.size(), 1u);
-	EXPECT_EQ(target->ConvertFromScreen(target->drops[0].DropPoint()), BPoint(10, 10));
-	EXPECT_EQ(handler.replies[0].what, kMove);
-	EXPECT_TRUE(fSource->replies.empty());
-	fWindow->RemoveHandler(&handler);
-	glim_test::CloseWindow(other);
 }
 
 

