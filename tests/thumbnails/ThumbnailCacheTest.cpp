@@ -2,7 +2,6 @@
 #include "thumbnails/ThumbnailStore.h"
 
 #include <memory>
-#include <random>
 #include <string>
 
 #include <sys/stat.h>
@@ -10,17 +9,14 @@
 #include <unistd.h>
 
 #include <Bitmap.h>
-#include <BitmapStream.h>
 #include <File.h>
 #include <Node.h>
 #include <TranslationUtils.h>
-#include <TranslatorRoster.h>
 #include <TypeConstants.h>
 #include <fs_attr.h>
 
 #include <gtest/gtest.h>
 
-#include "settings/PrefsHandler.h"
 #include "TestSupport.h"
 #include "thumbnails/ThumbnailContainerView.h"
 #include "ViewerTestSupport.h"
@@ -44,21 +40,6 @@ file_size(const std::string& path)
 {
 	struct stat st;
 	return stat(path.c_str(), &st) == 0 ? st.st_size : -1;
-}
-
-// An image of random pixels, which compresses badly: its thumbnail at the
-// largest size does not fit in ext4's room for attributes.
-bool
-write_noise(const std::string& path, int width, int height)
-{
-	BBitmap* bitmap = new BBitmap(BRect(0, 0, width - 1, height - 1), B_RGB32);
-	std::mt19937 random(7);
-	uint32* pixels = (uint32*)bitmap->Bits();
-	for (int i = 0; i < width * height; i++)
-		pixels[i] = 0xff000000 | (random() & 0xffffff);
-	BBitmapStream stream(bitmap);
-	BFile file(path.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
-	return BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, &file, 'PNG ') == B_OK;
 }
 
 class ThumbnailCacheTest : public testing::Test {
@@ -165,23 +146,6 @@ TEST_F(ThumbnailCacheTest, ThumbnailsAreStoredInThreeAttributes)
 	EXPECT_FALSE(IsCurrent(path, 96));
 }
 
-TEST_F(ThumbnailCacheTest, ThumbnailsWithoutRoomInTheAttributesGoToTheSideFile)
-{
-	fApp->Prefs()->SetFloat("ThumbWidth", 240, false);
-	fApp->Prefs()->SetFloat("ThumbHeight", 240, false);
-	std::string path = fDir / "noise.png";
-	ASSERT_TRUE(write_noise(path, 480, 360));
-	ASSERT_TRUE(MakeThumbnail(path));
-
-	char byte;
-	bool attributeStored = getxattr(path.c_str(), "user.GLIM:Thumbnail", &byte, 1) >= 0;
-	if (attributeStored)
-		GTEST_SKIP() << "this file system had room for the thumbnail";
-	EXPECT_GT(file_size(side_file_path(path.c_str())), 4096);
-	EXPECT_TRUE(IsCurrent(path, 240));
-	EXPECT_EQ(StoredBounds(path), BRect(0, 0, 240, 180));
-}
-
 TEST_F(ThumbnailCacheTest, SideFilesHoldJustTheStream)
 {
 	std::string path = fDir / "photo.png";
@@ -198,10 +162,4 @@ TEST_F(ThumbnailCacheTest, SideFilesHoldJustTheStream)
 	// An empty or undecodable side file yields no thumbnail.
 	WriteFile(side_file_path(path.c_str()), std::string());
 	EXPECT_FALSE(StoredBounds(path).IsValid());
-	BBitmap* bitmap = (BBitmap*)0x1;
-	bool fromCache = false;
-	EXPECT_FALSE(fWindow->ThumbnailView()->GetBitmap(NULL, &bitmap, fromCache));
-	EXPECT_FALSE(fWindow->ThumbnailView()->GetBitmap(path.c_str(), NULL, fromCache));
-	EXPECT_EQ(bitmap, (BBitmap*)0x1);
-	EXPECT_FALSE(fromCache);
 }

@@ -68,24 +68,6 @@ TEST(AppFileInfoTest, NullArgumentsAndNoFile)
 	EXPECT_NE(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_OK);
 }
 
-TEST(AppFileInfoTest, AProgramWithoutResourcesLeavesTheCallersDefaults)
-{
-	ExecutableWithResources program({});
-	BAppFileInfo info;
-	// /bin/true itself has no resource section; the copy has an empty one.
-	const char* paths[] = {"/bin/true", program.Path()};
-	for (const char* path : paths) {
-		SCOPED_TRACE(path);
-		if (!glim_test::Exists(path))
-			continue;
-		ASSERT_EQ(info.SetTo(path), B_OK);
-		version_info version = sample_version();
-		EXPECT_EQ(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_NAME_NOT_FOUND);
-		EXPECT_EQ(version.major, 1u);
-		EXPECT_STREQ(version.short_info, "Short");
-	}
-}
-
 TEST(AppFileInfoTest, MalformedRecordsAreErrorsAndChangeNothing)
 {
 	version_info app = sample_version();

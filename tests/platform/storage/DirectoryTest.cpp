@@ -68,16 +68,3 @@ TEST(DirectoryTest, NodeRefsFindTheFolderAgain)
 	node_ref pathless(ref.device, ref.node);
 	EXPECT_EQ(BDirectory(&pathless).InitCheck(), B_ENTRY_NOT_FOUND);
 }
-
-TEST(DirectoryTest, CreatesEveryMissingFolderOfAPath)
-{
-	TempDir dir;
-	glim_test::WriteFile(dir / "other", "");
-	EXPECT_EQ(create_directory((dir / "a/b/c").c_str(), 0755), B_OK);
-	struct stat st;
-	ASSERT_EQ(stat((dir / "a/b/c").c_str(), &st), 0);
-	EXPECT_TRUE(S_ISDIR(st.st_mode));
-	EXPECT_EQ(create_directory((dir / "a/b/c").c_str(), 0755), B_OK);
-	EXPECT_EQ(create_directory((dir / "other/x").c_str(), 0755), B_NOT_A_DIRECTORY);
-	EXPECT_EQ(create_directory(NULL, 0755), B_BAD_VALUE);
-}

@@ -93,23 +93,3 @@ TEST(FindDirectoryTest, TheTrashIsAlwaysThere)
 	EXPECT_EQ(ModeOf(dir / "data/Trash/files"), 0700u);
 	EXPECT_EQ(ModeOf(dir / "data/Trash/info"), 0700u);
 }
-
-TEST(FindDirectoryTest, OtherVolumesHaveTheirOwnTrash)
-{
-	if (!glim_test::CanMount())
-		GTEST_SKIP() << "mounting is not permitted";
-	TempDir dir;
-	std::string point = glim_test::Mount(dir.Path(), "tmpfs", "size=64k");
-	struct stat st;
-	ASSERT_EQ(stat(point.c_str(), &st), 0);
-	BVolume volume(st.st_dev);
-	std::string uid = std::to_string(getuid());
-	EXPECT_EQ(Find(B_TRASH_DIRECTORY, false, &volume), point + "/.Trash-" + uid + "/files");
-	EXPECT_TRUE(glim_test::Exists(point + "/.Trash-" + uid + "/info"));
-
-	// What goes into it: TrashTest.AFileOnAnotherVolumeGoesToThatVolumesOwnTrash.
-	BVolume none;
-	EXPECT_EQ(Find(B_TRASH_DIRECTORY, false, &none),
-		"<error " + std::to_string(B_BAD_VALUE) + ">");
-	glim_test::Unmount(point);
-}

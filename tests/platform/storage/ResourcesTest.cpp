@@ -6,7 +6,6 @@
 #include <elf.h>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 
@@ -305,26 +304,4 @@ TEST(ResourcesTest, FollowsExtendedSectionNumbering)
 	BResources resources;
 	ASSERT_EQ(set_to_contents(dir, file, resources), B_OK);
 	EXPECT_TRUE(Has(resources, 'PICT', 2));
-}
-
-TEST(ResourcesTest, AppResourcesLoadOnceForAllThreads)
-{
-	std::vector<std::thread> threads;
-	std::vector<size_t> sizes(4, 0);
-	for (size_t i = 0; i < sizes.size(); i++) {
-		threads.emplace_back([i, &sizes] {
-			std::vector<char> data;
-			if (load_app_resource('PICT', 1 + i, &data) == B_OK)
-				sizes[i] = data.size();
-		});
-	}
-	for (std::thread& thread : threads)
-		thread.join();
-	for (size_t size : sizes)
-		EXPECT_GT(size, 54u);
-
-	std::vector<char> data(3, 'x');
-	EXPECT_EQ(load_app_resource('PICT', 999, &data), B_NAME_NOT_FOUND);
-	EXPECT_EQ(data.size(), 3u);
-	EXPECT_EQ(load_app_resource('PICT', 1, NULL), B_BAD_VALUE);
 }

@@ -159,19 +159,3 @@ TEST(VolumeTest, RosterListsEachVolumeOnce)
 		EXPECT_TRUE(again.insert(volume.Device()).second);
 	EXPECT_TRUE(again.count(DeviceOf(dir.Path())));
 }
-
-TEST_F(MountedVolumeTest, MountsHiddenByALaterMountAreNotListed)
-{
-	std::string point = Mount("tmpfs", "size=64k");
-	dev_t hiddenDevice = DeviceOf(point);
-	// A second file system mounted on the same folder.
-	ASSERT_EQ(mount("ramfs", point.c_str(), "ramfs", 0, ""), 0);
-	dev_t shown = DeviceOf(point);
-	ASSERT_NE(shown, hiddenDevice);
-	BVolume volume(shown);
-	ASSERT_EQ(volume.InitCheck(), B_OK);
-	EXPECT_FALSE(volume.KnowsAttr());
-	EXPECT_EQ(BDirectory(point.c_str()).CountEntries(), 0) << "probing left a file behind";
-	EXPECT_EQ(BVolume(hiddenDevice).InitCheck(), B_ENTRY_NOT_FOUND);
-	umount2(point.c_str(), MNT_DETACH);
-}
