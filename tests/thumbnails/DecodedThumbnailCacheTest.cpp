@@ -1,5 +1,6 @@
 // The decoded thumbnails the grid keeps between paints: bounded by its
-// capacity, and read again when an image changes or is forgotten.
+// capacity, read again when an image changes or is forgotten, and in the
+// grid limited to the cells on show.
 #include "thumbnails/ThumbnailCache.h"
 
 #include <string>
@@ -13,9 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include "mainwindow/ViewerWin.h"
 #include "settings/ImageServices.h"
 #include "TestSupport.h"
+#include "thumbnails/ThumbnailContainerView.h"
 #include "thumbnails/ThumbnailStore.h"
+#include "ViewerTestSupport.h"
 
 using namespace glim;
 using namespace glim_test;
@@ -101,4 +105,67 @@ TEST_F(BThumbnailCacheTest, ThumbnailsAreReadAgainWhenRemadeOrForgotten)
 	EXPECT_EQ(cache.Get((fDir / "missing.png").c_str()), nullptr);
 	EXPECT_FALSE(cache.Holds((fDir / "missing.png").c_str()));
 	EXPECT_EQ(cache.Get(NULL), nullptr);
+}
+
+namespace {
+
+class GridCacheTest : public ViewerTest {
+protected:
+	// A window with the given frame on a folder of count images, their
+	// thumbnails all made.
+	BViewerWin* Open(int count, int width, int height, BRect frame)
+	{
+		for (int i = 0; i < count; i++) {
+			char name[32];
+			snprintf(name, sizeof(name), "image%03d.png", i);
+			fPaths.push_back(fDir / name);
+			EXPECT_TRUE(WriteImage(fPaths.back(), width, height, 0x204060 + i));
+		}
+		BViewerWin* window = new BViewerWin(frame, fDir.Path().c_str(), true);
+		window->Show();
+		EXPECT_TRUE(Settle([&] { return window->FolderPath() != NULL; }));
+		EXPECT_TRUE(Settle([&] { return !window->WorkerRunning(); }));
+		return window;
+	}
+
+	TempDir fDir{"gridcache"};
+	std::vector<std::string> fPaths;
+};
+
+} // namespace
+
+TEST_F(GridCacheTest, TheGridKeepsTheThumbnailsOfTheCellsOnShow)
+{
+	BViewerWin* window = Open(40, 120, 90, BRect(100, 100, 599, 399));
+
+	BThumbnailContainerView* grid = window->ThumbnailView();
+	auto held = [&] {
+		window->Lock();
+		int32 count = grid->Cache().CountItems();
+		window->Unlock();
+		return count;
+	};
+	window->Lock();
+	grid->Invalidate();
+	window->Unlock();
+	ASSERT_TRUE(Settle([&] { return held() > 0; }));
+
+	window->Lock();
+	BRect bounds = grid->Bounds();
+	int32 columns = grid->CountColumns();
+	int32 rows = (int32)(bounds.Height() / grid->FrameHeight()) + 1;
+	EXPECT_LE(grid->Cache().Capacity(), columns * (rows + 2));
+	EXPECT_LE(grid->Cache().CountItems(), grid->Cache().Capacity());
+	EXPECT_LT(grid->Cache().Capacity(), 40) << "bounded by the view, not the folder";
+	EXPECT_TRUE(grid->Cache().Holds(fPaths[0].c_str()));
+
+	// A change of the size setting or of the folder drops what is held.
+	grid->PrefsUpdate();
+	EXPECT_EQ(grid->Cache().CountItems(), 0);
+	window->Unlock();
+	ASSERT_TRUE(Settle([&] { return held() > 0; }));
+	window->Lock();
+	grid->FolderChanged();
+	EXPECT_EQ(grid->Cache().CountItems(), 0);
+	window->Unlock();
 }
