@@ -29,7 +29,6 @@
 #include <Entry.h>
 #include <Message.h>
 #include <OS.h>
-#include <Path.h>
 #include <Window.h>
 
 #include "AppTestHooks.h"
@@ -263,24 +262,6 @@ TEST_F(ApplicationTest, WindowsCountInCreationOrderAndAreAskedBeforeQuitting)
 	EXPECT_TRUE(app.QuitRequested());
 	EXPECT_EQ(app.CountWindows(), before);
 }
-
-TEST_F(ApplicationTest, AppInfoNamesTheExecutable)
-{
-	BPrivate::set_command_line({"glim"});
-	RecordingApp app;
-	app_info info;
-	ASSERT_EQ(app.GetAppInfo(&info), B_OK);
-	EXPECT_STREQ(info.signature, kSignature);
-	EXPECT_EQ(info.team, getpid());
-	char executable[4096];
-	ssize_t length = readlink("/proc/self/exe", executable, sizeof(executable) - 1);
-	ASSERT_GT(length, 0);
-	executable[length] = '\0';
-	BPath path(&info.ref);
-	EXPECT_STREQ(path.Path(), executable);
-	EXPECT_EQ(app.GetAppInfo(NULL), B_BAD_VALUE);
-}
-
 
 TEST_F(ApplicationTest, SecondLaunchHandsOverToTheRunningOne)
 {
