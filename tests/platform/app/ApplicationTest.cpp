@@ -29,7 +29,6 @@
 #include <Entry.h>
 #include <Message.h>
 #include <OS.h>
-#include <Path.h>
 #include <Window.h>
 
 #include "AppTestHooks.h"
@@ -264,26 +263,18 @@ TEST_F(ApplicationTest, WindowsCountInCreationOrderAndAreAskedBeforeQuitting)
 	EXPECT_EQ(app.CountWindows(), before);
 }
 
-TEST_F(ApplicationTest, AppInfoNamesTheExecutable)
-{
-	BPrivate::set_command_line({"glim"});
-	RecordingApp app;
-	app_info info;
-	ASSERT_EQ(app.GetAppInfo(&info), B_OK);
-	EXPECT_STREQ(info.signature, kSignature);
-	EXPECT_EQ(info.team, getpid());
-	char executable[4096];
-	ssize_t length = readlink("/proc/self/exe", executable, sizeof(executable) - 1);
-	ASSERT_GT(length, 0);
-	executable[length] = '\0';
-	BPath path(&info.ref);
-	EXPECT_STREQ(path.Path(), executable);
-	EXPECT_EQ(app.GetAppInfo(NULL), B_BAD_VALUE);
-}
-
-
 TEST_F(ApplicationTest, SecondLaunchHandsOverToTheRunningOne)
 {
+	// The test runs itself again as the second launch.
+	if (const char* runtime = getenv(kChildVariable)) {
+		setenv("XDG_RUNTIME_DIR", runtime, 1);
+		BPrivate::set_command_line({"glim", "handed-over", "--refs", getenv("GLIM_CHILD_REF")});
+		RecordingApp app;
+		EXPECT_EQ(app.InitCheck(), B_ALREADY_RUNNING);
+		app.Run();
+		EXPECT_TRUE(app.events.empty());
+		return;
+	}
 	glim_test::TempDir folder;
 	glim_test::WriteFile(folder / "picture.jpg", "x");
 	BPrivate::set_command_line({"glim"});
@@ -296,7 +287,8 @@ TEST_F(ApplicationTest, SecondLaunchHandsOverToTheRunningOne)
 	if (child == 0) {
 		setenv(kChildVariable, getenv("XDG_RUNTIME_DIR"), 1);
 		setenv("GLIM_CHILD_REF", (folder / "picture.jpg").c_str(), 1);
-		execl("/proc/self/exe", "child", "--gtest_filter=ApplicationChild.*", (char*)NULL);
+		execl("/proc/self/exe", "child",
+			"--gtest_filter=ApplicationTest.SecondLaunchHandsOverToTheRunningOne", (char*)NULL);
 		_exit(127);
 	}
 	RunWithLimit(&app);
@@ -304,26 +296,8 @@ TEST_F(ApplicationTest, SecondLaunchHandsOverToTheRunningOne)
 	ASSERT_EQ(waitpid(child, &status, 0), child);
 	ASSERT_TRUE(WIFEXITED(status));
 	EXPECT_EQ(WEXITSTATUS(status), 0);
-	ASSERT_EQ(app.events.size(), 3u);
-	EXPECT_EQ(app.events[0], "ready");
-	EXPECT_EQ(app.events[1], "argv glim handed-over");
-	EXPECT_EQ(app.events[2], "refs picture.jpg");
-}
-
-
-// The second process of the test above; skipped in an ordinary run.
-TEST(ApplicationChild, HandsOverAndEnds)
-{
-	const char* runtime = getenv(kChildVariable);
-	if (runtime == NULL)
-		GTEST_SKIP()
-			<< "runs only as the second launch of SecondLaunchHandsOverToTheRunningOne";
-	setenv("XDG_RUNTIME_DIR", runtime, 1);
-	BPrivate::set_command_line({"glim", "handed-over", "--refs", getenv("GLIM_CHILD_REF")});
-	RecordingApp app;
-	EXPECT_EQ(app.InitCheck(), B_ALREADY_RUNNING);
-	app.Run();
-	EXPECT_TRUE(app.events.empty());
+	EXPECT_EQ(app.events,
+		(std::vector<std::string>{"ready", "argv glim handed-over", "refs picture.jpg"}));
 }
 
 

@@ -88,19 +88,6 @@ TEST_F(MessengerTest, ConstructionChecksItsTarget)
 	EXPECT_EQ(copy, toHandler);
 }
 
-TEST_F(MessengerTest, TargetGoneMeansCleanFailure)
-{
-	BMessenger toHandler(fHandler);
-	BMessenger toLooper(fInbox);
-	fInbox->Lock();
-	fInbox->RemoveHandler(fHandler);
-	fInbox->Unlock();
-	EXPECT_FALSE(toHandler.IsValid());
-	EXPECT_EQ(toHandler.SendMessage('LOST'), B_BAD_HANDLER);
-	EXPECT_EQ(toHandler.Target(NULL), nullptr);
-	EXPECT_TRUE(toLooper.IsValid());
-}
-
 TEST_F(MessengerTest, LockTargetTimesOutAndFailsWhenTheLooperDiesMeanwhile)
 {
 	BMessenger messenger(fInbox);

@@ -18,6 +18,7 @@
 #include <OS.h>
 #include <Entry.h>
 #include <Message.h>
+#include <Path.h>
 
 #include "AppTestHooks.h"
 #include "TestSupport.h"
@@ -214,6 +215,7 @@ TEST_F(RosterTest, OwnSignatureStartsThisExecutable)
 	app_info info;
 	ASSERT_EQ(be_roster->GetAppInfo("application/x-vnd.Fenwix-Viewer", &info), B_OK);
 	EXPECT_STREQ(info.signature, "application/x-vnd.Fenwix-Viewer");
+	EXPECT_STREQ(BPath(&info.ref).Path(), executable.c_str()) << "where the help is looked for";
 	EXPECT_EQ(be_roster->GetAppInfo("application/x-vnd.other", &info), B_ERROR);
 
 	// Without a desktop file of its own, and with the installed one.

@@ -69,15 +69,6 @@ TEST(BitmapStreamTest, ReadsAsBigEndianHeaderThenPixelRows)
 	EXPECT_EQ(Bytes(data.begin(), data.begin() + 32), header);
 	for (int i = 0; i < 24; i++)
 		EXPECT_EQ(data[32 + i], i + 1);
-
-	// Reads straddling the header's end and past the stream's end.
-	uint8 buffer[8];
-	EXPECT_EQ(stream.ReadAt(28, buffer, 8), 8);
-	EXPECT_EQ(buffer[3], 24);
-	EXPECT_EQ(buffer[4], 1);
-	EXPECT_EQ(stream.ReadAt(52, buffer, 8), 4);
-	EXPECT_EQ(stream.ReadAt(56, buffer, 8), 0);
-	EXPECT_EQ(stream.ReadAt(-1, buffer, 8), B_BAD_VALUE);
 }
 
 TEST(BitmapStreamTest, WritingHeaderThenPixelsMakesTheBitmap)
@@ -131,46 +122,6 @@ TEST(BitmapStreamTest, HeadersOfBitmapsWeCannotMakeAreRefused)
 	Bytes before = read_all(stream);
 	EXPECT_EQ(stream.WriteAt(0, kBad[1].data(), 32), B_BAD_VALUE);
 	EXPECT_EQ(read_all(stream), before);
-}
-
-TEST(BitmapStreamTest, HeaderOfAnotherShapeReplacesTheBitmap)
-{
-	BBitmapStream stream(make_bitmap());
-	Bytes same = header_bytes(10, 20, 12, 21, 12, B_RGB32, 24);
-	ASSERT_EQ(stream.WriteAt(0, same.data(), 32), 32);
-	EXPECT_EQ(read_all(stream)[32], 1);
-
-	Bytes other = header_bytes(0, 0, 4, 0, 20, B_RGBA32, 20);
-	ASSERT_EQ(stream.WriteAt(0, other.data(), 32), 32);
-	EXPECT_EQ(stream.Size(), 52);
-	BBitmap* bitmap = NULL;
-	ASSERT_EQ(stream.DetachBitmap(&bitmap), B_OK);
-	std::unique_ptr<BBitmap> owner(bitmap);
-	EXPECT_EQ(bitmap->Bounds(), BRect(0, 0, 4, 0));
-	EXPECT_EQ(bitmap->ColorSpace(), B_RGBA32);
-}
-
-TEST(BitmapStreamTest, DetachHandsOverTheBitmapOnce)
-{
-	BBitmapStream empty;
-	BBitmap* bitmap = NULL;
-	EXPECT_EQ(empty.DetachBitmap(NULL), B_BAD_VALUE);
-	EXPECT_EQ(empty.DetachBitmap(&bitmap), B_ERROR);
-	EXPECT_EQ(bitmap, nullptr);
-
-	BBitmap* original = make_bitmap();
-	BBitmapStream stream(original);
-	ASSERT_EQ(stream.DetachBitmap(&bitmap), B_OK);
-	EXPECT_EQ(bitmap, original);
-	EXPECT_EQ(stream.DetachBitmap(&bitmap), B_ERROR);
-	EXPECT_EQ(stream.Size(), 0);
-	uint8 buffer[4];
-	EXPECT_EQ(stream.ReadAt(0, buffer, 4), 0);
-	delete original;
-
-	// A stream that still holds its bitmap deletes it (AddressSanitizer
-	// would report the leak otherwise).
-	BBitmapStream owning(make_bitmap());
 }
 
 TEST(BitmapStreamTest, SeekAndSizeStayWithinTheData)

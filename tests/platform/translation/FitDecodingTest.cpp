@@ -7,11 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QFile>
 #include <QImage>
-#include <QImageWriter>
 
 #include <Bitmap.h>
 #include <BitmapStream.h>
@@ -57,22 +55,17 @@ TEST(FitDecodingTest, AReducedWebpKeepsItsTransparencyAndItsColourProfile)
 	QImage image(800, 600, QImage::Format_ARGB32);
 	image.fill(qRgba(230, 10, 10, 255));
 	for (int y = 0; y < 600; y++) {
-		QRgb* row = (QRgb*)image.scanLine(y);
 		for (int x = 0; x < 400; x++)
-			row[x] = qRgba(0, 0, 255, 0);
+			image.setPixel(x, y, qRgba(0, 0, 255, 0));
 	}
 	QFile profile("/usr/share/color/icc/colord/SwappedRedAndGreen.icc");
 	bool swapped = profile.open(QIODevice::ReadOnly);
 	if (swapped)
 		image.setColorSpace(QColorSpace::fromIccProfile(profile.readAll()));
-	QByteArray data;
-	QBuffer buffer(&data);
-	buffer.open(QIODevice::WriteOnly);
-	QImageWriter writer(&buffer, "webp");
-	writer.setQuality(100);
-	ASSERT_TRUE(writer.write(image));
+	Bytes data = Encode(image, "webp");
+	ASSERT_FALSE(data.empty());
 
-	Decoded decoded = decode(Bytes(data.begin(), data.end()), 100, 100);
+	Decoded decoded = decode(data, 100, 100);
 	ASSERT_NE(decoded.bitmap, nullptr);
 	BBitmap* bitmap = decoded.bitmap.get();
 	ASSERT_EQ(bitmap->Bounds(), BRect(0, 0, 399, 299));
