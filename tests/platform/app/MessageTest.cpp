@@ -12,6 +12,7 @@
 #include <DataIO.h>
 #include <Entry.h>
 #include <Messenger.h>
+#include <OS.h>
 
 namespace {
 
@@ -300,6 +301,43 @@ TEST(MessageTest, UnflattenRefusesLyingSizesAndCounts)
 		BMemoryIO stream(exact.get(), bytes.size());
 		EXPECT_EQ(target.Unflatten(&stream), B_BAD_VALUE);
 	}
+}
+
+// Many small fields: checking that names are unique must not take
+// quadratic time.
+TEST(MessageTest, UnflattenOfManyFieldsTakesLinearTime)
+{
+	// Written by hand: adding that many fields one by one looks each name up.
+	const uint32 kFields = 100000;
+	std::vector<char> data = flatten(BMessage('MANY'));
+	auto put = [&](uint32 value) {
+		data.insert(data.end(), (const char*)&value, (const char*)&value + 4);
+	};
+	for (uint32 i = 0; i < kFields; i++) {
+		std::string name = std::to_string(i);
+		put(B_RAW_TYPE);
+		put(0);
+		put((uint32)name.size());
+		data.insert(data.end(), name.begin(), name.end());
+		put(1);
+		put(0);
+	}
+	uint32 size = (uint32)data.size();
+	memcpy(data.data() + 4, &size, 4);
+	memcpy(data.data() + 44, &kFields, 4);
+	bigtime_t start = system_time();
+	BMessage target;
+	ASSERT_EQ(target.Unflatten(data.data(), data.size()), B_OK);
+	EXPECT_LT(system_time() - start, 10000000);
+	EXPECT_TRUE(target.HasData("0", B_RAW_TYPE));
+	EXPECT_TRUE(target.HasData("99999", B_RAW_TYPE));
+
+	// The same with two names alike at the end is refused.
+	std::vector<char> duplicate = data;
+	char* lastName = duplicate.data() + duplicate.size() - 4 - 4 - 5;
+	ASSERT_EQ(memcmp(lastName, "99999", 5), 0);
+	memcpy(lastName, "99998", 5);
+	EXPECT_EQ(target.Unflatten(duplicate.data(), duplicate.size()), B_BAD_VALUE);
 }
 
 TEST(MessageTest, UnflattenSurvivesCorruption)
