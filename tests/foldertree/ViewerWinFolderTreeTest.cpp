@@ -47,6 +47,23 @@ protected:
 	}
 
 	TempDir fDir{"tree"};
+
+	// The top-level items, or only the one for path when path is given.
+	std::vector<BFileListItem*> Roots(BViewerWin* window, const std::string& path = "")
+	{
+		return Locked(window, [&] {
+			std::vector<BFileListItem*> roots;
+			BDirectoryView* tree = window->DirectoryView();
+			for (int32 i = 0; i < tree->FullListCountItems(); i++) {
+				BFileListItem* item = dynamic_cast<BFileListItem*>(tree->FullListItemAt(i));
+				EXPECT_NE(item, nullptr);
+				if (item != NULL && item->OutlineLevel() == 0
+					&& (path.empty() || path == item->Path()))
+					roots.push_back(item);
+			}
+			return roots;
+		});
+	}
 };
 
 } // namespace
@@ -119,4 +136,35 @@ TEST_F(FolderTreeTest, ChoosingAFolderInTheTreeAddsItsSubfolders)
 	Settle([&] { return Subtree(window, root).size() == 3; });
 	EXPECT_EQ(Subtree(window, root), (std::vector<std::string>{"a", "  b", "  x"}));
 	EXPECT_STREQ(window->FolderPath(), (fDir / "a").c_str());
+}
+
+TEST_F(FolderTreeTest, MountedVolumeShowsTheChainToTheCurrentFolder)
+{
+	if (!CanMount())
+		GTEST_SKIP() << "mounting needs privileges";
+	std::string writable = Mount(fDir.Path(), "tmpfs", "size=256k");
+	std::string readOnly = Mount(fDir.Path(), "tmpfs", "ro,size=64k");
+	ASSERT_FALSE(writable.empty());
+	MakeDirs(writable + "/photos/2024");
+	MakeDirs(writable + "/photos/2025");
+	MakeDirs(writable + "/music");
+
+	BViewerWin* window = OpenWindow(writable + "/photos/2024");
+	ASSERT_EQ(Roots(window, writable).size(), 1u);
+	BFileListItem* root = Roots(window, writable)[0];
+	EXPECT_EQ(std::string(root->Text()), writable.substr(writable.rfind('/') + 1));
+	EXPECT_EQ(Subtree(window, root), (std::vector<std::string>{"photos", "  2024"}));
+	if (!readOnly.empty()) {
+		EXPECT_TRUE(Roots(window, readOnly).empty());
+	}
+
+	// With the current folder at the top of the volume, its root has no
+	// children; opening another way than the tree rebuilds the whole tree.
+	BViewerWin* second = OpenWindow(writable);
+	ASSERT_EQ(Roots(second, writable).size(), 1u);
+	EXPECT_TRUE(Subtree(second, Roots(second, writable)[0]).empty());
+
+	CloseAllWindows();
+	Unmount(readOnly);
+	Unmount(writable);
 }

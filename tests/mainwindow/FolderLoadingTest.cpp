@@ -2,11 +2,14 @@
 // commands around it.
 #include "mainwindow/ViewerWin.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <Message.h>
 
 #include "imageview/ImageView.h"
+#include "settings/PrefsHandler.h"
 #include "widgets/GlimStatusView.h"
 #include "ViewerTestSupport.h"
 
@@ -143,4 +146,71 @@ TEST_F(FolderLoadingTest, UnknownCommandsChangeNothing)
 	Command(window, 'XXXX');
 	EXPECT_TRUE(window->ThumbnailMode());
 	EXPECT_EQ(window->CurrentIndex(), 0);
+}
+
+TEST_F(FolderLoadingTest, TemporaryFilesAreNeverListedAndStaleOnesAreSwept)
+{
+	// Whole images under temporary names: a save or move cut short by a
+	// crash a while ago, and one being written right now.
+	WriteImage(fDir / "photo.png", 4, 4, 0xff0000);
+	WriteImage(fDir / ".photo.png.glim~Stale1", 4, 4, 0xff0000);
+	WriteImage(fDir / ".photo.png.glim~Young1", 4, 4, 0xff0000);
+	struct timespec old[2] = {{time(NULL) - 120, 0}, {time(NULL) - 120, 0}};
+	ASSERT_EQ(utimensat(AT_FDCWD, (fDir / ".photo.png.glim~Stale1").c_str(), old, 0), 0);
+
+	BViewerWin* window = OpenWindow(fDir.Path());
+	EXPECT_EQ(Listed(window), (std::vector<std::string>{"photo.png"}));
+	EXPECT_FALSE(Exists(fDir / ".photo.png.glim~Stale1"));
+	EXPECT_TRUE(Exists(fDir / ".photo.png.glim~Young1"));
+}
+
+TEST_F(FolderLoadingTest, ReReadingKeepsTheShownImageOrLosesItWhenDeleted)
+{
+	for (const char* name : {"a.png", "b.png", "c.png"})
+		WriteImage(fDir / name, 4, 4, 0x808080);
+	BViewerWin* window = OpenWindow(fDir / "b.png", false);
+	ASSERT_EQ(window->CurrentIndex(), 1);
+
+	unlink((fDir / "a.png").c_str());
+	Command(window, B_NODE_MONITOR);
+	EXPECT_EQ(window->CurrentIndex(), 0) << "b.png is still shown, now first";
+	EXPECT_EQ(Listed(window), (std::vector<std::string>{"b.png", "c.png"}));
+
+	unlink((fDir / "b.png").c_str());
+	Command(window, B_NODE_MONITOR);
+	EXPECT_EQ(window->CurrentIndex(), -1);
+	EXPECT_NE(Locked(window, [&] { return window->ImageView()->Bitmap(); }), nullptr)
+		<< "the view keeps what it showed";
+	EXPECT_FALSE(window->ThumbnailMode());
+
+	// Previous with no current image tries -2, then wraps to the last.
+	Command(window, MSG_PREV_IMAGE);
+	EXPECT_EQ(window->CurrentIndex(), 0);
+}
+
+TEST_F(FolderLoadingTest, AnImageNotInTheFolderOpensWithNoneShown)
+{
+	WriteImage(fDir / "a.png", 4, 4, 0x808080);
+	BViewerWin* window = OpenWindow(fDir / "a.png", false);
+	BMessage open(MSG_OPEN_FOLDER);
+	open.AddString("Folder", fDir.Path().c_str());
+	open.AddString("Image", (fDir / "gone.png").c_str());
+	window->PostMessage(&open);
+	Settle();
+	EXPECT_EQ(window->CurrentIndex(), -1);
+	EXPECT_FALSE(window->ThumbnailMode());
+}
+
+TEST_F(FolderLoadingTest, ASlideShowStartedWhileBrowsingStepsIntoTheImageLayout)
+{
+	WriteImage(fDir / "a.png", 8, 8, 0x808080);
+	WriteImage(fDir / "b.png", 8, 8, 0x404040);
+	fApp->Prefs()->SetInteger("SlideShowTimer", 1, false);
+	BViewerWin* window = OpenWindow(fDir.Path());
+	ASSERT_TRUE(window->ThumbnailMode());
+
+	Command(window, MSG_TOGGLE_SLIDESHOW);
+	EXPECT_TRUE(Settle([&] { return !window->ThumbnailMode(); }));
+	EXPECT_TRUE(Settle([&] { return window->CurrentIndex() >= 0; }));
+	EXPECT_TRUE(window->SlideShowRunning());
 }

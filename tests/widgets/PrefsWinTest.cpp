@@ -137,3 +137,30 @@ TEST_F(PrefsWinTest, CancelStoresOnlyTheFrame)
 	BRect frame;
 	EXPECT_TRUE(fApp->Prefs()->GetRect("PrefsRect", &frame));
 }
+
+TEST_F(PrefsWinTest, EveryLabelFitsItsControl)
+{
+	PrefsWin* window = Show();
+	ASSERT_NE(window, nullptr);
+	const struct {
+		int32 tab;
+		const char* name;
+	} views[] = {{0, "UseLastFolder"}, {0, "UseThisFolder"}, {0, "Fit To Window"},
+		{0, "Open Options"}, {0, "Image Size Options"}, {1, "UseFlatColor"},
+		{1, "UseThisImage"}, {1, "DrawBorder"}, {1, "DrawShadow"}, {1, "Background Options"},
+		{1, "ThumbnailAppearance"}};
+	BTabView* tabs = Find<BTabView>(window, "tab_view");
+	ASSERT_NE(tabs, nullptr);
+	for (const auto& entry : views) {
+		SCOPED_TRACE(entry.name);
+		tabs->Select(entry.tab);
+		BView* view = window->FindView(entry.name);
+		ASSERT_NE(view, nullptr);
+		float width = 0;
+		view->GetPreferredSize(&width, NULL);
+		EXPECT_LE(width, view->Bounds().Width() + 1);
+		// Inside its box, which keeps its place.
+		EXPECT_LE(view->Frame().right, view->Parent()->Bounds().right);
+	}
+	window->Unlock();
+}
