@@ -59,13 +59,6 @@ ReadFile(const std::string& path)
 	return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string
-ReadAsText(const std::string& path)
-{
-	std::vector<char> bytes = ReadFile(path);
-	return std::string(bytes.begin(), bytes.end());
-}
-
 bool
 Exists(const std::string& path)
 {

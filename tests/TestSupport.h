@@ -63,7 +63,6 @@ void MakeDirs(const std::string& path);
 void WriteFile(const std::string& path, const std::string& contents);
 void WriteFile(const std::string& path, const std::vector<char>& contents);
 std::vector<char> ReadFile(const std::string& path);
-std::string ReadAsText(const std::string& path);
 bool Exists(const std::string& path);
 
 // True when the process may mount file systems (it runs as root with the

@@ -38,8 +38,8 @@ RunGlim(const std::vector<std::string>& arguments, const char* stdoutPath = NULL
 	Outcome outcome;
 	outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 	if (stdoutPath == NULL)
-		outcome.out = glim_test::ReadAsText(outPath);
-	outcome.err = glim_test::ReadAsText(folder / "err");
+		outcome.out = glim_test::ReadText(outPath);
+	outcome.err = glim_test::ReadText(folder / "err");
 	return outcome;
 }
 

@@ -210,7 +210,7 @@ TEST(ResourcesTest, IconsAreInTheExecutableAndBesideIt)
 TEST(ResourcesTest, DesktopEntryMatchesTheProgramAndItsTranslatorsAndValidates)
 {
 	const std::string path = GLIM_RESOURCES_BINARY_DIR "/glim.desktop";
-	const std::string entry = glim_test::ReadAsText(path);
+	const std::string entry = glim_test::ReadText(path);
 	ASSERT_FALSE(entry.empty());
 
 	EXPECT_EQ(DesktopValue(entry, "X-Glim-Signature"), kViewerSignature);
@@ -244,7 +244,7 @@ TEST(ResourcesTest, DesktopEntryMatchesTheProgramAndItsTranslatorsAndValidates)
 	glim_test::TempDir dir("validate");
 	const int status = system(
 		("desktop-file-validate '" + path + "' >'" + dir / "output" + "' 2>&1").c_str());
-	const std::string output = glim_test::ReadAsText(dir / "output");
+	const std::string output = glim_test::ReadText(dir / "output");
 	EXPECT_EQ(status, 0) << output;
 	EXPECT_EQ(output, ""); // not even a hint or a warning
 }
@@ -253,9 +253,9 @@ TEST(ResourcesTest, HelpPageIsBesideTheExecutableAndWellFormed)
 {
 	const std::string besideUs = std::filesystem::read_symlink("/proc/self/exe").parent_path()
 		/ "index.htm";
-	const std::string text = glim_test::ReadAsText(besideUs);
+	const std::string text = glim_test::ReadText(besideUs);
 	ASSERT_FALSE(text.empty()) << besideUs;
-	EXPECT_EQ(text, glim_test::ReadAsText(GLIM_RESOURCES_SOURCE_DIR "/index.htm"));
+	EXPECT_EQ(text, glim_test::ReadText(GLIM_RESOURCES_SOURCE_DIR "/index.htm"));
 
 	QXmlStreamReader reader(QByteArray(text.data(), text.size()));
 	int elements = 0;

@@ -61,7 +61,7 @@ protected:
 	// The first bytes, up to length, of a file in the test folder.
 	std::string Contents(const std::string& name, size_t length)
 	{
-		return ReadAsText(fDir / name).substr(0, length);
+		return ReadText(fDir / name).substr(0, length);
 	}
 
 	TempDir fDir{"save"};
