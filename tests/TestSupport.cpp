@@ -145,6 +145,15 @@ ReadText(const std::string& path)
 	return std::string(data.begin(), data.end());
 }
 
+std::string
+MimeDatabaseFolder()
+{
+	static TempDir folder("mime-data");
+	static bool linked = symlink("/usr/share/mime", (folder / "mime").c_str()) == 0;
+	(void)linked;
+	return folder.Path();
+}
+
 std::vector<std::string>
 ListFolder(const std::string& folder)
 {

@@ -89,6 +89,11 @@ bool WaitFor(const std::function<bool()>& condition, long long timeout = 5000000
 // The file's bytes as a string ("" when it cannot be read).
 std::string ReadText(const std::string& path);
 
+// A folder holding only a link to the machine's type database, made once
+// for the whole run (the toolkit keeps the database it found for a while), to
+// put on XDG_DATA_DIRS beside a test's own applications.
+std::string MimeDatabaseFolder();
+
 // The names in a folder, without "." and "..", in the order the folder
 // gives them.
 std::vector<std::string> ListFolder(const std::string& folder);

@@ -1,10 +1,13 @@
 #ifndef GLIM_VIEWER_TEST_SUPPORT_H
 #define GLIM_VIEWER_TEST_SUPPORT_H
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <Message.h>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +31,28 @@ public:
 
 	std::vector<std::string> fAlerts;
 	std::vector<bool> fQuitAnswers;
+};
+
+// A main window on path that counts the messages of one kind it receives.
+class CountingViewerWin : public BViewerWin {
+public:
+	CountingViewerWin(const char* path, uint32 what) :
+		BViewerWin(BRect(80, 80, 579, 479), path, true),
+		fWhat(what)
+	{
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what == fWhat)
+			fCount++;
+		BViewerWin::MessageReceived(message);
+	}
+
+	std::atomic<int> fCount{0};
+
+private:
+	uint32 fWhat;
 };
 
 // A test with a fresh application object and no settings; it closes every

@@ -1,8 +1,6 @@
 // The application's own commands and the folder-change signal.
 #include "app/ViewerApp.h"
 
-#include <atomic>
-
 #include <Message.h>
 
 #include "widgets/AboutWindow.h"
@@ -12,24 +10,6 @@
 using namespace glim_test;
 
 namespace {
-
-// A main window that counts the re-reads the application asks for.
-class ReReadCounter : public BViewerWin {
-public:
-	ReReadCounter(const char* folder) :
-		BViewerWin(BRect(80, 80, 579, 479), folder, true)
-	{
-	}
-
-	void MessageReceived(BMessage* message) override
-	{
-		if (message->what == B_NODE_MONITOR)
-			fReReads++;
-		BViewerWin::MessageReceived(message);
-	}
-
-	std::atomic<int> fReReads{0};
-};
 
 class AppCommandsTest : public ViewerTest {
 protected:
@@ -79,23 +59,24 @@ TEST_F(AppCommandsTest, AboutOpensAWindowEachTimePreferencesOnlyOne)
 
 TEST_F(AppCommandsTest, ABurstOfChangesGivesOneReReadASecondLater)
 {
-	ReReadCounter* window = Opened(new ReReadCounter(fDir.Path().c_str()));
+	CountingViewerWin* window = Opened(
+		new CountingViewerWin(fDir.Path().c_str(), B_NODE_MONITOR));
 	for (int i = 0; i < 10; i++) {
 		WriteImage(fDir / ("copy" + std::to_string(i) + ".png"), 8, 8, 0x123456);
 		snooze(40000);
 	}
 	// Nothing before the quiet second has passed.
 	Settle();
-	EXPECT_EQ(window->fReReads, 0);
-	ASSERT_TRUE(Settle([&] { return window->fReReads >= 1; }));
+	EXPECT_EQ(window->fCount, 0);
+	ASSERT_TRUE(Settle([&] { return window->fCount >= 1; }));
 	Wait(1500000);
-	EXPECT_EQ(window->fReReads, 1);
+	EXPECT_EQ(window->fCount, 1);
 	EXPECT_EQ(window->ImageCount(), 10);
 
 	// Side files appearing start no re-read; a file named just ".gth" does.
 	WriteFile(fDir / "copy0.png.GTH", "x");
 	Wait(1600000);
-	EXPECT_EQ(window->fReReads, 1);
+	EXPECT_EQ(window->fCount, 1);
 	WriteFile(fDir / ".gth", "x");
-	EXPECT_TRUE(Settle([&] { return window->fReReads == 2; }));
+	EXPECT_TRUE(Settle([&] { return window->fCount == 2; }));
 }

@@ -13,24 +13,6 @@ using namespace glim_test;
 
 namespace {
 
-// A main window that counts the settings notices it receives.
-class CountingWindow : public BViewerWin {
-public:
-	CountingWindow(const char* path) :
-		BViewerWin(BRect(80, 80, 579, 479), path, true)
-	{
-	}
-
-	void MessageReceived(BMessage* message) override
-	{
-		if (message->what == MSG_PREFS_CHANGED)
-			fNotices++;
-		BViewerWin::MessageReceived(message);
-	}
-
-	int fNotices = 0;
-};
-
 class PopUpMenusTest : public ViewerTest {
 protected:
 	void TearDown() override
@@ -39,7 +21,10 @@ protected:
 		ViewerTest::TearDown();
 	}
 
-	CountingWindow* Open() { return Opened(new CountingWindow(fDir.Path().c_str())); }
+	CountingViewerWin* Open()
+	{
+		return Opened(new CountingViewerWin(fDir.Path().c_str(), MSG_PREFS_CHANGED));
+	}
 
 	// Records the labels of the next menu and its marked ones, "|" between
 	// them, and chooses the item labelled choice (none when empty).
@@ -78,7 +63,7 @@ zoom_of(BImageView* view)
 
 TEST_F(PopUpMenusTest, TheZoomMenuMarksTheCurrentLevelAndSetsTheChosenOne)
 {
-	CountingWindow* window = Open();
+	CountingViewerWin* window = Open();
 	Choose("");
 	Locked(window, [&] { window->ShowZoomMenu(); });
 	ASSERT_EQ(fLabels.size(), 13u);
@@ -101,8 +86,8 @@ TEST_F(PopUpMenusTest, TheZoomMenuMarksTheCurrentLevelAndSetsTheChosenOne)
 TEST_F(PopUpMenusTest, TheMouseMenuStoresTheChoiceAndNotifiesEveryWindow)
 {
 	fApp->Prefs()->SetInteger("LeftMouseFunc", 7, false);
-	CountingWindow* first = Open();
-	CountingWindow* second = Open();
+	CountingViewerWin* first = Open();
+	CountingViewerWin* second = Open();
 	Choose("");
 	Locked(first, [&] { first->ShowMouseMenu(); });
 	ASSERT_EQ(fLabels.size(), 13u);
@@ -118,7 +103,7 @@ TEST_F(PopUpMenusTest, TheMouseMenuStoresTheChoiceAndNotifiesEveryWindow)
 		Choose("Right mouse zooms");
 		Locked(first, [&] { first->ShowMouseMenu(); });
 		ASSERT_TRUE(
-			Settle([&] { return first->fNotices == notices && second->fNotices == notices; }));
+			Settle([&] { return first->fCount == notices && second->fCount == notices; }));
 		fApp->Prefs()->GetInteger("RightMouseFunc", stored);
 		EXPECT_EQ(stored, 2);
 		EXPECT_EQ(Locked(second, [&] { return second->ImageView()->RightMouseAction(); }), 2);
@@ -129,7 +114,7 @@ TEST_F(PopUpMenusTest, ZoomActionWithControlZoomsOut)
 {
 	fApp->Prefs()->SetInteger("LeftMouseFunc", kMouseZoom, false);
 	WriteImage(fDir / "a.png", 40, 40, 0x808080);
-	CountingWindow* window = Open();
+	CountingViewerWin* window = Open();
 	BImageView* view = window->ImageView();
 	Locked(window, [&] {
 		window->MoveToImage(0);

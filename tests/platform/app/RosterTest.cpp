@@ -39,19 +39,6 @@ desktop_file(const std::string& name, const std::string& exec, const std::string
 }
 
 
-// The machine's type database, in one folder for the whole run (the toolkit
-// keeps the database it found for a while); the applications are each
-// test's own.
-std::string
-MimeDatabaseFolder()
-{
-	static glim_test::TempDir folder("mime-data");
-	static bool linked = symlink("/usr/share/mime", (folder / "mime").c_str()) == 0;
-	(void)linked;
-	return folder.Path();
-}
-
-
 BMessage
 refs_message(const std::vector<std::string>& paths)
 {
@@ -72,7 +59,8 @@ protected:
 		glim_test::MakeDirs(fData / "applications");
 		glim_test::MakeDirs(fConfig.Path());
 		setenv("XDG_DATA_HOME", fData.Path().c_str(), 1);
-		setenv("XDG_DATA_DIRS", (fEmpty.Path() + ":" + MimeDatabaseFolder()).c_str(), 1);
+		setenv("XDG_DATA_DIRS", (fEmpty.Path() + ":" + glim_test::MimeDatabaseFolder()).c_str(),
+			1);
 		setenv("XDG_CONFIG_HOME", fConfig.Path().c_str(), 1);
 		setenv("XDG_CONFIG_DIRS", fConfig.Path().c_str(), 1);
 		BPrivate::set_launch_recorder([this](const Argv& argv) {

@@ -27,19 +27,6 @@ desktop_file(const std::string& name, const std::string& types, const std::strin
 }
 
 
-// The type database stays the machine's, in one folder for the whole run
-// (the toolkit keeps the database it found for a while); only the
-// applications are each test's own.
-std::string
-MimeDatabaseFolder()
-{
-	static glim_test::TempDir folder("mime-data");
-	static bool linked = symlink("/usr/share/mime", (folder / "mime").c_str()) == 0;
-	(void)linked;
-	return folder.Path();
-}
-
-
 // What GetSupportingApps says of a type: how many applications handle the
 // type itself and how many its supertype, then their signatures.
 std::string
@@ -70,7 +57,9 @@ protected:
 		glim_test::MakeDirs(fConfig.Path());
 		setenv("XDG_DATA_HOME", fHome.Path().c_str(), 1);
 		setenv("XDG_DATA_DIRS",
-			(fEmpty.Path() + ":" + fSystem.Path() + ":" + MimeDatabaseFolder()).c_str(), 1);
+			(fEmpty.Path() + ":" + fSystem.Path() + ":" + glim_test::MimeDatabaseFolder())
+				.c_str(),
+			1);
 		setenv("XDG_CONFIG_HOME", fConfig.Path().c_str(), 1);
 		setenv("XDG_CONFIG_DIRS", fConfig.Path().c_str(), 1);
 
