@@ -198,22 +198,6 @@ TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
 	EXPECT_EQ(drags[1].source, &handler);
 	EXPECT_EQ(deleted, 2);
 	fWindow->RemoveHandler(&handler);
-
-	// Without a message nothing is dragged, and the image is still taken.
-	fSource->DragMessage(NULL, new CountedBitmap(&deleted, BRect(0, 0, 9, 9), B_RGB32),
-		BPoint(0, 0));
-	EXPECT_EQ(deleted, 3);
-	EXPECT_EQ(drags.size(), 2u);
-
-	// A rectangle drag has no image; the offset is the pointer's in it.
-	BPrivate::push_pointer_state(fSource->ConvertToScreen(BPoint(30, 25)), 1);
-	BPoint location;
-	uint32 buttons;
-	fSource->GetMouse(&location, &buttons);
-	fSource->DragMessage(&offer, BRect(20, 20, 59, 39));
-	ASSERT_EQ(drags.size(), 3u);
-	EXPECT_FALSE(drags[2].image.IsValid());
-	EXPECT_EQ(drags[2].offset, BPoint(10, 5));
 }
 
 

@@ -1,5 +1,5 @@
-// Pictures recorded on views and played back, and picture buttons pressed
-// and clicked.
+// Picture buttons, with pictures recorded from bitmaps as the toolbar makes
+// them: pressed, clicked and toggled.
 #include <QTimer>
 
 #include <Picture.h>
@@ -11,7 +11,6 @@ using namespace glim_test;
 
 namespace {
 
-const rgb_color kWhite = make_color(255, 255, 255);
 const rgb_color kUp = make_color(220, 30, 30);
 const rgb_color kDown = make_color(30, 30, 220);
 
@@ -38,45 +37,6 @@ MakeButton(BView* recorder, BRect frame, BMessage* message, uint32 behavior)
 }
 
 } // namespace
-
-
-TEST(PictureTest, FillsStringsAndNestedPictures)
-{
-	Canvas canvas(60, 40);
-	BView* view = canvas.view;
-	view->BeginPicture(new BPicture);
-	view->SetHighColor(200, 0, 0);
-	view->FillRect(BRect(0, 0, 9, 9));
-	view->BeginPicture(new BPicture);
-	view->SetHighColor(0, 0, 200);
-	view->FillRect(BRect(20, 0, 29, 9));
-	std::unique_ptr<BPicture> inner(view->EndPicture());
-	view->SetHighColor(0, 0, 0);
-	view->DrawString("Wg", BPoint(0, 30));
-	std::unique_ptr<BPicture> outer(view->EndPicture());
-	EXPECT_EQ(view->EndPicture(), nullptr);
-	EXPECT_EQ(canvas.Pixel(5, 5), kWhite);
-
-	view->DrawPicture(outer.get(), BPoint(2, 1));
-	view->Sync();
-	// The inner picture is part of the outer one, and stands alone too.
-	ExpectPixels(canvas.bitmap,
-		{{2, 1, make_color(200, 0, 0)}, {11, 10, make_color(200, 0, 0)}, {12, 11, kWhite},
-			{22, 1, make_color(0, 0, 200)}});
-	int dark = 0;
-	for (int y = 15; y < 34; y++) {
-		for (int x = 2; x < 30; x++)
-			dark += canvas.Pixel(x, y).red < 100 ? 1 : 0;
-	}
-	EXPECT_GT(dark, 10);
-
-	view->SetHighColor(kWhite);
-	view->FillRect(view->Bounds());
-	view->MovePenTo(BPoint(0, 20));
-	view->DrawPicture(inner.get());
-	view->Sync();
-	ExpectPixels(canvas.bitmap, {{20, 20, make_color(0, 0, 200)}, {5, 25, kWhite}});
-}
 
 
 TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesWhenReleasedInside)

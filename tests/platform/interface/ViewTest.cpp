@@ -1,5 +1,5 @@
-// The view tree without a window: resizing modes, coordinate conversion,
-// the tree's order, hiding and measuring strings.
+// The view tree without a window: resizing modes, coordinate conversion
+// and measuring strings.
 #include <gtest/gtest.h>
 
 #include <StringView.h>
@@ -49,55 +49,6 @@ TEST(ViewTest, ConversionThroughScrolledParents)
 	EXPECT_EQ(child->ConvertFromScreen(BPoint(110, 105)), BPoint(3, 0));
 	BRect rect = child->ConvertToParent(BRect(3, 0, 5, 2));
 	EXPECT_EQ(rect, BRect(10, 20, 12, 22));
-}
-
-
-TEST(ViewTest, TreeOperations)
-{
-	BView root(BRect(0, 0, 99, 99), "root", B_FOLLOW_NONE, 0);
-	BView* a = new BView(BRect(0, 0, 9, 9), "a", B_FOLLOW_NONE, 0);
-	BView* b = new BView(BRect(0, 0, 9, 9), "b", B_FOLLOW_NONE, 0);
-	BView* deep = new BView(BRect(0, 0, 9, 9), "deep", B_FOLLOW_NONE, 0);
-	root.AddChild(a);
-	root.AddChild(b, a);
-	b->AddChild(deep);
-	EXPECT_EQ(root.ChildAt(0), b);
-	EXPECT_EQ(root.ChildAt(1), a);
-	EXPECT_EQ(root.ChildAt(2), nullptr);
-	EXPECT_EQ(b->NextSibling(), a);
-	EXPECT_EQ(a->PreviousSibling(), b);
-	EXPECT_EQ(root.FindView("deep"), deep);
-	EXPECT_EQ(root.FindView("missing"), nullptr);
-	EXPECT_EQ(root.FindView(NULL), nullptr);
-	EXPECT_EQ(deep->Parent(), b);
-
-	// Adding a view that already has a parent does nothing.
-	root.AddChild(deep);
-	EXPECT_EQ(root.CountChildren(), 2);
-	EXPECT_TRUE(deep->RemoveSelf());
-	EXPECT_EQ(deep->Parent(), nullptr);
-	EXPECT_FALSE(deep->RemoveSelf());
-	delete deep;
-}
-
-
-TEST(ViewTest, HidingNests)
-{
-	BView parent(BRect(0, 0, 99, 99), "parent", B_FOLLOW_NONE, 0);
-	BView* child = new BView(BRect(0, 0, 9, 9), "child", B_FOLLOW_NONE, 0);
-	parent.AddChild(child);
-	EXPECT_FALSE(child->IsHidden());
-	parent.Hide();
-	EXPECT_TRUE(child->IsHidden());
-	EXPECT_FALSE(child->IsHidden(&parent));
-	// Hides and shows of the child count; the parent's show is its own.
-	child->Hide();
-	child->Hide();
-	parent.Show();
-	for (bool hidden : {true, false, false}) {
-		child->Show();
-		EXPECT_EQ(child->IsHidden(), hidden);
-	}
 }
 
 
