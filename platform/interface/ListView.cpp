@@ -211,18 +211,6 @@ BListView::InvalidateItem(int32 index)
 }
 
 
-void
-BListView::SortItems(int (*compare)(const void*, const void*))
-{
-	if (compare == NULL)
-		return;
-	std::stable_sort(fList.begin(), fList.end(),
-		[compare](BListItem* a, BListItem* b) { return compare(&a, &b) < 0; });
-	fAnchor = -1;
-	_ItemsChanged();
-}
-
-
 // #pragma mark - selection
 
 

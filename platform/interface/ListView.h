@@ -72,10 +72,6 @@ public:
 	// An invalid rectangle for an index out of range.
 	BRect ItemFrame(int32 index) const;
 	void InvalidateItem(int32 index);
-	// compare receives pointers to two slots holding BListItem pointers.
-	// In an outline list this sorts what is shown until the next change of
-	// the tree: sort a BOutlineListView with SortItemsUnder.
-	void SortItems(int (*compare)(const void*, const void*));
 
 	// Selection.
 	// extend keeps the other selected items (multiple-selection lists only).
