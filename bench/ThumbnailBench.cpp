@@ -16,6 +16,7 @@
 #include <File.h>
 
 #include "BenchSupport.h"
+#include "ImageDifference.h"
 #include "TestHooks.h"
 #include "settings/ImageServices.h"
 #include "settings/PrefsHandler.h"
@@ -41,51 +42,6 @@ photos(int megapixels, int count)
 			WritePhoto(path, width, height, i);
 	}
 	return folder;
-}
-
-void
-BM_MakeThumbnails(benchmark::State& state)
-{
-	int megapixels = (int)state.range(0);
-	const int count = 6;
-	BViewerWin* window = OpenWindow(photos(megapixels, count), 900, 700);
-	RunEventsUntil([](BViewerWin* w) { return !w->WorkerRunning(); }, window, 600000000);
-	for (auto _ : state) {
-		window->Lock();
-		window->RefreshThumbnails(true);
-		window->Unlock();
-		RunEventsUntil([](BViewerWin* w) { return !w->WorkerRunning(); }, window, 600000000);
-	}
-	state.counters["images/s"] = benchmark::Counter(count,
-		benchmark::Counter::kIsIterationInvariantRate);
-	CloseWindow(window);
-}
-BENCHMARK(BM_MakeThumbnails)
-	->Arg(12)
-	->Arg(24)
-	->Unit(benchmark::kMillisecond)
-	->UseRealTime()
-	->Iterations(3);
-
-// Mean absolute difference per channel of two bitmaps of the same size; a
-// large value for sizes that differ.
-double
-mean_difference(const BBitmap* a, const BBitmap* b)
-{
-	if (a->Bounds() != b->Bounds())
-		return 1e9;
-	int width = a->Bounds().IntegerWidth() + 1;
-	int height = (int)a->Bounds().Height() + 1;
-	double sum = 0;
-	for (int y = 0; y < height; y++) {
-		const uint8* pa = (const uint8*)a->Bits() + y * a->BytesPerRow();
-		const uint8* pb = (const uint8*)b->Bits() + y * b->BytesPerRow();
-		for (int i = 0; i < width * 4; i++) {
-			if (i % 4 != 3)
-				sum += std::abs(pa[i] - pb[i]);
-		}
-	}
-	return sum / (width * height * 3.0);
 }
 
 // How far the worker's thumbnails of a folder are from ones scaled from the
@@ -122,7 +78,7 @@ largest_difference(const std::string& folder)
 			glim::decode_image(jpeg.Buffer(), jpeg.BufferLength()));
 		if (!reference)
 			return 1e9;
-		largest = std::max(largest, mean_difference(stored.get(), reference.get()));
+		largest = std::max(largest, glim_test::mean_difference(stored.get(), reference.get()));
 		compared++;
 	}
 	return largest;
@@ -150,6 +106,18 @@ make_thumbnails_of(benchmark::State& state, std::string folder)
 		benchmark::Counter::kIsIterationInvariantRate);
 	CloseWindow(window);
 }
+
+void
+BM_MakeThumbnails(benchmark::State& state)
+{
+	make_thumbnails_of(state, photos((int)state.range(0), 6));
+}
+BENCHMARK(BM_MakeThumbnails)
+	->Arg(12)
+	->Arg(24)
+	->Unit(benchmark::kMillisecond)
+	->UseRealTime()
+	->Iterations(3);
 
 int
 register_sets()

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ImageDifference.h"
 #include "mainwindow/ViewerWin.h"
 #include "settings/ImageServices.h"
 #include "TestSupport.h"
@@ -71,27 +72,6 @@ protected:
 	TempDir fWhole{"making-whole"};
 };
 
-// Mean absolute difference per channel, or a large value for sizes that
-// differ.
-double
-difference(const BBitmap* a, const BBitmap* b)
-{
-	if (a->Bounds() != b->Bounds())
-		return 1e9;
-	int width = a->Bounds().IntegerWidth() + 1;
-	int height = (int)a->Bounds().Height() + 1;
-	double sum = 0;
-	for (int y = 0; y < height; y++) {
-		const uint8* pa = (const uint8*)a->Bits() + y * a->BytesPerRow();
-		const uint8* pb = (const uint8*)b->Bits() + y * b->BytesPerRow();
-		for (int i = 0; i < width * 4; i++) {
-			if (i % 4 != 3)
-				sum += std::abs(pa[i] - pb[i]);
-		}
-	}
-	return sum / (width * height * 3.0);
-}
-
 } // namespace
 
 TEST_F(ThumbnailMakingTest, ReducedDecodingKeepsTheSizeRuleAndThePixels)
@@ -143,6 +123,6 @@ TEST_F(ThumbnailMakingTest, ReducedDecodingKeepsTheSizeRuleAndThePixels)
 		EXPECT_EQ(made->Bounds(), reference->Bounds());
 		EXPECT_EQ(made->Bounds(),
 			BRect(0, 0, std::round(bounds.Width() * s), std::round(bounds.Height() * s)));
-		EXPECT_LT(difference(made.get(), reference.get()), 2.0);
+		EXPECT_LT(mean_difference(made.get(), reference.get()), 2.0);
 	}
 }
