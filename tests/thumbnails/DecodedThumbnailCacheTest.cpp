@@ -111,43 +111,22 @@ namespace {
 
 class GridCacheTest : public ViewerTest {
 protected:
-	// A window with the given frame on a folder of count images, their
-	// thumbnails all made.
-	BViewerWin* Open(int count, int width, int height, BRect frame)
-	{
-		for (int i = 0; i < count; i++) {
-			char name[32];
-			snprintf(name, sizeof(name), "image%03d.png", i);
-			fPaths.push_back(fDir / name);
-			EXPECT_TRUE(WriteImage(fPaths.back(), width, height, 0x204060 + i));
-		}
-		BViewerWin* window = new BViewerWin(frame, fDir.Path().c_str(), true);
-		window->Show();
-		EXPECT_TRUE(Settle([&] { return window->FolderPath() != NULL; }));
-		EXPECT_TRUE(Settle([&] { return !window->WorkerRunning(); }));
-		return window;
-	}
-
 	TempDir fDir{"gridcache"};
-	std::vector<std::string> fPaths;
 };
 
 } // namespace
 
 TEST_F(GridCacheTest, TheGridKeepsTheThumbnailsOfTheCellsOnShow)
 {
-	BViewerWin* window = Open(40, 120, 90, BRect(100, 100, 599, 399));
+	for (int i = 10; i < 50; i++)
+		ASSERT_TRUE(
+			WriteImage(fDir / ("image" + std::to_string(i) + ".png"), 120, 90, 0x204060));
+	BViewerWin* window = OpenWindow(fDir.Path());
+	ASSERT_TRUE(Settle([&] { return !window->WorkerRunning(); }));
 
 	BThumbnailContainerView* grid = window->ThumbnailView();
-	auto held = [&] {
-		window->Lock();
-		int32 count = grid->Cache().CountItems();
-		window->Unlock();
-		return count;
-	};
-	window->Lock();
-	grid->Invalidate();
-	window->Unlock();
+	auto held = [&] { return Locked(window, [&] { return grid->Cache().CountItems(); }); };
+	Locked(window, [&] { grid->Invalidate(); });
 	ASSERT_TRUE(Settle([&] { return held() > 0; }));
 
 	window->Lock();
@@ -157,7 +136,7 @@ TEST_F(GridCacheTest, TheGridKeepsTheThumbnailsOfTheCellsOnShow)
 	EXPECT_LE(grid->Cache().Capacity(), columns * (rows + 2));
 	EXPECT_LE(grid->Cache().CountItems(), grid->Cache().Capacity());
 	EXPECT_LT(grid->Cache().Capacity(), 40) << "bounded by the view, not the folder";
-	EXPECT_TRUE(grid->Cache().Holds(fPaths[0].c_str()));
+	EXPECT_TRUE(grid->Cache().Holds((fDir / "image10.png").c_str()));
 
 	// A change of the size setting or of the folder drops what is held.
 	grid->PrefsUpdate();

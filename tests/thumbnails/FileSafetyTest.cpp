@@ -120,14 +120,14 @@ const Fault kFaults[] = {Fault::kNoSpace, Fault::kIOError, Fault::kNoAccess, Fau
 using Paths = std::vector<std::string>;
 
 // One operation under test: prepare makes a fresh source and target in a
-// case folder and run does the operation. Walk takes snapshots of watched
-// before the run and hands them to check, which asserts the invariants;
-// folders are those whose listings must show no half-written image.
+// case folder and names the files to watch, and run does the operation. Walk
+// takes snapshots of those before the run and hands them to check, which
+// asserts the invariants; folders are those whose listings must show no
+// half-written image (the case folder when not given).
 struct Operation {
 	const char* name;
-	std::function<void(const std::string& caseFolder)> prepare;
+	std::function<Paths(const std::string& caseFolder)> prepare;
 	std::function<void(const std::string& caseFolder)> run;
-	std::function<Paths(const std::string& caseFolder)> watched;
 	std::function<void(const std::string& caseFolder, const std::vector<Snapshot>& before,
 		bool crashed, bool clean)>
 		check;
@@ -173,7 +173,8 @@ protected:
 				op.check(folder, before, fault == Fault::kCrashAfter, false);
 				if (HasFatalFailure())
 					return;
-				for (const std::string& listed : op.folders(folder))
+				for (const std::string& listed :
+					op.folders ? op.folders(folder) : Paths{folder})
 					CheckListing(listed, fault == Fault::kCrashAfter);
 			}
 		}
@@ -184,9 +185,8 @@ protected:
 	static std::vector<Snapshot> Prepare(const Operation& op, const std::string& folder)
 	{
 		MakeDirs(folder);
-		op.prepare(folder);
 		std::vector<Snapshot> before;
-		for (const std::string& path : op.watched(folder))
+		for (const std::string& path : op.prepare(folder))
 			before.push_back(Take(path));
 		return before;
 	}
@@ -221,12 +221,6 @@ protected:
 	TempDir fDir{"safety"};
 };
 
-Paths
-OneFolder(const std::string& folder)
-{
-	return {folder};
-}
-
 // A photo moved or copied over an older file of the same name. Source intact
 // where it was and the target as before, or the source moved whole with its
 // metadata; across volumes, when the copy was in place before the failure
@@ -245,8 +239,6 @@ MoveOrCopy(const char* name, std::string targetRoot, bool copy)
 		MakeDirs(target(folder));
 		MakePhoto(folder / "from/a.jpg", 0x336699, "keep");
 		MakePhoto(target(folder) / "a.jpg", 0x996633, "old");
-	};
-	op.watched = [=](const std::string& folder) {
 		return Paths{folder / "from/a.jpg", target(folder) / "a.jpg"};
 	};
 	op.run = [=](const std::string& folder) {
@@ -297,15 +289,6 @@ ThumbnailBytes(size_t size)
 	return bytes;
 }
 
-std::string
-Attribute(const std::string& path, const char* name)
-{
-	char value[65536];
-	ssize_t length = lgetxattr(path.c_str(), (std::string("user.") + name).c_str(), value,
-		sizeof(value));
-	return length < 0 ? std::string("(none)") : std::string(value, length);
-}
-
 // The worker's side-file write: a side file replaced whole, never written
 // through a link at its name.
 Operation
@@ -316,11 +299,9 @@ SideFileWrite(bool overLink)
 	op.prepare = [=](const std::string& folder) {
 		MakePhoto(folder / "a.jpg", 0x336699, "keep");
 		if (overLink)
-			ASSERT_EQ(symlink("a.jpg", (folder / "a.jpg.gth").c_str()), 0);
+			EXPECT_EQ(symlink("a.jpg", (folder / "a.jpg.gth").c_str()), 0);
 		else
 			WriteFile(folder / "a.jpg.gth", "old thumbnail");
-	};
-	op.watched = [](const std::string& folder) {
 		return Paths{folder / "a.jpg", folder / "a.jpg.gth"};
 	};
 	op.run = [=](const std::string& folder) {
@@ -341,7 +322,6 @@ SideFileWrite(bool overLink)
 		EXPECT_TRUE(side == before[1] || isNew) << "side file " << Describe(side);
 		EXPECT_TRUE(isNew || !clean);
 	};
-	op.folders = OneFolder;
 	return op;
 }
 
@@ -358,13 +338,11 @@ AttributeWrite(size_t streamSize)
 		std::string image = folder / "a.jpg";
 		MakePhoto(image, 0x336699, "keep");
 		int32 size = 1, width = 100;
-		ASSERT_EQ(setxattr(image.c_str(), "user.GLIM:Thumbnail", "old", 3, 0), 0);
-		ASSERT_EQ(setxattr(image.c_str(), "user.GLIM:Filesize", &size, 4, 0), 0);
-		ASSERT_EQ(setxattr(image.c_str(), "user.GLIM:Thumbsize", &width, 4, 0), 0);
-		struct timespec times[2] = {{981158400, 0}, {981158400, 123456789}};
-		ASSERT_EQ(utimensat(AT_FDCWD, image.c_str(), times, 0), 0);
+		EXPECT_EQ(setxattr(image.c_str(), "user.GLIM:Thumbnail", "old", 3, 0), 0);
+		EXPECT_EQ(setxattr(image.c_str(), "user.GLIM:Filesize", &size, 4, 0), 0);
+		EXPECT_EQ(setxattr(image.c_str(), "user.GLIM:Thumbsize", &width, 4, 0), 0);
+		return Paths{image};
 	};
-	op.watched = [](const std::string& folder) { return Paths{folder / "a.jpg"}; };
 	op.run = [=](const std::string& folder) {
 		std::string bytes = ThumbnailBytes(streamSize);
 		std::string image = folder / "a.jpg";
@@ -378,9 +356,11 @@ AttributeWrite(size_t streamSize)
 		EXPECT_EQ(now.bytes, before[0].bytes);
 		EXPECT_EQ(now.mode, before[0].mode);
 		EXPECT_EQ(now.mtime, before[0].mtime);
-		EXPECT_EQ(Attribute(image, "test"), "keep");
+		EXPECT_EQ(now.attributes["user.test"], "keep");
 		std::string fresh = ThumbnailBytes(streamSize);
-		std::string stream = Attribute(image, "GLIM:Thumbnail");
+		std::string stream = now.attributes.count("user.GLIM:Thumbnail")
+			? now.attributes["user.GLIM:Thumbnail"]
+			: "(none)";
 		Snapshot side = Take(image + ".gth");
 		// What the reader would show: the attribute first, else the side file.
 		std::string shown = stream != "(none)" ? stream : side.bytes;
@@ -391,7 +371,6 @@ AttributeWrite(size_t streamSize)
 			EXPECT_EQ(shown, fresh) << "an old thumbnail is taken for the current one";
 		}
 	};
-	op.folders = OneFolder;
 	return op;
 }
 
@@ -410,8 +389,6 @@ TrashOperation()
 		MakePhoto(folder / "data/Trash/files/a.jpg", 0x996633, "old");
 		WriteFile(folder / "data/Trash/info/a.jpg.trashinfo",
 			"[Trash Info]\nPath=/elsewhere/a.jpg\nDeletionDate=2001-02-03T00:00:00\n");
-	};
-	op.watched = [](const std::string& folder) {
 		return Paths{folder / "from/a.jpg", folder / "data/Trash/files/a.jpg"};
 	};
 	op.run = [=](const std::string& folder) {
@@ -505,8 +482,8 @@ TEST_F(FileSafetyTest, SaveAsReplacesWholeOrNotAtAll)
 	op.prepare = [=](const std::string& folder) {
 		WriteFile(folder / "b.png", "the earlier b.png");
 		chmod((folder / "b.png").c_str(), 0640);
+		return Paths{folder / "b.png"};
 	};
-	op.watched = [](const std::string& folder) { return Paths{folder / "b.png"}; };
 	op.run = [=](const std::string& folder) {
 		BDirectory target(folder.c_str());
 		window->SaveTo(&target, "b.png");
@@ -522,7 +499,6 @@ TEST_F(FileSafetyTest, SaveAsReplacesWholeOrNotAtAll)
 		bool whole = target.bytes == *fresh && (target.mode & 07777) == 0640;
 		EXPECT_TRUE(target == before[0] || whole) << "b.png " << Describe(target);
 	};
-	op.folders = OneFolder;
 	Walk(op, fDir / "saves");
 	EXPECT_FALSE(app->fAlerts.empty());
 	window->Unlock();

@@ -39,12 +39,6 @@ public:
 	std::vector<BMessage> fRequests;
 };
 
-float
-width_of_characters(const char* text, void*)
-{
-	return 6.0f * strlen(text);
-}
-
 class ThumbnailGridTest : public ViewerTest {
 protected:
 	// A window whose grid is width units wide, on a folder of count images.
@@ -82,7 +76,8 @@ TEST(ThumbnailNameTest, LongNamesAreCutToFitWithAnEllipsis)
 {
 	// 6 units a character; names must stay narrower than the width.
 	auto cut = [](const char* name, float width) {
-		return BThumbnailContainerView::TruncateName(name, width, width_of_characters, NULL);
+		return BThumbnailContainerView::TruncateName(
+			name, width, [](const char* text, void*) { return 6.0f * strlen(text); }, NULL);
 	};
 	EXPECT_EQ(cut("short.png", 60), "short.png");
 	EXPECT_EQ(cut("exactly10c", 60), "exactl...");

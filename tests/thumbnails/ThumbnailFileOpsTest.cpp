@@ -1,10 +1,8 @@
 // Copying, moving and trashing the file of a dragged thumbnail.
 #include "thumbnails/ThumbnailContainerView.h"
 
-#include <memory>
 #include <string>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <Entry.h>
@@ -32,30 +30,22 @@ TrashFiles()
 	return trash.Path();
 }
 
-class ThumbnailFileOpsTest : public testing::Test {
+class ThumbnailFileOpsTest : public ViewerTest {
 protected:
-	void SetUp() override
-	{
-		ForgetSettings();
-		fApp.reset(new TestApp);
-		MakeDirs(fDir / "source");
-		MakeDirs(fDir / "target");
-	}
-
 	void TearDown() override
 	{
 		Close();
-		fApp.reset();
+		ViewerTest::TearDown();
 	}
 
 	// A window on the source folder with its only file selected in the grid;
 	// the file then holds contents.
 	void Select(const std::string& name, const std::string& contents)
 	{
+		MakeDirs(fDir / "target");
+		MakeDirs(fDir / "source");
 		WriteImage(fDir / "source" / name, 6, 6, 0x112233);
-		fWindow = new BViewerWin(BRect(50, 50, 549, 449), (fDir / "source").c_str(), true);
-		fWindow->Show();
-		Settle([&] { return fWindow->FolderPath() != NULL; });
+		fWindow = OpenWindow(fDir / "source", true, BRect(50, 50, 549, 449));
 		Settle([&] { return !fWindow->WorkerRunning(); });
 		WriteFile(fDir / "source" / name, contents);
 		fWindow->Lock();
@@ -99,7 +89,6 @@ protected:
 	TempDir fDir{"fileops"};
 	// A Trash of the test's own.
 	ScopedVariable fDataHome{"XDG_DATA_HOME", (fDir / "data").c_str()};
-	std::unique_ptr<TestApp> fApp;
 	BViewerWin* fWindow = NULL;
 	BThumbnailContainerView* fGrid = NULL;
 };

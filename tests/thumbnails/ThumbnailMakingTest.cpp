@@ -2,7 +2,6 @@
 // against thumbnails scaled from the whole decoded image: the same size, and
 // pixels within 2 levels per channel on average.
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <random>
 #include <string>
@@ -91,9 +90,7 @@ TEST_F(ThumbnailMakingTest, ReducedDecodingKeepsTheSizeRuleAndThePixels)
 	for (const Case& c : cases)
 		ASSERT_TRUE(write_photo(fDir / c.name, c.width, c.height, c.format)) << c.name;
 
-	BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), fDir.Path().c_str(), true);
-	window->Show();
-	ASSERT_TRUE(Settle([&] { return window->FolderPath() != NULL; }));
+	BViewerWin* window = OpenWindow(fDir.Path());
 	ASSERT_TRUE(WaitFor(
 		[&] {
 			Settle();

@@ -157,15 +157,8 @@ protected:
 		return path;
 	}
 
-	// Stores data as the thumbnail of path, with size attributes that match
-	// the file, as if made for the default width.
-	static void StoreHostile(const std::string& path, const std::vector<char>& data)
-	{
-		ASSERT_EQ(setxattr(path.c_str(), "user.GLIM:Thumbnail", data.data(), data.size(), 0),
-			0);
-		MatchSizes(path);
-	}
-
+	// Size attributes that match the file, as if the thumbnail was made for
+	// the default width.
 	static void MatchSizes(const std::string& path)
 	{
 		struct stat st;
@@ -202,7 +195,10 @@ TEST_F(StoredThumbnailTest, HostileThumbnailsAreNotCurrentAndNeverDecoded)
 	for (const auto& test : cases) {
 		SCOPED_TRACE(test.name);
 		std::string path = Image(test.name);
-		StoreHostile(path, test.data);
+		ASSERT_EQ(setxattr(path.c_str(), "user.GLIM:Thumbnail", test.data.data(),
+					  test.data.size(), 0),
+			0);
+		MatchSizes(path);
 		long before = peak_resident_kib();
 		auto start = std::chrono::steady_clock::now();
 		EXPECT_FALSE(IsCurrent(path));

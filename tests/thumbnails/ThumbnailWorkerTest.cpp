@@ -29,14 +29,6 @@ namespace {
 
 class ThumbnailWorkerTest : public ViewerTest {
 protected:
-	BViewerWin* Open(const std::string& folder)
-	{
-		BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), folder.c_str(), true);
-		window->Show();
-		Settle([&] { return window->FolderPath() != NULL; });
-		return window;
-	}
-
 	static bool Done(BViewerWin* window)
 	{
 		return Settle([&] { return !window->WorkerRunning(); });
@@ -47,11 +39,6 @@ protected:
 		std::vector<unsigned char> value(65536);
 		return getxattr(path.c_str(), "user.GLIM:Thumbnail", value.data(), value.size()) > 2
 			&& value[0] == 0xff && value[1] == 0xd8;
-	}
-
-	static void Spoil(const std::string& path)
-	{
-		setxattr(path.c_str(), "user.GLIM:Thumbnail", "spoilt", 6, 0);
 	}
 
 	std::string Image(int i)
@@ -76,13 +63,13 @@ TEST_F(ThumbnailWorkerTest, RefreshRemakesEverythingAndSettingsOnlyWhatChanged)
 {
 	Images(3, 120, 90);
 	std::string first = Image(0);
-	BViewerWin* window = Open(fDir.Path());
+	BViewerWin* window = OpenWindow(fDir.Path());
 	ASSERT_TRUE(Done(window));
 
 	// A thumbnail spoilt behind the cache's back is made again although its
 	// sizes match; the others stay (every attribute write would move their
 	// change time on), as a new height alone remakes nothing.
-	Spoil(first);
+	setxattr(first.c_str(), "user.GLIM:Thumbnail", "spoilt", 6, 0);
 	std::string second = Image(1);
 	struct stat before;
 	ASSERT_EQ(stat(second.c_str(), &before), 0);
@@ -102,7 +89,7 @@ TEST_F(ThumbnailWorkerTest, RefreshRemakesEverythingAndSettingsOnlyWhatChanged)
 	ASSERT_TRUE(Done(window));
 
 	// Refresh removes the three attributes and makes them all again.
-	Spoil(first);
+	setxattr(first.c_str(), "user.GLIM:Thumbnail", "spoilt", 6, 0);
 	window->PostMessage(MSG_REFRESH_THUMBNAILS);
 	ASSERT_TRUE(Settle([&] { return HasThumbnail(first); }));
 	int32 width = 0;
@@ -113,7 +100,10 @@ TEST_F(ThumbnailWorkerTest, RefreshRemakesEverythingAndSettingsOnlyWhatChanged)
 TEST_F(ThumbnailWorkerTest, ReReadsWhileTheWorkerLocksTheWindowNeverDeadlock)
 {
 	Images(30, 40, 30);
-	BViewerWin* window = Open(fDir.Path());
+	// Not settled after the folder is read: the worker must still be running.
+	BViewerWin* window = new BViewerWin(BRect(100, 100, 599, 399), fDir.Path().c_str(), true);
+	window->Show();
+	Settle([&] { return window->FolderPath() != NULL; });
 	for (int round = 0; round < 40; round++) {
 		window->PostMessage(B_NODE_MONITOR);
 		if (round % 4 == 0)
@@ -132,7 +122,7 @@ TEST_F(ThumbnailWorkerTest, VolumesWithoutAttributesUseSideFilesRewrittenEveryRu
 	ASSERT_TRUE(WriteImage(mount + "/photo.png", 200, 100, 0x336699));
 	BNode node((mount + "/photo.png").c_str());
 	EXPECT_FALSE(BViewerApp::NodeOnBeVolume(node));
-	BViewerWin* window = Open(mount);
+	BViewerWin* window = OpenWindow(mount);
 	std::string side = glim::side_file_path((mount + "/photo.png").c_str());
 	ASSERT_TRUE(Settle([&] { return Exists(side); }));
 	ASSERT_TRUE(Done(window));

@@ -13,34 +13,19 @@ using namespace BPrivate;
 
 namespace {
 
-bool
-run(const std::string& command)
+// A copy of a small real executable carrying the given resources, made in
+// folder the way the build makes the application's file; "" when it cannot
+// be made.
+std::string
+executable_with_resources(const std::string& folder, const std::vector<ResourceItem>& items)
 {
-	return system((command + " >/dev/null 2>&1").c_str()) == 0;
+	glim_test::WriteFile(folder + "/archive", build_resources_archive(items));
+	std::string path = folder + "/program";
+	std::string command = "objcopy --add-section .glimrsrc=" + folder
+		+ "/archive --set-section-flags .glimrsrc=noload,readonly /bin/true " + path
+		+ " >/dev/null 2>&1";
+	return system(command.c_str()) == 0 ? path : "";
 }
-
-// A copy of a small real executable carrying the given resources, made the
-// way the build makes the application's file.
-class ExecutableWithResources {
-public:
-	explicit ExecutableWithResources(const std::vector<ResourceItem>& items)
-	{
-		const std::string archive = fDir / "archive";
-		glim_test::WriteFile(archive, build_resources_archive(items));
-		fPath = fDir / "program";
-		fMade = glim_test::Exists("/bin/true")
-			&& run("objcopy --add-section .glimrsrc=" + archive
-				+ " --set-section-flags .glimrsrc=noload,readonly /bin/true " + fPath);
-	}
-
-	bool Made() const { return fMade; }
-	const char* Path() const { return fPath.c_str(); }
-
-private:
-	glim_test::TempDir fDir;
-	std::string fPath;
-	bool fMade;
-};
 
 version_info
 sample_version()
@@ -91,11 +76,12 @@ TEST(AppFileInfoTest, MalformedRecordsAreErrorsAndChangeNothing)
 	};
 	for (const auto& testCase : cases) {
 		SCOPED_TRACE(testCase.what);
-		ExecutableWithResources program(testCase.items);
-		if (!program.Made())
+		glim_test::TempDir dir;
+		std::string program = executable_with_resources(dir.Path(), testCase.items);
+		if (program.empty())
 			GTEST_SKIP() << "objcopy is not available";
 		BAppFileInfo info;
-		ASSERT_EQ(info.SetTo(program.Path()), B_OK);
+		ASSERT_EQ(info.SetTo(program.c_str()), B_OK);
 
 		version_info version = sample_version();
 		version.major = 42;

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>

@@ -18,9 +18,7 @@
 
 #include "TestSupport.h"
 
-using glim_test::operator/;
-using glim_test::ReadText;
-using glim_test::TempDir;
+using namespace glim_test;
 
 namespace {
 
@@ -36,34 +34,6 @@ Type(const BEntry& entry)
 {
 	struct stat st;
 	return entry.GetStat(&st) == B_OK ? st.st_mode & S_IFMT : 0;
-}
-
-std::string
-TrashFolder()
-{
-	BPath trash;
-	EXPECT_EQ(find_directory(B_TRASH_DIRECTORY, &trash), B_OK);
-	return trash.Path();
-}
-
-std::string
-TrashInfo(const std::string& name)
-{
-	return ReadText(TrashFolder() + "/../info/" + name + ".trashinfo");
-}
-
-std::vector<std::string>
-Names(const std::string& folder)
-{
-	BDirectory directory(folder.c_str());
-	std::vector<std::string> names;
-	BEntry entry;
-	char name[B_FILE_NAME_LENGTH];
-	while (directory.GetNextEntry(&entry) == B_OK) {
-		entry.GetName(name);
-		names.push_back(name);
-	}
-	return names;
 }
 
 } // namespace
@@ -97,7 +67,7 @@ TEST(EntryTest, EntriesExistingAndNot)
 {
 	TempDir dir;
 	std::string file = dir / "photo.jpg";
-	glim_test::WriteFile(file, "jpeg");
+	WriteFile(file, "jpeg");
 
 	BEntry entry(file.c_str());
 	ASSERT_EQ(entry.InitCheck(), B_OK);
@@ -136,7 +106,7 @@ TEST(EntryTest, EntriesExistingAndNot)
 	EXPECT_STREQ(name, "/");
 	EXPECT_EQ(root.GetParent(&parent), B_ENTRY_NOT_FOUND);
 	EXPECT_EQ(EntryPath(BEntry((dir / "sub/..").c_str())), "<none>");
-	glim_test::MakeDirs(dir / "sub");
+	MakeDirs(dir / "sub");
 	EXPECT_EQ(EntryPath(BEntry((dir / "sub/..").c_str())), dir.Path());
 	EXPECT_EQ(EntryPath(BEntry((dir.Path() + "//sub/").c_str())), dir / "sub");
 }
@@ -144,8 +114,8 @@ TEST(EntryTest, EntriesExistingAndNot)
 TEST(EntryTest, LinksAreFollowedOnlyWhenAsked)
 {
 	TempDir dir;
-	glim_test::MakeDirs(dir / "real");
-	glim_test::WriteFile(dir / "real/a.jpg", "");
+	MakeDirs(dir / "real");
+	WriteFile(dir / "real/a.jpg", "");
 	ASSERT_EQ(symlink("real/a.jpg", (dir / "link.jpg").c_str()), 0);
 	ASSERT_EQ(symlink("real", (dir / "folder-link").c_str()), 0);
 	ASSERT_EQ(symlink("nowhere", (dir / "broken").c_str()), 0);
@@ -168,7 +138,7 @@ TEST(EntryTest, RefsLeadBackToTheEntry)
 {
 	TempDir dir;
 	std::string file = dir / "a.jpg";
-	glim_test::WriteFile(file, "bytes");
+	WriteFile(file, "bytes");
 
 	entry_ref ref;
 	ASSERT_EQ(get_ref_for_path(file.c_str(), &ref), B_OK);
@@ -196,8 +166,8 @@ TEST(EntryTest, RefsLeadBackToTheEntry)
 	entry_ref bare(ref.device, ref.directory, "a.jpg");
 	EXPECT_EQ(BEntry(&bare).InitCheck(), B_ENTRY_NOT_FOUND);
 	ASSERT_EQ(rename(dir.Path().c_str(), (dir.Path() + "-moved").c_str()), 0);
-	glim_test::MakeDirs(dir.Path());
-	glim_test::WriteFile(file, "other");
+	MakeDirs(dir.Path());
+	WriteFile(file, "other");
 	EXPECT_EQ(BEntry(&ref).InitCheck(), B_ENTRY_NOT_FOUND);
 	EXPECT_NE(BFile(&ref, B_READ_ONLY).InitCheck(), B_OK);
 	std::filesystem::remove_all(dir.Path() + "-moved");
@@ -206,9 +176,9 @@ TEST(EntryTest, RefsLeadBackToTheEntry)
 TEST(EntryTest, RenameMoveAndRemove)
 {
 	TempDir dir;
-	glim_test::MakeDirs(dir / "target");
-	glim_test::WriteFile(dir / "a.jpg", "A");
-	glim_test::WriteFile(dir / "target/a.jpg", "old");
+	MakeDirs(dir / "target");
+	WriteFile(dir / "a.jpg", "A");
+	WriteFile(dir / "target/a.jpg", "old");
 	BDirectory target((dir / "target").c_str());
 
 	BEntry entry((dir / "a.jpg").c_str());
@@ -218,7 +188,7 @@ TEST(EntryTest, RenameMoveAndRemove)
 
 	ASSERT_EQ(entry.MoveTo(&target, "b.jpg"), B_OK);
 	EXPECT_EQ(EntryPath(entry), dir / "target/b.jpg");
-	EXPECT_FALSE(glim_test::Exists(dir / "a.jpg"));
+	EXPECT_FALSE(Exists(dir / "a.jpg"));
 	ASSERT_EQ(entry.MoveTo(&target, "a.jpg", true), B_OK);
 	EXPECT_EQ(ReadText(dir / "target/a.jpg"), "A");
 	EXPECT_EQ(entry.MoveTo(nullptr), B_BAD_VALUE);
@@ -235,7 +205,7 @@ TEST(EntryTest, RenameMoveAndRemove)
 	EXPECT_EQ(entry.MoveTo(&target), B_ENTRY_NOT_FOUND);
 
 	BEntry folder((dir / "target").c_str());
-	glim_test::WriteFile(dir / "target/e.jpg", "");
+	WriteFile(dir / "target/e.jpg", "");
 	EXPECT_EQ(folder.Remove(), B_DIRECTORY_NOT_EMPTY);
 	unlink((dir / "target/e.jpg").c_str());
 	EXPECT_EQ(folder.Remove(), B_OK);
@@ -244,33 +214,36 @@ TEST(EntryTest, RenameMoveAndRemove)
 TEST(EntryTest, MovingToTheTrashWritesItsInfo)
 {
 	TempDir dir;
-	glim_test::ScopedVariable dataHome("XDG_DATA_HOME", (dir / "data").c_str());
+	ScopedVariable dataHome("XDG_DATA_HOME", (dir / "data").c_str());
 	std::string original = dir / "my photo 100%\xe9.jpg";
-	glim_test::WriteFile(original, "jpeg");
-	BDirectory trash(TrashFolder().c_str());
+	WriteFile(original, "jpeg");
+	BPath files;
+	ASSERT_EQ(find_directory(B_TRASH_DIRECTORY, &files), B_OK);
+	std::string info = files.Path() / std::string("../info");
+	BDirectory trash(files.Path());
 	ASSERT_EQ(trash.InitCheck(), B_OK);
 
 	BEntry entry(original.c_str());
 	ASSERT_EQ(entry.MoveTo(&trash, NULL, false), B_OK);
-	EXPECT_FALSE(glim_test::Exists(original));
-	EXPECT_EQ(ReadText(TrashFolder() + "/my photo 100%\xe9.jpg"), "jpeg");
+	EXPECT_FALSE(Exists(original));
+	EXPECT_EQ(ReadText(files.Path() / std::string("my photo 100%\xe9.jpg")), "jpeg");
 
 	// Bytes that are not UTF-8 are kept, percent-encoded.
-	std::string info = TrashInfo("my photo 100%\xe9.jpg");
+	std::string text = ReadText(info / "my photo 100%\xe9.jpg.trashinfo");
 	std::string expected = "[Trash Info]\nPath=" + dir.Path()
 		+ "/my%20photo%20100%25%E9.jpg\nDeletionDate=";
-	ASSERT_EQ(info.compare(0, expected.size(), expected), 0) << info;
-	std::string date = info.substr(expected.size());
+	ASSERT_EQ(text.compare(0, expected.size(), expected), 0) << text;
+	std::string date = text.substr(expected.size());
 	EXPECT_TRUE(
 		std::regex_match(date, std::regex("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n")))
-		<< info;
+		<< text;
 
 	// An info file left without its entry does not block the name.
-	glim_test::WriteFile(TrashFolder() + "/../info/left.jpg.trashinfo", "stale");
-	glim_test::WriteFile(dir / "left.jpg", "");
+	WriteFile(info / "left.jpg.trashinfo", "stale");
+	WriteFile(dir / "left.jpg", "");
 	BEntry left((dir / "left.jpg").c_str());
 	ASSERT_EQ(left.MoveTo(&trash), B_OK);
-	EXPECT_NE(TrashInfo("left.jpg").find("Path=" + dir.Path() + "/left.jpg\n"),
+	EXPECT_NE(ReadText(info / "left.jpg.trashinfo").find("Path=" + dir.Path() + "/left.jpg\n"),
 		std::string::npos);
 }
 
@@ -281,10 +254,10 @@ TEST(EntryTest, LongPathsWorkEndToEnd)
 	std::string deep = dir.Path();
 	while (deep.size() < 2500)
 		deep += "/" + std::string(200, 'f');
-	glim_test::MakeDirs(deep);
+	MakeDirs(deep);
 	BDirectory folder(deep.c_str());
 	ASSERT_EQ(folder.InitCheck(), B_OK);
-	glim_test::WriteFile(deep / "image.jpg", "bytes");
+	WriteFile(deep / "image.jpg", "bytes");
 
 	BEntry entry;
 	ASSERT_EQ(folder.GetNextEntry(&entry), B_OK);
@@ -297,51 +270,38 @@ TEST(EntryTest, LongPathsWorkEndToEnd)
 	EXPECT_EQ(std::string(buffer, 5), "bytes");
 }
 
-namespace {
-
-class CrossDeviceTest : public testing::Test {
-protected:
-	void SetUp() override
-	{
-		if (!glim_test::CanMount())
-			GTEST_SKIP() << "mounting is not permitted";
-	}
-	void TearDown() override { glim_test::Unmount(fPoint); }
-
-	TempDir fDir;
-	std::string fPoint;
-};
-
-} // namespace
-
 // The mode, times and attributes of a file moved across devices are checked
 // with every other move in FileSafetyTest.
-TEST_F(CrossDeviceTest, FilesAreCopiedThenTheSourceRemoved)
+TEST(CrossDeviceTest, FilesAreCopiedThenTheSourceRemoved)
 {
-	fPoint = glim_test::Mount(fDir.Path(), "tmpfs", "size=4m");
-	ASSERT_FALSE(fPoint.empty());
-	std::string source = fDir / "a.jpg";
-	glim_test::WriteFile(source, std::string(300000, 'j'));
-	BDirectory target(fPoint.c_str());
+	if (!CanMount())
+		GTEST_SKIP() << "mounting is not permitted";
+	TempDir dir;
+	std::string point = Mount(dir.Path(), "tmpfs", "size=4m");
+	ASSERT_FALSE(point.empty());
+	std::string source = dir / "a.jpg";
+	WriteFile(source, std::string(300000, 'j'));
+	BDirectory target(point.c_str());
 	BEntry entry(source.c_str());
-	ASSERT_EQ(entry.MoveTo(&target), B_OK);
-	EXPECT_FALSE(glim_test::Exists(source));
-	EXPECT_EQ(EntryPath(entry), fPoint + "/a.jpg");
-	EXPECT_EQ(ReadText(fPoint + "/a.jpg"), std::string(300000, 'j'));
-	EXPECT_EQ(Names(fPoint), std::vector<std::string>{"a.jpg"});
+	EXPECT_EQ(entry.MoveTo(&target), B_OK);
+	EXPECT_FALSE(Exists(source));
+	EXPECT_EQ(EntryPath(entry), point + "/a.jpg");
+	EXPECT_EQ(ReadText(point + "/a.jpg"), std::string(300000, 'j'));
+	EXPECT_EQ(ListFolder(point), std::vector<std::string>{"a.jpg"});
 
 	// No clobbering across devices either; folders do not cross.
-	glim_test::WriteFile(source, "again");
+	WriteFile(source, "again");
 	EXPECT_EQ(BEntry(source.c_str()).MoveTo(&target), B_FILE_EXISTS);
 	EXPECT_EQ(ReadText(source), "again");
-	glim_test::MakeDirs(fDir / "folder");
-	BEntry folder((fDir / "folder").c_str());
+	MakeDirs(dir / "folder");
+	BEntry folder((dir / "folder").c_str());
 	EXPECT_EQ(folder.MoveTo(&target), B_CROSS_DEVICE_LINK);
 
 	// A link moves as a link.
-	ASSERT_EQ(symlink("a.jpg", (fDir / "link").c_str()), 0);
-	BEntry link((fDir / "link").c_str());
-	ASSERT_EQ(link.MoveTo(&target), B_OK);
+	EXPECT_EQ(symlink("a.jpg", (dir / "link").c_str()), 0);
+	BEntry link((dir / "link").c_str());
+	EXPECT_EQ(link.MoveTo(&target), B_OK);
 	EXPECT_TRUE(link.IsSymLink());
-	EXPECT_EQ(ReadText(fPoint + "/link"), std::string(300000, 'j'));
+	EXPECT_EQ(ReadText(point + "/link"), std::string(300000, 'j'));
+	Unmount(point);
 }

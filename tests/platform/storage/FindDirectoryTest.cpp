@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <Path.h>
-#include <Volume.h>
 
 #include "TestSupport.h"
 
@@ -19,10 +18,10 @@ using glim_test::TempDir;
 namespace {
 
 std::string
-Find(directory_which which, bool create = false, BVolume* volume = nullptr)
+Find(directory_which which, bool create = false)
 {
 	BPath path;
-	status_t status = find_directory(which, &path, create, volume);
+	status_t status = find_directory(which, &path, create);
 	return status == B_OK ? path.Path() : "<error " + std::to_string(status) + ">";
 }
 

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 

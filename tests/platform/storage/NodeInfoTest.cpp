@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <File.h>
 #include <Node.h>
 #include <StorageDefs.h>
 
@@ -50,6 +49,12 @@ TEST(NodeInfoTest, TypesComeFromTheContentRefinedByTheName)
 		{"IMG_0001.dng", kTiffHeader, "image/x-adobe-dng"},
 		{"IMG_0002.CR2", kTiffHeader, "image/x-canon-cr2"},
 		{"DSC_0003.nef", kTiffHeader, "image/x-nikon-nef"},
+		// HEIF and AVIF by the brand of their first box (of 32 bytes), JPEG XL
+		// as a bare codestream and in its container.
+		{"IMG_0004.jpg", std::string("\0\0\0 ftypheic\0\0\0\0mif1heic", 24), "image/heif"},
+		{"IMG_0005.jpg", std::string("\0\0\0 ftypavif\0\0\0\0avifmif1", 24), "image/avif"},
+		{"IMG_0006.jpg", std::string("\xff\x0a\xfa\x7f\x01\x88", 6), "image/jxl"},
+		{"IMG_0007.jpg", std::string("\0\0\0\x0cJXL \x0d\x0a\x87\x0a", 12), "image/jxl"},
 	};
 	for (const auto& c : kCases) {
 		SCOPED_TRACE(c.name);

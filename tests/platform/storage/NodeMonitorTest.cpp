@@ -30,15 +30,6 @@ Int64Of(const BMessage& message, const char* name)
 	return value;
 }
 
-void
-ensure_application()
-{
-	static int argc = 1;
-	static char name[] = "NodeMonitorTest";
-	static char* argv[] = {name, NULL};
-	BPrivate::ensure_qt_application(argc, argv);
-}
-
 // Keeps every node monitor notice it receives (GUI thread only).
 class Collector : public BLooper {
 public:
@@ -109,7 +100,10 @@ class NodeMonitorTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		ensure_application();
+		static int argc = 1;
+		static char name[] = "NodeMonitorTest";
+		static char* argv[] = {name, NULL};
+		BPrivate::ensure_qt_application(argc, argv);
 		fCollector = new Collector;
 		fCollector->Run();
 		fMessenger = BMessenger(fCollector);

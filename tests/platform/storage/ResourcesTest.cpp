@@ -124,19 +124,11 @@ set_to_contents(glim_test::TempDir& dir, const std::vector<char>& contents,
 	return resources.SetTo(path.c_str());
 }
 
-// The resource's bytes, or "<none>".
-std::string
-Loaded(const BResources& resources, type_code type, int32 id)
-{
-	size_t size;
-	const void* data = resources.LoadResource(type, id, &size);
-	return data != NULL ? std::string((const char*)data, size) : "<none>";
-}
-
 bool
 Has(const BResources& resources, type_code type, int32 id)
 {
-	return Loaded(resources, type, id) != "<none>";
+	size_t size;
+	return resources.LoadResource(type, id, &size) != NULL;
 }
 
 } // namespace

@@ -1,10 +1,8 @@
 #include <Volume.h>
 
-#include <cstdlib>
 #include <set>
 #include <string>
 
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -61,31 +59,6 @@ ExpectVolumeOf(const BVolume& volume, const std::string& folder)
 	ASSERT_EQ(volume.GetRootDirectory(&root), B_OK);
 	EXPECT_EQ(DeviceOf(root._Path()), volume.Device());
 }
-
-class MountedVolumeTest : public testing::Test {
-protected:
-	void SetUp() override
-	{
-		if (!glim_test::CanMount())
-			GTEST_SKIP() << "mounting is not permitted";
-	}
-	void TearDown() override
-	{
-		for (const std::string& point : fPoints)
-			glim_test::Unmount(point);
-	}
-
-	std::string Mount(const char* type, const char* options)
-	{
-		std::string point = glim_test::Mount(fDir.Path(), type, options);
-		EXPECT_FALSE(point.empty());
-		fPoints.push_back(point);
-		return point;
-	}
-
-	TempDir fDir;
-	std::vector<std::string> fPoints;
-};
 
 } // namespace
 
