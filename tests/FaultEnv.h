@@ -6,6 +6,7 @@
 // call fails and changes nothing, as if the program had been killed there).
 // Installed for its lifetime; the system's own Env is put back after.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,9 @@ public:
 	const std::vector<std::string>& Log() const { return fLog; }
 	// Whether the armed fault was met.
 	bool Fired() const { return fFired; }
+	// Called after every read that returned bytes, as another program
+	// writing the file meanwhile would.
+	std::function<void()> fAfterRead;
 
 	int Open(const char* path, int flags, mode_t mode) override
 	{
@@ -52,7 +56,10 @@ public:
 	int Close(int fd) override;
 	ssize_t Read(int fd, void* buffer, size_t size) override
 	{
-		return _Step("read") ? _Done(Env::Read(fd, buffer, size)) : -1;
+		ssize_t result = _Step("read") ? _Done(Env::Read(fd, buffer, size)) : -1;
+		if (result > 0 && fAfterRead)
+			fAfterRead();
+		return result;
 	}
 	ssize_t Write(int fd, const void* buffer, size_t size) override
 	{

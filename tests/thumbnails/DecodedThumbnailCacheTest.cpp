@@ -14,9 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "mainwindow/ViewerWin.h"
 #include "settings/ImageServices.h"
-#include "TestSupport.h"
 #include "thumbnails/ThumbnailContainerView.h"
 #include "thumbnails/ThumbnailStore.h"
 #include "ViewerTestSupport.h"

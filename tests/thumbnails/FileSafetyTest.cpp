@@ -18,13 +18,11 @@
 #include <Bitmap.h>
 #include <Directory.h>
 #include <File.h>
-#include <Message.h>
 #include <SafeFile.h>
 
 #include <gtest/gtest.h>
 
 #include "FaultEnv.h"
-#include "TestSupport.h"
 #include "ViewerTestSupport.h"
 #include "app/Commands.h"
 #include "settings/ImageServices.h"

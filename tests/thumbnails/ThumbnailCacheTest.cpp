@@ -17,10 +17,8 @@
 
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
 #include "thumbnails/ThumbnailContainerView.h"
 #include "ViewerTestSupport.h"
-#include "mainwindow/ViewerWin.h"
 
 using namespace glim;
 using namespace glim_test;
@@ -42,20 +40,12 @@ file_size(const std::string& path)
 	return stat(path.c_str(), &st) == 0 ? st.st_size : -1;
 }
 
-class ThumbnailCacheTest : public testing::Test {
+class ThumbnailCacheTest : public ViewerTest {
 protected:
 	void SetUp() override
 	{
-		ForgetSettings();
-		fApp.reset(new TestApp);
+		ViewerTest::SetUp();
 		fWindow = new BViewerWin(BRect(100, 100, 599, 399), fDir.Path().c_str(), true);
-	}
-
-	void TearDown() override
-	{
-		if (fWindow->Lock())
-			fWindow->Quit();
-		fApp.reset();
 	}
 
 	// Makes the thumbnail of an image file as the worker does.
@@ -92,7 +82,6 @@ protected:
 	}
 
 	TempDir fDir{"thumbs"};
-	std::unique_ptr<TestApp> fApp;
 	BViewerWin* fWindow = NULL;
 };
 

@@ -4,16 +4,13 @@
 #include <string>
 #include <vector>
 
-#include <Message.h>
 #include <ScrollBar.h>
 
 #include <gtest/gtest.h>
 
 #include "app/Commands.h"
 #include "TestHooks.h"
-#include "TestSupport.h"
 #include "ViewerTestSupport.h"
-#include "mainwindow/ViewerWin.h"
 
 using namespace glim_test;
 

@@ -7,15 +7,12 @@
 
 #include <Entry.h>
 #include <FindDirectory.h>
-#include <Message.h>
 #include <Path.h>
 
 #include <gtest/gtest.h>
 
 #include "TestHooks.h"
-#include "TestSupport.h"
 #include "ViewerTestSupport.h"
-#include "mainwindow/ViewerWin.h"
 #include "thumbnails/Trash.h"
 
 using namespace glim_test;
@@ -34,7 +31,8 @@ class ThumbnailFileOpsTest : public ViewerTest {
 protected:
 	void TearDown() override
 	{
-		Close();
+		if (fWindow != NULL && fWindow->IsLocked())
+			fWindow->Unlock();
 		ViewerTest::TearDown();
 	}
 
@@ -56,14 +54,6 @@ protected:
 		Settle();
 		fWindow->Lock();
 		EXPECT_EQ(fGrid->Selected(), 0);
-	}
-
-	void Close()
-	{
-		if (fWindow != NULL && fWindow->IsLocked())
-			fWindow->Unlock();
-		fWindow = NULL;
-		CloseAllWindows();
 	}
 
 	// The reply of a drag's target asking for the file under name in folder.
@@ -145,7 +135,9 @@ TEST_F(ThumbnailFileOpsTest, AFileThatCannotBeTrashedIsNamedInAnAlert)
 	ASSERT_EQ(fApp->fAlerts.size(), 1u);
 	EXPECT_EQ(fApp->fAlerts[0].find("\"photo.png\" could not be moved to the Trash."), 0u)
 		<< fApp->fAlerts[0];
-	Close();
+	fWindow->Unlock();
+	fWindow = NULL;
+	CloseAllWindows();
 	unlink(files.c_str());
 }
 

@@ -16,9 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "ImageDifference.h"
-#include "mainwindow/ViewerWin.h"
 #include "settings/ImageServices.h"
-#include "TestSupport.h"
 #include "thumbnails/ThumbnailReader.h"
 #include "thumbnails/ThumbnailStore.h"
 #include "ViewerTestSupport.h"

@@ -11,14 +11,12 @@
 #include <unistd.h>
 
 #include <Bitmap.h>
-#include <Message.h>
 #include <Node.h>
 
 #include <gtest/gtest.h>
 
 #include "app/Commands.h"
 #include "settings/PrefsHandler.h"
-#include "TestSupport.h"
 #include "thumbnails/ThumbnailReader.h"
 #include "thumbnails/ThumbnailStore.h"
 #include "ViewerTestSupport.h"
@@ -41,12 +39,7 @@ protected:
 			&& value[0] == 0xff && value[1] == 0xd8;
 	}
 
-	std::string Image(int i)
-	{
-		char name[32];
-		snprintf(name, sizeof(name), "image%03d.png", i);
-		return fDir / name;
-	}
+	std::string Image(int i) { return fDir / ("image" + std::to_string(100 + i) + ".png"); }
 
 	void Images(int count, int width, int height)
 	{

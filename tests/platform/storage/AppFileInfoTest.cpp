@@ -27,14 +27,7 @@ executable_with_resources(const std::string& folder, const std::vector<ResourceI
 	return system(command.c_str()) == 0 ? path : "";
 }
 
-version_info
-sample_version()
-{
-	version_info info = {1, 2, 3, B_APPV_FINAL, 4, {}, {}};
-	strcpy(info.short_info, "Short");
-	strcpy(info.long_info, "Long text");
-	return info;
-}
+const version_info kSample = {1, 2, 3, B_APPV_FINAL, 4, "Short", "Long text"};
 
 } // namespace
 
@@ -55,12 +48,11 @@ TEST(AppFileInfoTest, NullArgumentsAndNoFile)
 
 TEST(AppFileInfoTest, MalformedRecordsAreErrorsAndChangeNothing)
 {
-	version_info app = sample_version();
-	std::vector<char> oneRecord = flatten_version_info(app, app);
+	std::vector<char> oneRecord = flatten_version_info(kSample, kSample);
 	oneRecord.resize(kFlatVersionInfoSize);
 	std::vector<char> shortRecord = oneRecord;
 	shortRecord.resize(kFlatVersionInfoSize - 1);
-	std::vector<char> unterminated = flatten_version_info(app, app);
+	std::vector<char> unterminated = flatten_version_info(kSample, kSample);
 	memset(unterminated.data() + 20, 'a', 64 + 256);
 	unterminated.resize(kFlatVersionInfoSize);
 
@@ -83,7 +75,7 @@ TEST(AppFileInfoTest, MalformedRecordsAreErrorsAndChangeNothing)
 		BAppFileInfo info;
 		ASSERT_EQ(info.SetTo(program.c_str()), B_OK);
 
-		version_info version = sample_version();
+		version_info version = kSample;
 		version.major = 42;
 		EXPECT_EQ(info.GetVersionInfo(&version, B_APP_VERSION_KIND), testCase.appVersionStatus);
 		if (testCase.appVersionStatus == B_OK) {

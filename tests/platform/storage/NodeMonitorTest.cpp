@@ -19,8 +19,6 @@
 
 namespace {
 
-const bigtime_t kSecond = 1000000;
-
 // A 64-bit field of a notice; 0 when missing.
 int64
 Int64Of(const BMessage& message, const char* name)
@@ -30,12 +28,14 @@ Int64Of(const BMessage& message, const char* name)
 	return value;
 }
 
-// Keeps every node monitor notice it receives (GUI thread only).
+// Keeps every node monitor notice it receives (GUI thread only); runs from
+// the start.
 class Collector : public BLooper {
 public:
 	Collector() :
 		BLooper("collector")
 	{
+		Run();
 	}
 
 	void MessageReceived(BMessage* message) override
@@ -46,15 +46,14 @@ public:
 			BLooper::MessageReceived(message);
 	}
 
-	// The first notice with this opcode and name, waiting up to timeout; a
+	// The first notice with this opcode and name, waiting up to 5 s; a
 	// failure, and an empty notice, when none comes.
-	const BMessage& Expect(int32 opcode, const std::string& name,
-		bigtime_t timeout = 5 * kSecond)
+	const BMessage& Expect(int32 opcode, const std::string& name)
 	{
 		static const BMessage kNone;
 		const BMessage* found = NULL;
 		if (!BPrivate::process_events_until(
-				[&] { return (found = Find(opcode, name)) != NULL; }, timeout))
+				[&] { return (found = Find(opcode, name)) != NULL; }, 5000000))
 			ADD_FAILURE() << "no notice " << opcode << " for \"" << name << "\"";
 		return found != NULL ? *found : kNone;
 	}
@@ -83,13 +82,6 @@ node_for(const std::string& path)
 	return node;
 }
 
-ino_t
-inode_of(const std::string& path)
-{
-	struct stat info;
-	return lstat(path.c_str(), &info) == 0 ? info.st_ino : 0;
-}
-
 void
 settle()
 {
@@ -105,7 +97,6 @@ protected:
 		static char* argv[] = {name, NULL};
 		BPrivate::ensure_qt_application(argc, argv);
 		fCollector = new Collector;
-		fCollector->Run();
 		fMessenger = BMessenger(fCollector);
 	}
 
@@ -136,7 +127,7 @@ TEST_F(NodeMonitorTest, MovesInOutAndBetweenWatchedFolders)
 	ASSERT_EQ(rename((fDir / "elsewhere/in.gif").c_str(), (fDir / "watched/in.gif").c_str()),
 		0);
 	const BMessage& movedIn = fCollector->Expect(B_ENTRY_CREATED, "in.gif");
-	EXPECT_EQ(Int64Of(movedIn, "node"), (int64)inode_of(fDir / "watched/in.gif"));
+	EXPECT_EQ(Int64Of(movedIn, "node"), (int64)node_for(fDir / "watched/in.gif").node);
 
 	ASSERT_EQ(rename((fDir / "watched/in.gif").c_str(), (fDir / "elsewhere/out.gif").c_str()),
 		0);
@@ -161,7 +152,6 @@ TEST_F(NodeMonitorTest, MovesInOutAndBetweenWatchedFolders)
 TEST_F(NodeMonitorTest, StopWatchingEndsNoticesPerTarget)
 {
 	Collector* second = new Collector;
-	second->Run();
 	BMessenger secondMessenger(second);
 	node_ref folder = node_for(fDir.Path());
 	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, fMessenger), B_OK);
@@ -185,7 +175,6 @@ TEST_F(NodeMonitorTest, StopWatchingEndsNoticesPerTarget)
 TEST_F(NodeMonitorTest, TargetThatIsGoneIsDropped)
 {
 	Collector* doomed = new Collector;
-	doomed->Run();
 	BMessenger doomedMessenger(doomed);
 	node_ref folder = node_for(fDir.Path());
 	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, doomedMessenger), B_OK);
@@ -216,7 +205,7 @@ TEST_F(NodeMonitorTest, WatchingTheNodeItself)
 	ASSERT_EQ(rename(file.c_str(), (fDir / "renamed.jpg").c_str()), 0);
 	const BMessage& moved = fCollector->Expect(B_ENTRY_MOVED, "renamed.jpg");
 	EXPECT_STREQ(moved.GetString("from name"), "photo.jpg");
-	EXPECT_EQ(Int64Of(moved, "to directory"), (int64)inode_of(fDir.Path()));
+	EXPECT_EQ(Int64Of(moved, "to directory"), (int64)node_for(fDir.Path()).node);
 
 	ASSERT_EQ(unlink((fDir / "renamed.jpg").c_str()), 0);
 	fCollector->Expect(B_ENTRY_REMOVED, "renamed.jpg");

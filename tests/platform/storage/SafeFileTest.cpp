@@ -13,43 +13,10 @@
 #include <Directory.h>
 #include <Entry.h>
 
-#include "Env.h"
+#include "FaultEnv.h"
 #include "TestSupport.h"
 
 using namespace glim_test;
-
-namespace {
-
-// Appends to a file the first time the copy reads from it, as a camera or a
-// sync tool still writing it would.
-class GrowingEnv : public BPrivate::Env {
-public:
-	explicit GrowingEnv(const std::string& path) :
-		fPath(path),
-		fPrevious(BPrivate::set_env(this))
-	{
-	}
-	~GrowingEnv() override { BPrivate::set_env(fPrevious); }
-
-	ssize_t Read(int fd, void* buffer, size_t size) override
-	{
-		ssize_t result = Env::Read(fd, buffer, size);
-		if (!fGrown && result > 0) {
-			fGrown = true;
-			FILE* file = fopen(fPath.c_str(), "a");
-			fputs("appended while copying", file);
-			fclose(file);
-		}
-		return result;
-	}
-
-private:
-	std::string fPath;
-	BPrivate::Env* fPrevious;
-	bool fGrown = false;
-};
-
-} // namespace
 
 TEST(SafeFileTest, TemporaryNamesAreHiddenRecognisedAndShortEnough)
 {
@@ -107,7 +74,18 @@ TEST(SafeFileTest, AFileThatGrowsWhileCopiedIsKeptWhole)
 		WriteFile(from, std::string(300000, 'p'));
 		status_t status;
 		{
-			GrowingEnv growing(from);
+			// Appended to the first time the copy reads it, as by a camera or a
+			// sync tool still writing it.
+			FaultEnv growing;
+			bool grown = false;
+			growing.fAfterRead = [&] {
+				if (!grown) {
+					FILE* file = fopen(from.c_str(), "a");
+					fputs("appended while copying", file);
+					fclose(file);
+				}
+				grown = true;
+			};
 			BEntry entry(from.c_str());
 			BDirectory folder(target.c_str());
 			status = move ? entry.MoveTo(&folder, NULL, false)
@@ -129,11 +107,8 @@ TEST(SafeFileTest, OnlyStaleTemporariesOfOursAreSwept)
 	WriteFile(dir / ".hidden-photo.jpg", "the user's");
 	ASSERT_EQ(symlink("a.jpg", (dir / ".b.jpg.glim~lnk001").c_str()), 0);
 	struct timespec old[2] = {{time(NULL) - 120, 0}, {time(NULL) - 120, 0}};
-	ASSERT_EQ(utimensat(AT_FDCWD, (dir / ".a.jpg.glim~old001").c_str(), old, 0), 0);
-	ASSERT_EQ(utimensat(AT_FDCWD, (dir / ".hidden-photo.jpg").c_str(), old, 0), 0);
-	ASSERT_EQ(utimensat(AT_FDCWD, (dir / ".b.jpg.glim~lnk001").c_str(), old,
-				  AT_SYMLINK_NOFOLLOW),
-		0);
+	for (const char* name : {".a.jpg.glim~old001", ".hidden-photo.jpg", ".b.jpg.glim~lnk001"})
+		ASSERT_EQ(utimensat(AT_FDCWD, (dir / name).c_str(), old, AT_SYMLINK_NOFOLLOW), 0);
 
 	EXPECT_EQ(remove_stale_temporaries(dir.Path().c_str()), 1);
 	EXPECT_FALSE(Exists(dir / ".a.jpg.glim~old001"));
