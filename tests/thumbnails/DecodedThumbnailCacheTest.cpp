@@ -57,6 +57,11 @@ protected:
 	TempDir fDir{"decoded"};
 };
 
+class GridCacheTest : public ViewerTest {
+protected:
+	TempDir fDir{"gridcache"};
+};
+
 } // namespace
 
 TEST_F(BThumbnailCacheTest, HoldsAtMostItsCapacityLeastRecentlyUsedGoingFirst)
@@ -104,15 +109,6 @@ TEST_F(BThumbnailCacheTest, ThumbnailsAreReadAgainWhenRemadeOrForgotten)
 	EXPECT_FALSE(cache.Holds((fDir / "missing.png").c_str()));
 	EXPECT_EQ(cache.Get(NULL), nullptr);
 }
-
-namespace {
-
-class GridCacheTest : public ViewerTest {
-protected:
-	TempDir fDir{"gridcache"};
-};
-
-} // namespace
 
 TEST_F(GridCacheTest, TheGridKeepsTheThumbnailsOfTheCellsOnShow)
 {

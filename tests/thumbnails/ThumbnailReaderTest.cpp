@@ -82,6 +82,33 @@ random_bytes(size_t length, unsigned seed)
 	return bytes;
 }
 
+class StoredThumbnailTest : public ViewerTest {
+protected:
+	// An image whose size attributes match it, as if its thumbnail was made
+	// for the default width.
+	std::string Image(const char* name)
+	{
+		std::string path = fDir / name;
+		EXPECT_TRUE(WriteImage(path, 200, 150, 0x336699));
+		struct stat st;
+		EXPECT_EQ(stat(path.c_str(), &st), 0);
+		int32 size = (int32)st.st_size, width = 96;
+		EXPECT_EQ(setxattr(path.c_str(), "user.GLIM:Filesize", &size, 4, 0), 0);
+		EXPECT_EQ(setxattr(path.c_str(), "user.GLIM:Thumbsize", &width, 4, 0), 0);
+		return path;
+	}
+
+	static bool IsCurrent(const std::string& path)
+	{
+		BFile file(path.c_str(), B_READ_ONLY);
+		struct stat st;
+		stat(path.c_str(), &st);
+		return thumbnail_is_current(path.c_str(), file, st.st_size, 96);
+	}
+
+	TempDir fDir{"stored"};
+};
+
 } // namespace
 
 TEST(ThumbnailReaderTest, OnlyWholeJpegStreamsOfThumbnailSizeAreAccepted)
@@ -136,59 +163,18 @@ TEST(ThumbnailReaderTest, OnlyWholeJpegStreamsOfThumbnailSizeAreAccepted)
 	EXPECT_FALSE(check_stored_thumbnail(small.data(), 3));
 }
 
-namespace {
-
-class StoredThumbnailTest : public ViewerTest {
-protected:
-	std::string Image(const char* name)
-	{
-		std::string path = fDir / name;
-		EXPECT_TRUE(WriteImage(path, 200, 150, 0x336699));
-		return path;
-	}
-
-	// Size attributes that match the file, as if the thumbnail was made for
-	// the default width.
-	static void MatchSizes(const std::string& path)
-	{
-		struct stat st;
-		ASSERT_EQ(stat(path.c_str(), &st), 0);
-		int32 size = (int32)st.st_size;
-		int32 width = 96;
-		ASSERT_EQ(setxattr(path.c_str(), "user.GLIM:Filesize", &size, 4, 0), 0);
-		ASSERT_EQ(setxattr(path.c_str(), "user.GLIM:Thumbsize", &width, 4, 0), 0);
-	}
-
-	static bool IsCurrent(const std::string& path)
-	{
-		BFile file(path.c_str(), B_READ_ONLY);
-		struct stat st;
-		stat(path.c_str(), &st);
-		return thumbnail_is_current(path.c_str(), file, st.st_size, 96);
-	}
-
-	TempDir fDir{"stored"};
-};
-
-} // namespace
-
 TEST_F(StoredThumbnailTest, HostileThumbnailsAreNotCurrentAndNeverDecoded)
 {
-	struct {
-		const char* name;
-		std::vector<char> data;
-	} cases[] = {
+	const std::pair<const char*, std::vector<char>> cases[] = {
 		{"bomb.png", webp_bomb()},
 		{"random.png", random_bytes(3000, 2)},
 		{"huge.png", with_frame_size(encoded(97, 73), 16000, 16000)},
 	};
-	for (const auto& test : cases) {
-		SCOPED_TRACE(test.name);
-		std::string path = Image(test.name);
-		ASSERT_EQ(setxattr(path.c_str(), "user.GLIM:Thumbnail", test.data.data(),
-					  test.data.size(), 0),
+	for (const auto& [name, data] : cases) {
+		SCOPED_TRACE(name);
+		std::string path = Image(name);
+		ASSERT_EQ(setxattr(path.c_str(), "user.GLIM:Thumbnail", data.data(), data.size(), 0),
 			0);
-		MatchSizes(path);
 		struct rusage before, after;
 		getrusage(RUSAGE_SELF, &before);
 		auto start = std::chrono::steady_clock::now();
@@ -199,9 +185,7 @@ TEST_F(StoredThumbnailTest, HostileThumbnailsAreNotCurrentAndNeverDecoded)
 		EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 100 * 1024) << "decoded after all";
 	}
 	// A missing stream behind matching sizes is made again too.
-	std::string bare = Image("bare.png");
-	MatchSizes(bare);
-	EXPECT_FALSE(IsCurrent(bare));
+	EXPECT_FALSE(IsCurrent(Image("bare.png")));
 }
 
 TEST_F(StoredThumbnailTest, SideFilesAreReadOnlyWhenRegularAndSmall)
@@ -242,7 +226,6 @@ TEST_F(StoredThumbnailTest, SideFilesAreReadOnlyWhenRegularAndSmall)
 	for (const auto& test : cases) {
 		SCOPED_TRACE(test.name);
 		std::string path = Image(test.name);
-		MatchSizes(path);
 		test.make(side_file_path(path.c_str()));
 		auto start = std::chrono::steady_clock::now();
 		std::vector<char> data;

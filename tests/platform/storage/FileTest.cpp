@@ -12,8 +12,7 @@
 
 #include "TestSupport.h"
 
-using glim_test::ReadText;
-using glim_test::TempDir;
+using namespace glim_test;
 
 TEST(FileTest, OpenModes)
 {
@@ -86,8 +85,8 @@ TEST(FileTest, ReadWriteSeekAndPositions)
 TEST(FileTest, OpenedFromRefsEntriesAndFolders)
 {
 	TempDir dir;
-	glim_test::MakeDirs(dir / "sub");
-	glim_test::WriteFile(dir / "sub/a.jpg", "A");
+	MakeDirs(dir / "sub");
+	WriteFile(dir / "sub/a.jpg", "A");
 
 	BDirectory folder((dir / "sub").c_str());
 	BFile relative(&folder, "a.jpg", B_READ_ONLY);

@@ -12,8 +12,7 @@
 
 #include "TestSupport.h"
 
-using glim_test::ScopedVariable;
-using glim_test::TempDir;
+using namespace glim_test;
 
 namespace {
 
@@ -73,13 +72,13 @@ TEST(FindDirectoryTest, DesktopComesFromUserDirs)
 	TempDir dir;
 	ScopedVariable config("XDG_CONFIG_HOME", dir.Path().c_str());
 	EXPECT_EQ(Find(B_DESKTOP_DIRECTORY), home + "/Desktop");
-	EXPECT_FALSE(glim_test::Exists(home + "/Desktop"));
+	EXPECT_FALSE(Exists(home + "/Desktop"));
 
-	glim_test::WriteFile(dir / "user-dirs.dirs",
+	WriteFile(dir / "user-dirs.dirs",
 		"# comment\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n");
 	EXPECT_EQ(Find(B_DESKTOP_DIRECTORY), home + "/Bureau");
 	EXPECT_EQ(Find(B_DESKTOP_DIRECTORY, true), home + "/Bureau");
-	EXPECT_TRUE(glim_test::Exists(home + "/Bureau"));
+	EXPECT_TRUE(Exists(home + "/Bureau"));
 	rmdir((home + "/Bureau").c_str());
 }
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,9 +62,7 @@ public:
 	const BMessage* Find(int32 opcode, const std::string& name) const
 	{
 		for (const BMessage& notice : notices) {
-			std::string noticeName;
-			notice.FindString("name", &noticeName);
-			if (notice.GetInt32("opcode", 0) == opcode && noticeName == name)
+			if (notice.GetInt32("opcode", 0) == opcode && name == notice.GetString("name", ""))
 				return &notice;
 		}
 		return NULL;
@@ -124,21 +123,18 @@ TEST_F(NodeMonitorTest, MovesInOutAndBetweenWatchedFolders)
 	ASSERT_EQ(watch_node(&watched, B_WATCH_DIRECTORY, fMessenger), B_OK);
 
 	glim_test::WriteFile(fDir / "elsewhere/in.gif", "x");
-	ASSERT_EQ(rename((fDir / "elsewhere/in.gif").c_str(), (fDir / "watched/in.gif").c_str()),
-		0);
+	std::filesystem::rename(fDir / "elsewhere/in.gif", fDir / "watched/in.gif");
 	const BMessage& movedIn = fCollector->Expect(B_ENTRY_CREATED, "in.gif");
 	EXPECT_EQ(Int64Of(movedIn, "node"), (int64)node_for(fDir / "watched/in.gif").node);
 
-	ASSERT_EQ(rename((fDir / "watched/in.gif").c_str(), (fDir / "elsewhere/out.gif").c_str()),
-		0);
+	std::filesystem::rename(fDir / "watched/in.gif", fDir / "elsewhere/out.gif");
 	fCollector->Expect(B_ENTRY_REMOVED, "in.gif");
 
 	// Between two folders the target watches: one move, with both folders.
 	ASSERT_EQ(watch_node(&other, B_WATCH_DIRECTORY, fMessenger), B_OK);
 	glim_test::WriteFile(fDir / "watched/across.png", "x");
 	fCollector->Expect(B_ENTRY_CREATED, "across.png");
-	ASSERT_EQ(rename((fDir / "watched/across.png").c_str(), (fDir / "other/there.png").c_str()),
-		0);
+	std::filesystem::rename(fDir / "watched/across.png", fDir / "other/there.png");
 	const BMessage& across = fCollector->Expect(B_ENTRY_MOVED, "there.png");
 	EXPECT_EQ(Int64Of(across, "from directory"), (int64)watched.node);
 	EXPECT_EQ(Int64Of(across, "to directory"), (int64)other.node);

@@ -73,15 +73,12 @@ TEST(PathTest, NormalisesRelativeAndUntidyPaths)
 	free(previous);
 }
 
-TEST(PathTest, FromEntriesRefsAndFolders)
+TEST(PathTest, FromEntriesAndFolders)
 {
 	TempDir dir;
 	glim_test::WriteFile(dir / "a.jpg", "");
 	BEntry entry((dir / "a.jpg").c_str());
 	EXPECT_STREQ(BPath(&entry).Path(), (dir / "a.jpg").c_str());
-	entry_ref ref;
-	ASSERT_EQ(entry.GetRef(&ref), B_OK);
-	EXPECT_STREQ(BPath(&ref).Path(), (dir / "a.jpg").c_str());
 	BDirectory folder(dir.Path().c_str());
 	EXPECT_STREQ(BPath(&folder, "b.jpg").Path(), (dir / "b.jpg").c_str());
 

@@ -152,10 +152,7 @@ TEST(ResourcesTest, MalformedArchivesAreRefused)
 		return copy;
 	};
 	const size_t firstEntry = kResourcesHeaderSize;
-	const struct {
-		const char* what;
-		std::vector<char> data;
-	} cases[] = {
+	const std::pair<const char*, std::vector<char>> cases[] = {
 		{"magic", patched(0, 0x0)},
 		{"version", patched(8, 2)},
 		{"count past the table", patched(12, 0x0fffffff)},
@@ -167,10 +164,9 @@ TEST(ResourcesTest, MalformedArchivesAreRefused)
 		{"data past the end", patched(firstEntry + 16, good.size())},
 		{"data size past the end", patched(firstEntry + 20, 0xfffffff0)},
 	};
-	for (const auto& testCase : cases) {
-		SCOPED_TRACE(testCase.what);
-		EXPECT_EQ(parse_resources_archive(testCase.data.data(), testCase.data.size(), &entries),
-			B_BAD_DATA);
+	for (const auto& [what, data] : cases) {
+		SCOPED_TRACE(what);
+		EXPECT_EQ(parse_resources_archive(data.data(), data.size(), &entries), B_BAD_DATA);
 	}
 	EXPECT_EQ(parse_resources_archive(NULL, 0, &entries), B_BAD_DATA);
 	EXPECT_EQ(parse_resources_archive(good.data(), good.size(), NULL), B_BAD_VALUE);
@@ -240,11 +236,7 @@ TEST(ResourcesTest, TruncatedAndInconsistentElfFilesAreRefused)
 	const int archiveIndex = 2;
 	std::vector<char> copy = good;
 	const int namesIndex = elf_header(copy).e_shstrndx;
-	struct Case {
-		const char* what;
-		std::vector<char> file;
-	};
-	std::vector<Case> cases;
+	std::vector<std::pair<const char*, std::vector<char>>> cases;
 	auto withHeader = [&](const char* what, auto change) {
 		std::vector<char> file = good;
 		change(elf_header(file));
@@ -270,9 +262,9 @@ TEST(ResourcesTest, TruncatedAndInconsistentElfFilesAreRefused)
 	withSection("archive has no bits", archiveIndex,
 		[](Elf64_Shdr& s) { s.sh_type = SHT_NOBITS; });
 	withSection("archive cut short", archiveIndex, [](Elf64_Shdr& s) { s.sh_size -= 1; });
-	for (const Case& testCase : cases) {
-		SCOPED_TRACE(testCase.what);
-		EXPECT_EQ(set_to_contents(dir, testCase.file, resources), B_BAD_DATA);
+	for (const auto& [what, file] : cases) {
+		SCOPED_TRACE(what);
+		EXPECT_EQ(set_to_contents(dir, file, resources), B_BAD_DATA);
 		EXPECT_FALSE(Has(resources, 'PICT', 1));
 	}
 
