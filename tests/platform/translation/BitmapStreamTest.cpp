@@ -42,16 +42,12 @@ header_bytes(float left, float top, float right, float bottom, uint32 rowBytes, 
 		for (int shift = 24; shift >= 0; shift -= 8)
 			header.push_back(value >> shift);
 	};
-	auto putFloat = [&](float value) {
+	put(magic);
+	for (float value : {left, top, right, bottom}) {
 		uint32 bits;
 		memcpy(&bits, &value, 4);
 		put(bits);
-	};
-	put(magic);
-	putFloat(left);
-	putFloat(top);
-	putFloat(right);
-	putFloat(bottom);
+	}
 	put(rowBytes);
 	put(colors);
 	put(dataSize);

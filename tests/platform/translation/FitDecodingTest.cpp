@@ -3,7 +3,6 @@
 #include <TranslatorRoster.h>
 
 #include <memory>
-#include <string>
 
 #include <gtest/gtest.h>
 
@@ -19,34 +18,6 @@
 #include "TranslationTestSupport.h"
 
 using namespace translation_test;
-
-namespace {
-
-struct Decoded {
-	std::unique_ptr<BBitmap> bitmap;
-	BPoint fullSize{-1, -1};
-};
-
-// Decoded for a box of the given size.
-Decoded
-decode(const Bytes& data, float boxWidth, float boxHeight)
-{
-	BMemoryIO source(data.data(), data.size());
-	BBitmapStream stream;
-	BMessage extension;
-	extension.AddPoint(B_TRANSLATOR_EXT_FIT_BOX, BPoint(boxWidth, boxHeight));
-	Decoded result;
-	BBitmap* bitmap = NULL;
-	if (BTranslatorRoster::Default()->Translate(&source, NULL, &extension, &stream,
-			B_TRANSLATOR_BITMAP)
-			== B_OK
-		&& stream.DetachBitmap(&bitmap) == B_OK)
-		result.bitmap.reset(bitmap);
-	extension.FindPoint(B_TRANSLATOR_EXT_FULL_SIZE, &result.fullSize);
-	return result;
-}
-
-} // namespace
 
 TEST(FitDecodingTest, AReducedWebpKeepsItsTransparencyAndItsColourProfile)
 {
@@ -65,11 +36,18 @@ TEST(FitDecodingTest, AReducedWebpKeepsItsTransparencyAndItsColourProfile)
 	Bytes data = Encode(image, "webp");
 	ASSERT_FALSE(data.empty());
 
-	Decoded decoded = decode(data, 100, 100);
-	ASSERT_NE(decoded.bitmap, nullptr);
-	BBitmap* bitmap = decoded.bitmap.get();
+	BMemoryIO source(data.data(), data.size());
+	BBitmapStream stream;
+	BMessage extension;
+	extension.AddPoint(B_TRANSLATOR_EXT_FIT_BOX, BPoint(100, 100));
+	ASSERT_EQ(BTranslatorRoster::Default()->Translate(&source, NULL, &extension, &stream,
+				  B_TRANSLATOR_BITMAP),
+		B_OK);
+	BBitmap* bitmap = NULL;
+	ASSERT_EQ(stream.DetachBitmap(&bitmap), B_OK);
+	std::unique_ptr<BBitmap> owner(bitmap);
 	ASSERT_EQ(bitmap->Bounds(), BRect(0, 0, 399, 299));
-	EXPECT_EQ(decoded.fullSize, BPoint(800, 600));
+	EXPECT_EQ(extension.GetPoint(B_TRANSLATOR_EXT_FULL_SIZE, BPoint(-1, -1)), BPoint(800, 600));
 	EXPECT_EQ(bitmap->ColorSpace(), B_RGBA32);
 	EXPECT_EQ(qAlpha(Pixel(bitmap, 40, 150)), 0);
 	QRgb right = Pixel(bitmap, 360, 150);

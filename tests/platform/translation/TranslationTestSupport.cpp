@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -88,9 +89,10 @@ MakeGif(int width, int height)
 }
 
 Bytes
-MakeDng(const std::string& path, const QImage& pixels, int orientation, const QImage& preview)
+MakeDng(const QImage& pixels, int orientation, const QImage& preview)
 {
-	TIFF* tiff = TIFFOpen(path.c_str(), "w");
+	glim_test::TempDir dir("dng");
+	TIFF* tiff = TIFFOpen((dir / "made.dng").c_str(), "w");
 	if (tiff == NULL)
 		return Bytes();
 	static const uint8 kVersion[4] = {1, 4, 0, 0};
@@ -137,7 +139,7 @@ MakeDng(const std::string& path, const QImage& pixels, int orientation, const QI
 	writeImage(pixels, true);
 	TIFFWriteDirectory(tiff);
 	TIFFClose(tiff);
-	return glim_test::ReadFile(path);
+	return glim_test::ReadFile(dir / "made.dng");
 }
 
 static heif_error
@@ -213,16 +215,26 @@ MakeJxl(const QImage& source, int orientation)
 	return output;
 }
 
-bool
-HaveTool(const char* tool)
-{
-	return RunQuietly(std::string("command -v ") + tool);
-}
-
-bool
-RunQuietly(const std::string& command)
+static bool
+run_quietly(const std::string& command)
 {
 	return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+Bytes
+ToolFile(const std::string& command, const QImage& image, const char* extension)
+{
+	if (!run_quietly("command -v " + command.substr(0, command.find(' '))))
+		return Bytes();
+	glim_test::TempDir dir("tool");
+	std::string source = dir / "source.png";
+	std::string made = dir / (std::string("made.") + extension);
+	EXPECT_TRUE(image.save(QString::fromStdString(source), "png"));
+	std::string line = command;
+	line.replace(line.find("%1"), 2, "'" + source + "'");
+	line.replace(line.find("%2"), 2, "'" + made + "'");
+	EXPECT_TRUE(run_quietly(line)) << line;
+	return glim_test::ReadFile(made);
 }
 
 std::unique_ptr<BBitmap>
@@ -254,10 +266,23 @@ Identify(const Bytes& data, uint32 wantType, status_t* _status)
 }
 
 void
-ExpectWholeOrError(const std::vector<Bytes>& damaged, BRect bounds)
+ExpectWholeOrError(const Bytes& whole, BRect bounds, unsigned seed)
 {
+	std::mt19937 random(seed);
+	std::vector<Bytes> damaged;
+	for (double fraction : {0.0, 0.02, 0.05, 0.1, 0.3, 0.5, 0.8, 0.99})
+		damaged.emplace_back(whole.begin(), whole.begin() + (size_t)(whole.size() * fraction));
+	for (int round = 0; round < 16; round++) {
+		// Every other one past the header, where the decoder is at work.
+		Bytes corrupt = whole;
+		size_t start = round % 2 == 0 ? corrupt.size() / 4 + random() % (corrupt.size() / 2)
+									  : random() % corrupt.size();
+		for (size_t i = start; i < std::min(corrupt.size(), start + 32); i++)
+			corrupt[i] = (char)random();
+		damaged.push_back(corrupt);
+	}
 	for (size_t i = 0; i < damaged.size(); i++) {
-		SCOPED_TRACE("damaged file " + std::to_string(i));
+		SCOPED_TRACE("damaged copy " + std::to_string(i));
 		status_t status;
 		std::unique_ptr<BBitmap> bitmap = Decode(damaged[i], &status);
 		if (status == B_OK) {

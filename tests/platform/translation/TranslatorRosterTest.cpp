@@ -203,22 +203,9 @@ TEST(TranslatorRosterTest, DataThatIsNoImageIsNotIdentified)
 
 TEST(TranslatorRosterTest, TruncatedAndCorruptFilesDecodeOrFail)
 {
-	std::mt19937 random(11);
 	for (const FormatCase& format : kDecodedFormats) {
 		SCOPED_TRACE(format.name);
-		Bytes whole = sample_file(format, 64, 48);
-		std::vector<Bytes> damaged;
-		for (double fraction : {0.05, 0.3, 0.5, 0.8, 0.99})
-			damaged.emplace_back(whole.begin(),
-				whole.begin() + (size_t)(whole.size() * fraction));
-		for (int round = 0; round < 5; round++) {
-			Bytes corrupt = whole;
-			size_t start = corrupt.size() / 4 + random() % (corrupt.size() / 2);
-			for (size_t i = start; i < std::min(corrupt.size(), start + 40); i++)
-				corrupt[i] = (char)random();
-			damaged.push_back(corrupt);
-		}
-		ExpectWholeOrError(damaged, BRect(0, 0, 63, 47));
+		ExpectWholeOrError(sample_file(format, 64, 48), BRect(0, 0, 63, 47), 11);
 	}
 }
 
@@ -255,9 +242,7 @@ TEST(TranslatorRosterTest, WantedTypeChoosesTheOutput)
 
 	BMallocIO png;
 	ASSERT_EQ(roster()->Translate(&stream, NULL, NULL, &png, 0), B_OK);
-	Bytes data = malloc_bytes(png);
-	ASSERT_GE(data.size(), 8u);
-	EXPECT_EQ(memcmp(data.data(), "\x89PNG\r\n\x1a\n", 8), 0);
+	EXPECT_EQ(Identify(malloc_bytes(png)), (uint32)B_PNG_FORMAT);
 
 	BMallocIO jpeg;
 	ASSERT_EQ(roster()->Translate(&stream, NULL, NULL, &jpeg, B_JPEG_FORMAT), B_OK);
