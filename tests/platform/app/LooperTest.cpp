@@ -17,19 +17,8 @@
 
 namespace {
 
-const bigtime_t kWait = 5000000;
-
-void
-ensure_application()
-{
-	static int argc = 1;
-	static char name[] = "LooperTest";
-	static char* argv[] = {name, NULL};
-	BPrivate::ensure_qt_application(argc, argv);
-}
-
 bool
-pump_until(const std::function<bool()>& done, bigtime_t timeout = kWait)
+pump_until(const std::function<bool()>& done, bigtime_t timeout = 5000000)
 {
 	return BPrivate::process_events_until(done, timeout);
 }
@@ -97,18 +86,9 @@ public:
 	}
 };
 
-BMessage
-numbered(uint32 what, int32 sender, int32 sequence)
-{
-	BMessage message(what);
-	message.AddInt32("sender", sender);
-	message.AddInt32("seq", sequence);
-	return message;
-}
-
 class LooperTest : public testing::Test {
 protected:
-	void SetUp() override { ensure_application(); }
+	void SetUp() override { BPrivate::attach_gui_thread(); }
 
 	static RecordingLooper* Start(const char* name, std::atomic<bool>* deleted = NULL)
 	{
@@ -256,7 +236,9 @@ TEST_F(LooperTest, SendersRacingTheDeletionFailCleanly)
 				while (!go)
 					std::this_thread::yield();
 				for (int32 i = 0;; i++) {
-					BMessage message = numbered('RACE', sender, i);
+					BMessage message('RACE');
+					message.AddInt32("sender", sender);
+					message.AddInt32("seq", i);
 					status_t status = messenger.SendMessage(&message);
 					if (status == B_BAD_PORT_ID)
 						break;

@@ -67,8 +67,9 @@ make_full_message()
 }
 
 void
-expect_full_message(const BMessage& message)
+expect_full_message(const BMessage& message, const char* which)
 {
+	SCOPED_TRACE(which);
 	const void* i8;
 	ssize_t i8Size;
 	ASSERT_EQ(message.FindData("int8", B_INT8_TYPE, 1, &i8, &i8Size), B_OK);
@@ -149,22 +150,16 @@ flatten(const BMessage& message)
 TEST(MessageTest, EveryFieldTypeSurvivesCopyAndFlattening)
 {
 	BMessage original = make_full_message();
-	expect_full_message(original);
+	expect_full_message(original, "original");
 
 	BMessage copy(original);
 	original.MakeEmpty();
-	{
-		SCOPED_TRACE("copy");
-		expect_full_message(copy);
-	}
+	expect_full_message(copy, "copy");
 
 	std::vector<char> data = flatten(copy);
 	BMessage fromBuffer;
 	ASSERT_EQ(fromBuffer.Unflatten(data.data(), data.size()), B_OK);
-	{
-		SCOPED_TRACE("buffer");
-		expect_full_message(fromBuffer);
-	}
+	expect_full_message(fromBuffer, "buffer");
 
 	BMallocIO stream;
 	ssize_t written = 0;
@@ -231,10 +226,9 @@ TEST(MessageTest, UnflattenRefusesTruncatedAndForeignData)
 	target.AddString("kept", "yes");
 	for (size_t length = 0; length < data.size(); length++) {
 		// Exactly as long as the cut data, so that any read past it is caught.
-		std::unique_ptr<char[]> exact(new char[std::max<size_t>(length, 1)]);
-		memcpy(exact.get(), data.data(), length);
-		ASSERT_EQ(target.Unflatten(exact.get(), length), B_BAD_VALUE) << "length " << length;
-		BMemoryIO stream(exact.get(), length);
+		std::vector<char> exact(data.begin(), data.begin() + length);
+		ASSERT_EQ(target.Unflatten(exact.data(), length), B_BAD_VALUE) << "length " << length;
+		BMemoryIO stream(exact.data(), length);
 		ASSERT_EQ(target.Unflatten(&stream), B_BAD_VALUE) << "stream length " << length;
 	}
 	EXPECT_EQ(target.what, (uint32)'KEEP') << "a failed Unflatten changes nothing";
@@ -290,15 +284,13 @@ TEST(MessageTest, UnflattenRefusesLyingSizesAndCounts)
 	ASSERT_EQ(memcmp(data.data() + kNameLength + 4, "number", 6), 0) << "layout changed";
 	for (const Lie& lie : lies) {
 		SCOPED_TRACE(lie.what);
+		// The copy is exactly as long as the data, so any read past it is caught.
 		std::vector<char> bytes = data;
 		memcpy(bytes.data() + lie.offset, &lie.value, 4);
-		// Exactly as long as the data, so that any read past it is caught.
-		std::unique_ptr<char[]> exact(new char[bytes.size()]);
-		memcpy(exact.get(), bytes.data(), bytes.size());
 		BMessage target('KEEP');
-		EXPECT_EQ(target.Unflatten(exact.get(), bytes.size()), B_BAD_VALUE);
+		EXPECT_EQ(target.Unflatten(bytes.data(), bytes.size()), B_BAD_VALUE);
 		EXPECT_EQ(target.what, (uint32)'KEEP');
-		BMemoryIO stream(exact.get(), bytes.size());
+		BMemoryIO stream(bytes.data(), bytes.size());
 		EXPECT_EQ(target.Unflatten(&stream), B_BAD_VALUE);
 	}
 }

@@ -5,12 +5,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,6 @@ protected:
 	void SetUp() override
 	{
 		glim_test::MakeDirs(fData / "applications");
-		glim_test::MakeDirs(fConfig.Path());
 		setenv("XDG_DATA_HOME", fData.Path().c_str(), 1);
 		setenv("XDG_DATA_DIRS", (fEmpty.Path() + ":" + glim_test::MimeDatabaseFolder()).c_str(),
 			1);
@@ -193,10 +192,7 @@ TEST_F(RosterTest, OwnSignatureStartsThisExecutable)
 	std::string file = fFiles / "shot.png";
 	glim_test::WriteFile(file, "x");
 	BMessage refs = refs_message({file});
-	char self[4096];
-	ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
-	ASSERT_GT(length, 0);
-	std::string executable(self, length);
+	std::string executable = std::filesystem::read_symlink("/proc/self/exe");
 
 	EXPECT_TRUE(be_roster->IsRunning("application/x-vnd.Fenwix-Viewer"));
 	EXPECT_FALSE(be_roster->IsRunning("application/x-vnd.other"));
@@ -242,8 +238,7 @@ TEST_F(RosterTest, RealLaunchRunsDetachedWithTheFiles)
 	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-recorder", &refs, &team), B_OK);
 	EXPECT_GT(team, 0);
 	ASSERT_TRUE(glim_test::WaitFor([&] { return glim_test::Exists(output); }));
-	std::vector<char> written = glim_test::ReadFile(output);
-	EXPECT_EQ(std::string(written.begin(), written.end()), fFiles.Path() + "\n" + file + "\n");
+	EXPECT_EQ(glim_test::ReadText(output), fFiles.Path() + "\n" + file + "\n");
 
 	EXPECT_EQ(be_roster->Launch("application/x-vnd.desktop-absent", &refs),
 		B_LAUNCH_FAILED_EXECUTABLE);
@@ -261,9 +256,7 @@ TEST_F(RosterTest, AnOpenerThatFindsNothingFailsTheLaunch)
 	ASSERT_EQ(get_ref_for_path(page.c_str(), &ref), B_OK);
 	glim_test::TempDir bin{"roster-bin"};
 	std::string opener = bin / "xdg-open";
-	const char* oldPath = getenv("PATH");
-	std::string savedPath = oldPath != NULL ? oldPath : "";
-	setenv("PATH", (bin.Path() + ":" + savedPath).c_str(), 1);
+	glim_test::ScopedVariable path("PATH", (bin.Path() + ":" + getenv("PATH")).c_str());
 
 	const struct {
 		const char* script;
@@ -283,5 +276,4 @@ TEST_F(RosterTest, AnOpenerThatFindsNothingFailsTheLaunch)
 		EXPECT_EQ(be_roster->Launch(&ref), entry.expected);
 		EXPECT_LT(system_time() - start, 4000000);
 	}
-	setenv("PATH", savedPath.c_str(), 1);
 }
