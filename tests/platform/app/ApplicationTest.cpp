@@ -222,10 +222,7 @@ TEST_F(ApplicationTest, WindowsCountInCreationOrderAndAreAskedBeforeQuitting)
 {
 	class Stubborn : public BWindow {
 	public:
-		Stubborn() :
-			BWindow(BRect(0, 0, 9, 9), "stubborn", B_TITLED_WINDOW, 0)
-		{
-		}
+		using BWindow::BWindow;
 		bool QuitRequested() override { return fAgree; }
 		bool fAgree = false;
 	};
@@ -233,7 +230,7 @@ TEST_F(ApplicationTest, WindowsCountInCreationOrderAndAreAskedBeforeQuitting)
 	RecordingApp app;
 	int32 before = app.CountWindows();
 	BWindow* first = new BWindow(BRect(0, 0, 9, 9), "first", B_TITLED_WINDOW, 0);
-	Stubborn* second = new Stubborn;
+	Stubborn* second = new Stubborn(BRect(0, 0, 9, 9), "stubborn", B_TITLED_WINDOW, 0);
 	EXPECT_EQ(app.CountWindows(), before + 2);
 	EXPECT_EQ(app.WindowAt(before), first);
 	EXPECT_EQ(app.WindowAt(before + 1), second);

@@ -71,18 +71,14 @@ private:
 
 class RecordingHandler : public BHandler {
 public:
-	RecordingHandler(const char* name) :
-		BHandler(name)
-	{
-	}
+	using BHandler::BHandler;
 
 	void MessageReceived(BMessage* message) override
 	{
-		if (message->what == 'PASS') {
+		if (message->what == 'PASS')
 			BHandler::MessageReceived(message);
-			return;
-		}
-		static_cast<RecordingLooper*>(Looper())->Note(this, message);
+		else
+			static_cast<RecordingLooper*>(Looper())->Note(this, message);
 	}
 };
 

@@ -109,14 +109,13 @@ MakeDng(const QImage& pixels, int orientation, const QImage& preview)
 		TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
 		TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, image.height());
 		for (int y = 0; y < image.height(); y++) {
-			std::vector<uint16> wide(image.width() * 3);
-			std::vector<uint8> narrow(image.width() * 3);
+			std::vector<uint16> wide;
+			std::vector<uint8> narrow;
 			for (int x = 0; x < image.width(); x++) {
 				QRgb color = image.pixel(x, y);
-				int values[3] = {qRed(color), qGreen(color), qBlue(color)};
-				for (int c = 0; c < 3; c++) {
-					wide[x * 3 + c] = values[c] * 257;
-					narrow[x * 3 + c] = values[c];
+				for (int value : {qRed(color), qGreen(color), qBlue(color)}) {
+					wide.push_back(value * 257);
+					narrow.push_back(value);
 				}
 			}
 			TIFFWriteScanline(tiff, raw ? (void*)wide.data() : (void*)narrow.data(), y, 0);

@@ -218,9 +218,22 @@ TEST(TranslatorRosterTest, ImagesOverOneGibibyteAreRefused)
 	const char kSize[] = {(char)0x9c, 0x40, (char)0x9c, 0x40};
 	std::copy(kSize, kSize + 4, frame + 5);
 	EXPECT_EQ(Identify(jpeg), (uint32)B_JPEG_FORMAT);
-	status_t status;
-	EXPECT_EQ(Decode(jpeg, &status), nullptr);
-	EXPECT_EQ(status, B_NO_MEMORY);
+	// An HEIC whose every spatial extent property (the grid's and its
+	// tiles') claims 30000 x 30000 pixels; none when heif-enc is missing.
+	Bytes heic = ToolFile("heif-enc -q 90 -o %2 %1", Halves(64, 48), "heic");
+	const char kIspe[] = "ispe";
+	const char kHeifSize[8] = {0, 0, 0x75, 0x30, 0, 0, 0x75, 0x30};
+	for (auto box = heic.begin();
+		 (box = std::search(box, heic.end(), kIspe, kIspe + 4)) != heic.end(); box += 4)
+		std::copy(kHeifSize, kHeifSize + 8, box + 8);
+	for (const Bytes* data : {&jpeg, &heic}) {
+		SCOPED_TRACE(data == &jpeg ? "jpeg" : "heic");
+		if (data->empty())
+			continue;
+		status_t status;
+		EXPECT_EQ(Decode(*data, &status), nullptr);
+		EXPECT_EQ(status, B_NO_MEMORY);
+	}
 }
 
 // Qt refuses images over 128 MB unless told otherwise; a 36-megapixel photo
