@@ -37,16 +37,12 @@ struct Record {
 // only touched on the GUI thread; the count may be read anywhere.
 class RecordingLooper : public BLooper {
 public:
-	RecordingLooper(const char* name = "recording", std::atomic<bool>* deleted = NULL) :
-		BLooper(name),
-		fDeleted(deleted)
-	{
-	}
+	using BLooper::BLooper;
 
 	~RecordingLooper() override
 	{
-		if (fDeleted != NULL)
-			*fDeleted = true;
+		if (deleted != NULL)
+			*deleted = true;
 	}
 
 	void MessageReceived(BMessage* message) override { Note(this, message); }
@@ -64,9 +60,8 @@ public:
 	std::vector<Record> records;
 	std::atomic<int32> count{0};
 	std::function<void(BMessage*)> hook;
-
-private:
-	std::atomic<bool>* fDeleted;
+	// Set when the looper is deleted.
+	std::atomic<bool>* deleted = NULL;
 };
 
 class RecordingHandler : public BHandler {
@@ -88,7 +83,8 @@ protected:
 
 	static RecordingLooper* Start(const char* name, std::atomic<bool>* deleted = NULL)
 	{
-		RecordingLooper* looper = new RecordingLooper(name, deleted);
+		RecordingLooper* looper = new RecordingLooper(name);
+		looper->deleted = deleted;
 		looper->Run();
 		return looper;
 	}
@@ -212,7 +208,8 @@ TEST_F(LooperTest, QuitFromAnotherThreadHandsDeletionToTheGuiThread)
 
 	// A looper that never ran is deleted at once.
 	std::atomic<bool> idleDeleted{false};
-	RecordingLooper* idle = new RecordingLooper("idle", &idleDeleted);
+	RecordingLooper* idle = new RecordingLooper("idle");
+	idle->deleted = &idleDeleted;
 	std::thread([&] { idle->Quit(); }).join();
 	EXPECT_TRUE(idleDeleted);
 }

@@ -169,7 +169,6 @@ TEST(MessageTest, EveryFieldTypeSurvivesCopyAndFlattening)
 	stream.Seek(0, SEEK_SET);
 	BMessage fromStream;
 	ASSERT_EQ(fromStream.Unflatten(&stream), B_OK);
-	EXPECT_EQ(fromStream.what, (uint32)'FULL');
 	EXPECT_EQ(flatten(fromStream), data);
 	EXPECT_EQ(stream.Position(), written) << "reads exactly one message";
 }
@@ -240,14 +239,6 @@ TEST(MessageTest, UnflattenRefusesTruncatedAndForeignData)
 	BMemoryIO foreignStream(foreign.data(), foreign.size());
 	EXPECT_EQ(target.Unflatten(&foreignStream), B_NOT_A_MESSAGE);
 	EXPECT_EQ(target.Unflatten((const char*)NULL, 10), B_BAD_VALUE);
-
-	// A header that claims far more than the stream holds fails after
-	// reading what is there.
-	std::vector<char> liar(data.begin(), data.begin() + 64);
-	uint32 huge = 0xfffffff0;
-	memcpy(liar.data() + 4, &huge, 4);
-	BMemoryIO liarStream(liar.data(), liar.size());
-	EXPECT_EQ(target.Unflatten(&liarStream), B_BAD_VALUE);
 }
 
 // Hand-made messages whose size, count and length fields lie: each must
@@ -269,7 +260,9 @@ TEST(MessageTest, UnflattenRefusesLyingSizesAndCounts)
 		size_t offset;
 		uint32 value;
 	} lies[] = {
+		// A stream is read as far as it goes before the size is refused.
 		{"message size 1 GiB", kSize, 1u << 30},
+		{"message size 2^32 - 16", kSize, 0xfffffff0},
 		{"message size past the end", kSize, (uint32)data.size() + 1},
 		{"message size below the header", kSize, 8},
 		{"field count 2^32 - 1", kFieldCount, 0xffffffff},

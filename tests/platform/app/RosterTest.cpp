@@ -27,8 +27,6 @@ namespace {
 
 typedef std::vector<std::string> Argv;
 
-const char kPngBytes[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR";
-
 
 std::string
 desktop_file(const std::string& name, const std::string& exec, const std::string& types,
@@ -58,8 +56,7 @@ protected:
 	{
 		glim_test::MakeDirs(fData / "applications");
 		setenv("XDG_DATA_HOME", fData.Path().c_str(), 1);
-		setenv("XDG_DATA_DIRS", (fEmpty.Path() + ":" + glim_test::MimeDatabaseFolder()).c_str(),
-			1);
+		setenv("XDG_DATA_DIRS", glim_test::MimeDatabaseFolder().c_str(), 1);
 		setenv("XDG_CONFIG_HOME", fConfig.Path().c_str(), 1);
 		setenv("XDG_CONFIG_DIRS", fConfig.Path().c_str(), 1);
 		BPrivate::set_launch_recorder([this](const Argv& argv) {
@@ -82,7 +79,6 @@ protected:
 	}
 
 	glim_test::TempDir fData{"roster-data"};
-	glim_test::TempDir fEmpty{"roster-empty"};
 	glim_test::TempDir fConfig{"roster-config"};
 	glim_test::TempDir fFiles{"roster-files"};
 	std::mutex fLock;
@@ -165,7 +161,7 @@ TEST_F(RosterTest, EntriesOpenWithTheirPreferredApplication)
 	Install("pngview.desktop", desktop_file("PNG Viewer", "pngview %F", "image/png;"));
 	Install("other.desktop", desktop_file("Other", "other %F", "image/png;"));
 	std::string picture = fFiles / "picture";
-	glim_test::WriteFile(picture, std::string(kPngBytes, sizeof(kPngBytes) - 1));
+	glim_test::WriteFile(picture, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
 	entry_ref ref;
 	ASSERT_EQ(get_ref_for_path(picture.c_str(), &ref), B_OK);
 

@@ -9,6 +9,7 @@
 #include <QColorSpace>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 
 #include <Bitmap.h>
 #include <BitmapStream.h>
@@ -24,11 +25,8 @@ TEST(FitDecodingTest, AReducedWebpKeepsItsTransparencyAndItsColourProfile)
 	// Left half transparent, right half opaque red, in a profile that swaps
 	// red and green when there is one to hand (colord-data's).
 	QImage image(800, 600, QImage::Format_ARGB32);
-	image.fill(qRgba(230, 10, 10, 255));
-	for (int y = 0; y < 600; y++) {
-		for (int x = 0; x < 400; x++)
-			image.setPixel(x, y, qRgba(0, 0, 255, 0));
-	}
+	image.fill(Qt::transparent);
+	QPainter(&image).fillRect(400, 0, 400, 600, QColor(230, 10, 10));
 	QFile profile("/usr/share/color/icc/colord/SwappedRedAndGreen.icc");
 	bool swapped = profile.open(QIODevice::ReadOnly);
 	if (swapped)

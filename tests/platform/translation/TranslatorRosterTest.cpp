@@ -1,6 +1,7 @@
 #include <TranslatorRoster.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <random>
 #include <string>
@@ -64,26 +65,25 @@ TEST(TranslatorRosterTest, TwoThreadsDecodeAndEncodeAtOnce)
 	EXPECT_EQ(QCoreApplication::instance(), nullptr);
 	Bytes jpeg = Encode(Halves(120, 80), "jpeg");
 	Bytes png = Encode(Halves(90, 70, true), "png");
-	auto work = [](const Bytes* data, int width, int* failures) {
+	std::atomic<int> failures{0};
+	auto work = [&failures](const Bytes* data, int width) {
 		for (int i = 0; i < 15; i++) {
 			std::unique_ptr<BBitmap> bitmap = Decode(*data);
 			if (bitmap == NULL || bitmap->Bounds().IntegerWidth() + 1 != width) {
-				(*failures)++;
+				failures++;
 				continue;
 			}
 			BBitmapStream stream(bitmap.release());
 			BMallocIO out;
 			if (roster()->Translate(&stream, NULL, NULL, &out, B_JPEG_FORMAT) != B_OK)
-				(*failures)++;
+				failures++;
 		}
 	};
-	int failures[2] = {0, 0};
-	std::thread first(work, &jpeg, 120, &failures[0]);
-	std::thread second(work, &png, 90, &failures[1]);
+	std::thread first(work, &jpeg, 120);
+	std::thread second(work, &png, 90);
 	first.join();
 	second.join();
-	EXPECT_EQ(failures[0], 0);
-	EXPECT_EQ(failures[1], 0);
+	EXPECT_EQ(failures, 0);
 }
 
 // The save menu lists the writers by these names, in this order, and what
