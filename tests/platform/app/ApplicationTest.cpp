@@ -366,8 +366,6 @@ TEST(SingleLaunchTest, SquattedFolderIsNotUsed)
 	BPrivate::set_command_line({"glim"});
 	RecordingApp app;
 	std::string folder = temporary / ("glim-" + std::to_string(getuid()));
-	std::string elsewhere = temporary / "elsewhere";
-	ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
 	auto makeWithMode = [&](mode_t mode) {
 		ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
 		ASSERT_EQ(chmod(folder.c_str(), mode), 0);
@@ -385,7 +383,8 @@ TEST(SingleLaunchTest, SquattedFolderIsNotUsed)
 		{"mode 0777", [&] { makeWithMode(0777); }, false, false},
 		{"sticky 01700", [&] { makeWithMode(01700); }, false, false},
 		{"a link to a private folder",
-			[&] { ASSERT_EQ(symlink(elsewhere.c_str(), folder.c_str()), 0); }, false, false},
+			[&] { ASSERT_EQ(symlink(temporary.Path().c_str(), folder.c_str()), 0); }, false,
+			false},
 		{"a file", [&] { glim_test::WriteFile(folder, "x"); }, false, false},
 		{"another user's",
 			[&] {

@@ -52,9 +52,7 @@ qt_encoded(const char* format, QImage::Format pixels = QImage::Format_RGB32)
 Bytes
 roster_encoded(uint32 type)
 {
-	BBitmap* bitmap = new BBitmap(BRect(0, 0, 15, 11), B_RGB32);
-	memset(bitmap->Bits(), 0x60, bitmap->BitsLength());
-	BBitmapStream stream(bitmap);
+	BBitmapStream stream(Decode(qt_encoded("png")).release());
 	BMallocIO output;
 	if (BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, &output, type) != B_OK)
 		return Bytes();

@@ -29,7 +29,7 @@ Halves(int width, int height, bool alpha)
 	QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 	for (int y = 0; y < height; y++) {
 		for (int x = 0; x < width; x++) {
-			QRgb color = x < width / 2 ? qRgb(220, 20, 20) : qRgb(20, 20, 220);
+			QRgb color = x < width / 2 ? kRed : kBlue;
 			if (alpha && y == height - 1)
 				color = qRgba(qRed(color), qGreen(color), qBlue(color), 128);
 			image.setPixel(x, y, color);
@@ -291,15 +291,11 @@ Pixel(const BBitmap* bitmap, int x, int y)
 }
 
 bool
-IsRed(QRgb color)
+Near(QRgb color, QRgb wanted, int tolerance)
 {
-	return qRed(color) > 150 && qBlue(color) < 90 && qGreen(color) < 90;
-}
-
-bool
-IsBlue(QRgb color)
-{
-	return qBlue(color) > 150 && qRed(color) < 90 && qGreen(color) < 90;
+	return std::abs(qRed(color) - qRed(wanted)) <= tolerance
+		&& std::abs(qGreen(color) - qGreen(wanted)) <= tolerance
+		&& std::abs(qBlue(color) - qBlue(wanted)) <= tolerance;
 }
 
 } // namespace translation_test

@@ -16,8 +16,9 @@ namespace translation_test {
 
 typedef std::vector<char> Bytes;
 
-// Red on the left half, blue on the right: orientation shows in the pixels.
-// With alpha, the bottom row is half transparent.
+// kRed on the left half, kBlue on the right: orientation shows in the
+// pixels. With alpha, the bottom row is half transparent.
+const QRgb kRed = qRgb(220, 20, 20), kBlue = qRgb(20, 20, 220);
 QImage Halves(int width, int height, bool alpha = false);
 // The image written by Qt's writer for format; empty when Qt cannot.
 Bytes Encode(const QImage& image, const char* format);
@@ -49,8 +50,8 @@ uint32 Identify(const Bytes& data, uint32 wantType = B_TRANSLATOR_BITMAP,
 void ExpectWholeOrError(const Bytes& whole, BRect bounds, unsigned seed);
 // A pixel of a 32-bit bitmap; opaque unless the bitmap has alpha.
 QRgb Pixel(const BBitmap* bitmap, int x, int y);
-bool IsRed(QRgb color);
-bool IsBlue(QRgb color);
+// True when each channel of color is within tolerance of wanted's.
+bool Near(QRgb color, QRgb wanted, int tolerance);
 
 } // namespace translation_test
 
