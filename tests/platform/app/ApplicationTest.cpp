@@ -104,9 +104,8 @@ protected:
 std::vector<std::string>
 handed_over(const RecordingApp& app)
 {
-	std::vector<std::string> events;
-	std::copy_if(app.events.begin(), app.events.end(), std::back_inserter(events),
-		[](const std::string& event) { return event != "ready"; });
+	std::vector<std::string> events = app.events;
+	events.erase(std::remove(events.begin(), events.end(), "ready"), events.end());
 	return events;
 }
 

@@ -218,9 +218,7 @@ TEST(MessageTest, ErrorsFollowThePlatformContract)
 
 TEST(MessageTest, UnflattenRefusesTruncatedAndForeignData)
 {
-	BMessage sample = make_full_message();
-	std::vector<char> data = flatten(sample);
-
+	std::vector<char> data = flatten(make_full_message());
 	BMessage target('KEEP');
 	target.AddString("kept", "yes");
 	for (size_t length = 0; length < data.size(); length++) {

@@ -28,15 +28,6 @@ namespace {
 typedef std::vector<std::string> Argv;
 
 
-std::string
-desktop_file(const std::string& name, const std::string& exec, const std::string& types,
-	const std::string& extra = "")
-{
-	return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec
-		+ "\nMimeType=" + types + "\n" + extra;
-}
-
-
 BMessage
 refs_message(const std::vector<std::string>& paths)
 {
@@ -67,9 +58,13 @@ protected:
 
 	void TearDown() override { BPrivate::set_launch_recorder(nullptr); }
 
-	void Install(const std::string& id, const std::string& contents)
+	// Installs the application id.desktop, named "Test".
+	void Install(const std::string& id, const std::string& exec,
+		const std::string& types = "image/png;", const std::string& extra = "")
 	{
-		glim_test::WriteFile(fData / ("applications/" + id), contents);
+		glim_test::WriteFile(fData / ("applications/" + id + ".desktop"),
+			"[Desktop Entry]\nType=Application\nName=Test\nExec=" + exec + "\nMimeType=" + types
+				+ "\n" + extra);
 	}
 
 	std::vector<Argv> Launched()
@@ -124,8 +119,7 @@ TEST_F(RosterTest, ExecLinesAreExpandedForTheFiles)
 	for (const auto& test : kCases) {
 		SCOPED_TRACE(test.what);
 		std::string id = "row" + std::to_string(row++);
-		Install(id + ".desktop",
-			desktop_file("Test", test.exec, "image/png;", "Icon=test-icon\n"));
+		Install(id, test.exec, "image/png;", "Icon=test-icon\n");
 		std::vector<Argv> expected = test.launched;
 		for (Argv& argv : expected)
 			std::replace(argv.begin(), argv.end(), kSelf,
@@ -141,7 +135,7 @@ TEST_F(RosterTest, ExecLinesAreExpandedForTheFiles)
 
 TEST_F(RosterTest, UnknownSignaturesAndMissingEntriesFail)
 {
-	Install("viewer.desktop", desktop_file("Viewer", "viewer %f", "image/png;"));
+	Install("viewer", "viewer %f");
 	BMessage refs;
 	EXPECT_EQ(be_roster->Launch("application/x-vnd.nobody", &refs),
 		B_LAUNCH_FAILED_APP_NOT_FOUND);
@@ -157,9 +151,9 @@ TEST_F(RosterTest, UnknownSignaturesAndMissingEntriesFail)
 
 TEST_F(RosterTest, EntriesOpenWithTheirPreferredApplication)
 {
-	Install("anyimage.desktop", desktop_file("Any Image", "anyimage %u", "image/*;"));
-	Install("pngview.desktop", desktop_file("PNG Viewer", "pngview %F", "image/png;"));
-	Install("other.desktop", desktop_file("Other", "other %F", "image/png;"));
+	Install("anyimage", "anyimage %u", "image/*;");
+	Install("pngview", "pngview %F");
+	Install("other", "other %F");
 	std::string picture = fFiles / "picture";
 	glim_test::WriteFile(picture, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
 	entry_ref ref;
@@ -200,9 +194,8 @@ TEST_F(RosterTest, OwnSignatureStartsThisExecutable)
 
 	// Without a desktop file of its own, and with the installed one.
 	ASSERT_EQ(be_roster->Launch("application/x-vnd.Fenwix-Viewer", &refs), B_OK);
-	Install("glim.desktop",
-		desktop_file("Glim", "glim --refs %F", "image/png;",
-			"X-Glim-Signature=application/x-vnd.Fenwix-Viewer\n"));
+	Install("glim", "glim --refs %F", "image/png;",
+		"X-Glim-Signature=application/x-vnd.Fenwix-Viewer\n");
 	ASSERT_EQ(be_roster->Launch("application/x-vnd.Fenwix-Viewer", &refs), B_OK);
 	std::vector<Argv> expected = {{executable, "--refs", file}, {executable, "--refs", file}};
 	EXPECT_EQ(Launched(), expected);
@@ -223,9 +216,8 @@ TEST_F(RosterTest, RealLaunchRunsDetachedWithTheFiles)
 		"#!/bin/sh\nprintf '%s\\n' \"$(pwd)\" \"$@\" > '" + output + ".tmp'\nmv '" + output
 			+ ".tmp' '" + output + "'\n");
 	ASSERT_EQ(chmod(script.c_str(), 0755), 0);
-	Install("recorder.desktop",
-		desktop_file("Recorder", script + " %F", "image/png;", "Path=" + fFiles.Path() + "\n"));
-	Install("absent.desktop", desktop_file("Absent", "/nonexistent/program %F", "image/png;"));
+	Install("recorder", script + " %F", "image/png;", "Path=" + fFiles.Path() + "\n");
+	Install("absent", "/nonexistent/program %F");
 	std::string file = fFiles / "\xff\xfe odd name.png";
 	glim_test::WriteFile(file, "x");
 	BMessage refs = refs_message({file});

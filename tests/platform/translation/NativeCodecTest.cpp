@@ -51,15 +51,11 @@ TEST(NativeCodecTest, OrientationOfTheFileIsApplied)
 			continue;
 		std::unique_ptr<BBitmap> bitmap = Decode(test.data);
 		ASSERT_NE(bitmap, nullptr);
-		if (test.turned) {
-			ASSERT_EQ(bitmap->Bounds(), BRect(0, 0, 19, 39));
-			EXPECT_TRUE(Near(Pixel(bitmap.get(), 10, 5), kRed, 70));
-			EXPECT_TRUE(Near(Pixel(bitmap.get(), 10, 34), kBlue, 70));
-		} else {
-			ASSERT_EQ(bitmap->Bounds(), BRect(0, 0, 39, 19));
-			EXPECT_TRUE(Near(Pixel(bitmap.get(), 5, 10), kBlue, 70));
-			EXPECT_TRUE(Near(Pixel(bitmap.get(), 34, 10), kRed, 70));
-		}
+		ASSERT_EQ(bitmap->Bounds(), test.turned ? BRect(0, 0, 19, 39) : BRect(0, 0, 39, 19));
+		BPoint red = test.turned ? BPoint(10, 5) : BPoint(34, 10);
+		BPoint blue = test.turned ? BPoint(10, 34) : BPoint(5, 10);
+		EXPECT_TRUE(Near(Pixel(bitmap.get(), red.x, red.y), kRed, 70));
+		EXPECT_TRUE(Near(Pixel(bitmap.get(), blue.x, blue.y), kBlue, 70));
 	}
 }
 

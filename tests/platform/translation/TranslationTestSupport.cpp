@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
-#include <QImageWriter>
 
 #include <jxl/encode.h>
 #include <libheif/heif.h>
@@ -43,9 +42,7 @@ Encode(const QImage& image, const char* format)
 {
 	QByteArray data;
 	QBuffer buffer(&data);
-	buffer.open(QIODevice::WriteOnly);
-	QImageWriter writer(&buffer, format);
-	if (!writer.write(image))
+	if (!image.save(&buffer, format))
 		return Bytes();
 	return Bytes(data.begin(), data.end());
 }

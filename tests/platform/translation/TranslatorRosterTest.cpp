@@ -247,9 +247,7 @@ TEST(TranslatorRosterTest, ImagesOverQtsDefaultLimitDecode)
 
 TEST(TranslatorRosterTest, WantedTypeChoosesTheOutput)
 {
-	BBitmap* bitmap = Decode(Encode(Halves(8, 8), "bmp")).release();
-	ASSERT_NE(bitmap, nullptr);
-	BBitmapStream stream(bitmap);
+	BBitmapStream stream(Decode(Encode(Halves(8, 8), "bmp")).release());
 
 	BMallocIO png;
 	ASSERT_EQ(roster()->Translate(&stream, NULL, NULL, &png, 0), B_OK);
