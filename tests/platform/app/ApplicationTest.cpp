@@ -280,8 +280,7 @@ TEST_F(ApplicationTest, SecondLaunchHandsOverToTheRunningOne)
 	RunWithLimit(&app);
 	int status = 0;
 	ASSERT_EQ(waitpid(child, &status, 0), child);
-	ASSERT_TRUE(WIFEXITED(status));
-	EXPECT_EQ(WEXITSTATUS(status), 0);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
 	EXPECT_EQ(app.events,
 		(std::vector<std::string>{"ready", "argv glim handed-over", "refs picture.jpg"}));
 }
@@ -416,8 +415,8 @@ TEST(SingleLaunchTest, SquattedFolderIsNotUsed)
 
 		BPrivate::SingleLaunch launch(kSignature);
 		BMessage argv = argv_message("secret");
-		status_t status = launch.Start({&argv}, BMessenger(&app));
-		EXPECT_EQ(status, B_OK) << "starts on its own, never hands over";
+		EXPECT_EQ(launch.Start({&argv}, BMessenger(&app)), B_OK)
+			<< "starts on its own, never hands over";
 		EXPECT_EQ(launch.IsListening(), entry.used);
 		if (entry.used) {
 			EXPECT_EQ(launch.SocketPath(), folder + "/" + socketName);

@@ -70,11 +70,11 @@ void
 expect_full_message(const BMessage& message, const char* which)
 {
 	SCOPED_TRACE(which);
-	const void* i8;
-	ssize_t i8Size;
-	ASSERT_EQ(message.FindData("int8", B_INT8_TYPE, 1, &i8, &i8Size), B_OK);
-	ASSERT_EQ(i8Size, 1);
-	EXPECT_EQ(*(const int8*)i8, 8);
+	const void* raw;
+	ssize_t size;
+	ASSERT_EQ(message.FindData("int8", B_INT8_TYPE, 1, &raw, &size), B_OK);
+	ASSERT_EQ(size, 1);
+	EXPECT_EQ(*(const int8*)raw, 8);
 	int32 i32;
 	EXPECT_EQ(message.FindInt32("int32", 2, &i32), B_OK);
 	EXPECT_EQ(i32, INT32_MIN);
@@ -88,9 +88,8 @@ expect_full_message(const BMessage& message, const char* which)
 	EXPECT_TRUE(message.GetBool("bool"));
 	EXPECT_EQ(message.GetFloat("float", 0), 1.5f);
 
+	EXPECT_STREQ(message.GetString("string"), "first");
 	const char* string;
-	EXPECT_EQ(message.FindString("string", &string), B_OK);
-	EXPECT_STREQ(string, "first");
 	EXPECT_EQ(message.FindString("string", 1, &string), B_OK);
 	EXPECT_STREQ(string, "");
 	std::string bytes;
@@ -108,9 +107,7 @@ expect_full_message(const BMessage& message, const char* which)
 
 	entry_ref ref;
 	ASSERT_EQ(message.FindRef("refs", &ref), B_OK);
-	EXPECT_EQ(ref.device, 3);
-	EXPECT_EQ(ref.directory, 1234u);
-	EXPECT_STREQ(ref.name, kLatin1Name);
+	EXPECT_EQ(ref, entry_ref(3, 1234, kLatin1Name));
 	EXPECT_STREQ(ref._DirectoryPath(), "/tmp/\xe9t\xe9");
 	ASSERT_EQ(message.FindRef("refs", 1, &ref), B_OK);
 	EXPECT_EQ(ref, entry_ref(4, 5, "plain.png"));
@@ -128,8 +125,6 @@ expect_full_message(const BMessage& message, const char* which)
 	ASSERT_EQ(inner.FindMessage("nested", &innermost), B_OK);
 	EXPECT_EQ(innermost.GetInt32("depth", 0), 2);
 
-	const void* raw;
-	ssize_t size;
 	ASSERT_EQ(message.FindData("raw", B_RAW_TYPE, 0, &raw, &size), B_OK);
 	ASSERT_EQ(size, 6);
 	EXPECT_EQ(memcmp(raw, "\0\1\2\3\0\xff", 6), 0);
