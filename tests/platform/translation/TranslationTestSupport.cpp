@@ -62,12 +62,9 @@ MakeGif(int width, int height)
 	for (int i = 0; i < 128; i++)
 		gif.insert(gif.end(), {(char)(i * 2), (char)(255 - i * 2), (char)i});
 	gif.push_back(0x2c);
-	put16(0);
-	put16(0);
-	put16(width);
-	put16(height);
-	gif.push_back(0);
-	gif.push_back(7);
+	for (int value : {0, 0, width, height})
+		put16(value);
+	gif.insert(gif.end(), {0, 7});
 	Bytes codes;
 	for (int i = 0; i < width * height; i++) {
 		if (i % 64 == 0)
@@ -80,8 +77,7 @@ MakeGif(int width, int height)
 		gif.push_back((char)count);
 		gif.insert(gif.end(), codes.begin() + start, codes.begin() + start + count);
 	}
-	gif.push_back(0);
-	gif.push_back(0x3b);
+	gif.insert(gif.end(), {0, 0x3b});
 	return gif;
 }
 
