@@ -33,21 +33,19 @@
 
 #include "AppTestHooks.h"
 #include "SingleLaunch.h"
-#include "TestHooks.h"
 #include "TestSupport.h"
 
 namespace {
 
 const char* kSignature = "application/x-vnd.glim-application-test";
 const char* kChildVariable = "GLIM_SINGLE_LAUNCH_CHILD";
-const char* kSingleLaunchSignature = "application/x-vnd.glim-single-launch-test";
 const uid_t kOtherUser = 65534;
 
 
 class RecordingApp : public BApplication {
 public:
-	RecordingApp(const char* signature = kSignature) :
-		BApplication(signature)
+	RecordingApp() :
+		BApplication(kSignature)
 	{
 	}
 
@@ -91,7 +89,8 @@ public:
 	}
 
 	std::vector<std::string> events;
-	int32 quitAfter = 1;
+	// The single-launch tests quit on "argv glim last" instead.
+	int32 quitAfter = 100;
 };
 
 
@@ -105,9 +104,8 @@ protected:
 std::vector<std::string>
 handed_over(const RecordingApp& app)
 {
-	std::vector<std::string> events;
-	std::copy_if(app.events.begin(), app.events.end(), std::back_inserter(events),
-		[](const std::string& event) { return event != "ready"; });
+	std::vector<std::string> events = app.events;
+	events.erase(std::remove(events.begin(), events.end(), "ready"), events.end());
 	return events;
 }
 
@@ -121,8 +119,9 @@ RunWithLimit(BApplication* app, int milliseconds = 10000)
 	app->Run();
 }
 
+// Connects to path and sends bytes: the connection, -1 when none was made.
 int
-connect_to(const std::string& path)
+send_to(const std::string& path, const std::string& bytes, size_t length = std::string::npos)
 {
 	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
 	sockaddr_un address = {};
@@ -132,17 +131,7 @@ connect_to(const std::string& path)
 		close(fd);
 		return -1;
 	}
-	return fd;
-}
-
-
-// Connects to path and sends bytes: the connection, -1 when none was made.
-int
-send_to(const std::string& path, const std::string& bytes, size_t length = std::string::npos)
-{
-	int fd = connect_to(path);
-	if (fd >= 0)
-		send(fd, bytes.data(), std::min(length, bytes.size()), MSG_NOSIGNAL);
+	send(fd, bytes.data(), std::min(length, bytes.size()), MSG_NOSIGNAL);
 	return fd;
 }
 
@@ -232,10 +221,7 @@ TEST_F(ApplicationTest, WindowsCountInCreationOrderAndAreAskedBeforeQuitting)
 {
 	class Stubborn : public BWindow {
 	public:
-		Stubborn() :
-			BWindow(BRect(0, 0, 9, 9), "stubborn", B_TITLED_WINDOW, 0)
-		{
-		}
+		using BWindow::BWindow;
 		bool QuitRequested() override { return fAgree; }
 		bool fAgree = false;
 	};
@@ -243,7 +229,7 @@ TEST_F(ApplicationTest, WindowsCountInCreationOrderAndAreAskedBeforeQuitting)
 	RecordingApp app;
 	int32 before = app.CountWindows();
 	BWindow* first = new BWindow(BRect(0, 0, 9, 9), "first", B_TITLED_WINDOW, 0);
-	Stubborn* second = new Stubborn;
+	Stubborn* second = new Stubborn(BRect(0, 0, 9, 9), "stubborn", B_TITLED_WINDOW, 0);
 	EXPECT_EQ(app.CountWindows(), before + 2);
 	EXPECT_EQ(app.WindowAt(before), first);
 	EXPECT_EQ(app.WindowAt(before + 1), second);
@@ -294,8 +280,7 @@ TEST_F(ApplicationTest, SecondLaunchHandsOverToTheRunningOne)
 	RunWithLimit(&app);
 	int status = 0;
 	ASSERT_EQ(waitpid(child, &status, 0), child);
-	ASSERT_TRUE(WIFEXITED(status));
-	EXPECT_EQ(WEXITSTATUS(status), 0);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
 	EXPECT_EQ(app.events,
 		(std::vector<std::string>{"ready", "argv glim handed-over", "refs picture.jpg"}));
 }
@@ -304,21 +289,17 @@ TEST_F(ApplicationTest, SecondLaunchHandsOverToTheRunningOne)
 TEST(SingleLaunchTest, HostileFramesAreDroppedWithTheirConnection)
 {
 	BPrivate::set_command_line({"glim"});
-	RecordingApp app(kSingleLaunchSignature);
-	app.quitAfter = 100;
+	RecordingApp app;
 	ASSERT_EQ(app.InitCheck(), B_OK);
-	std::string path = BPrivate::SingleLaunch(kSingleLaunchSignature).SocketPath();
+	std::string path = BPrivate::SingleLaunch(kSignature).SocketPath();
 
 	std::string goodFrame = frame(argv_message("good"));
 	std::vector<char> good(goodFrame.begin() + 4, goodFrame.end());
-	auto withSize = [&](uint32 size) {
+	// The good message with the message size (at 4) or the field count (at
+	// 44) replaced.
+	auto patched = [&](size_t offset, uint32 value) {
 		std::vector<char> body = good;
-		memcpy(body.data() + 4, &size, 4);
-		return body;
-	};
-	auto withFieldCount = [&](uint32 count) {
-		std::vector<char> body = good;
-		memcpy(body.data() + 44, &count, 4);
+		memcpy(body.data() + offset, &value, 4);
 		return body;
 	};
 	struct Hostile {
@@ -329,10 +310,10 @@ TEST(SingleLaunchTest, HostileFramesAreDroppedWithTheirConnection)
 		{"frame of 2^32 - 1", frame(good, 0xffffffff)},
 		{"frame shorter than a message header", frame({'1', 'S', 'M'}, 3)},
 		{"empty frame", frame({}, 0)},
-		{"message claiming 1 GiB", frame(withSize(1u << 30), (uint32)good.size())},
+		{"message claiming 1 GiB", frame(patched(4, 1u << 30), (uint32)good.size())},
 		{"message longer than its frame",
-			frame(withSize((uint32)good.size() + 4), (uint32)good.size())},
-		{"field count lies", frame(withFieldCount(1000000), (uint32)good.size())},
+			frame(patched(4, (uint32)good.size() + 4), (uint32)good.size())},
+		{"field count lies", frame(patched(44, 1000000), (uint32)good.size())},
 		{"not a message", frame(std::vector<char>(good.size(), 'x'), (uint32)good.size())},
 		{"a command that is not a hand-over", frame(BMessage('Bvbi'))},
 	};
@@ -375,18 +356,14 @@ TEST(SingleLaunchTest, HostileFramesAreDroppedWithTheirConnection)
 // it.
 TEST(SingleLaunchTest, SquattedFolderIsNotUsed)
 {
-	std::string socketName = std::filesystem::path(
-		BPrivate::SingleLaunch(kSingleLaunchSignature).SocketPath())
-								 .filename();
+	std::string socketName =
+		std::filesystem::path(BPrivate::SingleLaunch(kSignature).SocketPath()).filename();
 	glim_test::TempDir temporary;
 	glim_test::ScopedVariable runtime("XDG_RUNTIME_DIR", NULL);
 	glim_test::ScopedVariable tmpdir("TMPDIR", temporary.Path().c_str());
 	BPrivate::set_command_line({"glim"});
-	RecordingApp app(kSingleLaunchSignature);
-	app.quitAfter = 100;
+	RecordingApp app;
 	std::string folder = temporary / ("glim-" + std::to_string(getuid()));
-	std::string elsewhere = temporary / "elsewhere";
-	ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
 	auto makeWithMode = [&](mode_t mode) {
 		ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
 		ASSERT_EQ(chmod(folder.c_str(), mode), 0);
@@ -404,7 +381,8 @@ TEST(SingleLaunchTest, SquattedFolderIsNotUsed)
 		{"mode 0777", [&] { makeWithMode(0777); }, false, false},
 		{"sticky 01700", [&] { makeWithMode(01700); }, false, false},
 		{"a link to a private folder",
-			[&] { ASSERT_EQ(symlink(elsewhere.c_str(), folder.c_str()), 0); }, false, false},
+			[&] { ASSERT_EQ(symlink(temporary.Path().c_str(), folder.c_str()), 0); }, false,
+			false},
 		{"a file", [&] { glim_test::WriteFile(folder, "x"); }, false, false},
 		{"another user's",
 			[&] {
@@ -435,10 +413,10 @@ TEST(SingleLaunchTest, SquattedFolderIsNotUsed)
 			ASSERT_EQ(listen(squatter, 4), 0);
 		}
 
-		BPrivate::SingleLaunch launch(kSingleLaunchSignature);
+		BPrivate::SingleLaunch launch(kSignature);
 		BMessage argv = argv_message("secret");
-		status_t status = launch.Start({&argv}, BMessenger(&app));
-		EXPECT_EQ(status, B_OK) << "starts on its own, never hands over";
+		EXPECT_EQ(launch.Start({&argv}, BMessenger(&app)), B_OK)
+			<< "starts on its own, never hands over";
 		EXPECT_EQ(launch.IsListening(), entry.used);
 		if (entry.used) {
 			EXPECT_EQ(launch.SocketPath(), folder + "/" + socketName);
@@ -458,10 +436,10 @@ TEST(SingleLaunchTest, SquattedFolderIsNotUsed)
 	glim_test::TempDir open("runtime");
 	chmod(open.Path().c_str(), 0777);
 	glim_test::ScopedVariable openRuntime("XDG_RUNTIME_DIR", open.Path().c_str());
-	std::string path = BPrivate::SingleLaunch(kSingleLaunchSignature).SocketPath();
+	std::string path = BPrivate::SingleLaunch(kSignature).SocketPath();
 	EXPECT_EQ(path.rfind(folder + "/", 0), 0u) << path;
 	chmod(open.Path().c_str(), 0700);
-	path = BPrivate::SingleLaunch(kSingleLaunchSignature).SocketPath();
+	path = BPrivate::SingleLaunch(kSignature).SocketPath();
 	EXPECT_EQ(path.rfind(open.Path() + "/", 0), 0u) << path;
 }
 
@@ -471,8 +449,7 @@ TEST(SingleLaunchTest, SquattedFolderIsNotUsed)
 TEST(SingleLaunchTest, HeldLockTimesOut)
 {
 	BPrivate::set_command_line({"glim"});
-	RecordingApp app(kSingleLaunchSignature);
-	app.quitAfter = 100;
+	RecordingApp app;
 	// Another signature than the application's, whose socket would answer.
 	const char* kLockSignature = "application/x-vnd.glim-lock-test";
 	BPrivate::SingleLaunch launch(kLockSignature, 300000);
@@ -504,10 +481,9 @@ TEST(SingleLaunchTest, AnotherUsersConnectionIsRefused)
 	if (getuid() != 0)
 		GTEST_SKIP() << "needs root to connect as another user";
 	BPrivate::set_command_line({"glim"});
-	RecordingApp app(kSingleLaunchSignature);
-	app.quitAfter = 100;
+	RecordingApp app;
 	ASSERT_EQ(app.InitCheck(), B_OK);
-	std::string path = BPrivate::SingleLaunch(kSingleLaunchSignature).SocketPath();
+	std::string path = BPrivate::SingleLaunch(kSignature).SocketPath();
 	ASSERT_EQ(chmod(path.c_str(), 0777), 0);
 
 	// Everything the child needs is made before the fork: it only makes

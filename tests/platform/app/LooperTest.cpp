@@ -17,19 +17,8 @@
 
 namespace {
 
-const bigtime_t kWait = 5000000;
-
-void
-ensure_application()
-{
-	static int argc = 1;
-	static char name[] = "LooperTest";
-	static char* argv[] = {name, NULL};
-	BPrivate::ensure_qt_application(argc, argv);
-}
-
 bool
-pump_until(const std::function<bool()>& done, bigtime_t timeout = kWait)
+pump_until(const std::function<bool()>& done, bigtime_t timeout = 5000000)
 {
 	return BPrivate::process_events_until(done, timeout);
 }
@@ -48,16 +37,12 @@ struct Record {
 // only touched on the GUI thread; the count may be read anywhere.
 class RecordingLooper : public BLooper {
 public:
-	RecordingLooper(const char* name = "recording", std::atomic<bool>* deleted = NULL) :
-		BLooper(name),
-		fDeleted(deleted)
-	{
-	}
+	using BLooper::BLooper;
 
 	~RecordingLooper() override
 	{
-		if (fDeleted != NULL)
-			*fDeleted = true;
+		if (deleted != NULL)
+			*deleted = true;
 	}
 
 	void MessageReceived(BMessage* message) override { Note(this, message); }
@@ -75,44 +60,31 @@ public:
 	std::vector<Record> records;
 	std::atomic<int32> count{0};
 	std::function<void(BMessage*)> hook;
-
-private:
-	std::atomic<bool>* fDeleted;
+	// Set when the looper is deleted.
+	std::atomic<bool>* deleted = NULL;
 };
 
 class RecordingHandler : public BHandler {
 public:
-	RecordingHandler(const char* name) :
-		BHandler(name)
-	{
-	}
+	using BHandler::BHandler;
 
 	void MessageReceived(BMessage* message) override
 	{
-		if (message->what == 'PASS') {
+		if (message->what == 'PASS')
 			BHandler::MessageReceived(message);
-			return;
-		}
-		static_cast<RecordingLooper*>(Looper())->Note(this, message);
+		else
+			static_cast<RecordingLooper*>(Looper())->Note(this, message);
 	}
 };
 
-BMessage
-numbered(uint32 what, int32 sender, int32 sequence)
-{
-	BMessage message(what);
-	message.AddInt32("sender", sender);
-	message.AddInt32("seq", sequence);
-	return message;
-}
-
 class LooperTest : public testing::Test {
 protected:
-	void SetUp() override { ensure_application(); }
+	void SetUp() override { BPrivate::attach_gui_thread(); }
 
 	static RecordingLooper* Start(const char* name, std::atomic<bool>* deleted = NULL)
 	{
-		RecordingLooper* looper = new RecordingLooper(name, deleted);
+		RecordingLooper* looper = new RecordingLooper(name);
+		looper->deleted = deleted;
 		looper->Run();
 		return looper;
 	}
@@ -236,7 +208,8 @@ TEST_F(LooperTest, QuitFromAnotherThreadHandsDeletionToTheGuiThread)
 
 	// A looper that never ran is deleted at once.
 	std::atomic<bool> idleDeleted{false};
-	RecordingLooper* idle = new RecordingLooper("idle", &idleDeleted);
+	RecordingLooper* idle = new RecordingLooper("idle");
+	idle->deleted = &idleDeleted;
 	std::thread([&] { idle->Quit(); }).join();
 	EXPECT_TRUE(idleDeleted);
 }
@@ -256,7 +229,9 @@ TEST_F(LooperTest, SendersRacingTheDeletionFailCleanly)
 				while (!go)
 					std::this_thread::yield();
 				for (int32 i = 0;; i++) {
-					BMessage message = numbered('RACE', sender, i);
+					BMessage message('RACE');
+					message.AddInt32("sender", sender);
+					message.AddInt32("seq", i);
 					status_t status = messenger.SendMessage(&message);
 					if (status == B_BAD_PORT_ID)
 						break;

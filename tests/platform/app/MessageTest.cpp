@@ -67,13 +67,14 @@ make_full_message()
 }
 
 void
-expect_full_message(const BMessage& message)
+expect_full_message(const BMessage& message, const char* which)
 {
-	const void* i8;
-	ssize_t i8Size;
-	ASSERT_EQ(message.FindData("int8", B_INT8_TYPE, 1, &i8, &i8Size), B_OK);
-	ASSERT_EQ(i8Size, 1);
-	EXPECT_EQ(*(const int8*)i8, 8);
+	SCOPED_TRACE(which);
+	const void* raw;
+	ssize_t size;
+	ASSERT_EQ(message.FindData("int8", B_INT8_TYPE, 1, &raw, &size), B_OK);
+	ASSERT_EQ(size, 1);
+	EXPECT_EQ(*(const int8*)raw, 8);
 	int32 i32;
 	EXPECT_EQ(message.FindInt32("int32", 2, &i32), B_OK);
 	EXPECT_EQ(i32, INT32_MIN);
@@ -87,9 +88,8 @@ expect_full_message(const BMessage& message)
 	EXPECT_TRUE(message.GetBool("bool"));
 	EXPECT_EQ(message.GetFloat("float", 0), 1.5f);
 
+	EXPECT_STREQ(message.GetString("string"), "first");
 	const char* string;
-	EXPECT_EQ(message.FindString("string", &string), B_OK);
-	EXPECT_STREQ(string, "first");
 	EXPECT_EQ(message.FindString("string", 1, &string), B_OK);
 	EXPECT_STREQ(string, "");
 	std::string bytes;
@@ -107,9 +107,7 @@ expect_full_message(const BMessage& message)
 
 	entry_ref ref;
 	ASSERT_EQ(message.FindRef("refs", &ref), B_OK);
-	EXPECT_EQ(ref.device, 3);
-	EXPECT_EQ(ref.directory, 1234u);
-	EXPECT_STREQ(ref.name, kLatin1Name);
+	EXPECT_EQ(ref, entry_ref(3, 1234, kLatin1Name));
 	EXPECT_STREQ(ref._DirectoryPath(), "/tmp/\xe9t\xe9");
 	ASSERT_EQ(message.FindRef("refs", 1, &ref), B_OK);
 	EXPECT_EQ(ref, entry_ref(4, 5, "plain.png"));
@@ -127,8 +125,6 @@ expect_full_message(const BMessage& message)
 	ASSERT_EQ(inner.FindMessage("nested", &innermost), B_OK);
 	EXPECT_EQ(innermost.GetInt32("depth", 0), 2);
 
-	const void* raw;
-	ssize_t size;
 	ASSERT_EQ(message.FindData("raw", B_RAW_TYPE, 0, &raw, &size), B_OK);
 	ASSERT_EQ(size, 6);
 	EXPECT_EQ(memcmp(raw, "\0\1\2\3\0\xff", 6), 0);
@@ -149,22 +145,16 @@ flatten(const BMessage& message)
 TEST(MessageTest, EveryFieldTypeSurvivesCopyAndFlattening)
 {
 	BMessage original = make_full_message();
-	expect_full_message(original);
+	expect_full_message(original, "original");
 
 	BMessage copy(original);
 	original.MakeEmpty();
-	{
-		SCOPED_TRACE("copy");
-		expect_full_message(copy);
-	}
+	expect_full_message(copy, "copy");
 
 	std::vector<char> data = flatten(copy);
 	BMessage fromBuffer;
 	ASSERT_EQ(fromBuffer.Unflatten(data.data(), data.size()), B_OK);
-	{
-		SCOPED_TRACE("buffer");
-		expect_full_message(fromBuffer);
-	}
+	expect_full_message(fromBuffer, "buffer");
 
 	BMallocIO stream;
 	ssize_t written = 0;
@@ -174,7 +164,6 @@ TEST(MessageTest, EveryFieldTypeSurvivesCopyAndFlattening)
 	stream.Seek(0, SEEK_SET);
 	BMessage fromStream;
 	ASSERT_EQ(fromStream.Unflatten(&stream), B_OK);
-	EXPECT_EQ(fromStream.what, (uint32)'FULL');
 	EXPECT_EQ(flatten(fromStream), data);
 	EXPECT_EQ(stream.Position(), written) << "reads exactly one message";
 }
@@ -224,17 +213,14 @@ TEST(MessageTest, ErrorsFollowThePlatformContract)
 
 TEST(MessageTest, UnflattenRefusesTruncatedAndForeignData)
 {
-	BMessage sample = make_full_message();
-	std::vector<char> data = flatten(sample);
-
+	std::vector<char> data = flatten(make_full_message());
 	BMessage target('KEEP');
 	target.AddString("kept", "yes");
 	for (size_t length = 0; length < data.size(); length++) {
 		// Exactly as long as the cut data, so that any read past it is caught.
-		std::unique_ptr<char[]> exact(new char[std::max<size_t>(length, 1)]);
-		memcpy(exact.get(), data.data(), length);
-		ASSERT_EQ(target.Unflatten(exact.get(), length), B_BAD_VALUE) << "length " << length;
-		BMemoryIO stream(exact.get(), length);
+		std::vector<char> exact(data.begin(), data.begin() + length);
+		ASSERT_EQ(target.Unflatten(exact.data(), length), B_BAD_VALUE) << "length " << length;
+		BMemoryIO stream(exact.data(), length);
 		ASSERT_EQ(target.Unflatten(&stream), B_BAD_VALUE) << "stream length " << length;
 	}
 	EXPECT_EQ(target.what, (uint32)'KEEP') << "a failed Unflatten changes nothing";
@@ -246,14 +232,6 @@ TEST(MessageTest, UnflattenRefusesTruncatedAndForeignData)
 	BMemoryIO foreignStream(foreign.data(), foreign.size());
 	EXPECT_EQ(target.Unflatten(&foreignStream), B_NOT_A_MESSAGE);
 	EXPECT_EQ(target.Unflatten((const char*)NULL, 10), B_BAD_VALUE);
-
-	// A header that claims far more than the stream holds fails after
-	// reading what is there.
-	std::vector<char> liar(data.begin(), data.begin() + 64);
-	uint32 huge = 0xfffffff0;
-	memcpy(liar.data() + 4, &huge, 4);
-	BMemoryIO liarStream(liar.data(), liar.size());
-	EXPECT_EQ(target.Unflatten(&liarStream), B_BAD_VALUE);
 }
 
 // Hand-made messages whose size, count and length fields lie: each must
@@ -275,7 +253,9 @@ TEST(MessageTest, UnflattenRefusesLyingSizesAndCounts)
 		size_t offset;
 		uint32 value;
 	} lies[] = {
+		// A stream is read as far as it goes before the size is refused.
 		{"message size 1 GiB", kSize, 1u << 30},
+		{"message size 2^32 - 16", kSize, 0xfffffff0},
 		{"message size past the end", kSize, (uint32)data.size() + 1},
 		{"message size below the header", kSize, 8},
 		{"field count 2^32 - 1", kFieldCount, 0xffffffff},
@@ -290,15 +270,13 @@ TEST(MessageTest, UnflattenRefusesLyingSizesAndCounts)
 	ASSERT_EQ(memcmp(data.data() + kNameLength + 4, "number", 6), 0) << "layout changed";
 	for (const Lie& lie : lies) {
 		SCOPED_TRACE(lie.what);
+		// The copy is exactly as long as the data, so any read past it is caught.
 		std::vector<char> bytes = data;
 		memcpy(bytes.data() + lie.offset, &lie.value, 4);
-		// Exactly as long as the data, so that any read past it is caught.
-		std::unique_ptr<char[]> exact(new char[bytes.size()]);
-		memcpy(exact.get(), bytes.data(), bytes.size());
 		BMessage target('KEEP');
-		EXPECT_EQ(target.Unflatten(exact.get(), bytes.size()), B_BAD_VALUE);
+		EXPECT_EQ(target.Unflatten(bytes.data(), bytes.size()), B_BAD_VALUE);
 		EXPECT_EQ(target.what, (uint32)'KEEP');
-		BMemoryIO stream(exact.get(), bytes.size());
+		BMemoryIO stream(bytes.data(), bytes.size());
 		EXPECT_EQ(target.Unflatten(&stream), B_BAD_VALUE);
 	}
 }

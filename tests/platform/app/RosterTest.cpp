@@ -5,12 +5,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -26,17 +26,6 @@
 namespace {
 
 typedef std::vector<std::string> Argv;
-
-const char kPngBytes[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR";
-
-
-std::string
-desktop_file(const std::string& name, const std::string& exec, const std::string& types,
-	const std::string& extra = "")
-{
-	return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec
-		+ "\nMimeType=" + types + "\n" + extra;
-}
 
 
 BMessage
@@ -57,10 +46,8 @@ protected:
 	void SetUp() override
 	{
 		glim_test::MakeDirs(fData / "applications");
-		glim_test::MakeDirs(fConfig.Path());
 		setenv("XDG_DATA_HOME", fData.Path().c_str(), 1);
-		setenv("XDG_DATA_DIRS", (fEmpty.Path() + ":" + glim_test::MimeDatabaseFolder()).c_str(),
-			1);
+		setenv("XDG_DATA_DIRS", glim_test::MimeDatabaseFolder().c_str(), 1);
 		setenv("XDG_CONFIG_HOME", fConfig.Path().c_str(), 1);
 		setenv("XDG_CONFIG_DIRS", fConfig.Path().c_str(), 1);
 		BPrivate::set_launch_recorder([this](const Argv& argv) {
@@ -71,9 +58,13 @@ protected:
 
 	void TearDown() override { BPrivate::set_launch_recorder(nullptr); }
 
-	void Install(const std::string& id, const std::string& contents)
+	// Installs the application id.desktop, named "Test".
+	void Install(const std::string& id, const std::string& exec,
+		const std::string& types = "image/png;", const std::string& extra = "")
 	{
-		glim_test::WriteFile(fData / ("applications/" + id), contents);
+		glim_test::WriteFile(fData / ("applications/" + id + ".desktop"),
+			"[Desktop Entry]\nType=Application\nName=Test\nExec=" + exec + "\nMimeType=" + types
+				+ "\n" + extra);
 	}
 
 	std::vector<Argv> Launched()
@@ -83,7 +74,6 @@ protected:
 	}
 
 	glim_test::TempDir fData{"roster-data"};
-	glim_test::TempDir fEmpty{"roster-empty"};
 	glim_test::TempDir fConfig{"roster-config"};
 	glim_test::TempDir fFiles{"roster-files"};
 	std::mutex fLock;
@@ -129,8 +119,7 @@ TEST_F(RosterTest, ExecLinesAreExpandedForTheFiles)
 	for (const auto& test : kCases) {
 		SCOPED_TRACE(test.what);
 		std::string id = "row" + std::to_string(row++);
-		Install(id + ".desktop",
-			desktop_file("Test", test.exec, "image/png;", "Icon=test-icon\n"));
+		Install(id, test.exec, "image/png;", "Icon=test-icon\n");
 		std::vector<Argv> expected = test.launched;
 		for (Argv& argv : expected)
 			std::replace(argv.begin(), argv.end(), kSelf,
@@ -146,7 +135,7 @@ TEST_F(RosterTest, ExecLinesAreExpandedForTheFiles)
 
 TEST_F(RosterTest, UnknownSignaturesAndMissingEntriesFail)
 {
-	Install("viewer.desktop", desktop_file("Viewer", "viewer %f", "image/png;"));
+	Install("viewer", "viewer %f");
 	BMessage refs;
 	EXPECT_EQ(be_roster->Launch("application/x-vnd.nobody", &refs),
 		B_LAUNCH_FAILED_APP_NOT_FOUND);
@@ -162,11 +151,11 @@ TEST_F(RosterTest, UnknownSignaturesAndMissingEntriesFail)
 
 TEST_F(RosterTest, EntriesOpenWithTheirPreferredApplication)
 {
-	Install("anyimage.desktop", desktop_file("Any Image", "anyimage %u", "image/*;"));
-	Install("pngview.desktop", desktop_file("PNG Viewer", "pngview %F", "image/png;"));
-	Install("other.desktop", desktop_file("Other", "other %F", "image/png;"));
+	Install("anyimage", "anyimage %u", "image/*;");
+	Install("pngview", "pngview %F");
+	Install("other", "other %F");
 	std::string picture = fFiles / "picture";
-	glim_test::WriteFile(picture, std::string(kPngBytes, sizeof(kPngBytes) - 1));
+	glim_test::WriteFile(picture, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
 	entry_ref ref;
 	ASSERT_EQ(get_ref_for_path(picture.c_str(), &ref), B_OK);
 
@@ -193,10 +182,7 @@ TEST_F(RosterTest, OwnSignatureStartsThisExecutable)
 	std::string file = fFiles / "shot.png";
 	glim_test::WriteFile(file, "x");
 	BMessage refs = refs_message({file});
-	char self[4096];
-	ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
-	ASSERT_GT(length, 0);
-	std::string executable(self, length);
+	std::string executable = std::filesystem::read_symlink("/proc/self/exe");
 
 	EXPECT_TRUE(be_roster->IsRunning("application/x-vnd.Fenwix-Viewer"));
 	EXPECT_FALSE(be_roster->IsRunning("application/x-vnd.other"));
@@ -208,9 +194,8 @@ TEST_F(RosterTest, OwnSignatureStartsThisExecutable)
 
 	// Without a desktop file of its own, and with the installed one.
 	ASSERT_EQ(be_roster->Launch("application/x-vnd.Fenwix-Viewer", &refs), B_OK);
-	Install("glim.desktop",
-		desktop_file("Glim", "glim --refs %F", "image/png;",
-			"X-Glim-Signature=application/x-vnd.Fenwix-Viewer\n"));
+	Install("glim", "glim --refs %F", "image/png;",
+		"X-Glim-Signature=application/x-vnd.Fenwix-Viewer\n");
 	ASSERT_EQ(be_roster->Launch("application/x-vnd.Fenwix-Viewer", &refs), B_OK);
 	std::vector<Argv> expected = {{executable, "--refs", file}, {executable, "--refs", file}};
 	EXPECT_EQ(Launched(), expected);
@@ -231,9 +216,8 @@ TEST_F(RosterTest, RealLaunchRunsDetachedWithTheFiles)
 		"#!/bin/sh\nprintf '%s\\n' \"$(pwd)\" \"$@\" > '" + output + ".tmp'\nmv '" + output
 			+ ".tmp' '" + output + "'\n");
 	ASSERT_EQ(chmod(script.c_str(), 0755), 0);
-	Install("recorder.desktop",
-		desktop_file("Recorder", script + " %F", "image/png;", "Path=" + fFiles.Path() + "\n"));
-	Install("absent.desktop", desktop_file("Absent", "/nonexistent/program %F", "image/png;"));
+	Install("recorder", script + " %F", "image/png;", "Path=" + fFiles.Path() + "\n");
+	Install("absent", "/nonexistent/program %F");
 	std::string file = fFiles / "\xff\xfe odd name.png";
 	glim_test::WriteFile(file, "x");
 	BMessage refs = refs_message({file});
@@ -242,8 +226,7 @@ TEST_F(RosterTest, RealLaunchRunsDetachedWithTheFiles)
 	ASSERT_EQ(be_roster->Launch("application/x-vnd.desktop-recorder", &refs, &team), B_OK);
 	EXPECT_GT(team, 0);
 	ASSERT_TRUE(glim_test::WaitFor([&] { return glim_test::Exists(output); }));
-	std::vector<char> written = glim_test::ReadFile(output);
-	EXPECT_EQ(std::string(written.begin(), written.end()), fFiles.Path() + "\n" + file + "\n");
+	EXPECT_EQ(glim_test::ReadText(output), fFiles.Path() + "\n" + file + "\n");
 
 	EXPECT_EQ(be_roster->Launch("application/x-vnd.desktop-absent", &refs),
 		B_LAUNCH_FAILED_EXECUTABLE);
@@ -261,9 +244,7 @@ TEST_F(RosterTest, AnOpenerThatFindsNothingFailsTheLaunch)
 	ASSERT_EQ(get_ref_for_path(page.c_str(), &ref), B_OK);
 	glim_test::TempDir bin{"roster-bin"};
 	std::string opener = bin / "xdg-open";
-	const char* oldPath = getenv("PATH");
-	std::string savedPath = oldPath != NULL ? oldPath : "";
-	setenv("PATH", (bin.Path() + ":" + savedPath).c_str(), 1);
+	glim_test::ScopedVariable path("PATH", (bin.Path() + ":" + getenv("PATH")).c_str());
 
 	const struct {
 		const char* script;
@@ -283,5 +264,4 @@ TEST_F(RosterTest, AnOpenerThatFindsNothingFailsTheLaunch)
 		EXPECT_EQ(be_roster->Launch(&ref), entry.expected);
 		EXPECT_LT(system_time() - start, 4000000);
 	}
-	setenv("PATH", savedPath.c_str(), 1);
 }

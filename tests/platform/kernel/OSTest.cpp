@@ -5,31 +5,26 @@
 
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 namespace {
 
 struct Counter {
 	sem_id sem;
 	int32 value = 0;
-	int32 rounds = 0;
 };
 
 status_t
 increment(void* data)
 {
 	Counter* counter = (Counter*)data;
-	for (int32 i = 0; i < counter->rounds; i++) {
+	for (int32 i = 0; i < 2000; i++) {
 		if (acquire_sem(counter->sem) != B_OK)
 			return B_ERROR;
 		counter->value++;
 		release_sem(counter->sem);
 	}
 	return 42;
-}
-
-status_t
-wait_on(void* data)
-{
-	return acquire_sem(*(sem_id*)data);
 }
 
 // Marks, after a pause, that its thread has run its exit handlers: those run
@@ -44,28 +39,22 @@ struct ExitMark {
 	}
 };
 
-status_t
-end_slowly(void* data)
-{
-	thread_local ExitMark mark;
-	mark.ended = (std::atomic<bool>*)data;
-	return B_OK;
-}
-
 } // namespace
 
 TEST(OSTest, SemaphoreGuardsACounterUnderContention)
 {
 	Counter counter;
 	counter.sem = create_sem(1, "counter");
-	counter.rounds = 2000;
 	ASSERT_GE(counter.sem, 0);
 
 	std::vector<thread_id> threads;
 	for (int i = 0; i < 4; i++) {
 		thread_id thread = spawn_thread(increment, "incrementer", B_NORMAL_PRIORITY, &counter);
 		ASSERT_GE(thread, 0);
-		EXPECT_EQ(resume_thread(thread), B_OK);
+		// The last one is started by waiting for it while it is suspended.
+		if (i < 3) {
+			EXPECT_EQ(resume_thread(thread), B_OK);
+		}
 		threads.push_back(thread);
 	}
 	for (thread_id thread : threads) {
@@ -80,28 +69,23 @@ TEST(OSTest, SemaphoreGuardsACounterUnderContention)
 
 TEST(OSTest, ThreadLifecycle)
 {
-	Counter counter;
-	counter.sem = create_sem(1, "counter");
-	counter.rounds = 1;
-
-	// A thread waited for while still suspended is started first.
-	thread_id thread = spawn_thread(increment, "suspended", B_NORMAL_PRIORITY, &counter);
-	status_t result = 0;
-	EXPECT_EQ(wait_for_thread(thread, &result), B_OK);
-	EXPECT_EQ(result, 42);
-	EXPECT_EQ(counter.value, 1);
-
 	// Waiting returns only once the thread has ended: one still ending after
 	// its waiter went on can outlive the process and crash the leak
 	// checker's stop of all threads at exit.
 	std::atomic<bool> ended{false};
-	thread = spawn_thread(end_slowly, "slow end", B_NORMAL_PRIORITY, &ended);
+	thread_id thread = spawn_thread(
+		[](void* data) -> status_t {
+			thread_local ExitMark mark;
+			mark.ended = (std::atomic<bool>*)data;
+			return B_OK;
+		},
+		"slow end", B_NORMAL_PRIORITY, &ended);
 	ASSERT_EQ(resume_thread(thread), B_OK);
 	EXPECT_EQ(resume_thread(thread), B_BAD_THREAD_STATE);
+	status_t result = 0;
 	EXPECT_EQ(wait_for_thread(thread, &result), B_OK);
 	EXPECT_EQ(result, B_OK);
 	EXPECT_TRUE(ended);
-	delete_sem(counter.sem);
 }
 
 TEST(OSTest, DeletingASemaphoreWakesWaitersWithAnError)
@@ -109,17 +93,14 @@ TEST(OSTest, DeletingASemaphoreWakesWaitersWithAnError)
 	sem_id sem = create_sem(0, "gate");
 	std::vector<thread_id> waiters;
 	for (int i = 0; i < 3; i++) {
-		waiters.push_back(spawn_thread(wait_on, "waiter", B_NORMAL_PRIORITY, &sem));
+		waiters.push_back(spawn_thread([](void* data) { return acquire_sem(*(sem_id*)data); },
+			"waiter", B_NORMAL_PRIORITY, &sem));
 		resume_thread(waiters.back());
 	}
 	// Give the waiters time to block before the semaphore goes.
-	for (int i = 0; i < 100; i++) {
-		int32 count = 0;
-		get_sem_count(sem, &count);
-		if (count == -3)
-			break;
-		snooze(1000);
-	}
+	int32 count = 0;
+	glim_test::WaitFor([&] { return get_sem_count(sem, &count) == B_OK && count == -3; },
+		100000);
 	EXPECT_EQ(delete_sem(sem), B_OK);
 	for (thread_id waiter : waiters) {
 		status_t result = B_OK;

@@ -46,19 +46,15 @@ TEST(DataIOTest, MemoryIOHonoursItsBoundsAndReadOnlyData)
 	EXPECT_EQ(memcmp(storage, "1234", 4), 0);
 }
 
-static int
-compare_strings(const void* a, const void* b)
-{
-	return strcmp(*(const char* const*)a, *(const char* const*)b);
-}
-
 TEST(DataIOTest, ListSortsByteWise)
 {
 	BList list(10);
 	const char* names[] = {"apple.png", "Zebra.png", "banana.jpg", "Apple.png"};
 	for (const char* name : names)
 		list.AddItem((void*)name);
-	list.SortItems(compare_strings);
+	list.SortItems([](const void* a, const void* b) {
+		return strcmp(*(const char* const*)a, *(const char* const*)b);
+	});
 	ASSERT_EQ(list.CountItems(), 4);
 	EXPECT_STREQ((const char*)list.ItemAt(0), "Apple.png");
 	EXPECT_STREQ((const char*)list.ItemAt(1), "Zebra.png");

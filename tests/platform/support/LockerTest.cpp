@@ -11,27 +11,24 @@ struct Shared {
 	int32 value = 0;
 };
 
-status_t
-add_many(void* data)
-{
-	Shared* shared = (Shared*)data;
-	for (int i = 0; i < 5000; i++) {
-		shared->locker.Lock();
-		shared->locker.Lock();
-		shared->value++;
-		shared->locker.Unlock();
-		shared->locker.Unlock();
-	}
-	return B_OK;
-}
-
 } // namespace
 
 TEST(LockerTest, RecursiveLockExcludesOtherThreads)
 {
+	thread_func addMany = [](void* data) -> status_t {
+		Shared* shared = (Shared*)data;
+		for (int i = 0; i < 5000; i++) {
+			shared->locker.Lock();
+			shared->locker.Lock();
+			shared->value++;
+			shared->locker.Unlock();
+			shared->locker.Unlock();
+		}
+		return B_OK;
+	};
 	Shared shared;
-	thread_id a = spawn_thread(add_many, "a", B_NORMAL_PRIORITY, &shared);
-	thread_id b = spawn_thread(add_many, "b", B_NORMAL_PRIORITY, &shared);
+	thread_id a = spawn_thread(addMany, "a", B_NORMAL_PRIORITY, &shared);
+	thread_id b = spawn_thread(addMany, "b", B_NORMAL_PRIORITY, &shared);
 	resume_thread(a);
 	resume_thread(b);
 	wait_for_thread(a, NULL);

@@ -14,97 +14,47 @@
 #include "TestSupport.h"
 #include "TranslationTestSupport.h"
 
-using glim_test::TempDir;
 using namespace translation_test;
 
-namespace {
-
 // colord-data's test profile whose red primary is green and green red.
-const char* kSwappedProfile = "/usr/share/color/icc/colord/SwappedRedAndGreen.icc";
-
-QByteArray
-read_profile(const char* path)
-{
-	QFile file(path);
-	return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QImage
-red_image(int width, int height)
-{
-	QImage image(width, height, QImage::Format_RGB32);
-	image.fill(qRgb(230, 10, 10));
-	return image;
-}
-
-} // namespace
+static const char* kSwappedProfile = "/usr/share/color/icc/colord/SwappedRedAndGreen.icc";
 
 TEST(ColorManagementTest, RedPixelsInASwappedProfileShowGreen)
 {
-	QByteArray profile = read_profile(kSwappedProfile);
+	QFile file(kSwappedProfile);
+	QByteArray profile = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 	if (profile.isEmpty())
 		GTEST_SKIP() << kSwappedProfile << " is missing (colord-data)";
-	QImage tagged = red_image(24, 16);
+	QImage tagged(24, 16, QImage::Format_RGB32);
+	tagged.fill(qRgb(230, 10, 10));
 	tagged.setColorSpace(QColorSpace::fromIccProfile(profile));
 	ASSERT_TRUE(tagged.colorSpace().isValid());
-
-	TempDir dir;
-	std::string png = dir / "tagged.png";
-	ASSERT_TRUE(tagged.save(QString::fromStdString(png), "png"));
-	struct Case {
-		const char* name;
-		Bytes data;
-	};
-	std::vector<Case> cases;
+	std::vector<std::pair<const char*, Bytes>> cases;
 	for (const char* format : {"jpeg", "png", "tiff", "webp"})
 		cases.push_back({format, Encode(tagged, format)});
-	// The libraries' tools carry the PNG's profile into their files.
-	std::string icc = dir / "swapped.icc";
-	glim_test::WriteFile(icc, Bytes(profile.begin(), profile.end()));
-	auto quoted = [&](const char* name) { return "'" + (dir / name) + "'"; };
+	// The libraries' tools carry the PNG's profile into their files; a
+	// missing tool leaves its format out.
+	glim_test::TempDir dir;
+	glim_test::WriteFile(dir / "swapped.icc", Bytes(profile.begin(), profile.end()));
 	const std::pair<const char*, std::string> kTools[] = {
-		{"tagged.avif",
-			"avifenc -l --icc '" + icc + "' " + quoted("tagged.png") + " "
-				+ quoted("tagged.avif")},
-		{"tagged.jxl", "cjxl -d 0 " + quoted("tagged.png") + " " + quoted("tagged.jxl")},
-		{"tagged.heic",
-			"heif-enc -q 95 -o " + quoted("tagged.heic") + " " + quoted("tagged.png")},
+		{"avif", "avifenc -l --icc '" + (dir / "swapped.icc") + "' %1 %2"},
+		{"jxl", "cjxl -d 0 %1 %2"},
+		{"heic", "heif-enc -q 95 -o %2 %1"},
 	};
-	for (const auto& [name, command] : kTools) {
-		// A missing tool leaves its format out; the others are still checked.
-		if (!HaveTool(command.substr(0, command.find(' ')).c_str()))
-			continue;
-		EXPECT_TRUE(RunQuietly(command)) << command;
-		cases.push_back({name, glim_test::ReadFile(dir / name)});
+	for (const auto& [format, command] : kTools) {
+		Bytes data = ToolFile(command, tagged, format);
+		if (!data.empty())
+			cases.push_back({format, data});
 	}
 
-	for (const Case& test : cases) {
-		SCOPED_TRACE(test.name);
-		std::unique_ptr<BBitmap> bitmap = Decode(test.data);
+	for (const auto& [name, data] : cases) {
+		SCOPED_TRACE(name);
+		std::unique_ptr<BBitmap> bitmap = Decode(data);
 		ASSERT_NE(bitmap, nullptr);
 		QRgb color = Pixel(bitmap.get(), 12, 8);
 		EXPECT_GT(qGreen(color), 150) << std::hex << color;
 		EXPECT_LT(qRed(color), 100) << std::hex << color;
 	}
-}
-
-TEST(ColorManagementTest, ProfilesThatDoNotParseLeaveThePixelsAsTheyAre)
-{
-	TempDir dir;
-	std::string png = dir / "plain.png";
-	ASSERT_TRUE(red_image(24, 16).save(QString::fromStdString(png), "png"));
-	std::string icc = dir / "broken.icc";
-	std::string junk(600, 'x');
-	junk.replace(36, 4, "acsp");
-	glim_test::WriteFile(icc, junk);
-	std::string avif = dir / "broken.avif";
-	if (!RunQuietly("avifenc -l --icc '" + icc + "' '" + png + "' '" + avif + "'"))
-		GTEST_SKIP() << "avifenc is not installed";
-	std::unique_ptr<BBitmap> bitmap = Decode(glim_test::ReadFile(avif));
-	ASSERT_NE(bitmap, nullptr);
-	QRgb color = Pixel(bitmap.get(), 12, 8);
-	EXPECT_NEAR(qRed(color), 230, 3);
-	EXPECT_NEAR(qGreen(color), 10, 3);
 }
 
 TEST(ColorManagementTest, SixteenBitPixelsAreRoundedToTheNearestLevel)
@@ -141,38 +91,38 @@ TEST(ColorManagementTest, SixteenBitPixelsAreRoundedToTheNearestLevel)
 	}
 }
 
-TEST(ColorManagementTest, AvifColourCodePointsChooseTheColourSpace)
+// One colour stored in Display P3, in BT.709 (sRGB's primaries), in PQ,
+// which is shown as it is, and with a profile that does not parse, which
+// leaves the pixels as they are.
+TEST(ColorManagementTest, AvifColourFollowsItsCodePointsOrAProfileThatParses)
 {
-	// One colour stored in Display P3, in BT.709 (sRGB's primaries) and in
-	// PQ, which is shown as it is.
 	QImage image(16, 16, QImage::Format_RGB32);
 	image.fill(qRgb(200, 120, 60));
 	QColor inSRGB = QColorSpace(QColorSpace::DisplayP3)
 						.transformationToColorSpace(QColorSpace::SRgb)
 						.map(QColor(200, 120, 60));
+	ASSERT_NE(inSRGB.rgb(), qRgb(200, 120, 60));
+	glim_test::TempDir dir;
+	std::string junk(600, 'x');
+	junk.replace(36, 4, "acsp");
+	glim_test::WriteFile(dir / "broken.icc", junk);
 	const struct {
-		const char* cicp;
+		std::string options;
 		QRgb wanted;
 	} kCases[] = {
-		{"12/13/0", inSRGB.rgb()},
-		{"1/13/0", qRgb(200, 120, 60)},
-		{"9/16/0", qRgb(200, 120, 60)},
+		{"--cicp 12/13/0", inSRGB.rgb()},
+		{"--cicp 1/13/0", qRgb(200, 120, 60)},
+		{"--cicp 9/16/0", qRgb(200, 120, 60)},
+		{"--icc '" + (dir / "broken.icc") + "'", qRgb(200, 120, 60)},
 	};
-	ASSERT_NE(inSRGB.rgb(), qRgb(200, 120, 60));
-	TempDir dir;
-	std::string png = dir / "colour.png";
-	ASSERT_TRUE(image.save(QString::fromStdString(png), "png"));
 	for (const auto& test : kCases) {
-		SCOPED_TRACE(test.cicp);
-		std::string avif = dir / "colour.avif";
-		if (!RunQuietly(std::string("avifenc -l --cicp ") + test.cicp + " '" + png + "' '"
-				+ avif + "'"))
+		SCOPED_TRACE(test.options);
+		Bytes avif = ToolFile("avifenc -l " + test.options + " %1 %2", image, "avif");
+		if (avif.empty())
 			GTEST_SKIP() << "avifenc is not installed";
-		std::unique_ptr<BBitmap> bitmap = Decode(glim_test::ReadFile(avif));
+		std::unique_ptr<BBitmap> bitmap = Decode(avif);
 		ASSERT_NE(bitmap, nullptr);
 		QRgb color = Pixel(bitmap.get(), 8, 8);
-		EXPECT_NEAR(qRed(color), qRed(test.wanted), 2);
-		EXPECT_NEAR(qGreen(color), qGreen(test.wanted), 2);
-		EXPECT_NEAR(qBlue(color), qBlue(test.wanted), 2);
+		EXPECT_TRUE(Near(color, test.wanted, 2)) << std::hex << color << " for " << test.wanted;
 	}
 }

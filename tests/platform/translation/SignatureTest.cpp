@@ -16,11 +16,10 @@
 #include <BitmapStream.h>
 #include <DataIO.h>
 
-#include "TestSupport.h"
 #include "TranslationTestSupport.h"
 #include "private/Signatures.h"
 
-using glim_test::TempDir;
+using namespace std::string_literals;
 using namespace translation_test;
 
 namespace {
@@ -30,23 +29,15 @@ struct Sample {
 	Bytes data;
 };
 
-// What Identify() answers: 0 for no translator, else the format's type.
-uint32
-identified(BPositionIO* source, bool signatures)
-{
-	BPrivate::use_signatures(signatures);
-	translator_info info;
-	status_t status = BTranslatorRoster::Default()->Identify(source, NULL, &info, 0, NULL,
-		B_TRANSLATOR_BITMAP);
-	BPrivate::use_signatures(true);
-	return status == B_OK ? info.type : 0;
-}
-
+// What Identify() answers, with the signatures or with the readers alone: 0
+// for no translator, else the format's type.
 uint32
 identified(const Bytes& data, bool signatures)
 {
-	BMemoryIO source(data.data(), data.size());
-	return identified(&source, signatures);
+	BPrivate::use_signatures(signatures);
+	uint32 type = Identify(data);
+	BPrivate::use_signatures(true);
+	return type;
 }
 
 Bytes
@@ -61,9 +52,7 @@ qt_encoded(const char* format, QImage::Format pixels = QImage::Format_RGB32)
 Bytes
 roster_encoded(uint32 type)
 {
-	BBitmap* bitmap = new BBitmap(BRect(0, 0, 15, 11), B_RGB32);
-	memset(bitmap->Bits(), 0x60, bitmap->BitsLength());
-	BBitmapStream stream(bitmap);
+	BBitmapStream stream(Decode(qt_encoded("png")).release());
 	BMallocIO output;
 	if (BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, &output, type) != B_OK)
 		return Bytes();
@@ -72,25 +61,9 @@ roster_encoded(uint32 type)
 }
 
 Bytes
-bytes(const char* data, size_t length)
-{
-	return Bytes(data, data + length);
-}
-
-Bytes
-text(const std::string& content)
+bytes(const std::string& content)
 {
 	return Bytes(content.begin(), content.end());
-}
-
-// An uncompressed true-colour Targa, 2 by 1, with the version 2 footer.
-Bytes
-targa()
-{
-	Bytes data = bytes("\0\0\2\0\0\0\0\0\0\0\0\0\2\0\1\0\x18\0\1\2\3\4\5\6", 24);
-	Bytes footer = bytes("\0\0\0\0\0\0\0\0TRUEVISION-XFILE.\0", 26);
-	data.insert(data.end(), footer.begin(), footer.end());
-	return data;
 }
 
 const char kXbmBody[] = "#define t_width 8\n#define t_height 2\n"
@@ -98,7 +71,7 @@ const char kXbmBody[] = "#define t_width 8\n#define t_height 2\n"
 
 // Every format the translators read, and data that starts like one of them.
 std::vector<Sample>
-samples(const TempDir& dir)
+all_samples()
 {
 	std::vector<Sample> result;
 	for (const char* format : {"jpeg", "png", "bmp", "tiff", "webp", "ico", "cur", "ppm", "pgm",
@@ -116,77 +89,65 @@ samples(const TempDir& dir)
 		// Where the JPEG and PNG readers would be asked alone: a comment or
 		// chunk that starts like SVG, and an ISO media "ftyp" box.
 		Bytes jpeg = qt_encoded("jpeg");
-		Bytes comment = bytes("\xff\xfe\0\x08<svg  ", 10);
+		Bytes comment = bytes("\xff\xfe\0\x08<svg  "s);
 		jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
 		result.push_back({"jpeg with an svg comment", jpeg});
 		Bytes png = qt_encoded("png");
-		Bytes chunk = bytes("\0\0\0\x0ctEXtComment\0<!--\x12\x34\x56\x78", 24);
+		Bytes chunk = bytes("\0\0\0\x0ctEXtComment\0<!--\x12\x34\x56\x78"s);
 		png.insert(png.begin() + 33, chunk.begin(), chunk.end());
 		result.push_back({"png with a comment chunk", png});
 		result.push_back({"jpeg with an ftyp box",
 			bytes("\xff\xd8\xff\xe0"
-				  "ftypheic\0\0\0\0mif1heic",
-				24)});
+				  "ftypheic\0\0\0\0mif1heic"s)});
 	}
 	result.push_back({"gif",
 		bytes("GIF89a\1\0\1\0\x80\0\0\xff\xff\xff\0\0\0!\xf9\4\1\0\0\0\0,"
-			  "\0\0\0\0\1\0\1\0\0\2\2D\1\0;",
-			43)});
-	result.push_back({"tga", targa()});
-	result.push_back({"plain pbm", text("P1\n2 2\n0 1\n1 0\n")});
-	result.push_back({"plain pgm", text("P2 2 1 255 0 255\n")});
-	result.push_back(
-		{"xbm after a comment", text(std::string("/* made by hand */\n") + kXbmBody)});
-	result.push_back({"xbm after other lines", text(std::string("hello\nworld\n") + kXbmBody)});
-	result.push_back({"xbm after 4000 bytes of short lines", text([] {
-						  std::string lines;
-						  while (lines.size() < 4000)
-							  lines += std::string(39, 'x') + "\n";
-						  return lines;
-					  }() + kXbmBody)});
-	result.push_back({"xbm after a long line", text(std::string(300, 'x') + "\n" + kXbmBody)});
-	result.push_back({"shell script", text("#!/bin/sh\necho hi\n")});
-	result.push_back({"C source", text("#include <stdio.h>\nint main() { return 0; }\n")});
-	result.push_back({"wbmp padded type", bytes("\x80\0\0\x08\x02\xff\xff", 7)});
-	result.push_back({"html with P6", text("<html><body>P6</body></html>")});
+			  "\0\0\0\0\1\0\1\0\0\2\2D\1\0;"s)});
+	// An uncompressed true-colour Targa, 2 by 1, with the version 2 footer.
+	result.push_back({"tga",
+		bytes("\0\0\2\0\0\0\0\0\0\0\0\0\2\0\1\0\x18\0\1\2\3\4\5\6"
+			  "\0\0\0\0\0\0\0\0TRUEVISION-XFILE.\0"s)});
+	result.push_back({"plain pbm", bytes("P1\n2 2\n0 1\n1 0\n")});
+	result.push_back({"plain pgm", bytes("P2 2 1 255 0 255\n")});
+	result.push_back({"xbm after a comment", bytes("/* made by hand */\n"s + kXbmBody)});
+	result.push_back({"xbm after other lines", bytes("hello\nworld\n"s + kXbmBody)});
+	std::string lines;
+	while (lines.size() < 4000)
+		lines += std::string(39, 'x') + "\n";
+	result.push_back({"xbm after 4000 bytes of short lines", bytes(lines + kXbmBody)});
+	result.push_back({"xbm after a long line", bytes(std::string(300, 'x') + "\n" + kXbmBody)});
+	result.push_back({"shell script", bytes("#!/bin/sh\necho hi\n")});
+	result.push_back({"C source", bytes("#include <stdio.h>\nint main() { return 0; }\n")});
+	result.push_back({"wbmp padded type", bytes("\x80\0\0\x08\x02\xff\xff"s)});
+	result.push_back({"html with P6", bytes("<html><body>P6</body></html>")});
 	result.push_back({"svg",
-		text("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" "
-			 "height=\"4\"><rect width=\"4\" height=\"4\"/></svg>")});
-	result.push_back({"riff wave", bytes("RIFF\0\0\0\0WAVEfmt ", 16)});
-	result.push_back({"zip", bytes("PK\3\4\x14\0\0\0\x08\0", 10)});
+		bytes("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" "
+			  "height=\"4\"><rect width=\"4\" height=\"4\"/></svg>")});
+	result.push_back({"riff wave", bytes("RIFF\0\0\0\0WAVEfmt "s)});
+	result.push_back({"zip", bytes("PK\3\4\x14\0\0\0\x08\0"s)});
 	result.push_back({"zeros", Bytes(64, '\0')});
 	result.push_back({"empty", Bytes()});
-	result.push_back({"large text", text(std::string(9000, 'a'))});
+	result.push_back({"large text", bytes(std::string(9000, 'a'))});
 	for (uint32 type : {B_HEIF_FORMAT, B_AVIF_FORMAT, B_JXL_FORMAT}) {
 		Bytes data = roster_encoded(type);
 		if (!data.empty())
 			result.push_back({"library format " + std::to_string(type), data});
 	}
-	result.push_back({"dng", MakeDng(dir / "made.dng", Halves(8, 8), 1)});
+	result.push_back({"dng", MakeDng(Halves(8, 8), 1)});
 	result.push_back({"bitmap stream", roster_encoded(B_TRANSLATOR_BITMAP)});
 	return result;
 }
 
-class SignatureTest : public testing::Test {
-protected:
-	void SetUp() override
-	{
-		if (!BPrivate::signatures_in_use())
-			GTEST_SKIP() << "image plug-ins with unknown signatures are installed";
-		fSamples = samples(fDir);
-	}
-
-	TempDir fDir;
-	std::vector<Sample> fSamples;
-};
-
 } // namespace
 
-TEST_F(SignatureTest, DamagedAndLookalikeDataIsIdentifiedAlike)
+TEST(SignatureTest, DamagedAndLookalikeDataIsIdentifiedAlike)
 {
+	if (!BPrivate::signatures_in_use())
+		GTEST_SKIP() << "image plug-ins with unknown signatures are installed";
+	const std::vector<Sample> samples = all_samples();
 	// Most of the samples are images, each identified alike whole.
 	int images = 0;
-	for (const Sample& sample : fSamples) {
+	for (const Sample& sample : samples) {
 		SCOPED_TRACE(sample.name);
 		uint32 reference = identified(sample.data, false);
 		EXPECT_EQ(identified(sample.data, true), reference);
@@ -198,9 +159,9 @@ TEST_F(SignatureTest, DamagedAndLookalikeDataIsIdentifiedAlike)
 	int turnedAway = 0;
 	const int kCases = 5000;
 	for (int i = 0; i < kCases; i++) {
-		const Sample& sample = fSamples[i % fSamples.size()];
+		const Sample& sample = samples[i % samples.size()];
 		Bytes data = sample.data;
-		switch (i / fSamples.size() % 5) {
+		switch (i / samples.size() % 5) {
 			case 0:
 				// One of the first bytes changed, where the signatures are.
 				if (!data.empty())
@@ -239,7 +200,6 @@ TEST_F(SignatureTest, DamagedAndLookalikeDataIsIdentifiedAlike)
 		SCOPED_TRACE(sample.name + " variant " + std::to_string(i));
 		uint32 reference = identified(data, false);
 		ASSERT_EQ(identified(data, true), reference);
-		BPrivate::use_signatures(true);
 		size_t length = std::min(data.size(), BPrivate::kSignatureBytes);
 		turnedAway += !BPrivate::might_be_image((const uint8*)data.data(), length,
 			data.size() < BPrivate::kSignatureBytes);

@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
-#include <QImageWriter>
 
 #include <jxl/encode.h>
 #include <libheif/heif.h>
@@ -28,7 +28,7 @@ Halves(int width, int height, bool alpha)
 	QImage image(width, height, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
 	for (int y = 0; y < height; y++) {
 		for (int x = 0; x < width; x++) {
-			QRgb color = x < width / 2 ? qRgb(220, 20, 20) : qRgb(20, 20, 220);
+			QRgb color = x < width / 2 ? kRed : kBlue;
 			if (alpha && y == height - 1)
 				color = qRgba(qRed(color), qGreen(color), qBlue(color), 128);
 			image.setPixel(x, y, color);
@@ -42,9 +42,7 @@ Encode(const QImage& image, const char* format)
 {
 	QByteArray data;
 	QBuffer buffer(&data);
-	buffer.open(QIODevice::WriteOnly);
-	QImageWriter writer(&buffer, format);
-	if (!writer.write(image))
+	if (!image.save(&buffer, format))
 		return Bytes();
 	return Bytes(data.begin(), data.end());
 }
@@ -64,12 +62,9 @@ MakeGif(int width, int height)
 	for (int i = 0; i < 128; i++)
 		gif.insert(gif.end(), {(char)(i * 2), (char)(255 - i * 2), (char)i});
 	gif.push_back(0x2c);
-	put16(0);
-	put16(0);
-	put16(width);
-	put16(height);
-	gif.push_back(0);
-	gif.push_back(7);
+	for (int value : {0, 0, width, height})
+		put16(value);
+	gif.insert(gif.end(), {0, 7});
 	Bytes codes;
 	for (int i = 0; i < width * height; i++) {
 		if (i % 64 == 0)
@@ -82,15 +77,15 @@ MakeGif(int width, int height)
 		gif.push_back((char)count);
 		gif.insert(gif.end(), codes.begin() + start, codes.begin() + start + count);
 	}
-	gif.push_back(0);
-	gif.push_back(0x3b);
+	gif.insert(gif.end(), {0, 0x3b});
 	return gif;
 }
 
 Bytes
-MakeDng(const std::string& path, const QImage& pixels, int orientation, const QImage& preview)
+MakeDng(const QImage& pixels, int orientation, const QImage& preview)
 {
-	TIFF* tiff = TIFFOpen(path.c_str(), "w");
+	glim_test::TempDir dir("dng");
+	TIFF* tiff = TIFFOpen((dir / "made.dng").c_str(), "w");
 	if (tiff == NULL)
 		return Bytes();
 	static const uint8 kVersion[4] = {1, 4, 0, 0};
@@ -107,14 +102,13 @@ MakeDng(const std::string& path, const QImage& pixels, int orientation, const QI
 		TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
 		TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, image.height());
 		for (int y = 0; y < image.height(); y++) {
-			std::vector<uint16> wide(image.width() * 3);
-			std::vector<uint8> narrow(image.width() * 3);
+			std::vector<uint16> wide;
+			std::vector<uint8> narrow;
 			for (int x = 0; x < image.width(); x++) {
 				QRgb color = image.pixel(x, y);
-				int values[3] = {qRed(color), qGreen(color), qBlue(color)};
-				for (int c = 0; c < 3; c++) {
-					wide[x * 3 + c] = values[c] * 257;
-					narrow[x * 3 + c] = values[c];
+				for (int value : {qRed(color), qGreen(color), qBlue(color)}) {
+					wide.push_back(value * 257);
+					narrow.push_back(value);
 				}
 			}
 			TIFFWriteScanline(tiff, raw ? (void*)wide.data() : (void*)narrow.data(), y, 0);
@@ -137,15 +131,7 @@ MakeDng(const std::string& path, const QImage& pixels, int orientation, const QI
 	writeImage(pixels, true);
 	TIFFWriteDirectory(tiff);
 	TIFFClose(tiff);
-	return glim_test::ReadFile(path);
-}
-
-static heif_error
-collect(heif_context*, const void* data, size_t size, void* userData)
-{
-	Bytes* output = (Bytes*)userData;
-	output->insert(output->end(), (const char*)data, (const char*)data + size);
-	return heif_error{heif_error_Ok, heif_suberror_Unspecified, ""};
+	return glim_test::ReadFile(dir / "made.dng");
 }
 
 bool
@@ -175,14 +161,13 @@ MakeHeic(const QImage& source, int orientation)
 	heif_encoding_options* options = heif_encoding_options_alloc();
 	options->image_orientation = (heif_orientation)orientation;
 	heif_context_encode_image(context, image, encoder, options, NULL);
-	Bytes output;
-	heif_writer writer = {1, collect};
-	heif_context_write(context, &writer, &output);
+	glim_test::TempDir dir("heic");
+	heif_context_write_to_file(context, (dir / "made.heic").c_str());
 	heif_encoding_options_free(options);
 	heif_encoder_release(encoder);
 	heif_context_free(context);
 	heif_image_release(image);
-	return output;
+	return glim_test::ReadFile(dir / "made.heic");
 }
 
 Bytes
@@ -213,16 +198,26 @@ MakeJxl(const QImage& source, int orientation)
 	return output;
 }
 
-bool
-HaveTool(const char* tool)
-{
-	return RunQuietly(std::string("command -v ") + tool);
-}
-
-bool
-RunQuietly(const std::string& command)
+static bool
+run_quietly(const std::string& command)
 {
 	return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+Bytes
+ToolFile(const std::string& command, const QImage& image, const char* extension)
+{
+	if (!run_quietly("command -v " + command.substr(0, command.find(' '))))
+		return Bytes();
+	glim_test::TempDir dir("tool");
+	std::string source = dir / "source.png";
+	std::string made = dir / (std::string("made.") + extension);
+	EXPECT_TRUE(image.save(QString::fromStdString(source), "png"));
+	std::string line = command;
+	line.replace(line.find("%1"), 2, "'" + source + "'");
+	line.replace(line.find("%2"), 2, "'" + made + "'");
+	EXPECT_TRUE(run_quietly(line)) << line;
+	return glim_test::ReadFile(made);
 }
 
 std::unique_ptr<BBitmap>
@@ -254,10 +249,23 @@ Identify(const Bytes& data, uint32 wantType, status_t* _status)
 }
 
 void
-ExpectWholeOrError(const std::vector<Bytes>& damaged, BRect bounds)
+ExpectWholeOrError(const Bytes& whole, BRect bounds, unsigned seed)
 {
+	std::mt19937 random(seed);
+	std::vector<Bytes> damaged;
+	for (double fraction : {0.0, 0.02, 0.05, 0.1, 0.3, 0.5, 0.8, 0.99})
+		damaged.emplace_back(whole.begin(), whole.begin() + (size_t)(whole.size() * fraction));
+	for (int round = 0; round < 16; round++) {
+		// Every other one past the header, where the decoder is at work.
+		Bytes corrupt = whole;
+		size_t start = round % 2 == 0 ? corrupt.size() / 4 + random() % (corrupt.size() / 2)
+									  : random() % corrupt.size();
+		for (size_t i = start; i < std::min(corrupt.size(), start + 32); i++)
+			corrupt[i] = (char)random();
+		damaged.push_back(corrupt);
+	}
 	for (size_t i = 0; i < damaged.size(); i++) {
-		SCOPED_TRACE("damaged file " + std::to_string(i));
+		SCOPED_TRACE("damaged copy " + std::to_string(i));
 		status_t status;
 		std::unique_ptr<BBitmap> bitmap = Decode(damaged[i], &status);
 		if (status == B_OK) {
@@ -276,15 +284,11 @@ Pixel(const BBitmap* bitmap, int x, int y)
 }
 
 bool
-IsRed(QRgb color)
+Near(QRgb color, QRgb wanted, int tolerance)
 {
-	return qRed(color) > 150 && qBlue(color) < 90 && qGreen(color) < 90;
-}
-
-bool
-IsBlue(QRgb color)
-{
-	return qBlue(color) > 150 && qRed(color) < 90 && qGreen(color) < 90;
+	return std::abs(qRed(color) - qRed(wanted)) <= tolerance
+		&& std::abs(qGreen(color) - qGreen(wanted)) <= tolerance
+		&& std::abs(qBlue(color) - qBlue(wanted)) <= tolerance;
 }
 
 } // namespace translation_test

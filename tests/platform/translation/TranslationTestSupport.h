@@ -16,18 +16,18 @@ namespace translation_test {
 
 typedef std::vector<char> Bytes;
 
-// Red on the left half, blue on the right: orientation shows in the pixels.
-// With alpha, the bottom row is half transparent.
+// kRed on the left half, kBlue on the right: orientation shows in the
+// pixels. With alpha, the bottom row is half transparent.
+const QRgb kRed = qRgb(220, 20, 20), kBlue = qRgb(20, 20, 220);
 QImage Halves(int width, int height, bool alpha = false);
 // The image written by Qt's writer for format; empty when Qt cannot.
 Bytes Encode(const QImage& image, const char* format);
 // A GIF of a colour ramp; Qt cannot write GIF, so it is made by hand.
 Bytes MakeGif(int width, int height);
 // A linear DNG of pixels (16-bit RGB from the 8-bit image) with the given
-// TIFF orientation, written at path and read back; with a preview, that is
-// in IFD 0 and the raw data in a sub-IFD, as cameras write them.
-Bytes MakeDng(const std::string& path, const QImage& pixels, int orientation,
-	const QImage& preview = QImage());
+// TIFF orientation; with a preview, that is in IFD 0 and the raw data in a
+// sub-IFD, as cameras write them.
+Bytes MakeDng(const QImage& pixels, int orientation, const QImage& preview = QImage());
 // An HEIC written by libheif, its orientation (a heif_orientation) stored as
 // rotation and mirror properties; empty without an HEVC encoder.
 Bytes MakeHeic(const QImage& image, int orientation);
@@ -35,9 +35,9 @@ bool CanWriteHeic();
 // A JPEG XL written by libjxl with the given EXIF orientation.
 Bytes MakeJxl(const QImage& image, int orientation);
 
-bool HaveTool(const char* tool);
-// Runs a shell command quietly; true when it succeeded.
-bool RunQuietly(const std::string& command);
+// The image as a library's own tool writes it: command reads the PNG %1 and
+// writes %2, a file with the given extension. Empty when the tool is missing.
+Bytes ToolFile(const std::string& command, const QImage& image, const char* extension);
 
 // Decodes through the roster as the viewer does; NULL and the status on
 // failure.
@@ -45,12 +45,13 @@ std::unique_ptr<BBitmap> Decode(const Bytes& data, status_t* _status = NULL);
 // The type the roster identifies, 0 for none.
 uint32 Identify(const Bytes& data, uint32 wantType = B_TRANSLATOR_BITMAP,
 	status_t* _status = NULL);
-// Each of the damaged files decodes to bounds, or fails with an error.
-void ExpectWholeOrError(const std::vector<Bytes>& damaged, BRect bounds);
+// Each of whole's cut and corrupted copies decodes to bounds, or fails with
+// an error.
+void ExpectWholeOrError(const Bytes& whole, BRect bounds, unsigned seed);
 // A pixel of a 32-bit bitmap; opaque unless the bitmap has alpha.
 QRgb Pixel(const BBitmap* bitmap, int x, int y);
-bool IsRed(QRgb color);
-bool IsBlue(QRgb color);
+// True when each channel of color is within tolerance of wanted's.
+bool Near(QRgb color, QRgb wanted, int tolerance);
 
 } // namespace translation_test
 

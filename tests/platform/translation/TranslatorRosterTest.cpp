@@ -1,6 +1,7 @@
 #include <TranslatorRoster.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <random>
 #include <string>
@@ -64,26 +65,25 @@ TEST(TranslatorRosterTest, TwoThreadsDecodeAndEncodeAtOnce)
 	EXPECT_EQ(QCoreApplication::instance(), nullptr);
 	Bytes jpeg = Encode(Halves(120, 80), "jpeg");
 	Bytes png = Encode(Halves(90, 70, true), "png");
-	auto work = [](const Bytes* data, int width, int* failures) {
+	std::atomic<int> failures{0};
+	auto work = [&failures](const Bytes* data, int width) {
 		for (int i = 0; i < 15; i++) {
 			std::unique_ptr<BBitmap> bitmap = Decode(*data);
 			if (bitmap == NULL || bitmap->Bounds().IntegerWidth() + 1 != width) {
-				(*failures)++;
+				failures++;
 				continue;
 			}
 			BBitmapStream stream(bitmap.release());
 			BMallocIO out;
 			if (roster()->Translate(&stream, NULL, NULL, &out, B_JPEG_FORMAT) != B_OK)
-				(*failures)++;
+				failures++;
 		}
 	};
-	int failures[2] = {0, 0};
-	std::thread first(work, &jpeg, 120, &failures[0]);
-	std::thread second(work, &png, 90, &failures[1]);
+	std::thread first(work, &jpeg, 120);
+	std::thread second(work, &png, 90);
 	first.join();
 	second.join();
-	EXPECT_EQ(failures[0], 0);
-	EXPECT_EQ(failures[1], 0);
+	EXPECT_EQ(failures, 0);
 }
 
 // The save menu lists the writers by these names, in this order, and what
@@ -173,9 +173,7 @@ TEST(TranslatorRosterTest, IdentifiesAndDecodesEachCommonFormat)
 		ASSERT_EQ(count, 1);
 		EXPECT_EQ(infos[0].translator, info.translator);
 
-		status_t status;
-		std::unique_ptr<BBitmap> bitmap = Decode(data, &status);
-		ASSERT_EQ(status, B_OK);
+		std::unique_ptr<BBitmap> bitmap = Decode(data);
 		ASSERT_NE(bitmap, nullptr);
 		EXPECT_EQ(bitmap->Bounds(), BRect(0, 0, 36, 22));
 		EXPECT_EQ(bitmap->ColorSpace(), B_RGB32);
@@ -203,22 +201,9 @@ TEST(TranslatorRosterTest, DataThatIsNoImageIsNotIdentified)
 
 TEST(TranslatorRosterTest, TruncatedAndCorruptFilesDecodeOrFail)
 {
-	std::mt19937 random(11);
 	for (const FormatCase& format : kDecodedFormats) {
 		SCOPED_TRACE(format.name);
-		Bytes whole = sample_file(format, 64, 48);
-		std::vector<Bytes> damaged;
-		for (double fraction : {0.05, 0.3, 0.5, 0.8, 0.99})
-			damaged.emplace_back(whole.begin(),
-				whole.begin() + (size_t)(whole.size() * fraction));
-		for (int round = 0; round < 5; round++) {
-			Bytes corrupt = whole;
-			size_t start = corrupt.size() / 4 + random() % (corrupt.size() / 2);
-			for (size_t i = start; i < std::min(corrupt.size(), start + 40); i++)
-				corrupt[i] = (char)random();
-			damaged.push_back(corrupt);
-		}
-		ExpectWholeOrError(damaged, BRect(0, 0, 63, 47));
+		ExpectWholeOrError(sample_file(format, 64, 48), BRect(0, 0, 63, 47), 11);
 	}
 }
 
@@ -231,9 +216,22 @@ TEST(TranslatorRosterTest, ImagesOverOneGibibyteAreRefused)
 	const char kSize[] = {(char)0x9c, 0x40, (char)0x9c, 0x40};
 	std::copy(kSize, kSize + 4, frame + 5);
 	EXPECT_EQ(Identify(jpeg), (uint32)B_JPEG_FORMAT);
-	status_t status;
-	EXPECT_EQ(Decode(jpeg, &status), nullptr);
-	EXPECT_EQ(status, B_NO_MEMORY);
+	// An HEIC whose every spatial extent property (the grid's and its
+	// tiles') claims 30000 x 30000 pixels; none when heif-enc is missing.
+	Bytes heic = ToolFile("heif-enc -q 90 -o %2 %1", Halves(64, 48), "heic");
+	const char kIspe[] = "ispe";
+	const char kHeifSize[8] = {0, 0, 0x75, 0x30, 0, 0, 0x75, 0x30};
+	for (auto box = heic.begin();
+		 (box = std::search(box, heic.end(), kIspe, kIspe + 4)) != heic.end(); box += 4)
+		std::copy(kHeifSize, kHeifSize + 8, box + 8);
+	for (const Bytes* data : {&jpeg, &heic}) {
+		SCOPED_TRACE(data == &jpeg ? "jpeg" : "heic");
+		if (data->empty())
+			continue;
+		status_t status;
+		EXPECT_EQ(Decode(*data, &status), nullptr);
+		EXPECT_EQ(status, B_NO_MEMORY);
+	}
 }
 
 // Qt refuses images over 128 MB unless told otherwise; a 36-megapixel photo
@@ -249,15 +247,11 @@ TEST(TranslatorRosterTest, ImagesOverQtsDefaultLimitDecode)
 
 TEST(TranslatorRosterTest, WantedTypeChoosesTheOutput)
 {
-	BBitmap* bitmap = Decode(Encode(Halves(8, 8), "bmp")).release();
-	ASSERT_NE(bitmap, nullptr);
-	BBitmapStream stream(bitmap);
+	BBitmapStream stream(Decode(Encode(Halves(8, 8), "bmp")).release());
 
 	BMallocIO png;
 	ASSERT_EQ(roster()->Translate(&stream, NULL, NULL, &png, 0), B_OK);
-	Bytes data = malloc_bytes(png);
-	ASSERT_GE(data.size(), 8u);
-	EXPECT_EQ(memcmp(data.data(), "\x89PNG\r\n\x1a\n", 8), 0);
+	EXPECT_EQ(Identify(malloc_bytes(png)), (uint32)B_PNG_FORMAT);
 
 	BMallocIO jpeg;
 	ASSERT_EQ(roster()->Translate(&stream, NULL, NULL, &jpeg, B_JPEG_FORMAT), B_OK);
