@@ -28,11 +28,11 @@ public:
 	std::vector<BMessage> replies;
 };
 
-class DirectoryViewTest : public testing::Test {
+class DirectoryViewTest : public ViewerTest {
 protected:
 	void SetUp() override
 	{
-		fApp.reset(new TestApp);
+		ViewerTest::SetUp();
 		for (const char* folder : {"alpha", "alpha/inner", "beta", "gamma"})
 			MakeDirs(fDir / folder);
 		fWindow = new BWindow(BRect(50, 50, 449, 349), "tree", B_TITLED_WINDOW, 0);
@@ -56,7 +56,7 @@ protected:
 	{
 		if (fWindow->Lock())
 			fWindow->Quit();
-		fApp.reset();
+		ViewerTest::TearDown();
 	}
 
 	// A negotiated drag of a file; without "be:types" when type is NULL.
@@ -93,11 +93,6 @@ protected:
 	void Drop(const BMessage& message, BPoint screenWhere)
 	{
 		Locked(fWindow, [&] { BPrivate::simulate_drop(fTree, message, screenWhere, fSink); });
-	}
-
-	size_t ReplyCount()
-	{
-		return Locked(fWindow, [&] { return fSink->replies.size(); });
 	}
 
 	// Waits for the replies to every drop so far: a last, good drop is made
@@ -138,7 +133,6 @@ protected:
 	}
 
 	TempDir fDir{"drop"};
-	std::unique_ptr<TestApp> fApp;
 	BWindow* fWindow = NULL;
 	BDirectoryView* fTree = NULL;
 	ReplySink* fSink = NULL;
@@ -156,7 +150,7 @@ TEST_F(DirectoryViewTest, EveryNegotiatedDropOnAFolderIsAnsweredWithThatFolder)
 	Drop(Offer("trash", B_TRASH_TARGET), OnItem("beta"));
 	Drop(Offer("cased", B_MOVE_TARGET, "Application/Octet-STREAM"), OnItem("gamma"));
 	// The drops are handled in turn; the tree may change only after them.
-	Settle([&] { return ReplyCount() == 3; });
+	Settle([&] { return Locked(fWindow, [&] { return fSink->replies.size() == 3; }); });
 	Locked(fWindow, [&] { fTree->Expand(fTree->ItemAt(0)); });
 	Drop(Offer("inner"), OnItem("inner"));
 

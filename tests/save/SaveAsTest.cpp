@@ -58,12 +58,6 @@ protected:
 		return bitmap ? bitmap->Bounds() : BRect();
 	}
 
-	// The first bytes, up to length, of a file in the test folder.
-	std::string Contents(const std::string& name, size_t length)
-	{
-		return ReadText(fDir / name).substr(0, length);
-	}
-
 	TempDir fDir{"save"};
 	BViewerWin* fWindow = NULL;
 };
@@ -100,13 +94,13 @@ TEST_F(SaveAsTest, SavingNeverLosesAFile)
 	// Over the source itself: the source is decoded first, then replaced.
 	Save("source.png", 'JPEG');
 	EXPECT_EQ(Decoded(fDir / "source.png"), BRect(0, 0, 63, 47));
-	EXPECT_EQ(Contents("source.png", 1), "\xff");
+	EXPECT_EQ(ReadText(fDir / "source.png").substr(0, 1), "\xff");
 
 	// A conversion that fails leaves an earlier file of that name alone.
 	WriteFile(fDir / "keep.txt", "earlier contents");
 	Save("keep.txt", 'NONE');
 	EXPECT_EQ(fApp->fAlerts, std::vector<std::string>{"Failed to convert the file"});
-	EXPECT_EQ(Contents("keep.txt", 100), "earlier contents");
+	EXPECT_EQ(ReadText(fDir / "keep.txt"), "earlier contents");
 
 	// No leftovers of the attempts.
 	BDirectory folder(fDir.Path().c_str());
@@ -114,8 +108,7 @@ TEST_F(SaveAsTest, SavingNeverLosesAFile)
 
 	// Nothing to save: no image shown.
 	fApp->fAlerts.clear();
-	BDirectory missingName(fDir.Path().c_str());
-	fWindow->SaveTo(&missingName, NULL);
+	fWindow->SaveTo(&folder, NULL);
 	EXPECT_EQ(fApp->fAlerts.back(), "Failed to create the new file");
 }
 
@@ -155,7 +148,7 @@ TEST_F(SaveAsTest, WithNoTypeChosenTheTypedNameSaysTheFormat)
 	fWindow->SaveAs(false);
 	BDirectory folder(fDir.Path().c_str());
 	fWindow->SaveTo(&folder, "saved.jpg");
-	EXPECT_EQ(Contents("saved.jpg", 2), "\xff\xd8");
+	EXPECT_EQ(ReadText(fDir / "saved.jpg").substr(0, 2), "\xff\xd8");
 	EXPECT_TRUE(fApp->fAlerts.empty());
 }
 
