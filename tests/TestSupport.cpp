@@ -117,11 +117,10 @@ WriteImage(const std::string& path, int width, int height, unsigned color, unsig
 	}
 	BBitmapStream stream(bitmap);
 	BFile file(path.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
-	bool written = file.InitCheck() == B_OK
+	return file.InitCheck() == B_OK
 		&& BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, &file,
 			   format != 0 ? format : 'PNG ')
-			== B_OK;
-	return written;
+		== B_OK;
 }
 
 bool

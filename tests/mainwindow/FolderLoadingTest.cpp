@@ -151,7 +151,7 @@ TEST_F(FolderLoadingTest, TemporaryFilesAreNeverListedAndStaleOnesAreSwept)
 	EXPECT_TRUE(Exists(fDir / ".photo.png.glim~Young1"));
 }
 
-TEST_F(FolderLoadingTest, ReReadingKeepsTheShownImageOrLosesItWhenDeleted)
+TEST_F(FolderLoadingTest, TheShownImageIsKeptThroughAReReadingAndLostWhenGone)
 {
 	for (const char* name : {"a.png", "b.png", "c.png"})
 		WriteImage(fDir / name, 4, 4, 0x808080);
@@ -173,12 +173,8 @@ TEST_F(FolderLoadingTest, ReReadingKeepsTheShownImageOrLosesItWhenDeleted)
 	// Previous with no current image tries -2, then wraps to the last.
 	Command(window, MSG_PREV_IMAGE);
 	EXPECT_EQ(window->CurrentIndex(), 0);
-}
 
-TEST_F(FolderLoadingTest, AnImageNotInTheFolderOpensWithNoneShown)
-{
-	WriteImage(fDir / "a.png", 4, 4, 0x808080);
-	BViewerWin* window = OpenWindow(fDir / "a.png", false);
+	// The folder opened again on an image that is not in it: none is shown.
 	BMessage open(MSG_OPEN_FOLDER);
 	open.AddString("Folder", fDir.Path().c_str());
 	open.AddString("Image", (fDir / "gone.png").c_str());

@@ -29,15 +29,9 @@ public:
 
 	virtual void MessageReceived(BMessage* message)
 	{
-		if (message->what != fWhat) {
-			BLooper::MessageReceived(message);
-			return;
-		}
-		message->FindPointer("BPrefsHandler", &fStore);
-		const char* path = "";
-		message->FindString("path", &path);
-		fPath = path;
-		message->FindInt32("error", &fError);
+		if (message->what != fWhat)
+			return BLooper::MessageReceived(message);
+		fLast = *message;
 		fCount++;
 	}
 
@@ -49,9 +43,7 @@ public:
 
 	uint32 fWhat;
 	std::atomic<int> fCount{0};
-	void* fStore = NULL;
-	std::string fPath;
-	int32 fError = B_OK;
+	BMessage fLast;
 };
 
 class PrefsHandlerTest : public testing::Test {
@@ -62,7 +54,6 @@ protected:
 		static char name[] = "PrefsHandlerTest";
 		static char* argv[] = {name, NULL};
 		BPrivate::ensure_qt_application(argc, argv);
-		fName = "Glim-test-" + std::to_string(sCounter++);
 		BMessage notice(MSG_PREFS_CHANGED);
 		fPrefs = new BPrefsHandler(fName.c_str(), &notice);
 	}
@@ -74,12 +65,10 @@ protected:
 		delete fPrefs;
 	}
 
-	static int sCounter;
-	std::string fName;
+	// Each test binary has a home of its own; each test removes the file.
+	std::string fName = "Glim-test";
 	BPrefsHandler* fPrefs = NULL;
 };
-
-int PrefsHandlerTest::sCounter = 0;
 
 } // namespace
 
@@ -167,7 +156,9 @@ TEST_F(PrefsHandlerTest, NoticesGoToEachRegisteredWindowOncePerUpdate)
 	Settle();
 	EXPECT_EQ(first->fCount, 1);
 	EXPECT_EQ(second->fCount, 1);
-	EXPECT_EQ(first->fStore, (void*)fPrefs);
+	void* store = NULL;
+	EXPECT_EQ(first->fLast.FindPointer("BPrefsHandler", &store), B_OK);
+	EXPECT_EQ(store, (void*)fPrefs);
 
 	// A window that unregistered hears nothing more.
 	fPrefs->Unregister(first);
@@ -230,8 +221,8 @@ TEST_F(PrefsHandlerTest, SettingsThatCannotBeStoredAreReportedOnce)
 		EXPECT_TRUE(Settle([&] { return recorder->fCount > 0; }));
 		Settle();
 		EXPECT_EQ(recorder->fCount, 1);
-		EXPECT_EQ(recorder->fError, test.error);
-		EXPECT_EQ(recorder->fPath, point + "/Glim");
+		EXPECT_EQ(recorder->fLast.GetInt32("error", B_OK), test.error);
+		EXPECT_STREQ(recorder->fLast.GetString("path", ""), (point + "/Glim").c_str());
 		int32 value = 0;
 		EXPECT_FALSE(prefs->GetInteger("SlideShowTimer", value));
 
