@@ -20,16 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::map<std::string, int> kLayers = {
-	{"settings", 1},
-	{"imageview", 2},
-	{"widgets", 2},
-	{"foldertree", 2},
-	{"thumbnails", 2},
-	{"save", 2},
-	{"mainwindow", 3},
-	{"app", 4},
-};
+const std::map<std::string, int> kLayers = {{"settings", 1}, {"imageview", 2}, {"widgets", 2},
+	{"foldertree", 2}, {"thumbnails", 2}, {"save", 2}, {"mainwindow", 3}, {"app", 4}};
 
 // The edges against the direction the design itself needs: (folder of the
 // including file, included header); "*" stands for every folder.

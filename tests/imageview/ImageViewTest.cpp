@@ -27,16 +27,12 @@ public:
 
 	void MessageReceived(BMessage* message) override
 	{
-		switch (message->what) {
-			case MSG_ZOOM_IN:
-			case MSG_ZOOM_OUT:
-			case MSG_NEXT_IMAGE:
-			case MSG_PREV_IMAGE:
-				fCommands.push_back(message->what);
-				break;
-			default:
-				BWindow::MessageReceived(message);
-		}
+		const uint32 what = message->what;
+		if (what == MSG_ZOOM_IN || what == MSG_ZOOM_OUT || what == MSG_NEXT_IMAGE
+			|| what == MSG_PREV_IMAGE)
+			fCommands.push_back(what);
+		else
+			BWindow::MessageReceived(message);
 	}
 
 	BImageView* fView;
