@@ -179,8 +179,7 @@ TEST_F(SaveAsTest, TheFileTypeMenuListsTheWritersAndItsBarFitsTheChosenName)
 		std::vector<std::string>({"JPEG images", "PNG images", "BMP images", "TIFF images",
 			"WebP images", "ICO images", "PPM images", "WBMP images", "XBM images",
 			"XPM images", "HEIF images", "AVIF images", "JPEG XL images"}));
-	const char* labels[] = {"JPEG images", "PNG images", "WebP images", "JPEG images"};
-	for (const char* label : labels) {
+	for (const char* label : {"JPEG images", "PNG images", "WebP images", "JPEG images"}) {
 		SCOPED_TRACE(label);
 		panel->Lock();
 		BMenuItem* item = types->FindItem(label);
