@@ -1,18 +1,13 @@
 #include "TestSupport.h"
 
-#include <cerrno>
-#include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include <sys/mount.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-
+#include <AppPrivate.h>
 #include <Bitmap.h>
 #include <BitmapStream.h>
 #include <File.h>
@@ -126,15 +121,7 @@ WriteImage(const std::string& path, int width, int height, unsigned color, unsig
 bool
 WaitFor(const std::function<bool()>& condition, long long timeout)
 {
-	auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(timeout);
-	while (!condition()) {
-		if (std::chrono::steady_clock::now() > deadline)
-			return condition();
-		if (QCoreApplication::instance() != nullptr)
-			QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-		std::this_thread::sleep_for(std::chrono::milliseconds(5));
-	}
-	return true;
+	return BPrivate::process_events_until(condition, timeout);
 }
 
 std::string
