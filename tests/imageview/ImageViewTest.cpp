@@ -90,7 +90,6 @@ protected:
 	ImageWindow* fWindow = NULL;
 };
 
-const rgb_color kImage = make_color(0x30, 0x80, 0xc0);
 const rgb_color kBackground = make_color(64, 64, 64);
 
 } // namespace
@@ -195,8 +194,8 @@ TEST_F(ImageViewTest, AReducedImageIsDrawnFromOneScaledCopyMadeOnce)
 	EXPECT_EQ(Shown(view,
 				  {BPoint(50, 100), BPoint(150, 100), BPoint(100, offY - 10),
 					  BPoint(100, 200 - offY + 10)}),
-		(std::vector<rgb_color>{make_color(0xff, 0xff, 0xff), kImage, kBackground,
-			kBackground}));
+		(std::vector<rgb_color>{make_color(0xff, 0xff, 0xff), make_color(0x30, 0x80, 0xc0),
+			kBackground, kBackground}));
 	const BBitmap* scaled = view->ScaledCopy();
 	ASSERT_NE(scaled, nullptr);
 	EXPECT_NEAR(scaled->Bounds().Width() + 1, 804 * sx, 1);

@@ -29,9 +29,8 @@ protected:
 	{
 		ViewerTest::SetUp();
 		ASSERT_TRUE(WriteImage(fDir / "source.png", 64, 48, 0x3366cc, 0, 0xcc6633));
-		fWindow = new BViewerWin(BRect(80, 80, 579, 479), (fDir / "source.png").c_str(), false);
-		fWindow->Show();
-		Settle([&] { return fWindow->CurrentIndex() == 0; });
+		fWindow = OpenWindow(fDir / "source.png", false, BRect(80, 80, 579, 479));
+		EXPECT_EQ(fWindow->CurrentIndex(), 0);
 		fWindow->Lock();
 	}
 
