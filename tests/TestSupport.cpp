@@ -1,18 +1,13 @@
 #include "TestSupport.h"
 
-#include <cerrno>
-#include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include <sys/mount.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-
+#include <AppPrivate.h>
 #include <Bitmap.h>
 #include <BitmapStream.h>
 #include <File.h>
@@ -117,25 +112,16 @@ WriteImage(const std::string& path, int width, int height, unsigned color, unsig
 	}
 	BBitmapStream stream(bitmap);
 	BFile file(path.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
-	bool written = file.InitCheck() == B_OK
+	return file.InitCheck() == B_OK
 		&& BTranslatorRoster::Default()->Translate(&stream, NULL, NULL, &file,
 			   format != 0 ? format : 'PNG ')
-			== B_OK;
-	return written;
+		== B_OK;
 }
 
 bool
 WaitFor(const std::function<bool()>& condition, long long timeout)
 {
-	auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(timeout);
-	while (!condition()) {
-		if (std::chrono::steady_clock::now() > deadline)
-			return condition();
-		if (QCoreApplication::instance() != nullptr)
-			QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-		std::this_thread::sleep_for(std::chrono::milliseconds(5));
-	}
-	return true;
+	return BPrivate::process_events_until(condition, timeout);
 }
 
 std::string

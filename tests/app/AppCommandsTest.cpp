@@ -1,7 +1,6 @@
 // The application's own commands and the folder-change signal.
 #include "app/ViewerApp.h"
 
-#include <Message.h>
 
 #include "widgets/AboutWindow.h"
 #include "widgets/PrefsWin.h"

@@ -1,15 +1,12 @@
 // The real program's answers on the terminal: --help, --version and unknown
 // options come before the application and need no display.
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
 
 #include <gtest/gtest.h>
-
-#include <AppFileInfo.h>
 
 #include "TestSupport.h"
 
@@ -43,26 +40,10 @@ RunGlim(const std::vector<std::string>& arguments, const char* stdoutPath = NULL
 	return outcome;
 }
 
-std::string
-RecordedVersion()
-{
-	BAppFileInfo info;
-	EXPECT_EQ(info.SetTo(GLIM_EXECUTABLE), B_OK);
-	version_info version;
-	EXPECT_EQ(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_OK);
-	char text[64];
-	snprintf(text, sizeof(text), "Glim %u.%u.%u", (unsigned)version.major,
-		(unsigned)version.middle, (unsigned)version.minor);
-	return text;
-}
-
 } // namespace
-
 
 TEST(CommandLineTest, HelpAndVersionAnswerOnStandardOutputWithoutADisplay)
 {
-	const std::string version = RecordedVersion();
-	EXPECT_EQ(version, "Glim 0.9.7");
 	const struct {
 		std::vector<std::string> arguments;
 		bool help;
@@ -85,7 +66,7 @@ TEST(CommandLineTest, HelpAndVersionAnswerOnStandardOutputWithoutADisplay)
 					 "$XDG_CONFIG_HOME/Glim", "--version"})
 				EXPECT_NE(outcome.out.find(part), std::string::npos) << part;
 		} else
-			EXPECT_EQ(outcome.out, version + "\n");
+			EXPECT_EQ(outcome.out, "Glim 0.9.7\n");
 	}
 }
 

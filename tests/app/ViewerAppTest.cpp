@@ -12,18 +12,6 @@ namespace {
 
 class ViewerAppTest : public ViewerTest {
 protected:
-	// Hands the application references to the paths, as the desktop does.
-	void Refs(std::initializer_list<std::string> paths)
-	{
-		BMessage refs(B_REFS_RECEIVED);
-		for (const std::string& path : paths) {
-			entry_ref ref;
-			EXPECT_EQ(get_ref_for_path(path.c_str(), &ref), B_OK);
-			refs.AddRef("refs", &ref);
-		}
-		fApp->RefsReceived(&refs);
-	}
-
 	// The folder the only main window opens, once it has read it.
 	std::string OnlyWindowsFolder()
 	{
@@ -117,7 +105,12 @@ TEST_F(ViewerAppTest, WindowsCascadeAndClosingTheLastEndsTheApplication)
 {
 	fApp->ReadyToRun();
 	fApp->ReadyToRun();
-	Refs({fDir.Path()});
+	// The folder handed over as the desktop does.
+	BMessage refs(B_REFS_RECEIVED);
+	entry_ref ref;
+	ASSERT_EQ(get_ref_for_path(fDir.Path().c_str(), &ref), B_OK);
+	refs.AddRef("refs", &ref);
+	fApp->RefsReceived(&refs);
 	std::vector<BViewerWin*> windows = MainWindows();
 	ASSERT_EQ(windows.size(), 2u);
 	// Each new window opens down and to the right of the one before.

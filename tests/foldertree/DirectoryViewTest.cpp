@@ -28,11 +28,11 @@ public:
 	std::vector<BMessage> replies;
 };
 
-class DirectoryViewTest : public testing::Test {
+class DirectoryViewTest : public ViewerTest {
 protected:
 	void SetUp() override
 	{
-		fApp.reset(new TestApp);
+		ViewerTest::SetUp();
 		for (const char* folder : {"alpha", "alpha/inner", "beta", "gamma"})
 			MakeDirs(fDir / folder);
 		fWindow = new BWindow(BRect(50, 50, 449, 349), "tree", B_TITLED_WINDOW, 0);
@@ -56,7 +56,7 @@ protected:
 	{
 		if (fWindow->Lock())
 			fWindow->Quit();
-		fApp.reset();
+		ViewerTest::TearDown();
 	}
 
 	// A negotiated drag of a file; without "be:types" when type is NULL.
@@ -95,29 +95,6 @@ protected:
 		Locked(fWindow, [&] { BPrivate::simulate_drop(fTree, message, screenWhere, fSink); });
 	}
 
-	size_t ReplyCount()
-	{
-		return Locked(fWindow, [&] { return fSink->replies.size(); });
-	}
-
-	// Waits for the replies to every drop so far: a last, good drop is made
-	// and its reply awaited, so earlier drops have been handled too.
-	std::vector<BMessage> RepliesAfterAll()
-	{
-		Drop(Offer("last"), OnItem("gamma"));
-		Settle([&] {
-			return Locked(fWindow, [&] {
-				return !fSink->replies.empty()
-					&& std::string(fSink->replies.back().GetString("name", "")) == "last";
-			});
-		});
-		std::vector<BMessage> replies = Locked(fWindow, [&] { return fSink->replies; });
-		EXPECT_FALSE(replies.empty());
-		if (!replies.empty())
-			replies.pop_back();
-		return replies;
-	}
-
 	// A reply in one line: its action, types, name and folder.
 	static std::string Summary(const BMessage& reply)
 	{
@@ -130,6 +107,25 @@ protected:
 			+ (path.Path() != NULL ? path.Path() : "(none)");
 	}
 
+	// Waits for the replies to every drop so far: a last, good drop is made
+	// and its reply awaited, so earlier drops have been handled too. Returns
+	// the replies before that last one, summed up.
+	std::vector<std::string> RepliesAfterAll()
+	{
+		Drop(Offer("last"), OnItem("gamma"));
+		EXPECT_TRUE(Settle([&] {
+			return Locked(fWindow, [&] {
+				return !fSink->replies.empty()
+					&& std::string(fSink->replies.back().GetString("name", "")) == "last";
+			});
+		}));
+		std::vector<BMessage> replies = Locked(fWindow, [&] { return fSink->replies; });
+		std::vector<std::string> summaries;
+		for (size_t i = 0; i + 1 < replies.size(); i++)
+			summaries.push_back(Summary(replies[i]));
+		return summaries;
+	}
+
 	// The reply to a drop of the file name on folder.
 	std::string Answer(uint32 action, const char* name, const char* folder)
 	{
@@ -138,7 +134,6 @@ protected:
 	}
 
 	TempDir fDir{"drop"};
-	std::unique_ptr<TestApp> fApp;
 	BWindow* fWindow = NULL;
 	BDirectoryView* fTree = NULL;
 	ReplySink* fSink = NULL;
@@ -156,14 +151,11 @@ TEST_F(DirectoryViewTest, EveryNegotiatedDropOnAFolderIsAnsweredWithThatFolder)
 	Drop(Offer("trash", B_TRASH_TARGET), OnItem("beta"));
 	Drop(Offer("cased", B_MOVE_TARGET, "Application/Octet-STREAM"), OnItem("gamma"));
 	// The drops are handled in turn; the tree may change only after them.
-	Settle([&] { return ReplyCount() == 3; });
+	Settle([&] { return Locked(fWindow, [&] { return fSink->replies.size() == 3; }); });
 	Locked(fWindow, [&] { fTree->Expand(fTree->ItemAt(0)); });
 	Drop(Offer("inner"), OnItem("inner"));
 
-	std::vector<std::string> replies;
-	for (const BMessage& reply : RepliesAfterAll())
-		replies.push_back(Summary(reply));
-	EXPECT_EQ(replies,
+	EXPECT_EQ(RepliesAfterAll(),
 		(std::vector<std::string>{Answer(B_MOVE_TARGET, "photo.png", "beta"),
 			Answer(B_TRASH_TARGET, "trash", "beta"), Answer(B_MOVE_TARGET, "cased", "gamma"),
 			Answer(B_MOVE_TARGET, "inner", "alpha/inner")}));
@@ -195,6 +187,5 @@ TEST_F(DirectoryViewTest, DropsThatAreNotNegotiatedFileMovesGetNoAnswer)
 	BMessage sent = Offer("sent");
 	BMessenger(fTree).SendMessage(&sent, fSink);
 
-	for (const BMessage& reply : RepliesAfterAll())
-		ADD_FAILURE() << "unexpected reply for " << reply.GetString("name", "?");
+	EXPECT_EQ(RepliesAfterAll(), std::vector<std::string>{});
 }

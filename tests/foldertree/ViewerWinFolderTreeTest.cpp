@@ -48,8 +48,8 @@ protected:
 
 	TempDir fDir{"tree"};
 
-	// The top-level items, or only the one for path when path is given.
-	std::vector<BFileListItem*> Roots(BViewerWin* window, const std::string& path = "")
+	// The top-level items for path.
+	std::vector<BFileListItem*> Roots(BViewerWin* window, const std::string& path)
 	{
 		return Locked(window, [&] {
 			std::vector<BFileListItem*> roots;
@@ -57,8 +57,7 @@ protected:
 			for (int32 i = 0; i < tree->FullListCountItems(); i++) {
 				BFileListItem* item = dynamic_cast<BFileListItem*>(tree->FullListItemAt(i));
 				EXPECT_NE(item, nullptr);
-				if (item != NULL && item->OutlineLevel() == 0
-					&& (path.empty() || path == item->Path()))
+				if (item != NULL && item->OutlineLevel() == 0 && path == item->Path())
 					roots.push_back(item);
 			}
 			return roots;

@@ -27,43 +27,26 @@ public:
 
 	void MessageReceived(BMessage* message) override
 	{
-		switch (message->what) {
-			case MSG_ZOOM_IN:
-			case MSG_ZOOM_OUT:
-			case MSG_NEXT_IMAGE:
-			case MSG_PREV_IMAGE:
-				fCommands.push_back(message->what);
-				break;
-			default:
-				BWindow::MessageReceived(message);
-		}
+		const uint32 what = message->what;
+		if (what == MSG_ZOOM_IN || what == MSG_ZOOM_OUT || what == MSG_NEXT_IMAGE
+			|| what == MSG_PREV_IMAGE)
+			fCommands.push_back(what);
+		else
+			BWindow::MessageReceived(message);
 	}
 
 	BImageView* fView;
 	std::vector<uint32> fCommands;
 };
 
-struct Mapping {
-	float sx, sy, offX, offY;
-};
-
-class ImageViewTest : public testing::Test {
+class ImageViewTest : public glim_test::ViewerTest {
 protected:
-	void SetUp() override
-	{
-		BPrivate::set_alert_responder([this](const std::string&, const std::string& text,
-										  const std::vector<std::string>&) {
-			fAlerts.push_back(text);
-			return 0;
-		});
-	}
-
 	void TearDown() override
 	{
-		BPrivate::set_alert_responder(nullptr);
 		BPrivate::clear_pointer_script();
 		if (fWindow != NULL && fWindow->Lock())
 			fWindow->Quit();
+		glim_test::ViewerTest::TearDown();
 	}
 
 	// A locked window whose image view has the given bounds (inclusive
@@ -82,13 +65,6 @@ protected:
 		std::string path = fDir / name;
 		EXPECT_TRUE(glim_test::WriteImage(path, width, height, color, 0, leftColor));
 		return path;
-	}
-
-	Mapping MappingOf(BImageView* view)
-	{
-		Mapping mapping;
-		view->GetMapping(mapping.sx, mapping.sy, mapping.offX, mapping.offY);
-		return mapping;
 	}
 
 	// The colours the window shows at points of the view.
@@ -112,10 +88,8 @@ protected:
 
 	glim_test::TempDir fDir{"imageview"};
 	ImageWindow* fWindow = NULL;
-	std::vector<std::string> fAlerts;
 };
 
-const rgb_color kImage = make_color(0x30, 0x80, 0xc0);
 const rgb_color kBackground = make_color(64, 64, 64);
 
 } // namespace
@@ -127,8 +101,10 @@ TEST_F(ImageViewTest, FitKeepingProportionsCentresTheImage)
 	ASSERT_TRUE(view->SetImage(Image("wide.png", 101, 51).c_str()));
 	EXPECT_FLOAT_EQ(view->ScaleX(), 2.0f);
 	EXPECT_FLOAT_EQ(view->ScaleY(), 2.0f);
-	EXPECT_FLOAT_EQ(MappingOf(view).offX, 0);
-	EXPECT_FLOAT_EQ(MappingOf(view).offY, 50);
+	float sx, sy, offX, offY;
+	view->GetMapping(sx, sy, offX, offY);
+	EXPECT_FLOAT_EQ(offX, 0);
+	EXPECT_FLOAT_EQ(offY, 50);
 
 	// Without proportions each axis fills the view.
 	view->SetResizeOptions(true, false);
@@ -140,7 +116,8 @@ TEST_F(ImageViewTest, FitKeepingProportionsCentresTheImage)
 	ASSERT_TRUE(view->SetImage(Image("line.png", 1, 101).c_str()));
 	EXPECT_TRUE(std::isfinite(view->ScaleX()));
 	EXPECT_FLOAT_EQ(view->ScaleY(), 2.0f);
-	EXPECT_FLOAT_EQ(MappingOf(view).offX, 100);
+	view->GetMapping(sx, sy, offX, offY);
+	EXPECT_FLOAT_EQ(offX, 100);
 }
 
 TEST_F(ImageViewTest, AZoomOutsideItsLimitsIsRefused)
@@ -169,7 +146,7 @@ TEST_F(ImageViewTest, FailuresAreReportedWithTheirTexts)
 	glim_test::WriteFile(fDir / "notes.txt", "not an image at all");
 	EXPECT_FALSE(view->SetImage((fDir / "notes.txt").c_str()));
 	EXPECT_FALSE(view->SetImage(NULL));
-	EXPECT_EQ(fAlerts,
+	EXPECT_EQ(fApp->fAlerts,
 		(std::vector<std::string>{"File doesn't exist", "Failed to translate file"}));
 	float width, height;
 	EXPECT_FALSE(view->GetSize(width, height));
@@ -212,16 +189,17 @@ TEST_F(ImageViewTest, AReducedImageIsDrawnFromOneScaledCopyMadeOnce)
 	ASSERT_TRUE(view->SetImage(Image("big.png", 804, 404, 0x3080c0, 0xffffff).c_str()));
 	EXPECT_EQ(view->ScaledCopy(), nullptr);
 
-	Mapping mapping = MappingOf(view);
+	float sx, sy, offX, offY;
+	view->GetMapping(sx, sy, offX, offY);
 	EXPECT_EQ(Shown(view,
-				  {BPoint(50, 100), BPoint(150, 100), BPoint(100, mapping.offY - 10),
-					  BPoint(100, 200 - mapping.offY + 10)}),
-		(std::vector<rgb_color>{make_color(0xff, 0xff, 0xff), kImage, kBackground,
-			kBackground}));
+				  {BPoint(50, 100), BPoint(150, 100), BPoint(100, offY - 10),
+					  BPoint(100, 200 - offY + 10)}),
+		(std::vector<rgb_color>{make_color(0xff, 0xff, 0xff), make_color(0x30, 0x80, 0xc0),
+			kBackground, kBackground}));
 	const BBitmap* scaled = view->ScaledCopy();
 	ASSERT_NE(scaled, nullptr);
-	EXPECT_NEAR(scaled->Bounds().Width() + 1, 804 * mapping.sx, 1);
-	EXPECT_NEAR(scaled->Bounds().Height() + 1, 404 * mapping.sy, 1);
+	EXPECT_NEAR(scaled->Bounds().Width() + 1, 804 * sx, 1);
+	EXPECT_NEAR(scaled->Bounds().Height() + 1, 404 * sy, 1);
 
 	// Drawn again, the same copy serves.
 	Shown(view, {});
@@ -229,7 +207,8 @@ TEST_F(ImageViewTest, AReducedImageIsDrawnFromOneScaledCopyMadeOnce)
 	// Zoomed in so that the image's detail shows, the copy goes.
 	view->SetResizeOptions(false, false);
 	ASSERT_TRUE(view->SetZoom(8));
-	ASSERT_GE(MappingOf(view).sx, 1);
+	view->GetMapping(sx, sy, offX, offY);
+	ASSERT_GE(sx, 1);
 	Shown(view, {});
 	EXPECT_EQ(view->ScaledCopy(), nullptr);
 }

@@ -2,7 +2,6 @@
 #include "mainwindow/ViewerWin.h"
 
 #include <MenuItem.h>
-#include <Message.h>
 #include <PopUpMenu.h>
 
 #include "imageview/ImageView.h"

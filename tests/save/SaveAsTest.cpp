@@ -29,9 +29,8 @@ protected:
 	{
 		ViewerTest::SetUp();
 		ASSERT_TRUE(WriteImage(fDir / "source.png", 64, 48, 0x3366cc, 0, 0xcc6633));
-		fWindow = new BViewerWin(BRect(80, 80, 579, 479), (fDir / "source.png").c_str(), false);
-		fWindow->Show();
-		Settle([&] { return fWindow->CurrentIndex() == 0; });
+		fWindow = OpenWindow(fDir / "source.png", false, BRect(80, 80, 579, 479));
+		EXPECT_EQ(fWindow->CurrentIndex(), 0);
 		fWindow->Lock();
 	}
 
@@ -56,12 +55,6 @@ protected:
 	{
 		std::unique_ptr<BBitmap> bitmap(BTranslationUtils::GetBitmap(path.c_str()));
 		return bitmap ? bitmap->Bounds() : BRect();
-	}
-
-	// The first bytes, up to length, of a file in the test folder.
-	std::string Contents(const std::string& name, size_t length)
-	{
-		return ReadText(fDir / name).substr(0, length);
 	}
 
 	TempDir fDir{"save"};
@@ -100,13 +93,13 @@ TEST_F(SaveAsTest, SavingNeverLosesAFile)
 	// Over the source itself: the source is decoded first, then replaced.
 	Save("source.png", 'JPEG');
 	EXPECT_EQ(Decoded(fDir / "source.png"), BRect(0, 0, 63, 47));
-	EXPECT_EQ(Contents("source.png", 1), "\xff");
+	EXPECT_EQ(ReadText(fDir / "source.png").substr(0, 1), "\xff");
 
 	// A conversion that fails leaves an earlier file of that name alone.
 	WriteFile(fDir / "keep.txt", "earlier contents");
 	Save("keep.txt", 'NONE');
 	EXPECT_EQ(fApp->fAlerts, std::vector<std::string>{"Failed to convert the file"});
-	EXPECT_EQ(Contents("keep.txt", 100), "earlier contents");
+	EXPECT_EQ(ReadText(fDir / "keep.txt"), "earlier contents");
 
 	// No leftovers of the attempts.
 	BDirectory folder(fDir.Path().c_str());
@@ -114,8 +107,7 @@ TEST_F(SaveAsTest, SavingNeverLosesAFile)
 
 	// Nothing to save: no image shown.
 	fApp->fAlerts.clear();
-	BDirectory missingName(fDir.Path().c_str());
-	fWindow->SaveTo(&missingName, NULL);
+	fWindow->SaveTo(&folder, NULL);
 	EXPECT_EQ(fApp->fAlerts.back(), "Failed to create the new file");
 }
 
@@ -155,7 +147,7 @@ TEST_F(SaveAsTest, WithNoTypeChosenTheTypedNameSaysTheFormat)
 	fWindow->SaveAs(false);
 	BDirectory folder(fDir.Path().c_str());
 	fWindow->SaveTo(&folder, "saved.jpg");
-	EXPECT_EQ(Contents("saved.jpg", 2), "\xff\xd8");
+	EXPECT_EQ(ReadText(fDir / "saved.jpg").substr(0, 2), "\xff\xd8");
 	EXPECT_TRUE(fApp->fAlerts.empty());
 }
 
@@ -186,8 +178,7 @@ TEST_F(SaveAsTest, TheFileTypeMenuListsTheWritersAndItsBarFitsTheChosenName)
 		std::vector<std::string>({"JPEG images", "PNG images", "BMP images", "TIFF images",
 			"WebP images", "ICO images", "PPM images", "WBMP images", "XBM images",
 			"XPM images", "HEIF images", "AVIF images", "JPEG XL images"}));
-	const char* labels[] = {"JPEG images", "PNG images", "WebP images", "JPEG images"};
-	for (const char* label : labels) {
+	for (const char* label : {"JPEG images", "PNG images", "WebP images", "JPEG images"}) {
 		SCOPED_TRACE(label);
 		panel->Lock();
 		BMenuItem* item = types->FindItem(label);

@@ -3,20 +3,16 @@
 #include <atomic>
 #include <string>
 
-#include <sys/mount.h>
 #include <sys/xattr.h>
 
 #include <AppPrivate.h>
 #include <FindDirectory.h>
-#include <Looper.h>
-#include <Message.h>
 #include <Path.h>
-#include <Rect.h>
-
-#include <gtest/gtest.h>
 
 #include "app/Commands.h"
-#include "TestSupport.h"
+#include "ViewerTestSupport.h"
+
+using namespace glim_test;
 
 namespace {
 
@@ -33,15 +29,9 @@ public:
 
 	virtual void MessageReceived(BMessage* message)
 	{
-		if (message->what != fWhat) {
-			BLooper::MessageReceived(message);
-			return;
-		}
-		message->FindPointer("BPrefsHandler", &fStore);
-		const char* path = "";
-		message->FindString("path", &path);
-		fPath = path;
-		message->FindInt32("error", &fError);
+		if (message->what != fWhat)
+			return BLooper::MessageReceived(message);
+		fLast = *message;
 		fCount++;
 	}
 
@@ -53,9 +43,7 @@ public:
 
 	uint32 fWhat;
 	std::atomic<int> fCount{0};
-	void* fStore = NULL;
-	std::string fPath;
-	int32 fError = B_OK;
+	BMessage fLast;
 };
 
 class PrefsHandlerTest : public testing::Test {
@@ -66,7 +54,6 @@ protected:
 		static char name[] = "PrefsHandlerTest";
 		static char* argv[] = {name, NULL};
 		BPrivate::ensure_qt_application(argc, argv);
-		fName = "Glim-test-" + std::to_string(sCounter++);
 		BMessage notice(MSG_PREFS_CHANGED);
 		fPrefs = new BPrefsHandler(fName.c_str(), &notice);
 	}
@@ -78,23 +65,10 @@ protected:
 		delete fPrefs;
 	}
 
-	// Waits a moment for any notices still on their way.
-	static void Settle()
-	{
-		BPrivate::process_events_until([] { return false; }, 100000);
-	}
-
-	static bool Arrived(const std::function<bool()>& condition)
-	{
-		return BPrivate::process_events_until(condition, 2000000);
-	}
-
-	static int sCounter;
-	std::string fName;
+	// Each test binary has a home of its own; each test removes the file.
+	std::string fName = "Glim-test";
 	BPrefsHandler* fPrefs = NULL;
 };
-
-int PrefsHandlerTest::sCounter = 0;
 
 } // namespace
 
@@ -116,11 +90,11 @@ TEST_F(PrefsHandlerTest, WithoutAFileEveryReadFailsAndStoresKeepTheValuesBytes)
 	EXPECT_EQ(integer, 42);
 	EXPECT_EQ(rect, BRect(1, 2, 3, 4));
 	EXPECT_STREQ(text, "untouched");
-	EXPECT_FALSE(glim_test::Exists(fPrefs->Path()));
+	EXPECT_FALSE(Exists(fPrefs->Path()));
 
 	EXPECT_TRUE(fPrefs->SetInteger("SlideShowTimer", 5, false));
 	EXPECT_FALSE(fPrefs->FailureReported());
-	EXPECT_EQ(glim_test::ReadFile(fPrefs->Path()).size(), 0u);
+	EXPECT_EQ(ReadFile(fPrefs->Path()).size(), 0u);
 	int32 raw = 0;
 	EXPECT_EQ(getxattr(fPrefs->Path(), "user.SlideShowTimer", &raw, sizeof(raw)), 4);
 	EXPECT_EQ(raw, 5);
@@ -177,18 +151,20 @@ TEST_F(PrefsHandlerTest, NoticesGoToEachRegisteredWindowOncePerUpdate)
 	fPrefs->SetInteger("LeftMouseFunc", 2, true);
 	fPrefs->SetInteger("RightMouseFunc", 6, true);
 	fPrefs->Update();
-	EXPECT_TRUE(Arrived([&] { return first->fCount == 1 && second->fCount == 1; }));
+	EXPECT_TRUE(Settle([&] { return first->fCount == 1 && second->fCount == 1; }));
 	fPrefs->Update();
 	Settle();
 	EXPECT_EQ(first->fCount, 1);
 	EXPECT_EQ(second->fCount, 1);
-	EXPECT_EQ(first->fStore, (void*)fPrefs);
+	void* store = NULL;
+	EXPECT_EQ(first->fLast.FindPointer("BPrefsHandler", &store), B_OK);
+	EXPECT_EQ(store, (void*)fPrefs);
 
 	// A window that unregistered hears nothing more.
 	fPrefs->Unregister(first);
 	fPrefs->SetFloat("ThumbWidth", 120, true);
 	fPrefs->Update();
-	EXPECT_TRUE(Arrived([&] { return second->fCount == 2; }));
+	EXPECT_TRUE(Settle([&] { return second->fCount == 2; }));
 	EXPECT_EQ(first->fCount, 1);
 
 	// Without a notice template, an update sends nothing and the change
@@ -201,7 +177,7 @@ TEST_F(PrefsHandlerTest, NoticesGoToEachRegisteredWindowOncePerUpdate)
 	BMessage notice(MSG_PREFS_CHANGED);
 	EXPECT_TRUE(fPrefs->SetMessage(&notice));
 	fPrefs->Update();
-	EXPECT_TRUE(Arrived([&] { return second->fCount == 3; }));
+	EXPECT_TRUE(Settle([&] { return second->fCount == 3; }));
 
 	fPrefs->Unregister(second);
 	first->Stop();
@@ -212,31 +188,25 @@ TEST_F(PrefsHandlerTest, NoticesGoToEachRegisteredWindowOncePerUpdate)
 // to the application, and every store says it failed.
 TEST_F(PrefsHandlerTest, SettingsThatCannotBeStoredAreReportedOnce)
 {
-	if (!glim_test::CanMount())
+	if (!CanMount())
 		GTEST_SKIP() << "mounting needs root";
-	glim_test::TempDir dir("unstorable");
+	TempDir dir("unstorable");
 	struct {
 		const char* name;
 		const char* type;
 		const char* options;
-		bool readOnly;
 		status_t error;
 	} cases[] = {
-		{"no attributes", "ramfs", "", false, B_NOT_SUPPORTED},
-		{"read-only", "tmpfs", "size=64k", true, B_READ_ONLY_DEVICE},
-		{"full", "tmpfs", "nr_inodes=1", false, B_DEVICE_FULL},
+		{"no attributes", "ramfs", "", B_NOT_SUPPORTED},
+		{"read-only", "tmpfs", "ro,size=64k", B_READ_ONLY_DEVICE},
+		{"full", "tmpfs", "nr_inodes=1", B_DEVICE_FULL},
 	};
-	std::string config = getenv("XDG_CONFIG_HOME");
 	for (const auto& test : cases) {
 		SCOPED_TRACE(test.name);
-		std::string point = glim_test::Mount(dir.Path(), test.type, test.options);
+		std::string point = Mount(dir.Path(), test.type, test.options);
 		ASSERT_FALSE(point.empty());
-		if (test.readOnly) {
-			ASSERT_EQ(mount(NULL, point.c_str(), NULL, MS_REMOUNT | MS_RDONLY, NULL), 0);
-		}
-		setenv("XDG_CONFIG_HOME", point.c_str(), 1);
+		ScopedVariable config("XDG_CONFIG_HOME", point.c_str());
 		BPrefsHandler* prefs = new BPrefsHandler("Glim", NULL);
-		setenv("XDG_CONFIG_HOME", config.c_str(), 1);
 		ASSERT_NE(prefs->Path(), nullptr);
 		EXPECT_EQ(std::string(prefs->Path()), point + "/Glim");
 
@@ -248,16 +218,16 @@ TEST_F(PrefsHandlerTest, SettingsThatCannotBeStoredAreReportedOnce)
 		EXPECT_FALSE(prefs->SetRect("MainRect", &frame, false));
 		EXPECT_FALSE(prefs->SetString("LastFolder", "/tmp", true));
 		EXPECT_TRUE(prefs->FailureReported());
-		EXPECT_TRUE(Arrived([&] { return recorder->fCount > 0; }));
+		EXPECT_TRUE(Settle([&] { return recorder->fCount > 0; }));
 		Settle();
 		EXPECT_EQ(recorder->fCount, 1);
-		EXPECT_EQ(recorder->fError, test.error);
-		EXPECT_EQ(recorder->fPath, point + "/Glim");
+		EXPECT_EQ(recorder->fLast.GetInt32("error", B_OK), test.error);
+		EXPECT_STREQ(recorder->fLast.GetString("path", ""), (point + "/Glim").c_str());
 		int32 value = 0;
 		EXPECT_FALSE(prefs->GetInteger("SlideShowTimer", value));
 
 		recorder->Stop();
 		delete prefs;
-		glim_test::Unmount(point);
+		Unmount(point);
 	}
 }

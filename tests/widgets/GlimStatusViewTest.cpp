@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "TestHooks.h"
 
 // Attached, the bar sits beside the counts and is as high as the line; the
 // counts widen their view when they would not fit.

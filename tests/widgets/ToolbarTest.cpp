@@ -19,17 +19,6 @@ protected:
 		ViewerTest::TearDown();
 	}
 
-	// A toolbar in a window of its own, locked.
-	BToolbar* Open()
-	{
-		fWindow = new BWindow(BRect(50, 50, 449, 149), "toolbar", B_TITLED_WINDOW, 0);
-		BToolbar* toolbar = new BToolbar(BRect(0, 0, 399, 40));
-		fWindow->AddChild(toolbar);
-		fWindow->Show();
-		fWindow->Lock();
-		return toolbar;
-	}
-
 	BWindow* fWindow = NULL;
 };
 
@@ -38,7 +27,11 @@ protected:
 TEST_F(ToolbarTest, AMissingPictureIsReportedAndLeavesItsPlaceEmpty)
 {
 	BPrivate::hide_app_resource('PICT', 2, true);
-	BToolbar* toolbar = Open();
+	fWindow = new BWindow(BRect(50, 50, 449, 149), "toolbar", B_TITLED_WINDOW, 0);
+	BToolbar* toolbar = new BToolbar(BRect(0, 0, 399, 40));
+	fWindow->AddChild(toolbar);
+	fWindow->Show();
+	fWindow->Lock();
 	EXPECT_EQ(fApp->fAlerts, std::vector<std::string>{"02: Failed to get Open Down bitmap"});
 	ASSERT_EQ(toolbar->CountChildren(), 5);
 	EXPECT_EQ(toolbar->ChildAt(0)->Frame(), BRect(40, 0, 79, 39));
