@@ -16,38 +16,22 @@
 
 using namespace glim_test;
 
-namespace {
-
-class AlertTest : public testing::Test {
-protected:
-	void SetUp() override
-	{
-		BPrivate::set_alert_responder([this](const std::string&, const std::string&,
-										  const std::vector<std::string>&) { return answer; });
-	}
-
-	void TearDown() override { BPrivate::set_alert_responder(BPrivate::AlertResponder()); }
-
-	int32 answer = 0;
-};
-
-} // namespace
-
-
-TEST_F(AlertTest, GoWithAnInvokerSendsWhich)
+TEST(AlertTest, GoWithAnInvokerSendsWhich)
 {
+	BPrivate::set_alert_responder([](const std::string&, const std::string&,
+									  const std::vector<std::string>&) { return 1; });
 	Receiver* receiver = new Receiver;
 	receiver->Show();
-	answer = 1;
 	BAlert* alert = new BAlert("Question", "Continue?", "No", "Yes");
 	EXPECT_EQ(alert->Go(new BInvoker(new BMessage('answ'), receiver)), B_OK);
 	ASSERT_TRUE(receiver->WaitFor(1));
 	EXPECT_EQ(receiver->Fields("which"), (FieldList{{'answ', 1}}));
+	BPrivate::set_alert_responder(BPrivate::AlertResponder());
 	CloseWindow(receiver);
 }
 
 
-TEST_F(AlertTest, ButtonInvokesItsWindowByDefault)
+TEST(AlertTest, ButtonInvokesItsWindowByDefault)
 {
 	Receiver* receiver = new Receiver;
 	BButton* button = new BButton(BRect(10, 10, 60, 30), "button", "OK", new BMessage('okay'));

@@ -22,7 +22,6 @@
 #include "AppTestHooks.h"
 #include "InterfaceTestSupport.h"
 #include "TestSupport.h"
-#include "WindowPrivate.h"
 
 using glim_test::RefPaths;
 typedef std::vector<std::string> Paths;
@@ -187,20 +186,20 @@ TEST_F(FilePanelTest, FileChooserEntersFoldersAndSkipsHiddenNames)
 
 TEST_F(FilePanelTest, RefFilterDecidesWhatIsListed)
 {
-	// Refuses b.png, and records the types it was shown.
+	// Refuses b.png, and records the types it was shown and which are
+	// folders.
 	class RecordingFilter : public BRefFilter {
 	public:
 		bool Filter(const entry_ref* ref, BNode* node, struct stat* info,
 			const char* mimeType) override
 		{
 			EXPECT_NE(node, nullptr);
-			types[ref->name] = mimeType;
-			folders[ref->name] = S_ISDIR(info->st_mode);
+			types[ref->name] = std::string(mimeType)
+				+ (S_ISDIR(info->st_mode) ? " folder" : "");
 			return strcmp(ref->name, "b.png") != 0;
 		}
 
 		std::map<std::string, std::string> types;
-		std::map<std::string, bool> folders;
 	} filter;
 
 	const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR";
@@ -208,9 +207,7 @@ TEST_F(FilePanelTest, RefFilterDecidesWhatIsListed)
 	BFilePanel panel(B_OPEN_PANEL, &fTarget, &fStart, B_FILE_NODE, true, NULL, &filter);
 	panel.Show();
 	EXPECT_EQ(filter.types["a.png"], "image/png");
-	EXPECT_EQ(filter.types["sub"], "inode/directory");
-	EXPECT_TRUE(filter.folders["sub"]);
-	EXPECT_FALSE(filter.folders["a.png"]);
+	EXPECT_EQ(filter.types["sub"], "inode/directory folder");
 	BPrivate::complete_file_panel(&panel, {fFolder / "a.png", fFolder / "b.png"});
 	ASSERT_TRUE(fInbox->WaitFor(1));
 	EXPECT_EQ(RefPaths(fInbox->At(0)), Paths{fFolder / "a.png"});
@@ -316,17 +313,11 @@ TEST_F(FilePanelTest, SavePanelHostsTheProgramsFileTypeMenu)
 	panel.Show();
 
 	// On screen the views are where their frames say.
-	QWidget* top = NULL;
-	QMenuBar* menuBar = NULL;
-	QLineEdit* nameField = NULL;
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		top = BPrivate::WindowAccess::Widget(window);
-		if (top != NULL) {
-			menuBar = top->findChild<QMenuBar*>();
-			nameField = name_field(top);
-		}
-		return menuBar != NULL && menuBar->isVisible() && nameField != NULL;
-	}));
+	QMenuBar* menuBar = glim_test::WaitForWidget<QMenuBar>("Save",
+		[](QMenuBar* bar) { return bar->isVisible(); });
+	ASSERT_NE(menuBar, nullptr);
+	QLineEdit* nameField = name_field(menuBar->window());
+	ASSERT_NE(nameField, nullptr);
 	EXPECT_EQ(widget_frame(menuBar), rounded(barFrame));
 	EXPECT_EQ(widget_frame(nameField->parentWidget()), textFrame);
 	EXPECT_EQ(nameField->text(), "picture.png");
@@ -338,17 +329,11 @@ TEST_F(FilePanelTest, TypingAndClickingInTheWidgets)
 	BFilePanel panel(B_SAVE_PANEL, &fTarget);
 	panel.SetPanelDirectory(fFolder.Path().c_str());
 	panel.Show();
-	QWidget* top = NULL;
-	QTreeWidget* list = NULL;
-	QLineEdit* nameField = NULL;
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		top = BPrivate::WindowAccess::Widget(panel.Window());
-		if (top != NULL) {
-			list = top->findChild<QTreeWidget*>();
-			nameField = name_field(top);
-		}
-		return list != NULL && list->topLevelItemCount() == 4 && nameField != NULL;
-	}));
+	QTreeWidget* list = glim_test::WaitForWidget<QTreeWidget>("Save",
+		[](QTreeWidget* list) { return list->topLevelItemCount() == 4; });
+	ASSERT_NE(list, nullptr);
+	QLineEdit* nameField = name_field(list->window());
+	ASSERT_NE(nameField, nullptr);
 	// Folders first; the hidden entry is not listed.
 	EXPECT_EQ(list->topLevelItem(0)->text(0), "sub");
 	EXPECT_EQ(list->topLevelItem(1)->text(0), "a.png");

@@ -40,14 +40,6 @@ MakeItems(int count)
 }
 
 
-void
-AddAll(BListView* list, const std::vector<std::unique_ptr<BStringItem>>& items)
-{
-	for (const auto& item : items)
-		ASSERT_TRUE(list->AddItem(item.get()));
-}
-
-
 // A shown window with a list of 30 items in a scroll view with a vertical
 // bar.
 class ListViewWindowTest : public testing::Test {
@@ -59,6 +51,8 @@ protected:
 		fList->SetSelectionMessage(new BMessage(kSelected));
 		fList->SetMessage(new BMessage(kInvoked));
 		fWindow->AddChild(new BScrollView("scroll", fList, B_FOLLOW_ALL, 0, false, true));
+		for (const auto& item : fItems)
+			fList->AddItem(item.get());
 		fWindow->Show();
 		fWindow->Lock();
 	}
@@ -121,7 +115,6 @@ TEST(ListViewTest, AddingAndRemoving)
 
 TEST_F(ListViewWindowTest, SelectionMessageCarriesTheIndex)
 {
-	AddAll(fList, fItems);
 	fList->Select(3);
 	fList->Select(3);
 	fItems[5]->SetEnabled(false);
@@ -145,7 +138,6 @@ TEST_F(ListViewWindowTest, SelectionMessageCarriesTheIndex)
 
 TEST_F(ListViewWindowTest, ClicksSelectAndDoubleClickInvokes)
 {
-	AddAll(fList, fItems);
 	BPoint inside(20, fList->ItemFrame(1).top + 2);
 	BPrivate::simulate_mouse_down(fList, inside, B_PRIMARY_MOUSE_BUTTON, 0, 1);
 	BPrivate::simulate_mouse_up(fList, inside);
@@ -165,7 +157,6 @@ TEST_F(ListViewWindowTest, ClicksSelectAndDoubleClickInvokes)
 
 TEST_F(ListViewWindowTest, KeysMoveTheSelectionIntoView)
 {
-	AddAll(fList, fItems);
 	fList->MakeFocus();
 	float height = fList->ItemFrame(0).Height() + 1;
 	int32 perPage = (int32)(fList->Bounds().Height() / height);

@@ -41,33 +41,6 @@ ZoomMenu()
 }
 
 
-// The hook answers Go() with answer; items are aimed at a shown window.
-class PopUpMenuTest : public testing::Test {
-protected:
-	void SetUp() override
-	{
-		window->Show();
-		BPrivate::set_pop_up_chooser([this](const BPopUpMenu*, BPoint) { return answer; });
-	}
-
-	void TearDown() override
-	{
-		BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser());
-		CloseWindow(window);
-	}
-
-	// Through a messenger, which an item takes as its target too.
-	void TargetItems(BMenu* menu)
-	{
-		for (int32 i = 0; i < menu->CountItems(); i++)
-			menu->ItemAt(i)->SetTarget(BMessenger(window));
-	}
-
-	Receiver* window = new Receiver("pop-ups");
-	int32 answer = -1;
-};
-
-
 QAction*
 ActionNamed(QMenu* menu, const char* text)
 {
@@ -127,17 +100,23 @@ GoWithUser(BPopUpMenu* menu, bool openAnyway, const std::function<void(QMenu*)>&
 } // namespace
 
 
-TEST_F(PopUpMenuTest, AsyncGoDeliversAndDeletesTheMenu)
+TEST(PopUpMenuTest, AsyncGoDeliversAndDeletesTheMenu)
 {
+	Receiver* window = new Receiver("pop-ups");
+	window->Show();
+	BPrivate::set_pop_up_chooser([](const BPopUpMenu*, BPoint) { return 0; });
 	std::atomic<int32> deleted{0};
 	BPopUpMenu* menu = new Counted<BPopUpMenu>(&deleted, "tracked", false, false);
-	menu->AddItem(new BMenuItem("Remove", new BMessage('Brmv')));
-	TargetItems(menu);
-	answer = 0;
+	BMenuItem* remove = new BMenuItem("Remove", new BMessage('Brmv'));
+	// Through a messenger, which an item takes as its target too.
+	remove->SetTarget(BMessenger(window));
+	menu->AddItem(remove);
 	EXPECT_EQ(menu->Go(BPoint(10, 10), true, false, true, true), nullptr);
 	ASSERT_TRUE(
 		BPrivate::run_events_until([&]() { return window->count == 1 && deleted == 1; }));
 	EXPECT_EQ(window->received[0].what, (uint32)'Brmv');
+	BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser());
+	CloseWindow(window);
 }
 
 
