@@ -1,6 +1,5 @@
 // Check boxes, radio buttons, sliders and text controls: their values,
 // messages and input.
-#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <CheckBox.h>
@@ -16,16 +15,6 @@ namespace {
 
 const char kLeft[] = {B_LEFT_ARROW, 0};
 const char kHome[] = {B_HOME, 0};
-
-
-void
-Type(QWidget* widget, int key, const QString& text = QString())
-{
-	QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-	QApplication::sendEvent(widget, &press);
-	QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-	QApplication::sendEvent(widget, &release);
-}
 
 } // namespace
 
@@ -132,18 +121,18 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 
 	edit->setFocus();
 	edit->end(false);
-	Type(edit, Qt::Key_Slash, "/");
-	Type(edit, Qt::Key_Eacute, QString::fromUtf8("\xc3\xa9"));
+	SendKey(edit, Qt::Key_Slash, "/");
+	SendKey(edit, Qt::Key_Eacute, QString::fromUtf8("\xc3\xa9"));
 	Settle();
 	EXPECT_EQ(window->count, 0);
 	window->Lock();
 	EXPECT_STREQ(control->Text(), "/boot/home/\xc3\xa9");
 	window->Unlock();
-	Type(edit, Qt::Key_Return);
+	SendKey(edit, Qt::Key_Return);
 	ASSERT_TRUE(window->WaitFor(1));
 	EXPECT_EQ(window->At(0).what, (uint32)'BDtx');
 	// Return again without a change sends nothing.
-	Type(edit, Qt::Key_Return);
+	SendKey(edit, Qt::Key_Return);
 	Settle();
 	EXPECT_EQ(window->count, 1);
 
@@ -158,7 +147,7 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 	control->SetEnabled(false);
 	window->Unlock();
 	EXPECT_FALSE(edit->isEnabled());
-	Type(edit, Qt::Key_A, "a");
+	SendKey(edit, Qt::Key_A, "a");
 	Settle();
 	window->Lock();
 	EXPECT_STREQ(control->Text(), "/tmp/\xff");

@@ -116,13 +116,6 @@ protected:
 		fWindow->Quit();
 	}
 
-	void Settle(const std::function<bool()>& condition)
-	{
-		fWindow->Unlock();
-		EXPECT_TRUE(BPrivate::run_events_until(condition));
-		fWindow->Lock();
-	}
-
 	// The widget that shows the view under where (window coordinates).
 	QWidget* WidgetAt(BPoint where)
 	{
@@ -232,7 +225,7 @@ TEST_F(DragDropTest, ToolkitDragEventsReachTheView)
 	QDragLeaveEvent leave;
 	QApplication::sendEvent(widget, &leave);
 	ASSERT_TRUE(DragOnto(widget, QPoint(10, 10), data.get()));
-	Settle([&]() { return !fSource->replies.empty(); });
+	glim_test::SettleUnlocked(fWindow, [&]() { return !fSource->replies.empty(); });
 
 	ASSERT_EQ(fTarget->transits,
 		(std::vector<uint32>{B_ENTERED_VIEW, B_EXITED_VIEW, B_ENTERED_VIEW, B_INSIDE_VIEW}));
@@ -256,20 +249,15 @@ TEST_F(DragDropTest, FilesFromOtherProgramsArriveAsRefs)
 	std::string plain = folder / "plain.txt";
 	glim_test::WriteFile(odd, "x");
 	glim_test::WriteFile(plain, "y");
-	std::string encodedFolder =
+	std::string encoded =
 		QByteArray::fromStdString(folder.Path()).toPercentEncoding("/").toStdString();
-	std::unique_ptr<QMimeData> data(UriList("# dropped\r\n"
-											"file://"
-		+ encodedFolder
-		+ "/caf%E9%20%231.jpg\r\n"
-		  "file:///no/such/file\r\n"
-		  "http://example.com/picture.jpg\r\n"
-		  "file://localhost"
-		+ encodedFolder + "/plain.txt\r\n"));
+	std::unique_ptr<QMimeData> data(UriList("# dropped\r\nfile://" + encoded
+		+ "/caf%E9%20%231.jpg\r\nfile:///no/such/file\r\nhttp://example.com/picture.jpg\r\n"
+		+ "file://localhost" + encoded + "/plain.txt\r\n"));
 	QWidget* widget = WidgetAt(BPoint(200, 100));
 	ASSERT_NE(widget, nullptr);
 	ASSERT_TRUE(DragOnto(widget, QPoint(5, 5), data.get()));
-	Settle([&]() { return !fTarget->drops.empty(); });
+	glim_test::SettleUnlocked(fWindow, [&]() { return !fTarget->drops.empty(); });
 
 	ASSERT_EQ(fTarget->drops.size(), 1u);
 	const BMessage& dropped = fTarget->drops[0];

@@ -6,8 +6,6 @@
 #include <map>
 #include <thread>
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTreeWidget>
@@ -353,8 +351,7 @@ TEST_F(FilePanelTest, TypingAndClickingInTheWidgets)
 	emit list->itemActivated(list->topLevelItem(0), 0);
 	ASSERT_TRUE(
 		BPrivate::run_events_until([&]() { return shown_folder(panel) == fFolder / "sub"; }));
-	QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-	QApplication::sendEvent(nameField, &escape);
+	glim_test::SendKey(nameField, Qt::Key_Escape);
 	ASSERT_TRUE(fInbox->WaitFor(2));
 	EXPECT_EQ(fInbox->At(1).what, (uint32)B_CANCEL);
 	EXPECT_FALSE(panel.IsShowing());

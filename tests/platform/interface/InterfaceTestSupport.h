@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QWidget>
 
 #include <Bitmap.h>
@@ -143,6 +145,50 @@ inline void
 Settle(bigtime_t duration = 100000)
 {
 	BPrivate::run_events_until([]() { return false; }, duration);
+}
+
+// Lets a window the test keeps locked handle what is queued: unlocked until
+// condition holds, then a further while, and locked again.
+inline void
+SettleUnlocked(
+	BWindow* window, const std::function<bool()>& condition = []() { return true; },
+	bigtime_t after = 30000)
+{
+	window->Unlock();
+	EXPECT_TRUE(BPrivate::run_events_until(condition));
+	Settle(after);
+	window->Lock();
+}
+
+// A key pressed and released on a toolkit widget, as the user types it.
+inline void
+SendKey(QWidget* widget, int key, const QString& text = QString())
+{
+	QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+	QApplication::sendEvent(widget, &press);
+	QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+	QApplication::sendEvent(widget, &release);
+}
+
+// The action of a toolkit menu or menu bar with the text, or NULL.
+inline QAction*
+ActionNamed(QWidget* menu, const char* text)
+{
+	for (QAction* action : menu->actions()) {
+		if (action->text() == text)
+			return action;
+	}
+	return NULL;
+}
+
+// The texts of a toolkit menu's actions, joined by "|".
+inline std::string
+ActionTexts(QWidget* menu)
+{
+	QStringList texts;
+	for (QAction* action : menu->actions())
+		texts << action->text();
+	return texts.join("|").toStdString();
 }
 
 // A mouse-down on view at where, with the pointer script held for polls

@@ -60,16 +60,6 @@ protected:
 	// The window is locked by the test between its steps.
 	void TearDown() override { fWindow->Quit(); }
 
-	// Lets the window dispatch what is queued, then locks it again.
-	void Settle(size_t expectedMessages = 0)
-	{
-		fWindow->Unlock();
-		EXPECT_TRUE(BPrivate::run_events_until(
-			[&]() { return (size_t)fWindow->count >= expectedMessages; }));
-		glim_test::Settle(30000);
-		fWindow->Lock();
-	}
-
 	Receiver* fWindow = NULL;
 	SelectionCountingList* fList = NULL;
 	std::vector<std::unique_ptr<BStringItem>> fItems = MakeItems(30);
@@ -121,7 +111,7 @@ TEST_F(ListViewWindowTest, SelectionMessageCarriesTheIndex)
 	fList->Select(5);
 	fList->Select(-1);
 	fList->Select(99);
-	Settle(1);
+	SettleUnlocked(fWindow, [&]() { return fWindow->count >= 1; });
 	EXPECT_EQ(fWindow->Fields("index"), (FieldList{{kSelected, 3}}));
 	EXPECT_EQ(fList->changes, 1);
 
@@ -129,7 +119,7 @@ TEST_F(ListViewWindowTest, SelectionMessageCarriesTheIndex)
 	fList->Deselect(3);
 	fList->Select(4);
 	fList->RemoveItem(4);
-	Settle(4);
+	SettleUnlocked(fWindow, [&]() { return fWindow->count >= 4; });
 	EXPECT_EQ(fWindow->Fields("index"),
 		(FieldList{{kSelected, 3}, {kSelected, -1}, {kSelected, 4}, {kSelected, -1}}));
 	EXPECT_EQ(fList->CurrentSelection(), -1);
@@ -142,7 +132,7 @@ TEST_F(ListViewWindowTest, ClicksSelectAndDoubleClickInvokes)
 	BPrivate::simulate_mouse_down(fList, inside, B_PRIMARY_MOUSE_BUTTON, 0, 1);
 	BPrivate::simulate_mouse_up(fList, inside);
 	BPrivate::simulate_mouse_down(fList, inside, B_PRIMARY_MOUSE_BUTTON, 0, 2);
-	Settle(2);
+	SettleUnlocked(fWindow, [&]() { return fWindow->count >= 2; });
 	EXPECT_EQ(fWindow->Fields("index"), (FieldList{{kSelected, 1}, {kInvoked, 1}}));
 	EXPECT_TRUE(fList->IsFocus());
 
@@ -150,7 +140,7 @@ TEST_F(ListViewWindowTest, ClicksSelectAndDoubleClickInvokes)
 	fList->MakeEmpty();
 	fList->AddItem(fItems[0].get());
 	BPrivate::simulate_mouse_down(fList, BPoint(20, 120), B_PRIMARY_MOUSE_BUTTON);
-	Settle();
+	SettleUnlocked(fWindow);
 	EXPECT_EQ(fWindow->received.size(), 2u);
 }
 
@@ -174,14 +164,14 @@ TEST_F(ListViewWindowTest, KeysMoveTheSelectionIntoView)
 	for (const auto& step : steps) {
 		SCOPED_TRACE(testing::Message() << (int)step.key[0]);
 		BPrivate::simulate_key_down(fWindow, step.key);
-		Settle();
+		SettleUnlocked(fWindow);
 		EXPECT_EQ(fList->CurrentSelection(), step.expected);
 		BRect frame = fList->ItemFrame(step.expected);
 		EXPECT_TRUE(fList->Bounds().Contains(frame)) << frame.top << " " << fList->Bounds().top;
 	}
 	BPrivate::simulate_key_down(fWindow, "\x04");
 	BPrivate::simulate_key_down(fWindow, "\n");
-	Settle();
+	SettleUnlocked(fWindow);
 	EXPECT_GT(fList->Bounds().top, 0);
 	EXPECT_EQ(fList->ScrollBar(B_VERTICAL)->Value(), fList->Bounds().top);
 	ASSERT_GT(fWindow->count, 0);

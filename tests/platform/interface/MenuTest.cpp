@@ -137,15 +137,10 @@ TEST_F(MenuTest, OpeningAMenuUpdatesItAndChoosingInvokes)
 	ASSERT_NE(image, nullptr);
 	image->popup(QPoint(0, 0));
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->beginnings == 1; }));
-	QAction* next = NULL;
-	QStringList texts;
-	for (QAction* action : image->actions()) {
-		texts << action->text();
-		if (action->text().startsWith("Next Picture"))
-			next = action;
-	}
-	ASSERT_NE(next, nullptr) << texts.join("|").toStdString();
-	EXPECT_EQ(next->text(), "Next Picture\tCtrl+N");
+	EXPECT_EQ(glim_test::ActionTexts(image),
+		"Previous Image\tCtrl+P|Next Picture\tCtrl+N|Zoom");
+	QAction* next = glim_test::ActionNamed(image, "Next Picture\tCtrl+N");
+	ASSERT_NE(next, nullptr);
 	next->trigger();
 	image->hide();
 	ASSERT_TRUE(window->WaitFor(1));

@@ -94,13 +94,6 @@ protected:
 
 	void TearDown() override { fWindow->Quit(); }
 
-	void Settle()
-	{
-		fWindow->Unlock();
-		glim_test::Settle(30000);
-		fWindow->Lock();
-	}
-
 	Items fItems;
 	glim_test::Receiver* fWindow = NULL;
 	BOutlineListView* fList = NULL;
@@ -239,7 +232,7 @@ TEST_F(OutlineWindowTest, SelectionCountsShownItems)
 	fList->Select(2);
 	fList->Collapse(fItems["b"]);
 	EXPECT_EQ(fList->CurrentSelection(), -1);
-	Settle();
+	glim_test::SettleUnlocked(fWindow);
 	EXPECT_EQ(fWindow->Fields("index"),
 		(glim_test::FieldList{{kSelected, 1}, {kSelected, 2}, {kSelected, -1}}));
 }
@@ -252,26 +245,26 @@ TEST_F(OutlineWindowTest, LatchAndKeysExpandAndCollapse)
 	BRect row = fList->ItemFrame(1);
 	BPrivate::simulate_mouse_down(fList, BPoint(row.left + 20, row.top + row.Height() / 2),
 		B_PRIMARY_MOUSE_BUTTON);
-	Settle();
+	glim_test::SettleUnlocked(fWindow);
 	EXPECT_FALSE(fItems["a1"]->IsExpanded());
 	EXPECT_EQ(fList->CountItems(), 5);
 	EXPECT_EQ(fWindow->count, 0);
 	// A click on the text selects instead.
 	BPrivate::simulate_mouse_down(fList, BPoint(row.left + 60, row.top + 2),
 		B_PRIMARY_MOUSE_BUTTON);
-	Settle();
+	glim_test::SettleUnlocked(fWindow);
 	EXPECT_EQ(fList->CurrentSelection(), 1);
 	EXPECT_TRUE(fItems["a"]->IsExpanded());
 
 	BPrivate::simulate_key_down(fWindow, "\x1d"); // right: expand a1
-	Settle();
+	glim_test::SettleUnlocked(fWindow);
 	EXPECT_TRUE(fItems["a1"]->IsExpanded());
 	BPrivate::simulate_key_down(fWindow, "\x1c"); // left: collapse a1
 	BPrivate::simulate_key_down(fWindow, "\x1c"); // left again: select a
-	Settle();
+	glim_test::SettleUnlocked(fWindow);
 	EXPECT_FALSE(fItems["a1"]->IsExpanded());
 	EXPECT_EQ(fList->CurrentSelection(), 0);
 	BPrivate::simulate_key_down(fWindow, "\x1c"); // left on a: collapse it
-	Settle();
+	glim_test::SettleUnlocked(fWindow);
 	EXPECT_EQ(Shape(*fList, false), "0a 0b 1b1");
 }

@@ -2,7 +2,6 @@
 // through the test hook with the menu deleted after; and the label taken
 // from the marked item on a menu bar.
 #include <QAction>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -41,17 +40,6 @@ ZoomMenu()
 }
 
 
-QAction*
-ActionNamed(QMenu* menu, const char* text)
-{
-	for (QAction* action : menu->actions()) {
-		if (action->text() == text)
-			return action;
-	}
-	return NULL;
-}
-
-
 void
 SendMouse(QWidget* widget, QEvent::Type type, QPoint global)
 {
@@ -68,14 +56,6 @@ Click(QMenu* menu, QAction* action)
 	QPoint center = menu->mapToGlobal(menu->actionGeometry(action).center());
 	SendMouse(menu, QEvent::MouseButtonPress, center);
 	SendMouse(menu, QEvent::MouseButtonRelease, center);
-}
-
-
-void
-Press(QWidget* widget, int key)
-{
-	QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-	QApplication::sendEvent(widget, &press);
 }
 
 
@@ -129,31 +109,30 @@ TEST(PopUpMenuRealTest, TheUserChoosesInTheShownMenu)
 	more->AddItem(deep);
 	menu->AddItem(more);
 
-	QStringList texts;
+	std::string texts;
 	bool markedShown = false;
 	BMenuItem* chosen = GoWithUser(menu.get(), true, [&](QMenu* shown) {
-		for (QAction* action : shown->actions())
-			texts << action->text();
+		texts = ActionTexts(shown);
 		QAction* marked = ActionNamed(shown, "100.0%");
 		markedShown = marked != NULL && marked->isChecked();
 		Click(shown, ActionNamed(shown, "200.0%"));
 	});
 	EXPECT_EQ(chosen, menu->ItemAt(2));
-	EXPECT_EQ(texts.join("|"), "50.0%|100.0%|200.0%||Disabled|More");
+	EXPECT_EQ(texts, "50.0%|100.0%|200.0%||Disabled|More");
 	EXPECT_TRUE(markedShown);
 
 	// Escape closes it without a choice.
-	chosen = GoWithUser(menu.get(), true, [](QMenu* shown) { Press(shown, Qt::Key_Escape); });
+	chosen = GoWithUser(menu.get(), true, [](QMenu* shown) { SendKey(shown, Qt::Key_Escape); });
 	EXPECT_EQ(chosen, nullptr);
 
 	// An item of a submenu is returned as itself.
 	chosen = GoWithUser(menu.get(), true, [](QMenu* shown) {
 		QAction* more = ActionNamed(shown, "More");
 		shown->setActiveAction(more);
-		Press(shown, Qt::Key_Right);
+		SendKey(shown, Qt::Key_Right);
 		QMenu* sub = more->menu();
 		sub->setActiveAction(ActionNamed(sub, "1600.0%"));
-		Press(sub, Qt::Key_Return);
+		SendKey(sub, Qt::Key_Return);
 	});
 	EXPECT_EQ(chosen, deep);
 }
