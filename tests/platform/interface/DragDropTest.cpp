@@ -30,10 +30,7 @@ typedef glim_test::Counted<BBitmap> CountedBitmap;
 // the folder tree does, and records what it gets.
 class DropView : public BView {
 public:
-	DropView(BRect frame) :
-		BView(frame, "drop", B_FOLLOW_NONE, B_WILL_DRAW)
-	{
-	}
+	using BView::BView;
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -69,10 +66,7 @@ public:
 // A drag source, as the thumbnail grid is, that records the replies it gets.
 class SourceView : public BView {
 public:
-	SourceView(BRect frame) :
-		BView(frame, "source", B_FOLLOW_NONE, B_WILL_DRAW)
-	{
-	}
+	using BView::BView;
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -102,8 +96,8 @@ protected:
 	void SetUp() override
 	{
 		fWindow = new BWindow(BRect(100, 100, 499, 399), "drag", B_TITLED_WINDOW, 0);
-		fSource = new SourceView(BRect(10, 10, 109, 109));
-		fTarget = new DropView(BRect(150, 50, 349, 249));
+		fSource = new SourceView(BRect(10, 10, 109, 109), "source", B_FOLLOW_NONE, B_WILL_DRAW);
+		fTarget = new DropView(BRect(150, 50, 349, 249), "drop", B_FOLLOW_NONE, B_WILL_DRAW);
 		fWindow->AddChild(fSource);
 		fWindow->AddChild(fTarget);
 		fWindow->Show();

@@ -18,10 +18,7 @@ const uint32 kInvoked = 'Inv!';
 
 class SelectionCountingList : public BListView {
 public:
-	explicit SelectionCountingList(BRect frame) :
-		BListView(frame, "list")
-	{
-	}
+	using BListView::BListView;
 
 	void SelectionChanged() override { changes++; }
 
@@ -47,7 +44,7 @@ protected:
 	void SetUp() override
 	{
 		fWindow = new Receiver("lists", BRect(100, 100, 399, 399), {kSelected, kInvoked});
-		fList = new SelectionCountingList(BRect(10, 10, 200, 150));
+		fList = new SelectionCountingList(BRect(10, 10, 200, 150), "list");
 		fList->SetSelectionMessage(new BMessage(kSelected));
 		fList->SetMessage(new BMessage(kInvoked));
 		fWindow->AddChild(new BScrollView("scroll", fList, B_FOLLOW_ALL, 0, false, true));

@@ -15,25 +15,21 @@ const rgb_color kUp = make_color(220, 30, 30);
 const rgb_color kDown = make_color(30, 30, 220);
 
 
-// Records a picture of the bitmap at the view's origin, as the toolbar
-// makes its buttons' pictures.
-BPicture*
-RecordBitmap(BView* view, const BBitmap* bitmap)
-{
-	view->BeginPicture(new BPicture);
-	view->DrawBitmap(bitmap, BPoint(0, 0));
-	return view->EndPicture();
-}
-
-
-// A picture button whose off and on pictures are solid squares of size.
+// A picture button whose off and on pictures are solid squares of its
+// size, recorded from bitmaps at the recorder's origin as the toolbar
+// records its buttons' pictures.
 BPictureButton*
 MakeButton(BView* recorder, BRect frame, BMessage* message, uint32 behavior)
 {
-	int size = frame.IntegerWidth() + 1;
-	std::unique_ptr<BPicture> off(RecordBitmap(recorder, MakeSolid(size, kUp).get()));
-	std::unique_ptr<BPicture> on(RecordBitmap(recorder, MakeSolid(size, kDown).get()));
-	return new BPictureButton(frame, "button", off.get(), on.get(), message, behavior);
+	std::unique_ptr<BPicture> pictures[2];
+	for (int i = 0; i < 2; i++) {
+		recorder->BeginPicture(new BPicture);
+		recorder->DrawBitmap(MakeSolid(frame.IntegerWidth() + 1, i == 0 ? kUp : kDown).get(),
+			BPoint(0, 0));
+		pictures[i].reset(recorder->EndPicture());
+	}
+	return new BPictureButton(frame, "button", pictures[0].get(), pictures[1].get(), message,
+		behavior);
 }
 
 } // namespace

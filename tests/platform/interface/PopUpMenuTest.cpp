@@ -24,13 +24,8 @@ BPopUpMenu*
 ZoomMenu()
 {
 	BPopUpMenu* menu = new BPopUpMenu("Zoom", false, false, B_ITEMS_IN_COLUMN);
-	const float kLevels[] = {0.5f, 1.0f, 2.0f};
-	const char* kLabels[] = {"50.0%", "100.0%", "200.0%"};
-	for (int i = 0; i < 3; i++) {
-		BMessage* message = new BMessage('Bszm');
-		message->AddFloat("zoom", kLevels[i]);
-		menu->AddItem(new BMenuItem(kLabels[i], message));
-	}
+	for (const char* label : {"50.0%", "100.0%", "200.0%"})
+		menu->AddItem(new BMenuItem(label, new BMessage('Bszm')));
 	menu->ItemAt(1)->SetMarked(true);
 	menu->AddSeparatorItem();
 	BMenuItem* disabled = new BMenuItem("Disabled", new BMessage('dsbl'));

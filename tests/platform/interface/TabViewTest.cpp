@@ -8,27 +8,26 @@ using namespace glim_test;
 
 namespace {
 
-// The tab view of the preferences window, with a named child in each tab.
+// The tab view of the preferences window, each tab's view in a colour of
+// its own.
 struct PrefsTabs {
 	PrefsTabs()
 	{
 		tabs = new BTabView(BRect(5, 5, 245, 310), "tab_view", B_WIDTH_AS_USUAL,
 			B_FOLLOW_ALL_SIDES);
 		tabs->SetViewColor(216, 216, 216);
-		general = new BView(BRect(5, 5, 245, 310), "PrefView1", B_FOLLOW_ALL_SIDES,
-			B_WILL_DRAW);
-		general->SetViewColor(200, 40, 40);
-		general->AddChild(new BView(BRect(5, 5, 225, 110), "Default Folder Box", 0, 0));
-		thumbnails = new BView(BRect(5, 5, 245, 310), "PrefView2", B_FOLLOW_ALL_SIDES,
-			B_WILL_DRAW);
-		thumbnails->SetViewColor(40, 160, 40);
-		thumbnails->AddChild(new BView(BRect(5, 75, 155, 95), "TheImage", 0, 0));
-		BTab* first = new BTab();
-		tabs->AddTab(general, first);
-		first->SetLabel("General");
-		BTab* second = new BTab();
-		tabs->AddTab(thumbnails, second);
-		second->SetLabel("Thumbnails");
+		general = AddPage("PrefView1", "General", make_color(200, 40, 40));
+		thumbnails = AddPage("PrefView2", "Thumbnails", make_color(40, 160, 40));
+	}
+
+	BView* AddPage(const char* name, const char* label, rgb_color color)
+	{
+		BView* page = new BView(BRect(5, 5, 245, 310), name, B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
+		page->SetViewColor(color);
+		BTab* tab = new BTab();
+		tabs->AddTab(page, tab);
+		tab->SetLabel(label);
+		return page;
 	}
 
 	BTabView* tabs;

@@ -11,10 +11,7 @@ namespace {
 // A view that records what the layer asks of it.
 class RecordingView : public BView {
 public:
-	RecordingView(BRect frame, uint32 flags, uint32 mode = B_FOLLOW_NONE) :
-		BView(frame, "view", mode, flags)
-	{
-	}
+	using BView::BView;
 
 	void FrameResized(float width, float height) override
 	{
@@ -39,10 +36,7 @@ public:
 
 class TestWindow : public BWindow {
 public:
-	TestWindow(BRect frame) :
-		BWindow(frame, "test", B_TITLED_WINDOW, 0)
-	{
-	}
+	using BWindow::BWindow;
 
 	void FrameResized(float width, float height) override
 	{
@@ -55,12 +49,15 @@ public:
 
 class WindowTest : public testing::Test {
 protected:
-	// A shown window at frame with the views as its children.
-	TestWindow* Open(BRect frame, std::initializer_list<BView*> views = {})
+	// A shown window at frame with the views as its children, pulsing at
+	// pulseRate if it is given.
+	TestWindow* Open(BRect frame, std::initializer_list<BView*> views, bigtime_t pulseRate = 0)
 	{
-		fWindow = new TestWindow(frame);
+		fWindow = new TestWindow(frame, "test", B_TITLED_WINDOW, 0);
 		for (BView* view : views)
 			fWindow->AddChild(view);
+		if (pulseRate > 0)
+			fWindow->SetPulseRate(pulseRate);
 		fWindow->Show();
 		return fWindow;
 	}
@@ -81,9 +78,10 @@ protected:
 // reaches nested views and their frame hooks.
 TEST_F(WindowTest, ResizingModesFollowTheWindow)
 {
-	RecordingView* all = new RecordingView(BRect(0, 10, 149, 89), B_FRAME_EVENTS, B_FOLLOW_ALL);
-	RecordingView* leftColumn = new RecordingView(BRect(0, 10, 49, 89), B_FRAME_EVENTS,
-		B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM);
+	RecordingView* all = new RecordingView(BRect(0, 10, 149, 89), "all", B_FOLLOW_ALL,
+		B_FRAME_EVENTS);
+	RecordingView* leftColumn = new RecordingView(BRect(0, 10, 49, 89), "left",
+		B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, B_FRAME_EVENTS);
 	BView* nested = new BView(BRect(0, 0, 149, 79), "nested", B_FOLLOW_ALL, 0);
 	all->AddChild(nested);
 	TestWindow* window = Open(BRect(0, 0, 199, 99), {all, leftColumn});
@@ -106,7 +104,7 @@ TEST_F(WindowTest, ResizingModesFollowTheWindow)
 
 TEST_F(WindowTest, KeysReachTheFocusView)
 {
-	RecordingView* parent = new RecordingView(BRect(0, 0, 99, 99), 0);
+	RecordingView* parent = new RecordingView(BRect(0, 0, 99, 99), "parent", B_FOLLOW_NONE, 0);
 	BView* child = new BView(BRect(0, 0, 9, 9), "child", B_FOLLOW_NONE, B_NAVIGABLE);
 	parent->AddChild(child);
 	TestWindow* window = Open(BRect(0, 0, 99, 99), {parent});
@@ -129,20 +127,17 @@ TEST_F(WindowTest, KeysReachTheFocusView)
 
 TEST_F(WindowTest, PulseReachesViewsThatNeedItUntilTheRateIsZero)
 {
-	RecordingView* needs = new RecordingView(BRect(0, 0, 9, 9), B_PULSE_NEEDED);
-	RecordingView* not_ = new RecordingView(BRect(10, 0, 19, 9), 0);
-	fWindow = new TestWindow(BRect(0, 0, 99, 99));
-	fWindow->AddChild(needs);
-	fWindow->AddChild(not_);
-	fWindow->SetPulseRate(10000);
-	fWindow->Show();
+	RecordingView* needs = new RecordingView(BRect(0, 0, 9, 9), "needs", B_FOLLOW_NONE,
+		B_PULSE_NEEDED);
+	RecordingView* not_ = new RecordingView(BRect(10, 0, 19, 9), "not", B_FOLLOW_NONE, 0);
+	TestWindow* window = Open(BRect(0, 0, 99, 99), {needs, not_}, 10000);
 	EXPECT_TRUE(BPrivate::run_events_until([&]() { return needs->pulses >= 3; }));
 	EXPECT_EQ(not_->pulses, 0);
 
 	// A stopped slide show must not step on.
-	fWindow->Lock();
-	fWindow->SetPulseRate(0);
-	fWindow->Unlock();
+	window->Lock();
+	window->SetPulseRate(0);
+	window->Unlock();
 	Settle(50000);
 	int32 stopped = needs->pulses;
 	Settle();
