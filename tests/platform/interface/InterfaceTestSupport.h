@@ -281,13 +281,6 @@ struct Canvas {
 			bitmap.Unlock();
 	}
 
-	rgb_color Pixel(int x, int y)
-	{
-		if (bitmap.IsLocked())
-			view->Sync();
-		return PixelAt(bitmap, x, y);
-	}
-
 	BBitmap bitmap;
 	BView* view;
 };
