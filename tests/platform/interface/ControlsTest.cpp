@@ -11,13 +11,6 @@
 
 using namespace glim_test;
 
-namespace {
-
-const char kLeft[] = {B_LEFT_ARROW, 0};
-const char kHome[] = {B_HOME, 0};
-
-} // namespace
-
 
 TEST(ControlClickTest, RadioTurnsOnCheckBoxToggles)
 {
@@ -28,11 +21,8 @@ TEST(ControlClickTest, RadioTurnsOnCheckBoxToggles)
 		"Always use this folder", new BMessage('BDef'));
 	BCheckBox* check = new BCheckBox(BRect(10, 75, 180, 95), "Fit To Window",
 		"Fit image to window size", new BMessage('Pftw'));
-	window->AddChild(last);
-	window->AddChild(fixed);
-	window->AddChild(check);
 	last->SetValue(B_CONTROL_ON);
-	window->Show();
+	window->ShowWith({last, fixed, check});
 
 	PressAndRelease(fixed, BPoint(5, 5), 0);
 	PressAndRelease(check, BPoint(3, 10), 0);
@@ -69,9 +59,8 @@ TEST(SliderTest, DraggingAndKeysChangeTheValue)
 	slider->SetHashMarks(B_HASH_MARKS_BOTTOM);
 	slider->SetHashMarkCount(10);
 	slider->SetLimitLabels("Fast", "Slow");
-	window->AddChild(slider);
 	slider->SetValue(5);
-	window->Show();
+	window->ShowWith({slider});
 
 	window->Lock();
 	// Attached, it is as tall as its parts; its left, top and width stay.
@@ -83,9 +72,10 @@ TEST(SliderTest, DraggingAndKeysChangeTheValue)
 	BRect thumb = slider->ThumbFrame();
 	BRect bar = slider->BarFrame();
 	BPoint start(thumb.left + 5, thumb.top + 5);
-	BPoint middle(bar.left + bar.Width() / 2, start.y);
 	BPoint end(bar.right + 30, start.y);
-	BPrivate::push_pointer_state(slider->ConvertToScreen(middle), B_PRIMARY_MOUSE_BUTTON);
+	BPrivate::push_pointer_state(slider->ConvertToScreen(
+									 BPoint(bar.left + bar.Width() / 2, start.y)),
+		B_PRIMARY_MOUSE_BUTTON);
 	BPrivate::push_pointer_state(slider->ConvertToScreen(end), B_PRIMARY_MOUSE_BUTTON);
 	BPrivate::push_pointer_state(slider->ConvertToScreen(end), 0);
 	BPrivate::simulate_mouse_down(slider, start, B_PRIMARY_MOUSE_BUTTON);
@@ -96,7 +86,9 @@ TEST(SliderTest, DraggingAndKeysChangeTheValue)
 
 	// Each key that changes the value sends the message; the last one
 	// changes nothing.
-	PressKeys(window, {kLeft, kHome, kLeft}, slider);
+	const char left[] = {B_LEFT_ARROW, 0};
+	const char home[] = {B_HOME, 0};
+	PressKeys(window, {left, home, left}, slider);
 	ASSERT_TRUE(window->WaitFor(3));
 	Settle();
 	EXPECT_EQ(window->Fields("be:value"),
@@ -111,8 +103,7 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 	Receiver* window = new Receiver("text control");
 	BTextControl* control = new BTextControl(BRect(5, 75, 155, 95), "TheFolder", "",
 		"/boot/home", new BMessage('BDtx'), B_FOLLOW_LEFT, B_WILL_DRAW);
-	window->AddChild(control);
-	window->Show();
+	window->ShowWith({control});
 	QLineEdit* edit = WaitForWidget<QLineEdit>("text control");
 	ASSERT_NE(edit, nullptr);
 	EXPECT_EQ(edit->text(), "/boot/home");
@@ -136,16 +127,13 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 	Settle();
 	EXPECT_EQ(window->count, 1);
 
-	// Text set by the program is shown, even a name that is not UTF-8.
+	// Text set by the program is shown, even a name that is not UTF-8;
+	// disabled, the field is greyed and typing is refused.
 	window->Lock();
 	control->SetText("/tmp/\xff");
-	window->Unlock();
-	EXPECT_EQ(edit->text(), QString::fromUtf8("/tmp/\xff"));
-
-	// Disabled: greyed, and typing is refused.
-	window->Lock();
 	control->SetEnabled(false);
 	window->Unlock();
+	EXPECT_EQ(edit->text(), QString::fromUtf8("/tmp/\xff"));
 	EXPECT_FALSE(edit->isEnabled());
 	SendKey(edit, Qt::Key_A, "a");
 	Settle();
@@ -153,12 +141,10 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 	EXPECT_STREQ(control->Text(), "/tmp/\xff");
 	control->SetEnabled(true);
 	control->SetDivider(40);
-	window->Unlock();
-	EXPECT_TRUE(edit->isEnabled());
-	EXPECT_EQ(edit->geometry().left(), 40);
-	window->Lock();
 	control->SetText(NULL);
 	EXPECT_STREQ(control->Text(), "");
 	window->Unlock();
+	EXPECT_TRUE(edit->isEnabled());
+	EXPECT_EQ(edit->geometry().left(), 40);
 	CloseWindow(window);
 }

@@ -74,6 +74,14 @@ public:
 		return fields;
 	}
 
+	// Adds the views to the window and shows it.
+	void ShowWith(std::initializer_list<BView*> views)
+	{
+		for (BView* view : views)
+			AddChild(view);
+		Show();
+	}
+
 	bool WaitFor(int32 messages)
 	{
 		return BPrivate::run_events_until([&]() { return count == messages; });

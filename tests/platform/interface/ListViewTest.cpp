@@ -47,10 +47,9 @@ protected:
 		fList = new SelectionCountingList(BRect(10, 10, 200, 150), "list");
 		fList->SetSelectionMessage(new BMessage(kSelected));
 		fList->SetMessage(new BMessage(kInvoked));
-		fWindow->AddChild(new BScrollView("scroll", fList, B_FOLLOW_ALL, 0, false, true));
 		for (const auto& item : fItems)
 			fList->AddItem(item.get());
-		fWindow->Show();
+		fWindow->ShowWith({new BScrollView("scroll", fList, B_FOLLOW_ALL, 0, false, true)});
 		fWindow->Lock();
 	}
 

@@ -39,8 +39,7 @@ TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesWhenReleasedInside)
 {
 	Receiver* window = new Receiver("receiver", BRect(100, 100, 199, 149));
 	BView* toolbar = new BView(BRect(0, 0, 99, 49), "tbview", 0, B_WILL_DRAW);
-	window->AddChild(toolbar);
-	window->Show();
+	window->ShowWith({toolbar});
 
 	window->Lock();
 	BPictureButton* button = MakeButton(toolbar, BRect(10, 5, 49, 44), new BMessage('BPrv'),
@@ -79,8 +78,7 @@ TEST(PictureButtonTest, TwoStateButtonTogglesItsValue)
 	Receiver* window = new Receiver("receiver", BRect(100, 100, 199, 199));
 	BPictureButton* button = MakeButton(canvas.view, BRect(0, 0, 19, 19), new BMessage('tggl'),
 		B_TWO_STATE_BUTTON);
-	window->AddChild(button);
-	window->Show();
+	window->ShowWith({button});
 	PressAndRelease(button, BPoint(5, 5), 0);
 	ASSERT_TRUE(window->WaitFor(1));
 	EXPECT_EQ(window->Fields("be:value"), (FieldList{{'tggl', B_CONTROL_ON}}));
