@@ -66,14 +66,10 @@ protected:
 	static void SetUpTestSuite()
 	{
 		BPrivate::set_command_line({"FilePanelTest"});
-		sApplication = new BApplication("application/x-vnd.glim-file-panel-test");
+		new BApplication("application/x-vnd.glim-file-panel-test");
 	}
 
-	static void TearDownTestSuite()
-	{
-		delete sApplication;
-		sApplication = NULL;
-	}
+	static void TearDownTestSuite() { delete be_app; }
 
 	void SetUp() override
 	{
@@ -88,14 +84,11 @@ protected:
 
 	void TearDown() override { glim_test::CloseWindow(fInbox); }
 
-	static BApplication* sApplication;
 	glim_test::TempDir fFolder{"panel"};
 	glim_test::Receiver* fInbox = NULL;
 	BMessenger fTarget;
 	entry_ref fStart;
 };
-
-BApplication* FilePanelTest::sApplication = NULL;
 
 } // namespace
 

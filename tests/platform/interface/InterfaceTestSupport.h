@@ -213,15 +213,17 @@ PressAndRelease(BView* view, BPoint where, int polls = 1, BPoint releaseOffset =
 	view->Window()->Unlock();
 }
 
-// Sends keys to the window's focus view, focusing view first if given.
+// Sends keys, with the modifiers held, to the window's focus view, focusing
+// view first if given.
 inline void
-PressKeys(BWindow* window, std::initializer_list<const char*> keys, BView* focus = NULL)
+PressKeys(BWindow* window, std::initializer_list<const char*> keys, BView* focus = NULL,
+	uint32 modifiers = 0)
 {
 	window->Lock();
 	if (focus != NULL)
 		focus->MakeFocus(true);
 	for (const char* key : keys)
-		BPrivate::simulate_key_down(window, key);
+		BPrivate::simulate_key_down(window, key, modifiers);
 	window->Unlock();
 }
 

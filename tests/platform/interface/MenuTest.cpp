@@ -18,6 +18,8 @@ const uint32 kPreferences = 'BPre';
 const uint32 kPrevious = 'BPrv';
 const uint32 kNext = 'BNxt';
 const uint32 kZoomIn = 'Bzin';
+// The modifiers of an item's shortcut.
+const uint32 kCommand = B_COMMAND_KEY | B_CONTROL_KEY;
 
 
 // A window with a menu bar like the main window's: the same shortcut P in
@@ -53,14 +55,6 @@ public:
 	}
 
 	void MenusEnded() override { endings++; }
-
-	// Presses key with the command key, as the shortcut of an item.
-	void Shortcut(const char* key, uint32 modifiers = B_COMMAND_KEY | B_CONTROL_KEY)
-	{
-		Lock();
-		BPrivate::simulate_key_down(this, key, modifiers);
-		Unlock();
-	}
 
 	BMenuBar* fBar;
 	std::atomic<int32> beginnings{0};
@@ -100,7 +94,7 @@ TEST_F(MenuTest, DisabledMenuDisablesItsItems)
 TEST_F(MenuTest, SharedShortcutGoesToTheFirstItem)
 {
 	window->Show();
-	window->Shortcut("p");
+	glim_test::PressKeys(window, {"p"}, NULL, kCommand);
 	ASSERT_TRUE(window->WaitFor(1));
 	EXPECT_EQ(window->received[0].what, kPreferences);
 	EXPECT_EQ(window->beginnings, 1);
@@ -108,14 +102,14 @@ TEST_F(MenuTest, SharedShortcutGoesToTheFirstItem)
 
 	// Disabled in MenusBeginning, the first gives way to the next.
 	window->disableNextTime = true;
-	window->Shortcut("p");
+	glim_test::PressKeys(window, {"p"}, NULL, kCommand);
 	ASSERT_TRUE(window->WaitFor(2));
 	EXPECT_EQ(window->received[1].what, kPrevious);
 
 	// A shortcut inside a submenu, and a key without the command key that
 	// is no shortcut at all.
-	window->Shortcut("=");
-	window->Shortcut("n", 0);
+	glim_test::PressKeys(window, {"="}, NULL, kCommand);
+	glim_test::PressKeys(window, {"n"});
 	ASSERT_TRUE(window->WaitFor(3));
 	EXPECT_EQ(window->received[2].what, kZoomIn);
 	glim_test::Settle(50000);

@@ -171,8 +171,6 @@ TEST(PopUpMenuBarTest, BarShowsTheMarkedItemsLabel)
 	types->AddItem(jpeg);
 	bar->AddItem(types);
 	window->AddChild(bar);
-	png->SetTarget(window);
-	jpeg->SetTarget(window);
 	EXPECT_STREQ(bar->ItemAt(0)->Label(), "File type list");
 	png->SetMarked(true);
 	EXPECT_STREQ(bar->ItemAt(0)->Label(), "PNG images");
