@@ -26,20 +26,22 @@ const uint32 kTrash = 'DDRM';
 typedef glim_test::Counted<BBitmap> CountedBitmap;
 
 
-// A drop target that answers a negotiated drop with its first action, as
-// the folder tree does, and records what it gets.
-class DropView : public BView {
+// A view of the program that drags and takes drops: as a target it answers
+// a negotiated drop with its first action, as the folder tree does; as a
+// source, as the thumbnail grid is, it records the replies it gets.
+class DragView : public BView {
 public:
 	using BView::BView;
 
 	void MessageReceived(BMessage* message) override
 	{
-		if (!message->WasDropped()) {
+		if (message->WasDropped()) {
+			drops.push_back(*message);
+			replyStatus = message->SendReply((uint32)message->GetInt32("be:actions", kMove));
+		} else if (message->what == kMove || message->what == kTrash)
+			replies.push_back(*message);
+		else
 			BView::MessageReceived(message);
-			return;
-		}
-		drops.push_back(*message);
-		replyStatus = message->SendReply((uint32)message->GetInt32("be:actions", kMove));
 	}
 
 	void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override
@@ -60,35 +62,22 @@ public:
 	std::vector<Move> moves;
 	std::vector<uint32> transits;
 	status_t replyStatus = B_NO_INIT;
-};
-
-
-// A drag source, as the thumbnail grid is, that records the replies it gets.
-class SourceView : public BView {
-public:
-	using BView::BView;
-
-	void MessageReceived(BMessage* message) override
-	{
-		if (message->what == kMove || message->what == kTrash)
-			replies.push_back(*message);
-		else
-			BView::MessageReceived(message);
-	}
-
-	static BMessage DragOffer()
-	{
-		BMessage message(B_SIMPLE_DATA);
-		message.AddString("be:types", "application/octet-stream");
-		message.AddString("be:filetypes", "image/jpeg");
-		message.AddInt32("be:actions", kMove);
-		message.AddInt32("be:actions", kTrash);
-		message.AddString("be:clip_name", "photo.jpg");
-		return message;
-	}
-
 	std::vector<BMessage> replies;
 };
+
+
+// A negotiated drag of a file, as the thumbnail grid offers it.
+BMessage
+DragOffer()
+{
+	BMessage message(B_SIMPLE_DATA);
+	message.AddString("be:types", "application/octet-stream");
+	message.AddString("be:filetypes", "image/jpeg");
+	message.AddInt32("be:actions", kMove);
+	message.AddInt32("be:actions", kTrash);
+	message.AddString("be:clip_name", "photo.jpg");
+	return message;
+}
 
 
 class DragDropTest : public testing::Test {
@@ -96,8 +85,8 @@ protected:
 	void SetUp() override
 	{
 		fWindow = new BWindow(BRect(100, 100, 499, 399), "drag", B_TITLED_WINDOW, 0);
-		fSource = new SourceView(BRect(10, 10, 109, 109), "source", B_FOLLOW_NONE, B_WILL_DRAW);
-		fTarget = new DropView(BRect(150, 50, 349, 249), "drop", B_FOLLOW_NONE, B_WILL_DRAW);
+		fSource = new DragView(BRect(10, 10, 109, 109), "source", B_FOLLOW_NONE, B_WILL_DRAW);
+		fTarget = new DragView(BRect(150, 50, 349, 249), "drop", B_FOLLOW_NONE, B_WILL_DRAW);
 		fWindow->AddChild(fSource);
 		fWindow->AddChild(fTarget);
 		fWindow->Show();
@@ -118,8 +107,8 @@ protected:
 	}
 
 	BWindow* fWindow = NULL;
-	SourceView* fSource = NULL;
-	DropView* fTarget = NULL;
+	DragView* fSource = NULL;
+	DragView* fTarget = NULL;
 };
 
 
@@ -167,7 +156,7 @@ TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
 		drags.push_back({message, image != NULL ? image->Bounds() : BRect(), offset, source});
 	});
 	std::atomic<int32> deleted{0};
-	BMessage offer = SourceView::DragOffer();
+	BMessage offer = DragOffer();
 	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 95, 71), B_RGB32),
 		B_OP_BLEND, BPoint(48, 36));
 	ASSERT_EQ(drags.size(), 1u);
@@ -193,7 +182,7 @@ TEST_F(DragDropTest, ToolkitDragEndsWithTheButtonsUp)
 	// The offscreen platform ends every drag at once; the image is still
 	// the view's to delete, and the pointer no longer counts as held.
 	std::atomic<int32> deleted{0};
-	BMessage offer = SourceView::DragOffer();
+	BMessage offer = DragOffer();
 	BPrivate::push_pointer_state(BPoint(20, 20), B_PRIMARY_MOUSE_BUTTON);
 	BPoint location;
 	uint32 buttons;
@@ -211,7 +200,7 @@ TEST_F(DragDropTest, ToolkitDragEventsReachTheView)
 	QWidget* widget = WidgetAt(BPoint(160, 60));
 	ASSERT_NE(widget, nullptr);
 	std::unique_ptr<QMimeData> data(
-		BPrivate::make_drag_data(SourceView::DragOffer(), BPoint(24, 18), BMessenger(fSource)));
+		BPrivate::make_drag_data(DragOffer(), BPoint(24, 18), BMessenger(fSource)));
 	// Passing over the view, then coming back to drop on it.
 	QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, data.get(), Qt::LeftButton,
 		Qt::NoModifier);
@@ -285,7 +274,7 @@ TEST(DragDataTest, NamedFilesAreOfferedByteForByte)
 
 	BMessage refs(B_SIMPLE_DATA);
 	refs.AddRef("refs", &ref);
-	BMessage negotiated = SourceView::DragOffer();
+	BMessage negotiated = DragOffer();
 	negotiated.AddString("glim:path", odd.c_str());
 	for (const BMessage* message : {&refs, &negotiated}) {
 		std::unique_ptr<QMimeData> data(
@@ -304,6 +293,6 @@ TEST(DragDataTest, NamedFilesAreOfferedByteForByte)
 
 	// A message that names no file offers none.
 	std::unique_ptr<QMimeData> none(
-		BPrivate::make_drag_data(SourceView::DragOffer(), BPoint(0, 0), BMessenger()));
+		BPrivate::make_drag_data(DragOffer(), BPoint(0, 0), BMessenger()));
 	EXPECT_FALSE(none->hasFormat("text/uri-list"));
 }

@@ -125,8 +125,7 @@ TEST_F(FilePanelTest, OpenPanelSendsTheChosenRefs)
 	panel.Show();
 	EXPECT_EQ(shown_folder(panel), fFolder.Path());
 
-	std::vector<std::string> chosen = {fFolder / "caf\xe9.png", fFolder / "a.png",
-		fFolder / "sub"};
+	Paths chosen = {fFolder / "caf\xe9.png", fFolder / "a.png", fFolder / "sub"};
 	BPrivate::complete_file_panel(&panel, chosen);
 	ASSERT_TRUE(fInbox->WaitFor(1));
 	BMessage message = fInbox->At(0);
