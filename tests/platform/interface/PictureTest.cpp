@@ -35,7 +35,7 @@ MakeButton(BView* recorder, BRect frame, BMessage* message, uint32 behavior)
 } // namespace
 
 
-TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesWhenReleasedInside)
+TEST(PictureButtonTest, OneStateShowsOnPictureWhilePressedTwoStateToggles)
 {
 	Receiver* window = new Receiver("receiver", BRect(100, 100, 199, 149));
 	BView* toolbar = new BView(BRect(0, 0, 99, 49), "tbview", 0, B_WILL_DRAW);
@@ -44,7 +44,10 @@ TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesWhenReleasedInside)
 	window->Lock();
 	BPictureButton* button = MakeButton(toolbar, BRect(10, 5, 49, 44), new BMessage('BPrv'),
 		B_ONE_STATE_BUTTON);
+	BPictureButton* toggle = MakeButton(toolbar, BRect(70, 5, 89, 24), new BMessage('tggl'),
+		B_TWO_STATE_BUTTON);
 	toolbar->AddChild(button);
+	toolbar->AddChild(toggle);
 	EXPECT_EQ(button->Target(), window);
 	window->Unlock();
 
@@ -68,28 +71,19 @@ TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesWhenReleasedInside)
 	Settle(150000);
 	EXPECT_EQ(window->count, 1);
 	BPrivate::clear_pointer_script();
-	CloseWindow(window);
-}
 
-
-TEST(PictureButtonTest, TwoStateButtonTogglesItsValue)
-{
-	Canvas canvas(40, 40);
-	Receiver* window = new Receiver("receiver", BRect(100, 100, 199, 199));
-	BPictureButton* button = MakeButton(canvas.view, BRect(0, 0, 19, 19), new BMessage('tggl'),
-		B_TWO_STATE_BUTTON);
-	window->ShowWith({button});
-	PressAndRelease(button, BPoint(5, 5), 0);
-	ASSERT_TRUE(window->WaitFor(1));
-	EXPECT_EQ(window->Fields("be:value"), (FieldList{{'tggl', B_CONTROL_ON}}));
-	EXPECT_EQ(GrabbedPixel(window, 10, 10), kDown);
-
-	PressKeys(window, {" "}, button);
+	// The two-state button turns on with a click, stays showing its on
+	// picture, and turns off with space.
+	PressAndRelease(toggle, BPoint(5, 5), 0);
 	ASSERT_TRUE(window->WaitFor(2));
+	EXPECT_EQ(window->Fields("be:value"), (FieldList{{'BPrv', 0}, {'tggl', B_CONTROL_ON}}));
+	EXPECT_EQ(GrabbedPixel(window, 80, 15), kDown);
+	PressKeys(window, {" "}, toggle);
+	ASSERT_TRUE(window->WaitFor(3));
 	EXPECT_EQ(window->Fields("be:value"),
-		(FieldList{{'tggl', B_CONTROL_ON}, {'tggl', B_CONTROL_OFF}}));
+		(FieldList{{'BPrv', 0}, {'tggl', B_CONTROL_ON}, {'tggl', B_CONTROL_OFF}}));
 	window->Lock();
-	EXPECT_EQ(button->Value(), B_CONTROL_OFF);
+	EXPECT_EQ(toggle->Value(), B_CONTROL_OFF);
 	window->Unlock();
 	CloseWindow(window);
 }
