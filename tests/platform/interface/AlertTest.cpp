@@ -70,10 +70,7 @@ TEST(RealAlertTest, WorkerWaitsForTheUsersAnswerOnTheGuiThread)
 	QString text;
 	QTimer clicker;
 	QObject::connect(&clicker, &QTimer::timeout, [&]() {
-		for (QWidget* top : QApplication::topLevelWidgets()) {
-			QMessageBox* box = qobject_cast<QMessageBox*>(top);
-			if (box == NULL || !box->isVisible())
-				continue;
+		if (QMessageBox* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
 			text = box->text();
 			for (QAbstractButton* button : box->buttons()) {
 				if (button->text() == "Second")

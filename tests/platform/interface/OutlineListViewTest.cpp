@@ -169,12 +169,9 @@ TEST_F(OutlineListViewTest, CountingAndFindingUnderAnItem)
 		BListItem* superitem = test.superitem != NULL ? items[test.superitem] : NULL;
 		EXPECT_EQ(list.CountItemsUnder(superitem, test.oneLevel), test.count);
 		std::string texts;
-		for (int32 i = 0; i < 10; i++) {
-			BListItem* item = list.ItemUnderAt(superitem, test.oneLevel, i);
-			if (item == NULL)
-				break;
+		BListItem* item;
+		for (int32 i = 0; i < 10 && (item = list.ItemUnderAt(superitem, test.oneLevel, i)); i++)
 			texts += (i > 0 ? " " : "") + std::string(static_cast<BStringItem*>(item)->Text());
-		}
 		EXPECT_EQ(texts, test.texts);
 		EXPECT_EQ(list.ItemUnderAt(superitem, test.oneLevel, -1), nullptr);
 	}
