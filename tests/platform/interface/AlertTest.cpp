@@ -35,7 +35,7 @@ TEST(AlertTest, ButtonInvokesItsWindowByDefault)
 {
 	Receiver* receiver = new Receiver;
 	BButton* button = new BButton(BRect(10, 10, 60, 30), "button", "OK", new BMessage('okay'));
-	receiver->ShowWith({button});
+	ShowWith(receiver, {button});
 	receiver->Lock();
 	EXPECT_EQ(button->Target(), receiver);
 	receiver->Unlock();

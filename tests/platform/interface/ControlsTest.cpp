@@ -22,7 +22,7 @@ TEST(ControlClickTest, RadioTurnsOnCheckBoxToggles)
 	BCheckBox* check = new BCheckBox(BRect(10, 75, 180, 95), "Fit To Window",
 		"Fit image to window size", new BMessage('Pftw'));
 	last->SetValue(B_CONTROL_ON);
-	window->ShowWith({last, fixed, check});
+	ShowWith(window, {last, fixed, check});
 
 	PressAndRelease(fixed, BPoint(5, 5), 0);
 	PressAndRelease(check, BPoint(3, 10), 0);
@@ -60,7 +60,7 @@ TEST(SliderTest, DraggingAndKeysChangeTheValue)
 	slider->SetHashMarkCount(10);
 	slider->SetLimitLabels("Fast", "Slow");
 	slider->SetValue(5);
-	window->ShowWith({slider});
+	ShowWith(window, {slider});
 
 	window->Lock();
 	// Attached, it is as tall as its parts; its left, top and width stay.
@@ -101,7 +101,7 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 	Receiver* window = new Receiver("text control");
 	BTextControl* control = new BTextControl(BRect(5, 75, 155, 95), "TheFolder", "",
 		"/boot/home", new BMessage('BDtx'), B_FOLLOW_LEFT, B_WILL_DRAW);
-	window->ShowWith({control});
+	ShowWith(window, {control});
 	QLineEdit* edit = WaitForWidget<QLineEdit>("text control");
 	ASSERT_NE(edit, nullptr);
 	EXPECT_EQ(edit->text(), "/boot/home");

@@ -87,9 +87,7 @@ protected:
 		fWindow = new BWindow(BRect(100, 100, 499, 399), "drag", B_TITLED_WINDOW, 0);
 		fSource = new DragView(BRect(10, 10, 109, 109), "source", B_FOLLOW_NONE, B_WILL_DRAW);
 		fTarget = new DragView(BRect(150, 50, 349, 249), "drop", B_FOLLOW_NONE, B_WILL_DRAW);
-		fWindow->AddChild(fSource);
-		fWindow->AddChild(fTarget);
-		fWindow->Show();
+		glim_test::ShowWith(fWindow, {fSource, fTarget});
 		fWindow->Lock();
 	}
 

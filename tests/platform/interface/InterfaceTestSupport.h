@@ -74,14 +74,6 @@ public:
 		return fields;
 	}
 
-	// Adds the views to the window and shows it.
-	void ShowWith(std::initializer_list<BView*> views)
-	{
-		for (BView* view : views)
-			AddChild(view);
-		Show();
-	}
-
 	bool WaitFor(int32 messages)
 	{
 		return BPrivate::run_events_until([&]() { return count == messages; });
@@ -94,6 +86,15 @@ public:
 private:
 	std::vector<uint32> fOnly;
 };
+
+// Adds the views to the window and shows it.
+inline void
+ShowWith(BWindow* window, std::initializer_list<BView*> views)
+{
+	for (BView* view : views)
+		window->AddChild(view);
+	window->Show();
+}
 
 // The paths of the refs in a message's field, in order.
 inline std::vector<std::string>

@@ -49,7 +49,7 @@ protected:
 		fList->SetMessage(new BMessage(kInvoked));
 		for (const auto& item : fItems)
 			fList->AddItem(item.get());
-		fWindow->ShowWith({new BScrollView("scroll", fList, B_FOLLOW_ALL, 0, false, true)});
+		ShowWith(fWindow, {new BScrollView("scroll", fList, B_FOLLOW_ALL, 0, false, true)});
 		fWindow->Lock();
 	}
 

@@ -86,7 +86,8 @@ protected:
 		fWindow = new glim_test::Receiver("outline", BRect(100, 100, 399, 399), {kSelected});
 		fList = new BOutlineListView(BRect(0, 0, 200, 250), "tree");
 		fList->SetSelectionMessage(new BMessage(kSelected));
-		fWindow->ShowWith({new BScrollView("scroll", fList, B_FOLLOW_ALL, 0, false, true)});
+		glim_test::ShowWith(fWindow,
+			{new BScrollView("scroll", fList, B_FOLLOW_ALL, 0, false, true)});
 		fWindow->Lock();
 		BuildTree(*fList, fItems);
 	}

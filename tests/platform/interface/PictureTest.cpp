@@ -39,7 +39,7 @@ TEST(PictureButtonTest, OneStateShowsOnPictureWhilePressedTwoStateToggles)
 {
 	Receiver* window = new Receiver("receiver", BRect(100, 100, 199, 149));
 	BView* toolbar = new BView(BRect(0, 0, 99, 49), "tbview", 0, B_WILL_DRAW);
-	window->ShowWith({toolbar});
+	ShowWith(window, {toolbar});
 
 	window->Lock();
 	BPictureButton* button = MakeButton(toolbar, BRect(10, 5, 49, 44), new BMessage('BPrv'),

@@ -43,8 +43,7 @@ TEST(TabViewTest, OnlyTheViewOfTheTabChosenByClickOrKeysIsShown)
 	BWindow* window = new BWindow(BRect(100, 100, 349, 449), "Preferences", B_TITLED_WINDOW, 0);
 	PrefsTabs prefs;
 	BTabView* tabs = prefs.tabs;
-	window->AddChild(tabs);
-	window->Show();
+	ShowWith(window, {tabs});
 	auto selectionBecomes = [&](int32 selection) {
 		return BPrivate::run_events_until([&]() {
 			window->Lock();

@@ -54,11 +54,9 @@ protected:
 	TestWindow* Open(BRect frame, std::initializer_list<BView*> views, bigtime_t pulseRate = 0)
 	{
 		fWindow = new TestWindow(frame, "test", B_TITLED_WINDOW, 0);
-		for (BView* view : views)
-			fWindow->AddChild(view);
 		if (pulseRate > 0)
 			fWindow->SetPulseRate(pulseRate);
-		fWindow->Show();
+		ShowWith(fWindow, views);
 		return fWindow;
 	}
 
