@@ -77,7 +77,6 @@ TEST(TabViewTest, OnlyTheViewOfTheTabChosenByClickOrKeysIsShown)
 	window->Lock();
 	EXPECT_FALSE(tabs->TabAt(0)->IsSelected());
 	EXPECT_EQ(tabs->ContainerView()->CountChildren(), 1);
-	EXPECT_EQ(window->FindView("PrefView1"), nullptr);
 	EXPECT_EQ(window->FindView("PrefView2"), prefs.thumbnails);
 	EXPECT_EQ(prefs.general->Parent(), nullptr);
 	EXPECT_EQ(prefs.general->Window(), nullptr);

@@ -60,11 +60,7 @@ protected:
 		return fWindow;
 	}
 
-	void TearDown() override
-	{
-		if (fWindow != NULL)
-			CloseWindow(fWindow);
-	}
+	void TearDown() override { CloseWindow(fWindow); }
 
 	TestWindow* fWindow = NULL;
 };
