@@ -250,17 +250,12 @@ struct Spot {
 	rgb_color color;
 };
 
-// Checks each spot's colour, each channel within tolerance.
+// Checks each spot's colour.
 inline void
-ExpectPixels(const BBitmap& bitmap, std::initializer_list<Spot> spots, int tolerance = 0)
+ExpectPixels(const BBitmap& bitmap, std::initializer_list<Spot> spots)
 {
-	for (const Spot& spot : spots) {
-		SCOPED_TRACE(testing::Message() << "pixel " << spot.x << "," << spot.y);
-		rgb_color color = PixelAt(bitmap, spot.x, spot.y);
-		EXPECT_NEAR(color.red, spot.color.red, tolerance);
-		EXPECT_NEAR(color.green, spot.color.green, tolerance);
-		EXPECT_NEAR(color.blue, spot.color.blue, tolerance);
-	}
+	for (const Spot& spot : spots)
+		EXPECT_EQ(PixelAt(bitmap, spot.x, spot.y), spot.color) << spot.x << "," << spot.y;
 }
 
 // An opaque 32-bit square bitmap of one colour.
