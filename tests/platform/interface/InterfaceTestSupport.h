@@ -1,7 +1,6 @@
 #ifndef GLIM_INTERFACE_TEST_SUPPORT_H
 #define GLIM_INTERFACE_TEST_SUPPORT_H
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <functional>
@@ -34,25 +33,19 @@ namespace glim_test {
 // Messages as their what with one int32 field each.
 typedef std::vector<std::pair<uint32, int32>> FieldList;
 
-// A window that keeps a copy of every message it is sent, or of those whose
-// what is in only. The copies are taken on the GUI thread; At and Fields
+// A window that keeps a copy of every message that reaches its
+// MessageReceived. The copies are taken on the GUI thread; At and Fields
 // read them from any thread.
 class Receiver : public BWindow {
 public:
 	explicit Receiver(const char* title = "receiver", BRect frame = BRect(100, 100, 399, 299),
-		std::vector<uint32> only = {}, window_type type = B_TITLED_WINDOW) :
-		BWindow(frame, title, type, 0),
-		fOnly(only)
+		window_type type = B_TITLED_WINDOW) :
+		BWindow(frame, title, type, 0)
 	{
 	}
 
 	void MessageReceived(BMessage* message) override
 	{
-		if (!fOnly.empty()
-			&& std::find(fOnly.begin(), fOnly.end(), message->what) == fOnly.end()) {
-			BWindow::MessageReceived(message);
-			return;
-		}
 		std::lock_guard<std::mutex> guard(lock);
 		received.push_back(*message);
 		count++;
@@ -82,9 +75,6 @@ public:
 	std::mutex lock;
 	std::vector<BMessage> received;
 	std::atomic<int32> count{0};
-
-private:
-	std::vector<uint32> fOnly;
 };
 
 // Adds the views to the window and shows it.

@@ -43,7 +43,7 @@ class ListViewWindowTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		fWindow = new Receiver("lists", BRect(100, 100, 399, 399), {kSelected, kInvoked});
+		fWindow = new Receiver("lists", BRect(100, 100, 399, 399));
 		fList = new SelectionCountingList(BRect(10, 10, 200, 150), "list");
 		fList->SetSelectionMessage(new BMessage(kSelected));
 		fList->SetMessage(new BMessage(kInvoked));

@@ -27,7 +27,7 @@ const uint32 kCommand = B_COMMAND_KEY | B_CONTROL_KEY;
 class MenuWindow : public Receiver {
 public:
 	MenuWindow() :
-		Receiver("menus", BRect(100, 100, 499, 399), {}, B_DOCUMENT_WINDOW)
+		Receiver("menus", BRect(100, 100, 499, 399), B_DOCUMENT_WINDOW)
 	{
 		fBar = new BMenuBar(BRect(0, 0, 0, 0), "bar");
 		BMenu* file = new BMenu("File");

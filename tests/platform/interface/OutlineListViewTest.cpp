@@ -83,7 +83,7 @@ class OutlineWindowTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		fWindow = new glim_test::Receiver("outline", BRect(100, 100, 399, 399), {kSelected});
+		fWindow = new glim_test::Receiver("outline", BRect(100, 100, 399, 399));
 		fList = new BOutlineListView(BRect(0, 0, 200, 250), "tree");
 		fList->SetSelectionMessage(new BMessage(kSelected));
 		glim_test::ShowWith(fWindow,
