@@ -165,11 +165,10 @@ TEST(PopUpMenuBarTest, BarShowsTheMarkedItemsLabel)
 	types->AddItem(png);
 	types->AddItem(jpeg);
 	bar->AddItem(types);
-	window->AddChild(bar);
 	EXPECT_STREQ(bar->ItemAt(0)->Label(), "File type list");
 	png->SetMarked(true);
 	EXPECT_STREQ(bar->ItemAt(0)->Label(), "PNG images");
-	window->Show();
+	ShowWith(window, {bar});
 
 	// The bar's one action shows label once the bar has caught up.
 	auto barShows = [](const char* label) {
