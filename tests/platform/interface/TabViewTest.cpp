@@ -67,11 +67,8 @@ TEST(TabViewTest, OnlyTheViewOfTheTabChosenByClickOrKeysIsShown)
 	BPoint inside(container.left + 5 + 20, container.top + 5 + 150);
 	EXPECT_EQ(GrabbedPixel(window, (int)inside.x, (int)inside.y), make_color(200, 40, 40));
 
-	window->Lock();
-	BPrivate::simulate_mouse_down(tabs,
-		BPoint((tab1.left + tab1.right) / 2, (tab1.top + tab1.bottom) / 2),
-		B_PRIMARY_MOUSE_BUTTON);
-	window->Unlock();
+	PressAndRelease(tabs, BPoint((tab1.left + tab1.right) / 2, (tab1.top + tab1.bottom) / 2),
+		0);
 	ASSERT_TRUE(selectionBecomes(1));
 	EXPECT_EQ(GrabbedPixel(window, (int)inside.x, (int)inside.y), make_color(40, 160, 40));
 	window->Lock();
@@ -94,6 +91,7 @@ TEST(TabViewTest, OnlyTheViewOfTheTabChosenByClickOrKeysIsShown)
 	const char left[] = {B_LEFT_ARROW, 0};
 	PressKeys(window, {left, " "}, tabs);
 	ASSERT_TRUE(selectionBecomes(0));
+	BPrivate::clear_pointer_script();
 	CloseWindow(window);
 }
 
