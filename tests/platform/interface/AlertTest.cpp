@@ -26,7 +26,6 @@ TEST(AlertTest, GoWithAnInvokerSendsWhich)
 	EXPECT_EQ(alert->Go(new BInvoker(new BMessage('answ'), receiver)), B_OK);
 	ASSERT_TRUE(receiver->WaitFor(1));
 	EXPECT_EQ(receiver->Fields("which"), (FieldList{{'answ', 1}}));
-	BPrivate::set_alert_responder(BPrivate::AlertResponder());
 	CloseWindow(receiver);
 }
 
@@ -54,6 +53,7 @@ TEST(AlertTest, ButtonInvokesItsWindowByDefault)
 
 TEST(RealAlertTest, WorkerWaitsForTheUsersAnswerOnTheGuiThread)
 {
+	// The real alert, whatever responder an earlier test left.
 	BPrivate::set_alert_responder(BPrivate::AlertResponder());
 	std::atomic<int32> result{-2};
 	BWindow* window = new BWindow(BRect(0, 0, 9, 9), "alive", B_TITLED_WINDOW, 0);

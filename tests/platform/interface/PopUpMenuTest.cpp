@@ -90,13 +90,13 @@ TEST(PopUpMenuTest, AsyncGoDeliversAndDeletesTheMenu)
 	ASSERT_TRUE(
 		BPrivate::run_events_until([&]() { return window->count == 1 && deleted == 1; }));
 	EXPECT_EQ(window->received[0].what, (uint32)'Brmv');
-	BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser());
 	CloseWindow(window);
 }
 
 
 TEST(PopUpMenuRealTest, TheUserChoosesOrDismissesTheShownMenu)
 {
+	// The real menu, whatever chooser an earlier test left.
 	BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser());
 	std::unique_ptr<BPopUpMenu> menu(ZoomMenu());
 	BMenu* more = new BMenu("More");
