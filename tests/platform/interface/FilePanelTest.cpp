@@ -112,8 +112,7 @@ TEST_F(FilePanelTest, PanelIsAWindowUntilDeleted)
 	panel = new BFilePanel(B_SAVE_PANEL);
 	panel->Show();
 	ASSERT_EQ(be_app->CountWindows(), before + 1);
-	std::thread deleter([panel]() { delete panel; });
-	deleter.join();
+	std::thread([panel]() { delete panel; }).join();
 	EXPECT_EQ(be_app->CountWindows(), before);
 	glim_test::Settle();
 }
