@@ -28,9 +28,8 @@ ZoomMenu()
 		menu->AddItem(new BMenuItem(label, new BMessage('Bszm')));
 	menu->ItemAt(1)->SetMarked(true);
 	menu->AddSeparatorItem();
-	BMenuItem* disabled = new BMenuItem("Disabled", new BMessage('dsbl'));
-	disabled->SetEnabled(false);
-	menu->AddItem(disabled);
+	menu->AddItem(new BMenuItem("Disabled", new BMessage('dsbl')));
+	menu->ItemAt(4)->SetEnabled(false);
 	return menu;
 }
 
