@@ -13,10 +13,7 @@ class RecordingView : public BView {
 public:
 	using BView::BView;
 
-	void FrameResized(float width, float height) override
-	{
-		resizes.push_back(BPoint(width, height));
-	}
+	void FrameResized(float width, float height) override { resized = BPoint(width, height); }
 
 	void Pulse() override { pulses++; }
 
@@ -27,7 +24,7 @@ public:
 			keyMessage = *current;
 	}
 
-	std::vector<BPoint> resizes;
+	BPoint resized;
 	std::atomic<int32> pulses{0};
 	std::vector<std::string> keys;
 	BMessage keyMessage;
@@ -38,12 +35,9 @@ class TestWindow : public BWindow {
 public:
 	using BWindow::BWindow;
 
-	void FrameResized(float width, float height) override
-	{
-		windowResized = BPoint(width, height);
-	}
+	void FrameResized(float width, float height) override { resized = BPoint(width, height); }
 
-	BPoint windowResized;
+	BPoint resized;
 };
 
 
@@ -85,14 +79,13 @@ TEST_F(WindowTest, ResizingModesFollowTheWindow)
 	EXPECT_EQ(all->Frame(), BRect(0, 10, 249, 139));
 	EXPECT_EQ(nested->Frame(), BRect(0, 0, 249, 129));
 	EXPECT_EQ(leftColumn->Frame(), BRect(0, 10, 49, 139));
-	ASSERT_FALSE(all->resizes.empty());
-	EXPECT_EQ(all->resizes.back(), BPoint(249, 129));
-	EXPECT_EQ(leftColumn->resizes.back(), BPoint(49, 129));
+	EXPECT_EQ(all->resized, BPoint(249, 129));
+	EXPECT_EQ(leftColumn->resized, BPoint(49, 129));
 	window->Unlock();
 
 	// The window's own hook follows through its queue.
-	EXPECT_TRUE(BPrivate::run_events_until(
-		[&]() { return window->windowResized == BPoint(299, 149); }));
+	EXPECT_TRUE(
+		BPrivate::run_events_until([&]() { return window->resized == BPoint(299, 149); }));
 }
 
 
