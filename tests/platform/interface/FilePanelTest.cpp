@@ -41,9 +41,8 @@ shown_folder(BFilePanel& panel)
 BRect
 widget_frame(QWidget* widget)
 {
-	QPoint topLeft = widget->mapTo(widget->window(), QPoint(0, 0));
-	return BRect(topLeft.x(), topLeft.y(), topLeft.x() + widget->width() - 1,
-		topLeft.y() + widget->height() - 1);
+	QRect frame(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+	return BRect(frame.left(), frame.top(), frame.right(), frame.bottom());
 }
 
 

@@ -144,8 +144,7 @@ TEST_F(ListViewWindowTest, ClicksSelectAndDoubleClickInvokes)
 TEST_F(ListViewWindowTest, KeysMoveTheSelectionIntoView)
 {
 	fList->MakeFocus();
-	float height = fList->ItemFrame(0).Height() + 1;
-	int32 perPage = (int32)(fList->Bounds().Height() / height);
+	int32 perPage = (int32)(fList->Bounds().Height() / (fList->ItemFrame(0).Height() + 1));
 	const struct {
 		const char* key;
 		int32 expected;

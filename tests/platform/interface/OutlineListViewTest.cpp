@@ -40,8 +40,7 @@ Shape(const BOutlineListView& list, bool fullList = true)
 	for (int32 i = 0; i < count; i++) {
 		BStringItem* item = static_cast<BStringItem*>(
 			fullList ? list.FullListItemAt(i) : list.ItemAt(i));
-		shape += (shape.empty() ? "" : " ") + std::to_string(item->OutlineLevel())
-			+ item->Text();
+		shape += (i > 0 ? " " : "") + std::to_string(item->OutlineLevel()) + item->Text();
 	}
 	return shape;
 }
