@@ -67,9 +67,8 @@ TEST(SliderTest, DraggingAndKeysChangeTheValue)
 	float height;
 	slider->GetPreferredSize(NULL, &height);
 	EXPECT_EQ(slider->Frame(), BRect(5, 5, 215, 5 + height));
-	BRect thumb = slider->ThumbFrame();
 	BRect bar = slider->BarFrame();
-	BPoint start(thumb.left + 5, thumb.top + 5);
+	BPoint start = slider->ThumbFrame().LeftTop() + BPoint(5, 5);
 	BPoint end(bar.right + 30, start.y);
 	BPrivate::push_pointer_state(slider->ConvertToScreen(
 									 BPoint(bar.left + bar.Width() / 2, start.y)),
