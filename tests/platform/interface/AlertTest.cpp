@@ -16,29 +16,12 @@
 
 using namespace glim_test;
 
-namespace {
-
-class AlertTest : public testing::Test {
-protected:
-	void SetUp() override
-	{
-		BPrivate::set_alert_responder([this](const std::string&, const std::string&,
-										  const std::vector<std::string>&) { return answer; });
-	}
-
-	void TearDown() override { BPrivate::set_alert_responder(BPrivate::AlertResponder()); }
-
-	int32 answer = 0;
-};
-
-} // namespace
-
-
-TEST_F(AlertTest, GoWithAnInvokerSendsWhich)
+TEST(AlertTest, GoWithAnInvokerSendsWhich)
 {
+	BPrivate::set_alert_responder([](const std::string&, const std::string&,
+									  const std::vector<std::string>&) { return 1; });
 	Receiver* receiver = new Receiver;
 	receiver->Show();
-	answer = 1;
 	BAlert* alert = new BAlert("Question", "Continue?", "No", "Yes");
 	EXPECT_EQ(alert->Go(new BInvoker(new BMessage('answ'), receiver)), B_OK);
 	ASSERT_TRUE(receiver->WaitFor(1));
@@ -47,15 +30,11 @@ TEST_F(AlertTest, GoWithAnInvokerSendsWhich)
 }
 
 
-TEST_F(AlertTest, ButtonInvokesItsWindowByDefault)
+TEST(AlertTest, ButtonInvokesItsWindowByDefault)
 {
 	Receiver* receiver = new Receiver;
 	BButton* button = new BButton(BRect(10, 10, 60, 30), "button", "OK", new BMessage('okay'));
-	receiver->AddChild(button);
-	receiver->Show();
-	receiver->Lock();
-	EXPECT_EQ(button->Target(), receiver);
-	receiver->Unlock();
+	ShowWith(receiver, {button});
 	PressAndRelease(button, BPoint(5, 5));
 	ASSERT_TRUE(receiver->WaitFor(1));
 	EXPECT_EQ(receiver->At(0).what, (uint32)'okay');
@@ -74,6 +53,7 @@ TEST_F(AlertTest, ButtonInvokesItsWindowByDefault)
 
 TEST(RealAlertTest, WorkerWaitsForTheUsersAnswerOnTheGuiThread)
 {
+	// The real alert, whatever responder an earlier test left.
 	BPrivate::set_alert_responder(BPrivate::AlertResponder());
 	std::atomic<int32> result{-2};
 	BWindow* window = new BWindow(BRect(0, 0, 9, 9), "alive", B_TITLED_WINDOW, 0);
@@ -87,10 +67,7 @@ TEST(RealAlertTest, WorkerWaitsForTheUsersAnswerOnTheGuiThread)
 	QString text;
 	QTimer clicker;
 	QObject::connect(&clicker, &QTimer::timeout, [&]() {
-		for (QWidget* top : QApplication::topLevelWidgets()) {
-			QMessageBox* box = qobject_cast<QMessageBox*>(top);
-			if (box == NULL || !box->isVisible())
-				continue;
+		if (QMessageBox* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
 			text = box->text();
 			for (QAbstractButton* button : box->buttons()) {
 				if (button->text() == "Second")

@@ -45,16 +45,12 @@ TEST(BitmapTest, ImportBitsConvertsAndHonoursRowLengths)
 {
 	// Two source rows of three pixels with four bytes of padding each,
 	// alpha 0 in B_RGB32, so the target makes them opaque.
-	std::vector<uint8> source(2 * 16, 0xee);
-	for (int i = 0; i < 6; i++) {
-		uint8* pixel = source.data() + (i / 3) * 16 + (i % 3) * 4;
-		pixel[0] = i;
-		pixel[1] = 10 + i;
-		pixel[2] = 20 + i;
-		pixel[3] = 0;
-	}
+	const uint8 source[] = {
+		0, 10, 20, 0, 1, 11, 21, 0, 2, 12, 22, 0, 0xee, 0xee, 0xee, 0xee, // row 0
+		3, 13, 23, 0, 4, 14, 24, 0, 5, 15, 25, 0, 0xee, 0xee, 0xee, 0xee, // row 1
+	};
 	BBitmap bitmap(BRect(0, 0, 2, 1), B_RGBA32);
-	ASSERT_EQ(bitmap.ImportBits(source.data(), source.size(), 16, 0, B_RGB32), B_OK);
+	ASSERT_EQ(bitmap.ImportBits(source, sizeof(source), 16, 0, B_RGB32), B_OK);
 	const QImage& image = BPrivate::bitmap_image(&bitmap);
 	EXPECT_EQ(image.pixel(0, 0), qRgba(20, 10, 0, 255));
 	EXPECT_EQ(image.pixel(2, 1), qRgba(25, 15, 5, 255));

@@ -1,6 +1,5 @@
 // Check boxes, radio buttons, sliders and text controls: their values,
 // messages and input.
-#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <CheckBox.h>
@@ -12,23 +11,6 @@
 
 using namespace glim_test;
 
-namespace {
-
-const char kLeft[] = {B_LEFT_ARROW, 0};
-const char kHome[] = {B_HOME, 0};
-
-
-void
-Type(QWidget* widget, int key, const QString& text = QString())
-{
-	QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-	QApplication::sendEvent(widget, &press);
-	QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-	QApplication::sendEvent(widget, &release);
-}
-
-} // namespace
-
 
 TEST(ControlClickTest, RadioTurnsOnCheckBoxToggles)
 {
@@ -39,11 +21,8 @@ TEST(ControlClickTest, RadioTurnsOnCheckBoxToggles)
 		"Always use this folder", new BMessage('BDef'));
 	BCheckBox* check = new BCheckBox(BRect(10, 75, 180, 95), "Fit To Window",
 		"Fit image to window size", new BMessage('Pftw'));
-	window->AddChild(last);
-	window->AddChild(fixed);
-	window->AddChild(check);
 	last->SetValue(B_CONTROL_ON);
-	window->Show();
+	ShowWith(window, {last, fixed, check});
 
 	PressAndRelease(fixed, BPoint(5, 5), 0);
 	PressAndRelease(check, BPoint(3, 10), 0);
@@ -80,23 +59,20 @@ TEST(SliderTest, DraggingAndKeysChangeTheValue)
 	slider->SetHashMarks(B_HASH_MARKS_BOTTOM);
 	slider->SetHashMarkCount(10);
 	slider->SetLimitLabels("Fast", "Slow");
-	window->AddChild(slider);
 	slider->SetValue(5);
-	window->Show();
+	ShowWith(window, {slider});
 
 	window->Lock();
 	// Attached, it is as tall as its parts; its left, top and width stay.
-	EXPECT_EQ(slider->Frame().LeftTop(), BPoint(5, 5));
-	EXPECT_EQ(slider->Frame().Width(), 210);
 	float height;
 	slider->GetPreferredSize(NULL, &height);
-	EXPECT_EQ(slider->Frame().Height(), height);
-	BRect thumb = slider->ThumbFrame();
+	EXPECT_EQ(slider->Frame(), BRect(5, 5, 215, 5 + height));
 	BRect bar = slider->BarFrame();
-	BPoint start(thumb.left + 5, thumb.top + 5);
-	BPoint middle(bar.left + bar.Width() / 2, start.y);
+	BPoint start = slider->ThumbFrame().LeftTop() + BPoint(5, 5);
 	BPoint end(bar.right + 30, start.y);
-	BPrivate::push_pointer_state(slider->ConvertToScreen(middle), B_PRIMARY_MOUSE_BUTTON);
+	BPrivate::push_pointer_state(slider->ConvertToScreen(
+									 BPoint(bar.left + bar.Width() / 2, start.y)),
+		B_PRIMARY_MOUSE_BUTTON);
 	BPrivate::push_pointer_state(slider->ConvertToScreen(end), B_PRIMARY_MOUSE_BUTTON);
 	BPrivate::push_pointer_state(slider->ConvertToScreen(end), 0);
 	BPrivate::simulate_mouse_down(slider, start, B_PRIMARY_MOUSE_BUTTON);
@@ -107,7 +83,9 @@ TEST(SliderTest, DraggingAndKeysChangeTheValue)
 
 	// Each key that changes the value sends the message; the last one
 	// changes nothing.
-	PressKeys(window, {kLeft, kHome, kLeft}, slider);
+	const char left[] = {B_LEFT_ARROW, 0};
+	const char home[] = {B_HOME, 0};
+	PressKeys(window, {left, home, left}, slider);
 	ASSERT_TRUE(window->WaitFor(3));
 	Settle();
 	EXPECT_EQ(window->Fields("be:value"),
@@ -122,8 +100,7 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 	Receiver* window = new Receiver("text control");
 	BTextControl* control = new BTextControl(BRect(5, 75, 155, 95), "TheFolder", "",
 		"/boot/home", new BMessage('BDtx'), B_FOLLOW_LEFT, B_WILL_DRAW);
-	window->AddChild(control);
-	window->Show();
+	ShowWith(window, {control});
 	QLineEdit* edit = WaitForWidget<QLineEdit>("text control");
 	ASSERT_NE(edit, nullptr);
 	EXPECT_EQ(edit->text(), "/boot/home");
@@ -132,44 +109,39 @@ TEST(TextControlTest, TypingEditsAndReturnInvokes)
 
 	edit->setFocus();
 	edit->end(false);
-	Type(edit, Qt::Key_Slash, "/");
-	Type(edit, Qt::Key_Eacute, QString::fromUtf8("\xc3\xa9"));
+	SendKey(edit, Qt::Key_Slash, "/");
+	SendKey(edit, Qt::Key_Eacute, QString::fromUtf8("\xc3\xa9"));
 	Settle();
 	EXPECT_EQ(window->count, 0);
 	window->Lock();
 	EXPECT_STREQ(control->Text(), "/boot/home/\xc3\xa9");
 	window->Unlock();
-	Type(edit, Qt::Key_Return);
+	SendKey(edit, Qt::Key_Return);
 	ASSERT_TRUE(window->WaitFor(1));
 	EXPECT_EQ(window->At(0).what, (uint32)'BDtx');
 	// Return again without a change sends nothing.
-	Type(edit, Qt::Key_Return);
+	SendKey(edit, Qt::Key_Return);
 	Settle();
 	EXPECT_EQ(window->count, 1);
 
-	// Text set by the program is shown, even a name that is not UTF-8.
+	// Text set by the program is shown, even a name that is not UTF-8;
+	// disabled, the field is greyed and typing is refused.
 	window->Lock();
 	control->SetText("/tmp/\xff");
-	window->Unlock();
-	EXPECT_EQ(edit->text(), QString::fromUtf8("/tmp/\xff"));
-
-	// Disabled: greyed, and typing is refused.
-	window->Lock();
 	control->SetEnabled(false);
 	window->Unlock();
+	EXPECT_EQ(edit->text(), QString::fromUtf8("/tmp/\xff"));
 	EXPECT_FALSE(edit->isEnabled());
-	Type(edit, Qt::Key_A, "a");
+	SendKey(edit, Qt::Key_A, "a");
 	Settle();
 	window->Lock();
 	EXPECT_STREQ(control->Text(), "/tmp/\xff");
 	control->SetEnabled(true);
 	control->SetDivider(40);
-	window->Unlock();
-	EXPECT_TRUE(edit->isEnabled());
-	EXPECT_EQ(edit->geometry().left(), 40);
-	window->Lock();
 	control->SetText(NULL);
 	EXPECT_STREQ(control->Text(), "");
 	window->Unlock();
+	EXPECT_TRUE(edit->isEnabled());
+	EXPECT_EQ(edit->geometry().left(), 40);
 	CloseWindow(window);
 }

@@ -26,75 +26,54 @@ const uint32 kTrash = 'DDRM';
 typedef glim_test::Counted<BBitmap> CountedBitmap;
 
 
-// A drop target that answers a negotiated drop with its first action, as
-// the folder tree does, and records what it gets.
-class DropView : public BView {
+// A view of the program that drags and takes drops: as a target it answers
+// a negotiated drop with its first action, as the folder tree does; as a
+// source, as the thumbnail grid is, it records the replies it gets.
+class DragView : public BView {
 public:
-	DropView(BRect frame) :
-		BView(frame, "drop", B_FOLLOW_NONE, B_WILL_DRAW)
-	{
-	}
+	using BView::BView;
 
 	void MessageReceived(BMessage* message) override
 	{
-		if (!message->WasDropped()) {
-			BView::MessageReceived(message);
-			return;
-		}
-		drops.push_back(*message);
-		replyStatus = message->SendReply((uint32)message->GetInt32("be:actions", kMove));
-	}
-
-	void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override
-	{
-		if (dragMessage != NULL) {
-			moves.push_back({where, transit, dragMessage->what});
-			transits.push_back(transit);
-		}
-	}
-
-	struct Move {
-		BPoint where;
-		uint32 transit;
-		uint32 what;
-	};
-
-	std::vector<BMessage> drops;
-	std::vector<Move> moves;
-	std::vector<uint32> transits;
-	status_t replyStatus = B_NO_INIT;
-};
-
-
-// A drag source, as the thumbnail grid is, that records the replies it gets.
-class SourceView : public BView {
-public:
-	SourceView(BRect frame) :
-		BView(frame, "source", B_FOLLOW_NONE, B_WILL_DRAW)
-	{
-	}
-
-	void MessageReceived(BMessage* message) override
-	{
-		if (message->what == kMove || message->what == kTrash)
+		if (message->WasDropped()) {
+			drops.push_back(*message);
+			replyStatus = message->SendReply((uint32)message->GetInt32("be:actions", kMove));
+		} else if (message->what == kMove || message->what == kTrash)
 			replies.push_back(*message);
 		else
 			BView::MessageReceived(message);
 	}
 
-	static BMessage DragOffer()
+	void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override
 	{
-		BMessage message(B_SIMPLE_DATA);
-		message.AddString("be:types", "application/octet-stream");
-		message.AddString("be:filetypes", "image/jpeg");
-		message.AddInt32("be:actions", kMove);
-		message.AddInt32("be:actions", kTrash);
-		message.AddString("be:clip_name", "photo.jpg");
-		return message;
+		if (dragMessage != NULL) {
+			// Every drag in these tests is a B_SIMPLE_DATA message.
+			EXPECT_EQ(dragMessage->what, (uint32)B_SIMPLE_DATA);
+			wheres.push_back(where);
+			transits.push_back(transit);
+		}
 	}
 
+	std::vector<BMessage> drops;
+	std::vector<BPoint> wheres;
+	std::vector<uint32> transits;
+	status_t replyStatus = B_NO_INIT;
 	std::vector<BMessage> replies;
 };
+
+
+// A negotiated drag of a file, as the thumbnail grid offers it.
+BMessage
+DragOffer()
+{
+	BMessage message(B_SIMPLE_DATA);
+	message.AddString("be:types", "application/octet-stream");
+	message.AddString("be:filetypes", "image/jpeg");
+	message.AddInt32("be:actions", kMove);
+	message.AddInt32("be:actions", kTrash);
+	message.AddString("be:clip_name", "photo.jpg");
+	return message;
+}
 
 
 class DragDropTest : public testing::Test {
@@ -102,11 +81,9 @@ protected:
 	void SetUp() override
 	{
 		fWindow = new BWindow(BRect(100, 100, 499, 399), "drag", B_TITLED_WINDOW, 0);
-		fSource = new SourceView(BRect(10, 10, 109, 109));
-		fTarget = new DropView(BRect(150, 50, 349, 249));
-		fWindow->AddChild(fSource);
-		fWindow->AddChild(fTarget);
-		fWindow->Show();
+		fSource = new DragView(BRect(10, 10, 109, 109), "source", B_FOLLOW_NONE, B_WILL_DRAW);
+		fTarget = new DragView(BRect(150, 50, 349, 249), "drop", B_FOLLOW_NONE, B_WILL_DRAW);
+		glim_test::ShowWith(fWindow, {fSource, fTarget});
 		fWindow->Lock();
 	}
 
@@ -114,13 +91,6 @@ protected:
 	{
 		BPrivate::set_drag_interceptor(BPrivate::DragInterceptor());
 		fWindow->Quit();
-	}
-
-	void Settle(const std::function<bool()>& condition)
-	{
-		fWindow->Unlock();
-		EXPECT_TRUE(BPrivate::run_events_until(condition));
-		fWindow->Lock();
 	}
 
 	// The widget that shows the view under where (window coordinates).
@@ -131,8 +101,8 @@ protected:
 	}
 
 	BWindow* fWindow = NULL;
-	SourceView* fSource = NULL;
-	DropView* fTarget = NULL;
+	DragView* fSource = NULL;
+	DragView* fTarget = NULL;
 };
 
 
@@ -180,7 +150,7 @@ TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
 		drags.push_back({message, image != NULL ? image->Bounds() : BRect(), offset, source});
 	});
 	std::atomic<int32> deleted{0};
-	BMessage offer = SourceView::DragOffer();
+	BMessage offer = DragOffer();
 	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 95, 71), B_RGB32),
 		B_OP_BLEND, BPoint(48, 36));
 	ASSERT_EQ(drags.size(), 1u);
@@ -206,7 +176,7 @@ TEST_F(DragDropTest, ToolkitDragEndsWithTheButtonsUp)
 	// The offscreen platform ends every drag at once; the image is still
 	// the view's to delete, and the pointer no longer counts as held.
 	std::atomic<int32> deleted{0};
-	BMessage offer = SourceView::DragOffer();
+	BMessage offer = DragOffer();
 	BPrivate::push_pointer_state(BPoint(20, 20), B_PRIMARY_MOUSE_BUTTON);
 	BPoint location;
 	uint32 buttons;
@@ -224,7 +194,7 @@ TEST_F(DragDropTest, ToolkitDragEventsReachTheView)
 	QWidget* widget = WidgetAt(BPoint(160, 60));
 	ASSERT_NE(widget, nullptr);
 	std::unique_ptr<QMimeData> data(
-		BPrivate::make_drag_data(SourceView::DragOffer(), BPoint(24, 18), BMessenger(fSource)));
+		BPrivate::make_drag_data(DragOffer(), BPoint(24, 18), BMessenger(fSource)));
 	// Passing over the view, then coming back to drop on it.
 	QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, data.get(), Qt::LeftButton,
 		Qt::NoModifier);
@@ -232,14 +202,12 @@ TEST_F(DragDropTest, ToolkitDragEventsReachTheView)
 	QDragLeaveEvent leave;
 	QApplication::sendEvent(widget, &leave);
 	ASSERT_TRUE(DragOnto(widget, QPoint(10, 10), data.get()));
-	Settle([&]() { return !fSource->replies.empty(); });
+	glim_test::SettleUnlocked(fWindow, [&]() { return !fSource->replies.empty(); });
 
 	ASSERT_EQ(fTarget->transits,
 		(std::vector<uint32>{B_ENTERED_VIEW, B_EXITED_VIEW, B_ENTERED_VIEW, B_INSIDE_VIEW}));
-	EXPECT_EQ(fTarget->moves[1].what, (uint32)B_SIMPLE_DATA);
-	EXPECT_EQ(fTarget->moves[2].where, BPoint(10, 10));
-	EXPECT_EQ(fTarget->moves[3].where, BPoint(11, 11));
-	EXPECT_EQ(fTarget->moves[3].what, (uint32)B_SIMPLE_DATA);
+	EXPECT_EQ(fTarget->wheres[2], BPoint(10, 10));
+	EXPECT_EQ(fTarget->wheres[3], BPoint(11, 11));
 	ASSERT_EQ(fTarget->drops.size(), 1u);
 	BPoint offset;
 	EXPECT_EQ(fTarget->ConvertFromScreen(fTarget->drops[0].DropPoint(&offset)), BPoint(12, 12));
@@ -256,20 +224,15 @@ TEST_F(DragDropTest, FilesFromOtherProgramsArriveAsRefs)
 	std::string plain = folder / "plain.txt";
 	glim_test::WriteFile(odd, "x");
 	glim_test::WriteFile(plain, "y");
-	std::string encodedFolder =
+	std::string encoded =
 		QByteArray::fromStdString(folder.Path()).toPercentEncoding("/").toStdString();
-	std::unique_ptr<QMimeData> data(UriList("# dropped\r\n"
-											"file://"
-		+ encodedFolder
-		+ "/caf%E9%20%231.jpg\r\n"
-		  "file:///no/such/file\r\n"
-		  "http://example.com/picture.jpg\r\n"
-		  "file://localhost"
-		+ encodedFolder + "/plain.txt\r\n"));
+	std::unique_ptr<QMimeData> data(UriList("# dropped\r\nfile://" + encoded
+		+ "/caf%E9%20%231.jpg\r\nfile:///no/such/file\r\nhttp://example.com/picture.jpg\r\n"
+		+ "file://localhost" + encoded + "/plain.txt\r\n"));
 	QWidget* widget = WidgetAt(BPoint(200, 100));
 	ASSERT_NE(widget, nullptr);
 	ASSERT_TRUE(DragOnto(widget, QPoint(5, 5), data.get()));
-	Settle([&]() { return !fTarget->drops.empty(); });
+	glim_test::SettleUnlocked(fWindow, [&]() { return !fTarget->drops.empty(); });
 
 	ASSERT_EQ(fTarget->drops.size(), 1u);
 	const BMessage& dropped = fTarget->drops[0];
@@ -278,8 +241,7 @@ TEST_F(DragDropTest, FilesFromOtherProgramsArriveAsRefs)
 	EXPECT_EQ(RefPaths(dropped), (std::vector<std::string>{odd, plain}));
 	// Nobody in this program dragged it, so there is no one to answer.
 	EXPECT_EQ(fTarget->replyStatus, B_BAD_REPLY);
-	ASSERT_FALSE(fTarget->moves.empty());
-	EXPECT_EQ(fTarget->moves[0].what, (uint32)B_SIMPLE_DATA);
+	EXPECT_FALSE(fTarget->transits.empty());
 
 	// A drag that names no file that exists here is refused.
 	std::unique_ptr<QMimeData> missing(UriList("file:///no/such/file\r\n"));
@@ -303,7 +265,7 @@ TEST(DragDataTest, NamedFilesAreOfferedByteForByte)
 
 	BMessage refs(B_SIMPLE_DATA);
 	refs.AddRef("refs", &ref);
-	BMessage negotiated = SourceView::DragOffer();
+	BMessage negotiated = DragOffer();
 	negotiated.AddString("glim:path", odd.c_str());
 	for (const BMessage* message : {&refs, &negotiated}) {
 		std::unique_ptr<QMimeData> data(
@@ -322,6 +284,6 @@ TEST(DragDataTest, NamedFilesAreOfferedByteForByte)
 
 	// A message that names no file offers none.
 	std::unique_ptr<QMimeData> none(
-		BPrivate::make_drag_data(SourceView::DragOffer(), BPoint(0, 0), BMessenger()));
+		BPrivate::make_drag_data(DragOffer(), BPoint(0, 0), BMessenger()));
 	EXPECT_FALSE(none->hasFormat("text/uri-list"));
 }

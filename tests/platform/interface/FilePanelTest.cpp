@@ -2,12 +2,9 @@
 // hook as a user would, with results arriving at a window.
 #include <FilePanel.h>
 
-#include <cmath>
 #include <map>
 #include <thread>
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTreeWidget>
@@ -22,7 +19,6 @@
 #include "AppTestHooks.h"
 #include "InterfaceTestSupport.h"
 #include "TestSupport.h"
-#include "WindowPrivate.h"
 
 using glim_test::RefPaths;
 typedef std::vector<std::string> Paths;
@@ -45,18 +41,8 @@ shown_folder(BFilePanel& panel)
 BRect
 widget_frame(QWidget* widget)
 {
-	QPoint topLeft = widget->mapTo(widget->window(), QPoint(0, 0));
-	return BRect(topLeft.x(), topLeft.y(), topLeft.x() + widget->width() - 1,
-		topLeft.y() + widget->height() - 1);
-}
-
-
-// A frame as whole pixels, as the layer places widgets.
-BRect
-rounded(BRect frame)
-{
-	return BRect(std::floor(frame.left + 0.5f), std::floor(frame.top + 0.5f),
-		std::floor(frame.right + 0.5f), std::floor(frame.bottom + 0.5f));
+	QRect frame(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+	return BRect(frame.left(), frame.top(), frame.right(), frame.bottom());
 }
 
 
@@ -79,14 +65,10 @@ protected:
 	static void SetUpTestSuite()
 	{
 		BPrivate::set_command_line({"FilePanelTest"});
-		sApplication = new BApplication("application/x-vnd.glim-file-panel-test");
+		new BApplication("application/x-vnd.glim-file-panel-test");
 	}
 
-	static void TearDownTestSuite()
-	{
-		delete sApplication;
-		sApplication = NULL;
-	}
+	static void TearDownTestSuite() { delete be_app; }
 
 	void SetUp() override
 	{
@@ -101,14 +83,11 @@ protected:
 
 	void TearDown() override { glim_test::CloseWindow(fInbox); }
 
-	static BApplication* sApplication;
 	glim_test::TempDir fFolder{"panel"};
 	glim_test::Receiver* fInbox = NULL;
 	BMessenger fTarget;
 	entry_ref fStart;
 };
-
-BApplication* FilePanelTest::sApplication = NULL;
 
 } // namespace
 
@@ -132,8 +111,7 @@ TEST_F(FilePanelTest, PanelIsAWindowUntilDeleted)
 	panel = new BFilePanel(B_SAVE_PANEL);
 	panel->Show();
 	ASSERT_EQ(be_app->CountWindows(), before + 1);
-	std::thread deleter([panel]() { delete panel; });
-	deleter.join();
+	std::thread([panel]() { delete panel; }).join();
 	EXPECT_EQ(be_app->CountWindows(), before);
 	glim_test::Settle();
 }
@@ -145,13 +123,11 @@ TEST_F(FilePanelTest, OpenPanelSendsTheChosenRefs)
 	panel.Show();
 	EXPECT_EQ(shown_folder(panel), fFolder.Path());
 
-	std::vector<std::string> chosen = {fFolder / "caf\xe9.png", fFolder / "a.png",
-		fFolder / "sub"};
+	Paths chosen = {fFolder / "caf\xe9.png", fFolder / "a.png", fFolder / "sub"};
 	BPrivate::complete_file_panel(&panel, chosen);
 	ASSERT_TRUE(fInbox->WaitFor(1));
-	BMessage message = fInbox->At(0);
-	EXPECT_EQ(message.what, (uint32)B_REFS_RECEIVED);
-	EXPECT_EQ(RefPaths(message), chosen);
+	EXPECT_EQ(fInbox->At(0).what, (uint32)B_REFS_RECEIVED);
+	EXPECT_EQ(RefPaths(fInbox->At(0)), chosen);
 	EXPECT_FALSE(panel.IsShowing());
 
 	// The selection stays readable.
@@ -187,20 +163,20 @@ TEST_F(FilePanelTest, FileChooserEntersFoldersAndSkipsHiddenNames)
 
 TEST_F(FilePanelTest, RefFilterDecidesWhatIsListed)
 {
-	// Refuses b.png, and records the types it was shown.
+	// Refuses b.png, and records the types it was shown and which are
+	// folders.
 	class RecordingFilter : public BRefFilter {
 	public:
 		bool Filter(const entry_ref* ref, BNode* node, struct stat* info,
 			const char* mimeType) override
 		{
 			EXPECT_NE(node, nullptr);
-			types[ref->name] = mimeType;
-			folders[ref->name] = S_ISDIR(info->st_mode);
+			types[ref->name] = std::string(mimeType)
+				+ (S_ISDIR(info->st_mode) ? " folder" : "");
 			return strcmp(ref->name, "b.png") != 0;
 		}
 
 		std::map<std::string, std::string> types;
-		std::map<std::string, bool> folders;
 	} filter;
 
 	const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR";
@@ -208,9 +184,7 @@ TEST_F(FilePanelTest, RefFilterDecidesWhatIsListed)
 	BFilePanel panel(B_OPEN_PANEL, &fTarget, &fStart, B_FILE_NODE, true, NULL, &filter);
 	panel.Show();
 	EXPECT_EQ(filter.types["a.png"], "image/png");
-	EXPECT_EQ(filter.types["sub"], "inode/directory");
-	EXPECT_TRUE(filter.folders["sub"]);
-	EXPECT_FALSE(filter.folders["a.png"]);
+	EXPECT_EQ(filter.types["sub"], "inode/directory folder");
 	BPrivate::complete_file_panel(&panel, {fFolder / "a.png", fFolder / "b.png"});
 	ASSERT_TRUE(fInbox->WaitFor(1));
 	EXPECT_EQ(RefPaths(fInbox->At(0)), Paths{fFolder / "a.png"});
@@ -259,7 +233,6 @@ TEST_F(FilePanelTest, SavePanelSendsFolderAndName)
 	BPrivate::complete_file_panel(&panel, {fFolder / ("sub/" + name)});
 	ASSERT_TRUE(fInbox->WaitFor(1));
 	BMessage message = fInbox->At(0);
-	EXPECT_EQ(message.what, (uint32)B_SAVE_REQUESTED);
 	EXPECT_EQ(RefPaths(message, "directory"), Paths{fFolder / "sub"});
 	EXPECT_STREQ(message.GetString("name", ""), name.c_str());
 	EXPECT_FALSE(panel.IsShowing());
@@ -270,9 +243,8 @@ TEST_F(FilePanelTest, SavePanelSendsFolderAndName)
 	EXPECT_EQ(shown_folder(panel), fFolder / "sub");
 	BPrivate::cancel_file_panel(&panel);
 	ASSERT_TRUE(fInbox->WaitFor(2));
-	BMessage cancel = fInbox->At(1);
-	EXPECT_EQ(cancel.what, (uint32)B_CANCEL);
-	EXPECT_EQ(cancel.GetInt32("old_what", 0), (int32)B_SAVE_REQUESTED);
+	EXPECT_EQ(fInbox->Fields("old_what"),
+		(glim_test::FieldList{{B_SAVE_REQUESTED, -5}, {B_CANCEL, B_SAVE_REQUESTED}}));
 	EXPECT_FALSE(panel.IsShowing());
 }
 
@@ -287,8 +259,7 @@ TEST_F(FilePanelTest, SavePanelHostsTheProgramsFileTypeMenu)
 	ASSERT_NE(background, nullptr);
 	BView* text = background->FindView("text view");
 	BView* cancel = background->FindView("cancel button");
-	ASSERT_NE(text, nullptr);
-	ASSERT_NE(cancel, nullptr);
+	ASSERT_TRUE(text != NULL && cancel != NULL);
 	BRect textFrame = text->Frame();
 	BRect cancelFrame = cancel->Frame();
 	EXPECT_TRUE(background->Bounds().Contains(textFrame));
@@ -316,18 +287,16 @@ TEST_F(FilePanelTest, SavePanelHostsTheProgramsFileTypeMenu)
 	panel.Show();
 
 	// On screen the views are where their frames say.
-	QWidget* top = NULL;
-	QMenuBar* menuBar = NULL;
-	QLineEdit* nameField = NULL;
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		top = BPrivate::WindowAccess::Widget(window);
-		if (top != NULL) {
-			menuBar = top->findChild<QMenuBar*>();
-			nameField = name_field(top);
-		}
-		return menuBar != NULL && menuBar->isVisible() && nameField != NULL;
-	}));
-	EXPECT_EQ(widget_frame(menuBar), rounded(barFrame));
+	QMenuBar* menuBar = glim_test::WaitForWidget<QMenuBar>("Save",
+		[](QMenuBar* bar) { return bar->isVisible(); });
+	ASSERT_NE(menuBar, nullptr);
+	QLineEdit* nameField = name_field(menuBar->window());
+	ASSERT_NE(nameField, nullptr);
+	// The bar fits its item, its frame rounded to whole pixels.
+	BRect shown = widget_frame(menuBar);
+	EXPECT_EQ(shown.LeftTop(), barFrame.LeftTop());
+	EXPECT_NEAR(shown.right, barFrame.right, 0.5f);
+	EXPECT_NEAR(shown.bottom, barFrame.bottom, 0.5f);
 	EXPECT_EQ(widget_frame(nameField->parentWidget()), textFrame);
 	EXPECT_EQ(nameField->text(), "picture.png");
 }
@@ -338,17 +307,11 @@ TEST_F(FilePanelTest, TypingAndClickingInTheWidgets)
 	BFilePanel panel(B_SAVE_PANEL, &fTarget);
 	panel.SetPanelDirectory(fFolder.Path().c_str());
 	panel.Show();
-	QWidget* top = NULL;
-	QTreeWidget* list = NULL;
-	QLineEdit* nameField = NULL;
-	ASSERT_TRUE(BPrivate::run_events_until([&]() {
-		top = BPrivate::WindowAccess::Widget(panel.Window());
-		if (top != NULL) {
-			list = top->findChild<QTreeWidget*>();
-			nameField = name_field(top);
-		}
-		return list != NULL && list->topLevelItemCount() == 4 && nameField != NULL;
-	}));
+	QTreeWidget* list = glim_test::WaitForWidget<QTreeWidget>("Save",
+		[](QTreeWidget* list) { return list->topLevelItemCount() == 4; });
+	ASSERT_NE(list, nullptr);
+	QLineEdit* nameField = name_field(list->window());
+	ASSERT_NE(nameField, nullptr);
 	// Folders first; the hidden entry is not listed.
 	EXPECT_EQ(list->topLevelItem(0)->text(0), "sub");
 	EXPECT_EQ(list->topLevelItem(1)->text(0), "a.png");
@@ -368,8 +331,7 @@ TEST_F(FilePanelTest, TypingAndClickingInTheWidgets)
 	emit list->itemActivated(list->topLevelItem(0), 0);
 	ASSERT_TRUE(
 		BPrivate::run_events_until([&]() { return shown_folder(panel) == fFolder / "sub"; }));
-	QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-	QApplication::sendEvent(nameField, &escape);
+	glim_test::SendKey(nameField, Qt::Key_Escape);
 	ASSERT_TRUE(fInbox->WaitFor(2));
 	EXPECT_EQ(fInbox->At(1).what, (uint32)B_CANCEL);
 	EXPECT_FALSE(panel.IsShowing());

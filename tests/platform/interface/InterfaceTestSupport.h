@@ -1,7 +1,6 @@
 #ifndef GLIM_INTERFACE_TEST_SUPPORT_H
 #define GLIM_INTERFACE_TEST_SUPPORT_H
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <functional>
@@ -14,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QWidget>
 
 #include <Bitmap.h>
@@ -32,25 +33,19 @@ namespace glim_test {
 // Messages as their what with one int32 field each.
 typedef std::vector<std::pair<uint32, int32>> FieldList;
 
-// A window that keeps a copy of every message it is sent, or of those whose
-// what is in only. The copies are taken on the GUI thread; At and Fields
+// A window that keeps a copy of every message that reaches its
+// MessageReceived. The copies are taken on the GUI thread; At and Fields
 // read them from any thread.
 class Receiver : public BWindow {
 public:
 	explicit Receiver(const char* title = "receiver", BRect frame = BRect(100, 100, 399, 299),
-		std::vector<uint32> only = {}, window_type type = B_TITLED_WINDOW) :
-		BWindow(frame, title, type, 0),
-		fOnly(only)
+		window_type type = B_TITLED_WINDOW) :
+		BWindow(frame, title, type, 0)
 	{
 	}
 
 	void MessageReceived(BMessage* message) override
 	{
-		if (!fOnly.empty()
-			&& std::find(fOnly.begin(), fOnly.end(), message->what) == fOnly.end()) {
-			BWindow::MessageReceived(message);
-			return;
-		}
 		std::lock_guard<std::mutex> guard(lock);
 		received.push_back(*message);
 		count++;
@@ -80,10 +75,16 @@ public:
 	std::mutex lock;
 	std::vector<BMessage> received;
 	std::atomic<int32> count{0};
-
-private:
-	std::vector<uint32> fOnly;
 };
+
+// Adds the views to the window and shows it.
+inline void
+ShowWith(BWindow* window, std::initializer_list<BView*> views)
+{
+	for (BView* view : views)
+		window->AddChild(view);
+	window->Show();
+}
 
 // The paths of the refs in a message's field, in order.
 inline std::vector<std::string>
@@ -145,6 +146,50 @@ Settle(bigtime_t duration = 100000)
 	BPrivate::run_events_until([]() { return false; }, duration);
 }
 
+// Lets a window the test keeps locked handle what is queued: unlocked until
+// condition holds, then a further while, and locked again.
+inline void
+SettleUnlocked(
+	BWindow* window, const std::function<bool()>& condition = []() { return true; },
+	bigtime_t after = 30000)
+{
+	window->Unlock();
+	EXPECT_TRUE(BPrivate::run_events_until(condition));
+	Settle(after);
+	window->Lock();
+}
+
+// A key pressed and released on a toolkit widget, as the user types it.
+inline void
+SendKey(QWidget* widget, int key, const QString& text = QString())
+{
+	QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+	QApplication::sendEvent(widget, &press);
+	QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+	QApplication::sendEvent(widget, &release);
+}
+
+// The action of a toolkit menu or menu bar with the text, or NULL.
+inline QAction*
+ActionNamed(QWidget* menu, const char* text)
+{
+	for (QAction* action : menu->actions()) {
+		if (action->text() == text)
+			return action;
+	}
+	return NULL;
+}
+
+// The texts of a toolkit menu's actions, joined by "|".
+inline std::string
+ActionTexts(QWidget* menu)
+{
+	QStringList texts;
+	for (QAction* action : menu->actions())
+		texts << action->text();
+	return texts.join("|").toStdString();
+}
+
 // A mouse-down on view at where, with the pointer script held for polls
 // then released at where moved by releaseOffset. The caller holds no lock.
 inline void
@@ -159,15 +204,17 @@ PressAndRelease(BView* view, BPoint where, int polls = 1, BPoint releaseOffset =
 	view->Window()->Unlock();
 }
 
-// Sends keys to the window's focus view, focusing view first if given.
+// Sends keys, with the modifiers held, to the window's focus view, focusing
+// view first if given.
 inline void
-PressKeys(BWindow* window, std::initializer_list<const char*> keys, BView* focus = NULL)
+PressKeys(BWindow* window, std::initializer_list<const char*> keys, BView* focus = NULL,
+	uint32 modifiers = 0)
 {
 	window->Lock();
 	if (focus != NULL)
 		focus->MakeFocus(true);
 	for (const char* key : keys)
-		BPrivate::simulate_key_down(window, key);
+		BPrivate::simulate_key_down(window, key, modifiers);
 	window->Unlock();
 }
 
@@ -193,17 +240,12 @@ struct Spot {
 	rgb_color color;
 };
 
-// Checks each spot's colour, each channel within tolerance.
+// Checks each spot's colour.
 inline void
-ExpectPixels(const BBitmap& bitmap, std::initializer_list<Spot> spots, int tolerance = 0)
+ExpectPixels(const BBitmap& bitmap, std::initializer_list<Spot> spots)
 {
-	for (const Spot& spot : spots) {
-		SCOPED_TRACE(testing::Message() << "pixel " << spot.x << "," << spot.y);
-		rgb_color color = PixelAt(bitmap, spot.x, spot.y);
-		EXPECT_NEAR(color.red, spot.color.red, tolerance);
-		EXPECT_NEAR(color.green, spot.color.green, tolerance);
-		EXPECT_NEAR(color.blue, spot.color.blue, tolerance);
-	}
+	for (const Spot& spot : spots)
+		EXPECT_EQ(PixelAt(bitmap, spot.x, spot.y), spot.color) << spot.x << "," << spot.y;
 }
 
 // An opaque 32-bit square bitmap of one colour.
@@ -233,13 +275,6 @@ struct Canvas {
 	{
 		if (bitmap.IsLocked())
 			bitmap.Unlock();
-	}
-
-	rgb_color Pixel(int x, int y)
-	{
-		if (bitmap.IsLocked())
-			view->Sync();
-		return PixelAt(bitmap, x, y);
 	}
 
 	BBitmap bitmap;

@@ -18,10 +18,7 @@ const uint32 kInvoked = 'Inv!';
 
 class SelectionCountingList : public BListView {
 public:
-	explicit SelectionCountingList(BRect frame) :
-		BListView(frame, "list")
-	{
-	}
+	using BListView::BListView;
 
 	void SelectionChanged() override { changes++; }
 
@@ -40,41 +37,24 @@ MakeItems(int count)
 }
 
 
-void
-AddAll(BListView* list, const std::vector<std::unique_ptr<BStringItem>>& items)
-{
-	for (const auto& item : items)
-		ASSERT_TRUE(list->AddItem(item.get()));
-}
-
-
 // A shown window with a list of 30 items in a scroll view with a vertical
 // bar.
 class ListViewWindowTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
-		fWindow = new Receiver("lists", BRect(100, 100, 399, 399), {kSelected, kInvoked});
-		fList = new SelectionCountingList(BRect(10, 10, 200, 150));
+		fWindow = new Receiver("lists", BRect(100, 100, 399, 399));
+		fList = new SelectionCountingList(BRect(10, 10, 200, 150), "list");
 		fList->SetSelectionMessage(new BMessage(kSelected));
 		fList->SetMessage(new BMessage(kInvoked));
-		fWindow->AddChild(new BScrollView("scroll", fList, B_FOLLOW_ALL, 0, false, true));
-		fWindow->Show();
+		for (const auto& item : fItems)
+			fList->AddItem(item.get());
+		ShowWith(fWindow, {new BScrollView("scroll", fList, B_FOLLOW_ALL, 0, false, true)});
 		fWindow->Lock();
 	}
 
 	// The window is locked by the test between its steps.
 	void TearDown() override { fWindow->Quit(); }
-
-	// Lets the window dispatch what is queued, then locks it again.
-	void Settle(size_t expectedMessages = 0)
-	{
-		fWindow->Unlock();
-		EXPECT_TRUE(BPrivate::run_events_until(
-			[&]() { return (size_t)fWindow->count >= expectedMessages; }));
-		glim_test::Settle(30000);
-		fWindow->Lock();
-	}
 
 	Receiver* fWindow = NULL;
 	SelectionCountingList* fList = NULL;
@@ -121,14 +101,13 @@ TEST(ListViewTest, AddingAndRemoving)
 
 TEST_F(ListViewWindowTest, SelectionMessageCarriesTheIndex)
 {
-	AddAll(fList, fItems);
 	fList->Select(3);
 	fList->Select(3);
 	fItems[5]->SetEnabled(false);
 	fList->Select(5);
 	fList->Select(-1);
 	fList->Select(99);
-	Settle(1);
+	SettleUnlocked(fWindow, [&]() { return fWindow->count >= 1; });
 	EXPECT_EQ(fWindow->Fields("index"), (FieldList{{kSelected, 3}}));
 	EXPECT_EQ(fList->changes, 1);
 
@@ -136,7 +115,7 @@ TEST_F(ListViewWindowTest, SelectionMessageCarriesTheIndex)
 	fList->Deselect(3);
 	fList->Select(4);
 	fList->RemoveItem(4);
-	Settle(4);
+	SettleUnlocked(fWindow, [&]() { return fWindow->count >= 4; });
 	EXPECT_EQ(fWindow->Fields("index"),
 		(FieldList{{kSelected, 3}, {kSelected, -1}, {kSelected, 4}, {kSelected, -1}}));
 	EXPECT_EQ(fList->CurrentSelection(), -1);
@@ -145,12 +124,11 @@ TEST_F(ListViewWindowTest, SelectionMessageCarriesTheIndex)
 
 TEST_F(ListViewWindowTest, ClicksSelectAndDoubleClickInvokes)
 {
-	AddAll(fList, fItems);
 	BPoint inside(20, fList->ItemFrame(1).top + 2);
 	BPrivate::simulate_mouse_down(fList, inside, B_PRIMARY_MOUSE_BUTTON, 0, 1);
 	BPrivate::simulate_mouse_up(fList, inside);
 	BPrivate::simulate_mouse_down(fList, inside, B_PRIMARY_MOUSE_BUTTON, 0, 2);
-	Settle(2);
+	SettleUnlocked(fWindow, [&]() { return fWindow->count >= 2; });
 	EXPECT_EQ(fWindow->Fields("index"), (FieldList{{kSelected, 1}, {kInvoked, 1}}));
 	EXPECT_TRUE(fList->IsFocus());
 
@@ -158,17 +136,15 @@ TEST_F(ListViewWindowTest, ClicksSelectAndDoubleClickInvokes)
 	fList->MakeEmpty();
 	fList->AddItem(fItems[0].get());
 	BPrivate::simulate_mouse_down(fList, BPoint(20, 120), B_PRIMARY_MOUSE_BUTTON);
-	Settle();
+	SettleUnlocked(fWindow);
 	EXPECT_EQ(fWindow->received.size(), 2u);
 }
 
 
 TEST_F(ListViewWindowTest, KeysMoveTheSelectionIntoView)
 {
-	AddAll(fList, fItems);
 	fList->MakeFocus();
-	float height = fList->ItemFrame(0).Height() + 1;
-	int32 perPage = (int32)(fList->Bounds().Height() / height);
+	int32 perPage = (int32)(fList->Bounds().Height() / (fList->ItemFrame(0).Height() + 1));
 	const struct {
 		const char* key;
 		int32 expected;
@@ -183,14 +159,14 @@ TEST_F(ListViewWindowTest, KeysMoveTheSelectionIntoView)
 	for (const auto& step : steps) {
 		SCOPED_TRACE(testing::Message() << (int)step.key[0]);
 		BPrivate::simulate_key_down(fWindow, step.key);
-		Settle();
+		SettleUnlocked(fWindow);
 		EXPECT_EQ(fList->CurrentSelection(), step.expected);
 		BRect frame = fList->ItemFrame(step.expected);
 		EXPECT_TRUE(fList->Bounds().Contains(frame)) << frame.top << " " << fList->Bounds().top;
 	}
 	BPrivate::simulate_key_down(fWindow, "\x04");
 	BPrivate::simulate_key_down(fWindow, "\n");
-	Settle();
+	SettleUnlocked(fWindow);
 	EXPECT_GT(fList->Bounds().top, 0);
 	EXPECT_EQ(fList->ScrollBar(B_VERTICAL)->Value(), fList->Bounds().top);
 	ASSERT_GT(fWindow->count, 0);

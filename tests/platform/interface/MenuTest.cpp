@@ -10,7 +10,7 @@
 
 #include "InterfaceTestSupport.h"
 
-using glim_test::CloseWindow;
+using namespace glim_test;
 
 namespace {
 
@@ -18,14 +18,16 @@ const uint32 kPreferences = 'BPre';
 const uint32 kPrevious = 'BPrv';
 const uint32 kNext = 'BNxt';
 const uint32 kZoomIn = 'Bzin';
+// The modifiers of an item's shortcut.
+const uint32 kCommand = B_COMMAND_KEY | B_CONTROL_KEY;
 
 
 // A window with a menu bar like the main window's: the same shortcut P in
 // the File menu and the Image menu.
-class MenuWindow : public glim_test::Receiver {
+class MenuWindow : public Receiver {
 public:
 	MenuWindow() :
-		Receiver("menus", BRect(100, 100, 499, 399), {}, B_DOCUMENT_WINDOW)
+		Receiver("menus", BRect(100, 100, 499, 399), B_DOCUMENT_WINDOW)
 	{
 		fBar = new BMenuBar(BRect(0, 0, 0, 0), "bar");
 		BMenu* file = new BMenu("File");
@@ -53,14 +55,6 @@ public:
 	}
 
 	void MenusEnded() override { endings++; }
-
-	// Presses key with the command key, as the shortcut of an item.
-	void Shortcut(const char* key, uint32 modifiers = B_COMMAND_KEY | B_CONTROL_KEY)
-	{
-		Lock();
-		BPrivate::simulate_key_down(this, key, modifiers);
-		Unlock();
-	}
 
 	BMenuBar* fBar;
 	std::atomic<int32> beginnings{0};
@@ -100,7 +94,7 @@ TEST_F(MenuTest, DisabledMenuDisablesItsItems)
 TEST_F(MenuTest, SharedShortcutGoesToTheFirstItem)
 {
 	window->Show();
-	window->Shortcut("p");
+	PressKeys(window, {"p"}, NULL, kCommand);
 	ASSERT_TRUE(window->WaitFor(1));
 	EXPECT_EQ(window->received[0].what, kPreferences);
 	EXPECT_EQ(window->beginnings, 1);
@@ -108,17 +102,17 @@ TEST_F(MenuTest, SharedShortcutGoesToTheFirstItem)
 
 	// Disabled in MenusBeginning, the first gives way to the next.
 	window->disableNextTime = true;
-	window->Shortcut("p");
+	PressKeys(window, {"p"}, NULL, kCommand);
 	ASSERT_TRUE(window->WaitFor(2));
 	EXPECT_EQ(window->received[1].what, kPrevious);
 
 	// A shortcut inside a submenu, and a key without the command key that
 	// is no shortcut at all.
-	window->Shortcut("=");
-	window->Shortcut("n", 0);
+	PressKeys(window, {"="}, NULL, kCommand);
+	PressKeys(window, {"n"});
 	ASSERT_TRUE(window->WaitFor(3));
 	EXPECT_EQ(window->received[2].what, kZoomIn);
-	glim_test::Settle(50000);
+	Settle(50000);
 	EXPECT_EQ(window->count, 3);
 }
 
@@ -129,7 +123,7 @@ TEST_F(MenuTest, OpeningAMenuUpdatesItAndChoosingInvokes)
 	window->Lock();
 	window->fBar->FindItem(kNext)->SetLabel("Next Picture");
 	window->Unlock();
-	QMenuBar* bar = glim_test::WaitForWidget<QMenuBar>("menus",
+	QMenuBar* bar = WaitForWidget<QMenuBar>("menus",
 		[](QMenuBar* bar) { return bar->actions().size() == 2; });
 	ASSERT_NE(bar, nullptr);
 	EXPECT_EQ(bar->actions()[0]->text(), "File");
@@ -137,15 +131,9 @@ TEST_F(MenuTest, OpeningAMenuUpdatesItAndChoosingInvokes)
 	ASSERT_NE(image, nullptr);
 	image->popup(QPoint(0, 0));
 	ASSERT_TRUE(BPrivate::run_events_until([&]() { return window->beginnings == 1; }));
-	QAction* next = NULL;
-	QStringList texts;
-	for (QAction* action : image->actions()) {
-		texts << action->text();
-		if (action->text().startsWith("Next Picture"))
-			next = action;
-	}
-	ASSERT_NE(next, nullptr) << texts.join("|").toStdString();
-	EXPECT_EQ(next->text(), "Next Picture\tCtrl+N");
+	EXPECT_EQ(ActionTexts(image), "Previous Image\tCtrl+P|Next Picture\tCtrl+N|Zoom");
+	QAction* next = ActionNamed(image, "Next Picture\tCtrl+N");
+	ASSERT_NE(next, nullptr);
 	next->trigger();
 	image->hide();
 	ASSERT_TRUE(window->WaitFor(1));

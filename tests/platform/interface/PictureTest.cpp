@@ -15,41 +15,39 @@ const rgb_color kUp = make_color(220, 30, 30);
 const rgb_color kDown = make_color(30, 30, 220);
 
 
-// Records a picture of the bitmap at the view's origin, as the toolbar
-// makes its buttons' pictures.
-BPicture*
-RecordBitmap(BView* view, const BBitmap* bitmap)
-{
-	view->BeginPicture(new BPicture);
-	view->DrawBitmap(bitmap, BPoint(0, 0));
-	return view->EndPicture();
-}
-
-
-// A picture button whose off and on pictures are solid squares of size.
+// A picture button whose off and on pictures are solid squares of its
+// size, recorded from bitmaps at the recorder's origin as the toolbar
+// records its buttons' pictures.
 BPictureButton*
 MakeButton(BView* recorder, BRect frame, BMessage* message, uint32 behavior)
 {
-	int size = frame.IntegerWidth() + 1;
-	std::unique_ptr<BPicture> off(RecordBitmap(recorder, MakeSolid(size, kUp).get()));
-	std::unique_ptr<BPicture> on(RecordBitmap(recorder, MakeSolid(size, kDown).get()));
-	return new BPictureButton(frame, "button", off.get(), on.get(), message, behavior);
+	std::unique_ptr<BPicture> pictures[2];
+	for (int i = 0; i < 2; i++) {
+		recorder->BeginPicture(new BPicture);
+		recorder->DrawBitmap(MakeSolid(frame.IntegerWidth() + 1, i == 0 ? kUp : kDown).get(),
+			BPoint(0, 0));
+		pictures[i].reset(recorder->EndPicture());
+	}
+	return new BPictureButton(frame, "button", pictures[0].get(), pictures[1].get(), message,
+		behavior);
 }
 
 } // namespace
 
 
-TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesWhenReleasedInside)
+TEST(PictureButtonTest, OneStateShowsOnPictureWhilePressedTwoStateToggles)
 {
 	Receiver* window = new Receiver("receiver", BRect(100, 100, 199, 149));
 	BView* toolbar = new BView(BRect(0, 0, 99, 49), "tbview", 0, B_WILL_DRAW);
-	window->AddChild(toolbar);
-	window->Show();
+	ShowWith(window, {toolbar});
 
 	window->Lock();
 	BPictureButton* button = MakeButton(toolbar, BRect(10, 5, 49, 44), new BMessage('BPrv'),
 		B_ONE_STATE_BUTTON);
+	BPictureButton* toggle = MakeButton(toolbar, BRect(70, 5, 89, 24), new BMessage('tggl'),
+		B_TWO_STATE_BUTTON);
 	toolbar->AddChild(button);
+	toolbar->AddChild(toggle);
 	EXPECT_EQ(button->Target(), window);
 	window->Unlock();
 
@@ -73,29 +71,19 @@ TEST(PictureButtonTest, ShowsOnPictureWhilePressedAndInvokesWhenReleasedInside)
 	Settle(150000);
 	EXPECT_EQ(window->count, 1);
 	BPrivate::clear_pointer_script();
-	CloseWindow(window);
-}
 
-
-TEST(PictureButtonTest, TwoStateButtonTogglesItsValue)
-{
-	Canvas canvas(40, 40);
-	Receiver* window = new Receiver("receiver", BRect(100, 100, 199, 199));
-	BPictureButton* button = MakeButton(canvas.view, BRect(0, 0, 19, 19), new BMessage('tggl'),
-		B_TWO_STATE_BUTTON);
-	window->AddChild(button);
-	window->Show();
-	PressAndRelease(button, BPoint(5, 5), 0);
-	ASSERT_TRUE(window->WaitFor(1));
-	EXPECT_EQ(window->Fields("be:value"), (FieldList{{'tggl', B_CONTROL_ON}}));
-	EXPECT_EQ(GrabbedPixel(window, 10, 10), kDown);
-
-	PressKeys(window, {" "}, button);
+	// The two-state button turns on with a click, stays showing its on
+	// picture, and turns off with space.
+	PressAndRelease(toggle, BPoint(5, 5), 0);
 	ASSERT_TRUE(window->WaitFor(2));
+	EXPECT_EQ(window->Fields("be:value"), (FieldList{{'BPrv', 0}, {'tggl', B_CONTROL_ON}}));
+	EXPECT_EQ(GrabbedPixel(window, 80, 15), kDown);
+	PressKeys(window, {" "}, toggle);
+	ASSERT_TRUE(window->WaitFor(3));
 	EXPECT_EQ(window->Fields("be:value"),
-		(FieldList{{'tggl', B_CONTROL_ON}, {'tggl', B_CONTROL_OFF}}));
+		(FieldList{{'BPrv', 0}, {'tggl', B_CONTROL_ON}, {'tggl', B_CONTROL_OFF}}));
 	window->Lock();
-	EXPECT_EQ(button->Value(), B_CONTROL_OFF);
+	EXPECT_EQ(toggle->Value(), B_CONTROL_OFF);
 	window->Unlock();
 	CloseWindow(window);
 }

@@ -2,7 +2,6 @@
 // through the test hook with the menu deleted after; and the label taken
 // from the marked item on a menu bar.
 #include <QAction>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -25,57 +24,13 @@ BPopUpMenu*
 ZoomMenu()
 {
 	BPopUpMenu* menu = new BPopUpMenu("Zoom", false, false, B_ITEMS_IN_COLUMN);
-	const float kLevels[] = {0.5f, 1.0f, 2.0f};
-	const char* kLabels[] = {"50.0%", "100.0%", "200.0%"};
-	for (int i = 0; i < 3; i++) {
-		BMessage* message = new BMessage('Bszm');
-		message->AddFloat("zoom", kLevels[i]);
-		menu->AddItem(new BMenuItem(kLabels[i], message));
-	}
+	for (const char* label : {"50.0%", "100.0%", "200.0%"})
+		menu->AddItem(new BMenuItem(label, new BMessage('Bszm')));
 	menu->ItemAt(1)->SetMarked(true);
 	menu->AddSeparatorItem();
-	BMenuItem* disabled = new BMenuItem("Disabled", new BMessage('dsbl'));
-	disabled->SetEnabled(false);
-	menu->AddItem(disabled);
+	menu->AddItem(new BMenuItem("Disabled", new BMessage('dsbl')));
+	menu->ItemAt(4)->SetEnabled(false);
 	return menu;
-}
-
-
-// The hook answers Go() with answer; items are aimed at a shown window.
-class PopUpMenuTest : public testing::Test {
-protected:
-	void SetUp() override
-	{
-		window->Show();
-		BPrivate::set_pop_up_chooser([this](const BPopUpMenu*, BPoint) { return answer; });
-	}
-
-	void TearDown() override
-	{
-		BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser());
-		CloseWindow(window);
-	}
-
-	// Through a messenger, which an item takes as its target too.
-	void TargetItems(BMenu* menu)
-	{
-		for (int32 i = 0; i < menu->CountItems(); i++)
-			menu->ItemAt(i)->SetTarget(BMessenger(window));
-	}
-
-	Receiver* window = new Receiver("pop-ups");
-	int32 answer = -1;
-};
-
-
-QAction*
-ActionNamed(QMenu* menu, const char* text)
-{
-	for (QAction* action : menu->actions()) {
-		if (action->text() == text)
-			return action;
-	}
-	return NULL;
 }
 
 
@@ -95,14 +50,6 @@ Click(QMenu* menu, QAction* action)
 	QPoint center = menu->mapToGlobal(menu->actionGeometry(action).center());
 	SendMouse(menu, QEvent::MouseButtonPress, center);
 	SendMouse(menu, QEvent::MouseButtonRelease, center);
-}
-
-
-void
-Press(QWidget* widget, int key)
-{
-	QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-	QApplication::sendEvent(widget, &press);
 }
 
 
@@ -127,22 +74,28 @@ GoWithUser(BPopUpMenu* menu, bool openAnyway, const std::function<void(QMenu*)>&
 } // namespace
 
 
-TEST_F(PopUpMenuTest, AsyncGoDeliversAndDeletesTheMenu)
+TEST(PopUpMenuTest, AsyncGoDeliversAndDeletesTheMenu)
 {
+	Receiver* window = new Receiver("pop-ups");
+	window->Show();
+	BPrivate::set_pop_up_chooser([](const BPopUpMenu*, BPoint) { return 0; });
 	std::atomic<int32> deleted{0};
 	BPopUpMenu* menu = new Counted<BPopUpMenu>(&deleted, "tracked", false, false);
-	menu->AddItem(new BMenuItem("Remove", new BMessage('Brmv')));
-	TargetItems(menu);
-	answer = 0;
+	BMenuItem* remove = new BMenuItem("Remove", new BMessage('Brmv'));
+	// Through a messenger, which an item takes as its target too.
+	remove->SetTarget(BMessenger(window));
+	menu->AddItem(remove);
 	EXPECT_EQ(menu->Go(BPoint(10, 10), true, false, true, true), nullptr);
 	ASSERT_TRUE(
 		BPrivate::run_events_until([&]() { return window->count == 1 && deleted == 1; }));
 	EXPECT_EQ(window->received[0].what, (uint32)'Brmv');
+	CloseWindow(window);
 }
 
 
-TEST(PopUpMenuRealTest, TheUserChoosesInTheShownMenu)
+TEST(PopUpMenuRealTest, TheUserChoosesOrDismissesTheShownMenu)
 {
+	// The real menu, whatever chooser an earlier test left.
 	BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser());
 	std::unique_ptr<BPopUpMenu> menu(ZoomMenu());
 	BMenu* more = new BMenu("More");
@@ -150,41 +103,35 @@ TEST(PopUpMenuRealTest, TheUserChoosesInTheShownMenu)
 	more->AddItem(deep);
 	menu->AddItem(more);
 
-	QStringList texts;
+	std::string texts;
 	bool markedShown = false;
 	BMenuItem* chosen = GoWithUser(menu.get(), true, [&](QMenu* shown) {
-		for (QAction* action : shown->actions())
-			texts << action->text();
+		texts = ActionTexts(shown);
 		QAction* marked = ActionNamed(shown, "100.0%");
 		markedShown = marked != NULL && marked->isChecked();
 		Click(shown, ActionNamed(shown, "200.0%"));
 	});
 	EXPECT_EQ(chosen, menu->ItemAt(2));
-	EXPECT_EQ(texts.join("|"), "50.0%|100.0%|200.0%||Disabled|More");
+	EXPECT_EQ(texts, "50.0%|100.0%|200.0%||Disabled|More");
 	EXPECT_TRUE(markedShown);
 
 	// Escape closes it without a choice.
-	chosen = GoWithUser(menu.get(), true, [](QMenu* shown) { Press(shown, Qt::Key_Escape); });
+	chosen = GoWithUser(menu.get(), true, [](QMenu* shown) { SendKey(shown, Qt::Key_Escape); });
 	EXPECT_EQ(chosen, nullptr);
 
 	// An item of a submenu is returned as itself.
 	chosen = GoWithUser(menu.get(), true, [](QMenu* shown) {
 		QAction* more = ActionNamed(shown, "More");
 		shown->setActiveAction(more);
-		Press(shown, Qt::Key_Right);
+		SendKey(shown, Qt::Key_Right);
 		QMenu* sub = more->menu();
 		sub->setActiveAction(ActionNamed(sub, "1600.0%"));
-		Press(sub, Qt::Key_Return);
+		SendKey(sub, Qt::Key_Return);
 	});
 	EXPECT_EQ(chosen, deep);
-}
 
-
-TEST(PopUpMenuRealTest, ReleasingOutsideClosesUnlessOpenAnyway)
-{
-	BPrivate::set_pop_up_chooser(BPrivate::PopUpChooser());
-	std::unique_ptr<BPopUpMenu> menu(ZoomMenu());
-	BMenuItem* chosen = GoWithUser(menu.get(), false, [](QMenu* shown) {
+	// Releasing the button outside closes it, unless it opens anyway.
+	chosen = GoWithUser(menu.get(), false, [](QMenu* shown) {
 		// Released on the menu itself, where it opened: it stays open.
 		SendMouse(shown, QEvent::MouseButtonRelease, shown->geometry().topLeft());
 		EXPECT_TRUE(shown->isVisible());
@@ -217,13 +164,10 @@ TEST(PopUpMenuBarTest, BarShowsTheMarkedItemsLabel)
 	types->AddItem(png);
 	types->AddItem(jpeg);
 	bar->AddItem(types);
-	window->AddChild(bar);
-	png->SetTarget(window);
-	jpeg->SetTarget(window);
 	EXPECT_STREQ(bar->ItemAt(0)->Label(), "File type list");
 	png->SetMarked(true);
 	EXPECT_STREQ(bar->ItemAt(0)->Label(), "PNG images");
-	window->Show();
+	ShowWith(window, {bar});
 
 	// The bar's one action shows label once the bar has caught up.
 	auto barShows = [](const char* label) {

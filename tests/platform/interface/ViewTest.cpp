@@ -47,8 +47,7 @@ TEST(ViewTest, ConversionThroughScrolledParents)
 	// Without a window the screen is the top view's coordinates.
 	EXPECT_EQ(child->ConvertToScreen(BPoint(3, 0)), BPoint(110, 105));
 	EXPECT_EQ(child->ConvertFromScreen(BPoint(110, 105)), BPoint(3, 0));
-	BRect rect = child->ConvertToParent(BRect(3, 0, 5, 2));
-	EXPECT_EQ(rect, BRect(10, 20, 12, 22));
+	EXPECT_EQ(child->ConvertToParent(BRect(3, 0, 5, 2)), BRect(10, 20, 12, 22));
 }
 
 

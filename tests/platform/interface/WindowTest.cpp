@@ -11,15 +11,9 @@ namespace {
 // A view that records what the layer asks of it.
 class RecordingView : public BView {
 public:
-	RecordingView(BRect frame, uint32 flags, uint32 mode = B_FOLLOW_NONE) :
-		BView(frame, "view", mode, flags)
-	{
-	}
+	using BView::BView;
 
-	void FrameResized(float width, float height) override
-	{
-		resizes.push_back(BPoint(width, height));
-	}
+	void FrameResized(float width, float height) override { resized = BPoint(width, height); }
 
 	void Pulse() override { pulses++; }
 
@@ -30,7 +24,7 @@ public:
 			keyMessage = *current;
 	}
 
-	std::vector<BPoint> resizes;
+	BPoint resized;
 	std::atomic<int32> pulses{0};
 	std::vector<std::string> keys;
 	BMessage keyMessage;
@@ -39,37 +33,28 @@ public:
 
 class TestWindow : public BWindow {
 public:
-	TestWindow(BRect frame) :
-		BWindow(frame, "test", B_TITLED_WINDOW, 0)
-	{
-	}
+	using BWindow::BWindow;
 
-	void FrameResized(float width, float height) override
-	{
-		windowResized = BPoint(width, height);
-	}
+	void FrameResized(float width, float height) override { resized = BPoint(width, height); }
 
-	BPoint windowResized;
+	BPoint resized;
 };
 
 
 class WindowTest : public testing::Test {
 protected:
-	// A shown window at frame with the views as its children.
-	TestWindow* Open(BRect frame, std::initializer_list<BView*> views = {})
+	// A shown window at frame with the views as its children, pulsing at
+	// pulseRate if it is given.
+	TestWindow* Open(BRect frame, std::initializer_list<BView*> views, bigtime_t pulseRate = 0)
 	{
-		fWindow = new TestWindow(frame);
-		for (BView* view : views)
-			fWindow->AddChild(view);
-		fWindow->Show();
+		fWindow = new TestWindow(frame, "test", B_TITLED_WINDOW, 0);
+		if (pulseRate > 0)
+			fWindow->SetPulseRate(pulseRate);
+		ShowWith(fWindow, views);
 		return fWindow;
 	}
 
-	void TearDown() override
-	{
-		if (fWindow != NULL)
-			CloseWindow(fWindow);
-	}
+	void TearDown() override { CloseWindow(fWindow); }
 
 	TestWindow* fWindow = NULL;
 };
@@ -81,9 +66,10 @@ protected:
 // reaches nested views and their frame hooks.
 TEST_F(WindowTest, ResizingModesFollowTheWindow)
 {
-	RecordingView* all = new RecordingView(BRect(0, 10, 149, 89), B_FRAME_EVENTS, B_FOLLOW_ALL);
-	RecordingView* leftColumn = new RecordingView(BRect(0, 10, 49, 89), B_FRAME_EVENTS,
-		B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM);
+	RecordingView* all = new RecordingView(BRect(0, 10, 149, 89), "all", B_FOLLOW_ALL,
+		B_FRAME_EVENTS);
+	RecordingView* leftColumn = new RecordingView(BRect(0, 10, 49, 89), "left",
+		B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, B_FRAME_EVENTS);
 	BView* nested = new BView(BRect(0, 0, 149, 79), "nested", B_FOLLOW_ALL, 0);
 	all->AddChild(nested);
 	TestWindow* window = Open(BRect(0, 0, 199, 99), {all, leftColumn});
@@ -93,26 +79,24 @@ TEST_F(WindowTest, ResizingModesFollowTheWindow)
 	EXPECT_EQ(all->Frame(), BRect(0, 10, 249, 139));
 	EXPECT_EQ(nested->Frame(), BRect(0, 0, 249, 129));
 	EXPECT_EQ(leftColumn->Frame(), BRect(0, 10, 49, 139));
-	ASSERT_FALSE(all->resizes.empty());
-	EXPECT_EQ(all->resizes.back(), BPoint(249, 129));
-	EXPECT_EQ(leftColumn->resizes.back(), BPoint(49, 129));
+	EXPECT_EQ(all->resized, BPoint(249, 129));
+	EXPECT_EQ(leftColumn->resized, BPoint(49, 129));
 	window->Unlock();
 
 	// The window's own hook follows through its queue.
-	EXPECT_TRUE(BPrivate::run_events_until(
-		[&]() { return window->windowResized == BPoint(299, 149); }));
+	EXPECT_TRUE(
+		BPrivate::run_events_until([&]() { return window->resized == BPoint(299, 149); }));
 }
 
 
 TEST_F(WindowTest, KeysReachTheFocusView)
 {
-	RecordingView* parent = new RecordingView(BRect(0, 0, 99, 99), 0);
+	RecordingView* parent = new RecordingView(BRect(0, 0, 99, 99), "parent", B_FOLLOW_NONE, 0);
 	BView* child = new BView(BRect(0, 0, 9, 9), "child", B_FOLLOW_NONE, B_NAVIGABLE);
 	parent->AddChild(child);
 	TestWindow* window = Open(BRect(0, 0, 99, 99), {parent});
 	window->Lock();
 	child->MakeFocus();
-	EXPECT_TRUE(child->IsFocus());
 	EXPECT_EQ(window->CurrentFocus(), child);
 	window->Unlock();
 	const char arrow[] = {B_LEFT_ARROW, 0};
@@ -129,20 +113,17 @@ TEST_F(WindowTest, KeysReachTheFocusView)
 
 TEST_F(WindowTest, PulseReachesViewsThatNeedItUntilTheRateIsZero)
 {
-	RecordingView* needs = new RecordingView(BRect(0, 0, 9, 9), B_PULSE_NEEDED);
-	RecordingView* not_ = new RecordingView(BRect(10, 0, 19, 9), 0);
-	fWindow = new TestWindow(BRect(0, 0, 99, 99));
-	fWindow->AddChild(needs);
-	fWindow->AddChild(not_);
-	fWindow->SetPulseRate(10000);
-	fWindow->Show();
+	RecordingView* needs = new RecordingView(BRect(0, 0, 9, 9), "needs", B_FOLLOW_NONE,
+		B_PULSE_NEEDED);
+	RecordingView* not_ = new RecordingView(BRect(10, 0, 19, 9), "not", B_FOLLOW_NONE, 0);
+	TestWindow* window = Open(BRect(0, 0, 99, 99), {needs, not_}, 10000);
 	EXPECT_TRUE(BPrivate::run_events_until([&]() { return needs->pulses >= 3; }));
 	EXPECT_EQ(not_->pulses, 0);
 
 	// A stopped slide show must not step on.
-	fWindow->Lock();
-	fWindow->SetPulseRate(0);
-	fWindow->Unlock();
+	window->Lock();
+	window->SetPulseRate(0);
+	window->Unlock();
 	Settle(50000);
 	int32 stopped = needs->pulses;
 	Settle();
