@@ -88,6 +88,8 @@ TEST_F(PrefsWinTest, OkStoresEverySettingUnderItsKey)
 	Find<BCheckBox>(window, "Fit To Window")->SetValue(B_CONTROL_ON);
 	Find<BTabView>(window, "tab_view")->Select(1);
 	Find<BTextControl>(window, "TheImage")->SetText("/srv/backdrop.png");
+	Find<BCheckBox>(window, "DrawBorder")->SetValue(B_CONTROL_OFF);
+	Find<BCheckBox>(window, "DrawShadow")->SetValue(B_CONTROL_ON);
 	Close(window, MSG_PREF_OK);
 
 	char* text = NULL;
@@ -102,6 +104,8 @@ TEST_F(PrefsWinTest, OkStoresEverySettingUnderItsKey)
 	EXPECT_EQ(Integer("SlideShowTimer"), 12);
 	EXPECT_EQ(Integer("FitToWindow"), 1);
 	EXPECT_EQ(Integer("ColorAsBackground"), 1);
+	EXPECT_EQ(Integer("DrawBorder"), 0);
+	EXPECT_EQ(Integer("DrawShadow"), 1);
 	EXPECT_EQ(Float("ThumbWidth"), 96);
 	EXPECT_EQ(Float("FrameHeight"), 132);
 	BRect frame;
