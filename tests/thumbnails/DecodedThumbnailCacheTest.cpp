@@ -10,11 +10,9 @@
 #include <unistd.h>
 
 #include <Bitmap.h>
-#include <DataIO.h>
 
 #include <gtest/gtest.h>
 
-#include "settings/ImageServices.h"
 #include "thumbnails/ThumbnailContainerView.h"
 #include "thumbnails/ThumbnailStore.h"
 #include "ViewerTestSupport.h"
@@ -26,27 +24,17 @@ namespace {
 
 class BThumbnailCacheTest : public testing::Test {
 protected:
-	// An image whose thumbnail, width by height, lives in its side file:
+	// An image whose thumbnail, width by 30 pixels, lives in its side file:
 	// removing the side file leaves the image itself untouched, so only a
 	// new read would notice.
-	std::string Image(const std::string& name, int width, int height = 30)
+	std::string Image(const std::string& name, int width)
 	{
 		std::string path = fDir / name;
 		EXPECT_TRUE(WriteImage(path, 10, 10, 0x808080));
 		int32 size = 1;
 		setxattr(path.c_str(), "user.GLIM:Filesize", &size, 4, 0);
-		SideFile(path, width, height);
+		EXPECT_TRUE(WriteImage(side_file_path(path.c_str()), width, 30, 0x808080, 'JPEG'));
 		return path;
-	}
-
-	static void SideFile(const std::string& path, int width, int height = 30)
-	{
-		BBitmap bitmap(BRect(0, 0, width - 1, height - 1), B_RGB32);
-		BMallocIO jpeg;
-		EXPECT_EQ(encode_image(&bitmap, &jpeg, 'JPEG'), B_OK);
-		WriteFile(side_file_path(path.c_str()),
-			std::vector<char>((const char*)jpeg.Buffer(),
-				(const char*)jpeg.Buffer() + jpeg.BufferLength()));
 	}
 
 	static float Width(const BBitmap* bitmap)
@@ -92,13 +80,13 @@ TEST_F(BThumbnailCacheTest, ThumbnailsAreReadAgainWhenRemadeOrForgotten)
 	EXPECT_EQ(Width(cache.Get(path.c_str())), 40);
 
 	// Forgotten: the new stream is read.
-	SideFile(path, 50);
+	ASSERT_TRUE(WriteImage(side_file_path(path.c_str()), 50, 30, 0x808080, 'JPEG'));
 	EXPECT_EQ(Width(cache.Get(path.c_str())), 40) << "held until told";
 	cache.Forget(path.c_str());
 	EXPECT_EQ(Width(cache.Get(path.c_str())), 50);
 
 	// An attribute written by anyone moves the image's change time on.
-	SideFile(path, 60);
+	ASSERT_TRUE(WriteImage(side_file_path(path.c_str()), 60, 30, 0x808080, 'JPEG'));
 	usleep(10000);
 	int32 width = 96;
 	setxattr(path.c_str(), "user.GLIM:Thumbsize", &width, 4, 0);

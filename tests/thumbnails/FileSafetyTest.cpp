@@ -279,12 +279,7 @@ MoveOrCopy(const char* name, std::string targetRoot, bool copy)
 std::string
 ThumbnailBytes(size_t size)
 {
-	std::string bytes(size, '\0');
-	for (size_t i = 0; i < size; i++)
-		bytes[i] = (char)(i * 7 + 3);
-	bytes[0] = (char)0xff;
-	bytes[1] = (char)0xd8;
-	return bytes;
+	return "\xff\xd8" + std::string(size - 2, 't');
 }
 
 // The worker's side-file write: a side file replaced whole, never written
@@ -462,10 +457,8 @@ TEST_F(FileSafetyTest, SaveAsReplacesWholeOrNotAtAll)
 	MakeDirs(fDir / "src");
 	std::string source = fDir / "src/shown.jpg";
 	MakePhoto(source, 0x336699, "keep");
-	BViewerWin* window = new BViewerWin(BRect(80, 80, 579, 479), source.c_str(), false);
-	window->Show();
-	Settle([&] { return window->CurrentIndex() == 0; });
-	Settle([&] { return !window->WorkerRunning(); });
+	BViewerWin* window = OpenWindow(source, false);
+	Settle([&] { return window->CurrentIndex() == 0 && !window->WorkerRunning(); });
 	window->Lock();
 	// Taken once the worker has stored its thumbnail on it.
 	Snapshot shown = Take(source);

@@ -142,8 +142,4 @@ TEST_F(ThumbnailCacheTest, SideFilesHoldJustTheStream)
 	// On a volume with attributes the side file counts only for images that
 	// carry the size attributes.
 	EXPECT_FALSE(StoredBounds(path).IsValid());
-
-	// An empty or undecodable side file yields no thumbnail.
-	WriteFile(side_file_path(path.c_str()), std::string());
-	EXPECT_FALSE(StoredBounds(path).IsValid());
 }

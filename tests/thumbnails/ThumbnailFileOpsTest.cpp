@@ -70,12 +70,6 @@ protected:
 		fGrid->CopyFile(&reply);
 	}
 
-	void Trash()
-	{
-		BMessage reply(B_TRASH_TARGET);
-		fGrid->RemoveFile(&reply);
-	}
-
 	TempDir fDir{"fileops"};
 	// A Trash of the test's own.
 	ScopedVariable fDataHome{"XDG_DATA_HOME", (fDir / "data").c_str()};
@@ -111,7 +105,8 @@ TEST_F(ThumbnailFileOpsTest, RemovingMovesTheFileToTheTrashUnderANameNotTaken)
 	std::string info = files.substr(0, files.rfind('/')) + "/info";
 	WriteFile(files / "photo.png", "trashed before");
 	Select("photo.png", "trash me");
-	Trash();
+	BMessage trash(B_TRASH_TARGET);
+	fGrid->RemoveFile(&trash);
 	EXPECT_FALSE(Exists(fDir / "source/photo.png"));
 	EXPECT_EQ(ReadText(files / "photo.png"), "trashed before");
 	EXPECT_EQ(ReadText(files / "photo.2.png"), "trash me");
@@ -127,15 +122,12 @@ TEST_F(ThumbnailFileOpsTest, AFileThatCannotBeTrashedIsNamedInAnAlert)
 	ASSERT_EQ(rmdir(files.c_str()), 0);
 	WriteFile(files, "not a folder");
 	Select("photo.png", "stays");
-	Trash();
+	BMessage trash(B_TRASH_TARGET);
+	fGrid->RemoveFile(&trash);
 	EXPECT_TRUE(Exists(fDir / "source/photo.png"));
 	ASSERT_EQ(fApp->fAlerts.size(), 1u);
 	EXPECT_EQ(fApp->fAlerts[0].find("\"photo.png\" could not be moved to the Trash."), 0u)
 		<< fApp->fAlerts[0];
-	fWindow->Unlock();
-	fWindow = NULL;
-	CloseAllWindows();
-	unlink(files.c_str());
 }
 
 TEST(TrashTest, AFileOnAnotherVolumeGoesToThatVolumesOwnTrash)
