@@ -262,9 +262,7 @@ TEST_F(FolderLoadingTest, ZoomStepsAndTheSlideShowSwitch)
 		{MSG_ZOOM_OUT, 1.0f}, {MSG_ZOOM_IN, 1.5f}, {MSG_ZOOM_IN, 2.0f}};
 	for (const auto& step : steps) {
 		Command(window, step.command);
-		float zoom = 0;
-		Locked(window, [&] { return window->ImageView()->GetZoom(zoom); });
-		EXPECT_NEAR(zoom, step.expected, 1e-5);
+		EXPECT_NEAR(zoom_of(window->ImageView()), step.expected, 1e-5);
 	}
 
 	for (bool running : {true, false}) {

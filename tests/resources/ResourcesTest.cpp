@@ -26,7 +26,6 @@ namespace {
 // (odd ids from 1 to 9, then 14 and 16) each followed by the same button
 // pressed, all 40 by 40 BMP files; and three drawings of other sizes, the
 // logo a JPEG.
-const int32 kToolbarUpIds[] = {1, 3, 5, 7, 9, 14, 16};
 
 struct PictureSpec {
 	int width;
@@ -109,7 +108,7 @@ TEST(ResourcesTest, EveryPictureIsInTheExecutableWithItsSize)
 TEST(ResourcesTest, ToolbarPicturesShowRaisedAndPressedButtons)
 {
 	std::vector<QImage> ups;
-	for (int32 upId : kToolbarUpIds) {
+	for (int32 upId : {1, 3, 5, 7, 9, 14, 16}) {
 		SCOPED_TRACE(upId);
 		const QImage up = AppPicture(upId);
 		const QImage down = AppPicture(upId + 1);
