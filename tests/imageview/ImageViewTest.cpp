@@ -68,17 +68,15 @@ protected:
 	}
 
 	// The colours the window shows at points of the view.
-	std::vector<rgb_color> Shown(BImageView* view, std::vector<BPoint> points)
+	std::vector<rgb_color> Shown(BImageView* view, const std::vector<BPoint>& points)
 	{
 		fWindow->Unlock();
 		std::unique_ptr<BBitmap> shot = BPrivate::grab_window(fWindow);
 		fWindow->Lock();
+		EXPECT_TRUE(shot);
 		std::vector<rgb_color> colors;
-		for (BPoint point : points) {
-			EXPECT_TRUE(shot);
-			if (!shot)
-				return colors;
-			point = view->ConvertToScreen(point) - fWindow->Frame().LeftTop();
+		for (size_t i = 0; shot && i < points.size(); i++) {
+			BPoint point = view->ConvertToScreen(points[i]) - fWindow->Frame().LeftTop();
 			const uint8* bits = (const uint8*)shot->Bits() + (int)point.y * shot->BytesPerRow()
 				+ (int)point.x * 4;
 			colors.push_back(make_color(bits[2], bits[1], bits[0]));

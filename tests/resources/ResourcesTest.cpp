@@ -1,3 +1,5 @@
+#include <Entry.h>
+#include <Path.h>
 #include <Resources.h>
 #include <TranslatorRoster.h>
 
@@ -16,6 +18,7 @@
 
 #include "TestSupport.h"
 #include "app/Commands.h"
+#include "mainwindow/HelpPage.h"
 
 namespace {
 
@@ -23,7 +26,6 @@ namespace {
 // (odd ids from 1 to 9, then 14 and 16) each followed by the same button
 // pressed, all 40 by 40 BMP files; and three drawings of other sizes, the
 // logo a JPEG.
-const int32 kToolbarUpIds[] = {1, 3, 5, 7, 9, 14, 16};
 
 struct PictureSpec {
 	int width;
@@ -106,7 +108,7 @@ TEST(ResourcesTest, EveryPictureIsInTheExecutableWithItsSize)
 TEST(ResourcesTest, ToolbarPicturesShowRaisedAndPressedButtons)
 {
 	std::vector<QImage> ups;
-	for (int32 upId : kToolbarUpIds) {
+	for (int32 upId : {1, 3, 5, 7, 9, 14, 16}) {
 		SCOPED_TRACE(upId);
 		const QImage up = AppPicture(upId);
 		const QImage down = AppPicture(upId + 1);
@@ -260,5 +262,40 @@ TEST(ResourcesTest, HelpPageIsBesideTheExecutableAndWellFormed)
 	for (const char* shortcut : {"Ctrl+O", "Ctrl+S", "Ctrl+P", "Ctrl+Q", "Ctrl+I", "Ctrl+F",
 			 "Ctrl+N", "Ctrl+L", "Ctrl+T", "Ctrl+=", "Ctrl+-", "Ctrl+C", "Ctrl+H", "Ctrl+A"}) {
 		EXPECT_NE(text.find(shortcut), std::string::npos) << shortcut;
+	}
+}
+
+TEST(HelpPageTest, FoundBesideTheProgramElseUnderTheInstalledPrefix)
+{
+	const struct {
+		const char* name;
+		bool beside;
+		bool installed;
+		const char* expected; // relative to the prefix; NULL: not found
+	} cases[] = {
+		{"build tree", true, false, "bin/index.htm"},
+		{"installed", false, true, "share/doc/glim/index.htm"},
+		{"both", true, true, "bin/index.htm"},
+		{"neither", false, false, NULL},
+	};
+	for (const auto& entry : cases) {
+		SCOPED_TRACE(entry.name);
+		glim_test::TempDir prefix("help");
+		glim_test::MakeDirs(prefix / "bin");
+		glim_test::WriteFile(prefix / "bin/glim", "program");
+		glim_test::MakeDirs(prefix / "share/doc/glim");
+		if (entry.beside)
+			glim_test::WriteFile(prefix / "bin/index.htm", "<html/>");
+		if (entry.installed)
+			glim_test::WriteFile(prefix / "share/doc/glim/index.htm", "<html/>");
+
+		entry_ref program;
+		ASSERT_EQ(get_ref_for_path((prefix / "bin/glim").c_str(), &program), B_OK);
+		entry_ref page;
+		ASSERT_EQ(find_help_page(&program, &page),
+			entry.expected ? B_OK : (status_t)B_ENTRY_NOT_FOUND);
+		if (entry.expected != NULL) {
+			EXPECT_EQ(std::string(BPath(&page).Path()), prefix / entry.expected);
+		}
 	}
 }
