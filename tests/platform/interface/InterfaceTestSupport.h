@@ -234,20 +234,6 @@ GrabbedPixel(BWindow* window, int x, int y)
 	return shot ? PixelAt(*shot, x, y) : make_color(0, 0, 0, 0);
 }
 
-struct Spot {
-	int x;
-	int y;
-	rgb_color color;
-};
-
-// Checks each spot's colour.
-inline void
-ExpectPixels(const BBitmap& bitmap, std::initializer_list<Spot> spots)
-{
-	for (const Spot& spot : spots)
-		EXPECT_EQ(PixelAt(bitmap, spot.x, spot.y), spot.color) << spot.x << "," << spot.y;
-}
-
 // An opaque 32-bit square bitmap of one colour.
 inline std::unique_ptr<BBitmap>
 MakeSolid(int size, rgb_color color)
