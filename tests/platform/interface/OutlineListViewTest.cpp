@@ -19,14 +19,11 @@ class Items {
 public:
 	BStringItem* operator[](const std::string& name)
 	{
-		std::unique_ptr<BStringItem>& item = fItems[name];
-		if (!item)
-			item = std::make_unique<BStringItem>(name.c_str());
-		return item.get();
+		return &fItems.try_emplace(name, name.c_str()).first->second;
 	}
 
 private:
-	std::map<std::string, std::unique_ptr<BStringItem>> fItems;
+	std::map<std::string, BStringItem> fItems;
 };
 
 
