@@ -3,7 +3,6 @@
 #include <thread>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 

@@ -2,10 +2,8 @@
 // program, answered with a reply that reaches the drag's source; the
 // toolkit's drag events on a view's widget; and files to and from other
 // programs as text/uri-list, with names that are not UTF-8.
-#include <QApplication>
 #include <QDragEnterEvent>
 #include <QMimeData>
-#include <QWidget>
 
 #include <Messenger.h>
 
@@ -136,42 +134,7 @@ DragOnto(QWidget* widget, QPoint local, const QMimeData* data)
 } // namespace
 
 
-TEST_F(DragDropTest, InterceptedDragTakesOverTheImage)
-{
-	struct Drag {
-		BMessage message;
-		BRect image;
-		BPoint offset;
-		BHandler* source;
-	};
-	std::vector<Drag> drags;
-	BPrivate::set_drag_interceptor([&](const BMessage& message, const BBitmap* image,
-									   BPoint offset, BHandler* source) {
-		drags.push_back({message, image != NULL ? image->Bounds() : BRect(), offset, source});
-	});
-	std::atomic<int32> deleted{0};
-	BMessage offer = DragOffer();
-	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 95, 71), B_RGB32),
-		B_OP_BLEND, BPoint(48, 36));
-	ASSERT_EQ(drags.size(), 1u);
-	EXPECT_EQ(deleted, 1);
-	EXPECT_STREQ(drags[0].message.GetString("be:clip_name"), "photo.jpg");
-	EXPECT_EQ(drags[0].image, BRect(0, 0, 95, 71));
-	EXPECT_EQ(drags[0].offset, BPoint(48, 36));
-	EXPECT_EQ(drags[0].source, fSource);
-
-	BHandler handler;
-	fWindow->AddHandler(&handler);
-	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 9, 9), B_RGB32),
-		BPoint(1, 2), &handler);
-	ASSERT_EQ(drags.size(), 2u);
-	EXPECT_EQ(drags[1].source, &handler);
-	EXPECT_EQ(deleted, 2);
-	fWindow->RemoveHandler(&handler);
-}
-
-
-TEST_F(DragDropTest, ToolkitDragEndsWithTheButtonsUp)
+TEST_F(DragDropTest, ToolkitDragEndsWithTheButtonsUpAndAnInterceptorTakesItOver)
 {
 	// The offscreen platform ends every drag at once; the image is still
 	// the view's to delete, and the pointer no longer counts as held.
@@ -186,6 +149,37 @@ TEST_F(DragDropTest, ToolkitDragEndsWithTheButtonsUp)
 	EXPECT_EQ(deleted, 1);
 	fSource->GetMouse(&location, &buttons);
 	EXPECT_EQ(buttons, 0u);
+
+	// An interceptor is handed the drag instead, and the image is deleted
+	// after it.
+	struct Drag {
+		BMessage message;
+		BRect image;
+		BPoint offset;
+		BHandler* source;
+	};
+	std::vector<Drag> drags;
+	BPrivate::set_drag_interceptor([&](const BMessage& message, const BBitmap* image,
+									   BPoint offset, BHandler* source) {
+		drags.push_back({message, image != NULL ? image->Bounds() : BRect(), offset, source});
+	});
+	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 95, 71), B_RGB32),
+		B_OP_BLEND, BPoint(48, 36));
+	ASSERT_EQ(drags.size(), 1u);
+	EXPECT_EQ(deleted, 2);
+	EXPECT_STREQ(drags[0].message.GetString("be:clip_name"), "photo.jpg");
+	EXPECT_EQ(drags[0].image, BRect(0, 0, 95, 71));
+	EXPECT_EQ(drags[0].offset, BPoint(48, 36));
+	EXPECT_EQ(drags[0].source, fSource);
+
+	BHandler handler;
+	fWindow->AddHandler(&handler);
+	fSource->DragMessage(&offer, new CountedBitmap(&deleted, BRect(0, 0, 9, 9), B_RGB32),
+		BPoint(1, 2), &handler);
+	ASSERT_EQ(drags.size(), 2u);
+	EXPECT_EQ(drags[1].source, &handler);
+	EXPECT_EQ(deleted, 3);
+	fWindow->RemoveHandler(&handler);
 }
 
 

@@ -2,7 +2,6 @@
 #define GLIM_INTERFACE_TEST_SUPPORT_H
 
 #include <atomic>
-#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -232,31 +231,6 @@ GrabbedPixel(BWindow* window, int x, int y)
 {
 	std::unique_ptr<BBitmap> shot = BPrivate::grab_window(window);
 	return shot ? PixelAt(*shot, x, y) : make_color(0, 0, 0, 0);
-}
-
-struct Spot {
-	int x;
-	int y;
-	rgb_color color;
-};
-
-// Checks each spot's colour.
-inline void
-ExpectPixels(const BBitmap& bitmap, std::initializer_list<Spot> spots)
-{
-	for (const Spot& spot : spots)
-		EXPECT_EQ(PixelAt(bitmap, spot.x, spot.y), spot.color) << spot.x << "," << spot.y;
-}
-
-// An opaque 32-bit square bitmap of one colour.
-inline std::unique_ptr<BBitmap>
-MakeSolid(int size, rgb_color color)
-{
-	auto bitmap = std::make_unique<BBitmap>(BRect(0, 0, size - 1, size - 1), B_RGB32);
-	uint8 bytes[] = {color.blue, color.green, color.red, 255};
-	for (int32 offset = 0; offset < bitmap->BitsLength(); offset += 4)
-		memcpy((uint8*)bitmap->Bits() + offset, bytes, 4);
-	return bitmap;
 }
 
 // A locked off-screen bitmap with one view covering it, filled with fill.

@@ -1,6 +1,5 @@
 // Menus: the item model, the menu bar in a window, shortcuts (the first
 // item in menu-bar order wins a shared one) and invoking items.
-#include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 

@@ -19,14 +19,11 @@ class Items {
 public:
 	BStringItem* operator[](const std::string& name)
 	{
-		std::unique_ptr<BStringItem>& item = fItems[name];
-		if (!item)
-			item = std::make_unique<BStringItem>(name.c_str());
-		return item.get();
+		return &fItems.try_emplace(name, name.c_str()).first->second;
 	}
 
 private:
-	std::map<std::string, std::unique_ptr<BStringItem>> fItems;
+	std::map<std::string, BStringItem> fItems;
 };
 
 
@@ -60,10 +57,8 @@ BuildTree(BOutlineListView& list, Items& items)
 {
 	ASSERT_TRUE(list.AddItem(items["a"]));
 	ASSERT_TRUE(list.AddItem(items["b"]));
-	ASSERT_TRUE(list.AddUnder(items["a1"], items["a"]));
-	ASSERT_TRUE(list.AddUnder(items["a2"], items["a"]));
-	ASSERT_TRUE(list.AddUnder(items["a1x"], items["a1"]));
-	ASSERT_TRUE(list.AddUnder(items["b1"], items["b"]));
+	for (auto [name, under] : {std::pair{"a1", "a"}, {"a2", "a"}, {"a1x", "a1"}, {"b1", "b"}})
+		ASSERT_TRUE(list.AddUnder(items[name], items[under]));
 }
 
 
@@ -184,11 +179,9 @@ TEST(OutlineSortTest, SortingOneLevelKeepsSubtrees)
 	BOutlineListView list(BRect(0, 0, 99, 99), "tree");
 	list.AddItem(items["root"]);
 	list.AddItem(items["other"]);
-	for (const char* name : {"b", "alpha", "Zeta"})
-		list.AddUnder(items[name], items["root"]);
-	list.AddUnder(items["z"], items["b"]);
-	list.AddUnder(items["y"], items["b"]);
-	list.AddUnder(items["x"], items["alpha"]);
+	for (auto [name, under] : {std::pair{"b", "root"}, {"alpha", "root"}, {"Zeta", "root"},
+			 {"z", "b"}, {"y", "b"}, {"x", "alpha"}})
+		list.AddUnder(items[name], items[under]);
 
 	list.SortItemsUnder(items["root"], true, CompareTexts);
 	EXPECT_EQ(Shape(list), "0root 1Zeta 1alpha 2x 1b 2z 2y 0other");

@@ -6,43 +6,24 @@
 
 using namespace glim_test;
 
-namespace {
-
-// The tab view of the preferences window, each tab's view in a colour of
-// its own.
-struct PrefsTabs {
-	PrefsTabs()
-	{
-		tabs = new BTabView(BRect(5, 5, 245, 310), "tab_view", B_WIDTH_AS_USUAL,
-			B_FOLLOW_ALL_SIDES);
-		tabs->SetViewColor(216, 216, 216);
-		general = AddPage("PrefView1", "General", make_color(200, 40, 40));
-		thumbnails = AddPage("PrefView2", "Thumbnails", make_color(40, 160, 40));
-	}
-
-	BView* AddPage(const char* name, const char* label, rgb_color color)
-	{
-		BView* page = new BView(BRect(5, 5, 245, 310), name, B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
-		page->SetViewColor(color);
-		BTab* tab = new BTab();
-		tabs->AddTab(page, tab);
-		tab->SetLabel(label);
-		return page;
-	}
-
-	BTabView* tabs;
-	BView* general;
-	BView* thumbnails;
-};
-
-} // namespace
-
-
 TEST(TabViewTest, OnlyTheViewOfTheTabChosenByClickOrKeysIsShown)
 {
+	// The tab view of the preferences window, each tab's view in a colour
+	// of its own.
 	BWindow* window = new BWindow(BRect(100, 100, 349, 449), "Preferences", B_TITLED_WINDOW, 0);
-	PrefsTabs prefs;
-	BTabView* tabs = prefs.tabs;
+	BTabView* tabs = new BTabView(BRect(5, 5, 245, 310), "tab_view", B_WIDTH_AS_USUAL,
+		B_FOLLOW_ALL_SIDES);
+	tabs->SetViewColor(216, 216, 216);
+	const rgb_color colors[] = {make_color(200, 40, 40), make_color(40, 160, 40)};
+	BView* pages[2];
+	for (int i = 0; i < 2; i++) {
+		pages[i] = new BView(BRect(5, 5, 245, 310), i == 0 ? "PrefView1" : "PrefView2",
+			B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
+		pages[i]->SetViewColor(colors[i]);
+		BTab* tab = new BTab();
+		tabs->AddTab(pages[i], tab);
+		tab->SetLabel(i == 0 ? "General" : "Thumbnails");
+	}
 	ShowWith(window, {tabs});
 	auto selectionBecomes = [&](int32 selection) {
 		return BPrivate::run_events_until([&]() {
@@ -54,7 +35,7 @@ TEST(TabViewTest, OnlyTheViewOfTheTabChosenByClickOrKeysIsShown)
 	};
 	window->Lock();
 	EXPECT_TRUE(tabs->TabAt(0)->IsSelected());
-	EXPECT_EQ(tabs->ViewForTab(1), prefs.thumbnails);
+	EXPECT_EQ(tabs->ViewForTab(1), pages[1]);
 	// The container lies below the tabs, inside the tab view.
 	BRect container = tabs->ContainerView()->Frame();
 	BRect tab0 = tabs->TabFrame(0);
@@ -65,20 +46,20 @@ TEST(TabViewTest, OnlyTheViewOfTheTabChosenByClickOrKeysIsShown)
 	EXPECT_LE(container.right, tabs->Bounds().right);
 	window->Unlock();
 	BPoint inside(container.left + 5 + 20, container.top + 5 + 150);
-	EXPECT_EQ(GrabbedPixel(window, (int)inside.x, (int)inside.y), make_color(200, 40, 40));
+	EXPECT_EQ(GrabbedPixel(window, (int)inside.x, (int)inside.y), colors[0]);
 
 	PressAndRelease(tabs, BPoint((tab1.left + tab1.right) / 2, (tab1.top + tab1.bottom) / 2),
 		0);
 	ASSERT_TRUE(selectionBecomes(1));
-	EXPECT_EQ(GrabbedPixel(window, (int)inside.x, (int)inside.y), make_color(40, 160, 40));
+	EXPECT_EQ(GrabbedPixel(window, (int)inside.x, (int)inside.y), colors[1]);
 	window->Lock();
 	EXPECT_FALSE(tabs->TabAt(0)->IsSelected());
 	EXPECT_EQ(tabs->ContainerView()->CountChildren(), 1);
-	EXPECT_EQ(window->FindView("PrefView2"), prefs.thumbnails);
-	EXPECT_EQ(prefs.general->Parent(), nullptr);
-	EXPECT_EQ(prefs.general->Window(), nullptr);
+	EXPECT_EQ(window->FindView("PrefView2"), pages[1]);
+	EXPECT_EQ(pages[0]->Parent(), nullptr);
+	EXPECT_EQ(pages[0]->Window(), nullptr);
 	// The frame stays as given, in the container's coordinates.
-	EXPECT_EQ(prefs.thumbnails->Frame(), BRect(5, 5, 245, 310));
+	EXPECT_EQ(pages[1]->Frame(), BRect(5, 5, 245, 310));
 
 	// Out of range changes nothing.
 	tabs->Select(2);
