@@ -100,15 +100,6 @@ protected:
 };
 
 
-// What reached the application from other processes.
-std::vector<std::string>
-handed_over(const RecordingApp& app)
-{
-	std::vector<std::string> events = app.events;
-	events.erase(std::remove(events.begin(), events.end(), "ready"), events.end());
-	return events;
-}
-
 // Runs the application with a time limit so that a fault fails the test
 // instead of hanging it.
 void
@@ -119,14 +110,21 @@ RunWithLimit(BApplication* app, int milliseconds = 10000)
 	app->Run();
 }
 
+sockaddr_un
+address_of(const std::string& path)
+{
+	sockaddr_un address = {};
+	address.sun_family = AF_UNIX;
+	snprintf(address.sun_path, sizeof(address.sun_path), "%s", path.c_str());
+	return address;
+}
+
 // Connects to path and sends bytes: the connection, -1 when none was made.
 int
 send_to(const std::string& path, const std::string& bytes, size_t length = std::string::npos)
 {
 	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-	sockaddr_un address = {};
-	address.sun_family = AF_UNIX;
-	snprintf(address.sun_path, sizeof(address.sun_path), "%s", path.c_str());
+	sockaddr_un address = address_of(path);
 	if (fd >= 0 && connect(fd, (sockaddr*)&address, sizeof(address)) != 0) {
 		close(fd);
 		return -1;
@@ -346,7 +344,7 @@ TEST(SingleLaunchTest, HostileFramesAreDroppedWithTheirConnection)
 	});
 	RunWithLimit(&app, 20000);
 	client.join();
-	EXPECT_EQ(handed_over(app), (std::vector<std::string>{"argv glim last"}));
+	EXPECT_EQ(app.events, (std::vector<std::string>{"ready", "argv glim last"}));
 }
 
 
@@ -405,10 +403,7 @@ TEST(SingleLaunchTest, SquattedFolderIsNotUsed)
 		struct stat info;
 		if (!entry.used && lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
 			squatter = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-			sockaddr_un address = {};
-			address.sun_family = AF_UNIX;
-			snprintf(address.sun_path, sizeof(address.sun_path), "%s/%s", folder.c_str(),
-				socketName.c_str());
+			sockaddr_un address = address_of(folder + "/" + socketName);
 			ASSERT_EQ(bind(squatter, (sockaddr*)&address, sizeof(address)), 0);
 			ASSERT_EQ(listen(squatter, 4), 0);
 		}
@@ -490,9 +485,7 @@ TEST(SingleLaunchTest, AnotherUsersConnectionIsRefused)
 	// system calls.
 	int target = open(path.c_str(), O_PATH | O_CLOEXEC);
 	ASSERT_GE(target, 0);
-	sockaddr_un address = {};
-	address.sun_family = AF_UNIX;
-	snprintf(address.sun_path, sizeof(address.sun_path), "/proc/self/fd/%d", target);
+	sockaddr_un address = address_of("/proc/self/fd/" + std::to_string(target));
 	std::string bytes = frame(argv_message("intruder"));
 	pid_t child = fork();
 	ASSERT_GE(child, 0);
@@ -517,5 +510,5 @@ TEST(SingleLaunchTest, AnotherUsersConnectionIsRefused)
 	});
 	RunWithLimit(&app, 20000);
 	waiter.join();
-	EXPECT_EQ(handed_over(app), (std::vector<std::string>{"argv glim last"}));
+	EXPECT_EQ(app.events, (std::vector<std::string>{"ready", "argv glim last"}));
 }

@@ -14,14 +14,9 @@
 #include <OS.h>
 
 #include "AppPrivate.h"
+#include "TestSupport.h"
 
 namespace {
-
-bool
-pump_until(const std::function<bool()>& done, bigtime_t timeout = 5000000)
-{
-	return BPrivate::process_events_until(done, timeout);
-}
 
 struct Record {
 	uint32 what;
@@ -102,13 +97,13 @@ TEST_F(LooperTest, DispatchesOnTheGuiThreadWithCurrentMessageAndLock)
 {
 	RecordingLooper* looper = new RecordingLooper("gui");
 	looper->PostMessage('EARL');
-	pump_until([] { return false; }, 50000);
+	glim_test::WaitFor([] { return false; }, 50000);
 	EXPECT_EQ(looper->count, 0) << "nothing is dispatched before Run";
 
 	thread_id gui = find_thread(NULL);
 	EXPECT_EQ(looper->Run(), gui);
 	std::thread([&] { looper->PostMessage('LATE'); }).join();
-	ASSERT_TRUE(pump_until([&] { return looper->count == 2; }));
+	ASSERT_TRUE(glim_test::WaitFor([&] { return looper->count == 2; }));
 	EXPECT_EQ(looper->records[0].what, (uint32)'EARL');
 	EXPECT_EQ(looper->records[1].what, (uint32)'LATE');
 	for (const Record& record : looper->records) {
@@ -137,8 +132,8 @@ TEST_F(LooperTest, WorkerHoldingTheLockDelaysButDoesNotLoseDispatch)
 		released = true;
 		looper->Unlock();
 	});
-	ASSERT_TRUE(pump_until([&] { return holding.load(); }));
-	ASSERT_TRUE(pump_until([&] { return looper->count == 1; }));
+	ASSERT_TRUE(glim_test::WaitFor([&] { return holding.load(); }));
+	ASSERT_TRUE(glim_test::WaitFor([&] { return looper->count == 1; }));
 	worker.join();
 	ASSERT_EQ(sawRelease.size(), 1u);
 	EXPECT_TRUE(sawRelease[0]) << "dispatched only after the worker let go";
@@ -164,7 +159,7 @@ TEST_F(LooperTest, HandlersTargetsAndThePreferredHandler)
 	looper->PostMessage('TOFI', first);
 	looper->PostMessage('PREF', NULL);
 	looper->PostMessage('PASS', first);
-	ASSERT_TRUE(pump_until([&] { return looper->count == 4; }));
+	ASSERT_TRUE(glim_test::WaitFor([&] { return looper->count == 4; }));
 	std::vector<std::pair<uint32, BHandler*>> got;
 	for (const Record& record : looper->records)
 		got.emplace_back(record.what, record.handler);
@@ -200,9 +195,9 @@ TEST_F(LooperTest, QuitFromAnotherThreadHandsDeletionToTheGuiThread)
 		looper->Quit();
 		quit = true;
 	});
-	ASSERT_TRUE(pump_until([&] { return quit.load(); }));
+	ASSERT_TRUE(glim_test::WaitFor([&] { return quit.load(); }));
 	EXPECT_EQ(messenger.SendMessage('LATE'), B_BAD_PORT_ID) << "no message after Quit";
-	ASSERT_TRUE(pump_until([&] { return deleted.load(); }));
+	ASSERT_TRUE(glim_test::WaitFor([&] { return deleted.load(); }));
 	worker.join();
 	EXPECT_FALSE(messenger.IsValid());
 
@@ -246,7 +241,7 @@ TEST_F(LooperTest, SendersRacingTheDeletionFailCleanly)
 			});
 		}
 		go = true;
-		pump_until([&] { return looper->count > 50; });
+		glim_test::WaitFor([&] { return looper->count > 50; });
 		// Each sender's messages arrive once each, in the order sent.
 		std::map<int32, int32> next;
 		for (const Record& record : looper->records)
@@ -276,7 +271,7 @@ TEST_F(LooperTest, RepliesReachTheReturnAddressAndOutliveTheirDispatchWhenDetach
 	BMessage question('ASK?');
 	question.AddInt32("sender", 3);
 	ASSERT_EQ(answerer->PostMessage(&question, answerer, replyHandler), B_OK);
-	ASSERT_TRUE(pump_until([&] { return asker->count == 1; }));
+	ASSERT_TRUE(glim_test::WaitFor([&] { return asker->count == 1; }));
 	EXPECT_EQ(asker->records[0].handler, replyHandler);
 	EXPECT_EQ(asker->records[0].what, (uint32)'ANSW');
 	EXPECT_EQ(asker->records[0].sequence, 7);
@@ -287,7 +282,7 @@ TEST_F(LooperTest, RepliesReachTheReturnAddressAndOutliveTheirDispatchWhenDetach
 	asker->hook = [&](BMessage*) { answer.reset(asker->DetachCurrentMessage()); };
 	answerer->hook = [&](BMessage* message) { message->SendReply('ANS2', replyHandler); };
 	answerer->PostMessage(&question, answerer, replyHandler);
-	ASSERT_TRUE(pump_until([&] { return answer != nullptr; }));
+	ASSERT_TRUE(glim_test::WaitFor([&] { return answer != nullptr; }));
 	EXPECT_EQ(answer->what, (uint32)'ANS2');
 	ASSERT_NE(answer->Previous(), nullptr);
 	EXPECT_EQ(answer->Previous()->what, (uint32)'ASK?');
@@ -313,7 +308,7 @@ TEST_F(LooperTest, DirectDispatchFollowsTheSameRules)
 		}
 	};
 	looper->PostMessage('OUTR');
-	ASSERT_TRUE(pump_until([&] { return looper->count == 2; }));
+	ASSERT_TRUE(glim_test::WaitFor([&] { return looper->count == 2; }));
 	EXPECT_TRUE(looper->records[1].wasCurrent);
 	EXPECT_TRUE(looper->records[1].wasLocked);
 
@@ -324,11 +319,11 @@ TEST_F(LooperTest, DirectDispatchFollowsTheSameRules)
 		if (message->what != 'TRAK')
 			return;
 		std::thread([&] { looper->PostMessage('HELD'); }).join();
-		pump_until([] { return false; }, 50000);
+		glim_test::WaitFor([] { return false; }, 50000);
 		order.push_back('DONE');
 	};
 	looper->_DispatchDirectly(std::make_unique<BMessage>('TRAK'), NULL);
-	ASSERT_TRUE(pump_until([&] { return looper->count == 4; }));
+	ASSERT_TRUE(glim_test::WaitFor([&] { return looper->count == 4; }));
 	order.erase(order.begin(), order.begin() + 2);
 	EXPECT_EQ(order, (std::vector<uint32>{'TRAK', 'DONE', 'HELD'}));
 
@@ -341,7 +336,7 @@ TEST_F(LooperTest, DirectDispatchFollowsTheSameRules)
 	looper->PostMessage('QUEU');
 	looper->_DispatchDirectly(std::make_unique<BMessage>('QUIT'), NULL);
 	EXPECT_FALSE(deleted) << "never deleted inside the caller's stack";
-	ASSERT_TRUE(pump_until([&] { return deleted.load(); }));
+	ASSERT_TRUE(glim_test::WaitFor([&] { return deleted.load(); }));
 	EXPECT_EQ(order, (std::vector<uint32>{'QUIT', 'ALIV'}))
 		<< "a quitting looper dispatches nothing more";
 }

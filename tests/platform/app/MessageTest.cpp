@@ -1,8 +1,6 @@
 #include <Message.h>
 
-#include <algorithm>
 #include <cstring>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>

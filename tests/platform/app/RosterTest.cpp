@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -50,10 +49,8 @@ protected:
 		setenv("XDG_DATA_DIRS", glim_test::MimeDatabaseFolder().c_str(), 1);
 		setenv("XDG_CONFIG_HOME", fConfig.Path().c_str(), 1);
 		setenv("XDG_CONFIG_DIRS", fConfig.Path().c_str(), 1);
-		BPrivate::set_launch_recorder([this](const Argv& argv) {
-			std::lock_guard<std::mutex> guard(fLock);
-			fLaunched.push_back(argv);
-		});
+		// Called on the launching thread, before Launch() returns.
+		BPrivate::set_launch_recorder([this](const Argv& argv) { fLaunched.push_back(argv); });
 	}
 
 	void TearDown() override { BPrivate::set_launch_recorder(nullptr); }
@@ -67,16 +64,9 @@ protected:
 				+ "\n" + extra);
 	}
 
-	std::vector<Argv> Launched()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		return fLaunched;
-	}
-
 	glim_test::TempDir fData{"roster-data"};
 	glim_test::TempDir fConfig{"roster-config"};
 	glim_test::TempDir fFiles{"roster-files"};
-	std::mutex fLock;
 	std::vector<Argv> fLaunched;
 };
 
@@ -129,7 +119,7 @@ TEST_F(RosterTest, ExecLinesAreExpandedForTheFiles)
 		EXPECT_EQ(be_roster->Launch(("application/x-vnd.desktop-" + id).c_str(),
 					  test.files.empty() ? NULL : &refs),
 			test.status);
-		EXPECT_EQ(Launched(), expected);
+		EXPECT_EQ(fLaunched, expected);
 	}
 }
 
@@ -145,7 +135,7 @@ TEST_F(RosterTest, UnknownSignaturesAndMissingEntriesFail)
 	ASSERT_EQ(get_ref_for_path((fFiles / "index.htm").c_str(), &missing), B_OK);
 	EXPECT_EQ(be_roster->Launch(&missing), B_ENTRY_NOT_FOUND);
 	EXPECT_EQ(be_roster->Launch((const entry_ref*)NULL), B_BAD_VALUE);
-	EXPECT_TRUE(Launched().empty());
+	EXPECT_TRUE(fLaunched.empty());
 }
 
 
@@ -163,14 +153,14 @@ TEST_F(RosterTest, EntriesOpenWithTheirPreferredApplication)
 	team_id team = 0;
 	ASSERT_EQ(be_roster->Launch(&ref, NULL, &team), B_OK);
 	std::vector<Argv> expected = {{"other", picture}};
-	EXPECT_EQ(Launched(), expected);
+	EXPECT_EQ(fLaunched, expected);
 
 	// The desktop's default wins over the order of the files.
 	glim_test::WriteFile(fConfig / "mimeapps.list",
 		"[Default Applications]\nimage/png=pngview.desktop\n");
 	ASSERT_EQ(be_roster->Launch(&ref), B_OK);
 	expected.push_back({"pngview", picture});
-	EXPECT_EQ(Launched(), expected);
+	EXPECT_EQ(fLaunched, expected);
 }
 
 
@@ -198,12 +188,12 @@ TEST_F(RosterTest, OwnSignatureStartsThisExecutable)
 		"X-Glim-Signature=application/x-vnd.Fenwix-Viewer\n");
 	ASSERT_EQ(be_roster->Launch("application/x-vnd.Fenwix-Viewer", &refs), B_OK);
 	std::vector<Argv> expected = {{executable, "--refs", file}, {executable, "--refs", file}};
-	EXPECT_EQ(Launched(), expected);
+	EXPECT_EQ(fLaunched, expected);
 
 	delete app;
 	BPrivate::clear_command_line();
 	EXPECT_EQ(be_roster->Launch("application/x-vnd.Fenwix-Viewer", &refs), B_OK);
-	EXPECT_EQ(Launched().back()[0], "glim");
+	EXPECT_EQ(fLaunched.back()[0], "glim");
 }
 
 

@@ -9,24 +9,6 @@
 
 namespace {
 
-struct Counter {
-	sem_id sem;
-	int32 value = 0;
-};
-
-status_t
-increment(void* data)
-{
-	Counter* counter = (Counter*)data;
-	for (int32 i = 0; i < 2000; i++) {
-		if (acquire_sem(counter->sem) != B_OK)
-			return B_ERROR;
-		counter->value++;
-		release_sem(counter->sem);
-	}
-	return 42;
-}
-
 // Marks, after a pause, that its thread has run its exit handlers: those run
 // after the thread function returned, as the thread ends.
 struct ExitMark {
@@ -43,8 +25,20 @@ struct ExitMark {
 
 TEST(OSTest, SemaphoreGuardsACounterUnderContention)
 {
-	Counter counter;
-	counter.sem = create_sem(1, "counter");
+	struct Counter {
+		sem_id sem = create_sem(1, "counter");
+		int32 value = 0;
+	} counter;
+	thread_func increment = [](void* data) -> status_t {
+		Counter* counter = (Counter*)data;
+		for (int32 i = 0; i < 2000; i++) {
+			if (acquire_sem(counter->sem) != B_OK)
+				return B_ERROR;
+			counter->value++;
+			release_sem(counter->sem);
+		}
+		return 42;
+	};
 	ASSERT_GE(counter.sem, 0);
 
 	std::vector<thread_id> threads;

@@ -4,17 +4,12 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-struct Shared {
-	BLocker locker{"shared"};
-	int32 value = 0;
-};
-
-} // namespace
-
 TEST(LockerTest, RecursiveLockExcludesOtherThreads)
 {
+	struct Shared {
+		BLocker locker{"shared"};
+		int32 value = 0;
+	};
 	thread_func addMany = [](void* data) -> status_t {
 		Shared* shared = (Shared*)data;
 		for (int i = 0; i < 5000; i++) {

@@ -2,19 +2,11 @@
 // can do it cheaply, never below the fit, with the whole image's size told.
 #include <TranslatorRoster.h>
 
-#include <memory>
-
 #include <gtest/gtest.h>
 
 #include <QColorSpace>
 #include <QFile>
-#include <QImage>
 #include <QPainter>
-
-#include <Bitmap.h>
-#include <BitmapStream.h>
-#include <DataIO.h>
-#include <Message.h>
 
 #include "TranslationTestSupport.h"
 
@@ -34,21 +26,15 @@ TEST(FitDecodingTest, AReducedWebpKeepsItsTransparencyAndItsColourProfile)
 	Bytes data = Encode(image, "webp");
 	ASSERT_FALSE(data.empty());
 
-	BMemoryIO source(data.data(), data.size());
-	BBitmapStream stream;
 	BMessage extension;
 	extension.AddPoint(B_TRANSLATOR_EXT_FIT_BOX, BPoint(100, 100));
-	ASSERT_EQ(BTranslatorRoster::Default()->Translate(&source, NULL, &extension, &stream,
-				  B_TRANSLATOR_BITMAP),
-		B_OK);
-	BBitmap* bitmap = NULL;
-	ASSERT_EQ(stream.DetachBitmap(&bitmap), B_OK);
-	std::unique_ptr<BBitmap> owner(bitmap);
+	std::unique_ptr<BBitmap> bitmap = Decode(data, NULL, &extension);
+	ASSERT_NE(bitmap, nullptr);
 	ASSERT_EQ(bitmap->Bounds(), BRect(0, 0, 399, 299));
 	EXPECT_EQ(extension.GetPoint(B_TRANSLATOR_EXT_FULL_SIZE, BPoint(-1, -1)), BPoint(800, 600));
 	EXPECT_EQ(bitmap->ColorSpace(), B_RGBA32);
-	EXPECT_EQ(qAlpha(Pixel(bitmap, 40, 150)), 0);
-	QRgb right = Pixel(bitmap, 360, 150);
+	EXPECT_EQ(qAlpha(Pixel(bitmap.get(), 40, 150)), 0);
+	QRgb right = Pixel(bitmap.get(), 360, 150);
 	EXPECT_EQ(qAlpha(right), 255);
 	if (swapped) {
 		EXPECT_GT(qGreen(right), 150) << std::hex << right;

@@ -16,17 +16,6 @@
 
 using namespace translation_test;
 
-namespace {
-
-// Each makes the file %2 from the PNG %1.
-const std::pair<const char*, const char*> kTools[] = {
-	{"heic", "heif-enc -q 90 -o %2 %1"},
-	{"avif", "avifenc -s 8 %1 %2"},
-	{"jxl", "cjxl %1 %2"},
-};
-
-} // namespace
-
 TEST(NativeCodecTest, OrientationOfTheFileIsApplied)
 {
 	// A 40 × 20 picture stored turned: shown upright it is 20 × 40 with red
@@ -83,6 +72,12 @@ TEST(NativeCodecTest, DngIsDevelopedUprightOrShownFromItsPreview)
 
 TEST(NativeCodecTest, TruncatedAndCorruptFilesFailCleanly)
 {
+	// Each tool makes the file %2 from the PNG %1.
+	const std::pair<const char*, const char*> kTools[] = {
+		{"heic", "heif-enc -q 90 -o %2 %1"},
+		{"avif", "avifenc -s 8 %1 %2"},
+		{"jxl", "cjxl %1 %2"},
+	};
 	std::vector<std::pair<std::string, Bytes>> samples;
 	for (const auto& [format, command] : kTools)
 		samples.push_back({format, ToolFile(command, Halves(64, 48), format)});

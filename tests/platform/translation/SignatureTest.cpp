@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <Bitmap.h>
 #include <BitmapStream.h>
 #include <DataIO.h>
 

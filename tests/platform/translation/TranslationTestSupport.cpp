@@ -221,12 +221,12 @@ ToolFile(const std::string& command, const QImage& image, const char* extension)
 }
 
 std::unique_ptr<BBitmap>
-Decode(const Bytes& data, status_t* _status)
+Decode(const Bytes& data, status_t* _status, BMessage* ioExtension)
 {
 	BMemoryIO source(data.data(), data.size());
 	BBitmapStream stream;
-	status_t status = BTranslatorRoster::Default()->Translate(&source, NULL, NULL, &stream,
-		B_TRANSLATOR_BITMAP);
+	status_t status = BTranslatorRoster::Default()->Translate(&source, NULL, ioExtension,
+		&stream, B_TRANSLATOR_BITMAP);
 	if (_status != NULL)
 		*_status = status;
 	BBitmap* bitmap = NULL;

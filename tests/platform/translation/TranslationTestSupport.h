@@ -10,6 +10,7 @@
 #include <QImage>
 
 #include <Bitmap.h>
+#include <Message.h>
 #include <TranslatorFormats.h>
 
 namespace translation_test {
@@ -39,9 +40,10 @@ Bytes MakeJxl(const QImage& image, int orientation);
 // writes %2, a file with the given extension. Empty when the tool is missing.
 Bytes ToolFile(const std::string& command, const QImage& image, const char* extension);
 
-// Decodes through the roster as the viewer does; NULL and the status on
-// failure.
-std::unique_ptr<BBitmap> Decode(const Bytes& data, status_t* _status = NULL);
+// Decodes through the roster as the viewer does, with the extension message
+// if one is given; NULL and the status on failure.
+std::unique_ptr<BBitmap> Decode(const Bytes& data, status_t* _status = NULL,
+	BMessage* ioExtension = NULL);
 // The type the roster identifies, 0 for none.
 uint32 Identify(const Bytes& data, uint32 wantType = B_TRANSLATOR_BITMAP,
 	status_t* _status = NULL);

@@ -86,27 +86,15 @@ TEST(TranslatorRosterTest, TwoThreadsDecodeAndEncodeAtOnce)
 	EXPECT_EQ(failures, 0);
 }
 
-// The save menu lists the writers by these names, in this order, and what
-// each of them writes reads back.
-TEST(TranslatorRosterTest, TranslatorsComeInFixedOrderAndTheWritersImagesReadBack)
+// Every writer's image reads back as its type. The writers' names and order
+// are checked where the save panel's menu lists them.
+TEST(TranslatorRosterTest, TheWritersImagesReadBack)
 {
 	translator_id* ids = NULL;
 	int32 count = 0;
 	ASSERT_EQ(roster()->GetAllTranslators(&ids, &count), B_OK);
 	std::unique_ptr<translator_id[]> owner(ids);
 	ASSERT_GE(count, 6);
-	const struct {
-		const char* name;
-		uint32 type;
-		bool writes;
-	} kExpected[] = {
-		{"JPEG images", B_JPEG_FORMAT, true},
-		{"PNG images", B_PNG_FORMAT, true},
-		{"GIF images", B_GIF_FORMAT, false},
-		{"BMP images", B_BMP_FORMAT, true},
-		{"TIFF images", B_TIFF_FORMAT, true},
-		{"WebP images", B_WEBP_FORMAT, true},
-	};
 	bool heifOffered = false;
 	for (int32 i = 0; i < count; i++) {
 		const char* name = NULL;
@@ -121,11 +109,7 @@ TEST(TranslatorRosterTest, TranslatorsComeInFixedOrderAndTheWritersImagesReadBac
 		ASSERT_GE(outputCount, 1);
 		ASSERT_EQ(inputCount, outputCount);
 		EXPECT_EQ(outputs[outputCount - 1].type, (uint32)B_TRANSLATOR_BITMAP);
-		if (i < 6) {
-			EXPECT_STREQ(name, kExpected[i].name);
-			EXPECT_EQ(inputs[0].type, kExpected[i].type);
-			EXPECT_EQ(outputCount, kExpected[i].writes ? 2 : 1);
-		}
+		EXPECT_LE(outputCount, 2);
 		if (outputCount == 1)
 			continue;
 		uint32 type = outputs[0].type;
